@@ -1,0 +1,230 @@
+// Opening and closing the one database connection of the process.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "ferrule.h"
+#include "report.h"
+#include "session.h"
+#include "statement_text.h"
+#include "names.h"
+#include "step_chain.h"
+
+namespace ferrule {
+
+namespace {
+
+constexpr const char* kLibraryVersion = "v2.7";
+
+// How far Connect got: 1 environment, 2 server, 3 error, 4 service context,
+// 5 session. Disconnect releases that many handles.
+int Disconnect(Session handles, int stage, char* ErrMess) {
+  int sum = 0;
+  if (stage > 4 && handles.authp) sum += OCIHandleFree(handles.authp, OCI_HTYPE_SESSION);
+  if (stage > 3 && handles.svchp) sum += OCIHandleFree(handles.svchp, OCI_HTYPE_SVCCTX);
+  // The error text is read before the error handle goes away.
+  char reason[kReasonMax + 1] = "OCIHandleFree unsuccessful";
+  if (sum != 0 && handles.errhp) ReadOracleText(handles.errhp, reason, sizeof reason);
+  if (stage > 2 && handles.errhp) sum += OCIHandleFree(handles.errhp, OCI_HTYPE_ERROR);
+  if (stage > 1 && handles.srvhp) sum += OCIHandleFree(handles.srvhp, OCI_HTYPE_SERVER);
+  if (stage > 0 && handles.envhp) {
+    sum += OCIHandleFree(handles.envhp, OCI_HTYPE_ENV);
+    sum += OCITerminate(OCI_DEFAULT);
+  }
+  if (sum == 0) {
+    SetErrMess("Disconnect", nullptr, ErrMess, 0);
+    std::printf("OCI Connection successfully terminated....%d\n", stage);
+  } else {
+    SetErrMess("Disconnect", reason, ErrMess, 1);
+    std::printf("OCI Connection not successfully terminated....%d\n", stage);
+  }
+  return sum;
+}
+
+// Creates the five handles into out; on failure releases what was created
+// and leaves out untouched.
+int Connect(const char* server, const char* user, const char* password,
+            Session& out, char* ErrMess) {
+  const char* appliName = "Connect";
+  if (!server || !user || !password) {
+    SetErrMess(appliName, "server, user and password MUST be given", ErrMess, 1);
+    return -1;
+  }
+  Session h;
+  int stage = 0;
+  int status = OCI_SUCCESS;
+  auto step = [&](int stage_on_failure, auto&& call) {
+    if (status != OCI_SUCCESS) return;
+    status = call();
+    if (status != OCI_SUCCESS) stage = stage_on_failure;
+  };
+  auto alloc = [&](const void* parent, void** handle, ub4 type) {
+    return OCIHandleAlloc(parent, handle, type, 0, nullptr);
+  };
+  step(1, [&] { return OCIEnvCreate(&h.envhp, OCI_DEFAULT, nullptr, nullptr, nullptr, nullptr, 0, nullptr); });
+  step(2, [&] { return alloc(h.envhp, reinterpret_cast<void**>(&h.srvhp), OCI_HTYPE_SERVER); });
+  step(3, [&] { return alloc(h.envhp, reinterpret_cast<void**>(&h.errhp), OCI_HTYPE_ERROR); });
+  step(3, [&] {
+    return OCIServerAttach(h.srvhp, h.errhp, reinterpret_cast<const OraText*>(server),
+                           static_cast<sb4>(std::strlen(server)), OCI_DEFAULT);
+  });
+  step(4, [&] { return alloc(h.envhp, reinterpret_cast<void**>(&h.svchp), OCI_HTYPE_SVCCTX); });
+  step(4, [&] { return OCIAttrSet(h.svchp, OCI_HTYPE_SVCCTX, h.srvhp, 0, OCI_ATTR_SERVER, h.errhp); });
+  step(5, [&] { return alloc(h.envhp, reinterpret_cast<void**>(&h.authp), OCI_HTYPE_SESSION); });
+  step(5, [&] {
+    return OCIAttrSet(h.authp, OCI_HTYPE_SESSION, const_cast<char*>(user),
+                      static_cast<ub4>(std::strlen(user)), OCI_ATTR_USERNAME, h.errhp);
+  });
+  step(5, [&] {
+    return OCIAttrSet(h.authp, OCI_HTYPE_SESSION, const_cast<char*>(password),
+                      static_cast<ub4>(std::strlen(password)), OCI_ATTR_PASSWORD, h.errhp);
+  });
+  step(5, [&] { return OCISessionBegin(h.svchp, h.errhp, h.authp, OCI_CRED_RDBMS, OCI_DEFAULT); });
+  step(5, [&] { return OCIAttrSet(h.svchp, OCI_HTYPE_SVCCTX, h.authp, 0, OCI_ATTR_SESSION, h.errhp); });
+
+  if (status == OCI_SUCCESS) {
+    out = h;
+    SetErrMess(appliName, nullptr, ErrMess, 0);
+    std::printf("OCI Connection successfully established and current version of the library %s\n",
+                kLibraryVersion);
+    return 0;
+  }
+  char reason[kReasonMax + 1];
+  if (h.errhp)
+    ReadOracleText(h.errhp, reason, sizeof reason);
+  else
+    std::snprintf(reason, sizeof reason, "%s", "COULD NOT CREATE THE CLIENT ENVIRONMENT");
+  char scratch[kErrMessMax];
+  Disconnect(h, stage, scratch);
+  SetErrMess(appliName, reason, ErrMess, 1);
+  std::printf("OCI Connection not successfully established ....\n");
+  return -1;
+}
+
+}  // namespace
+
+Session& session() {
+  static Session instance;
+  return instance;
+}
+
+SubsystemTable& subsystem_table() {
+  static SubsystemTable instance;
+  return instance;
+}
+
+int LoadSubsystemTable(char (*names)[kSubsystemNameMax + 1], int* ids, int* count,
+                       char* ErrMess) {
+  const char* appliName = "LoadSubsystemTable";
+  constexpr int kPrefetch = 100;
+  Session& s = session();
+  StatementHandle stmt;
+  if (!AllocateStatement(stmt, appliName, "OCIStmtHAndleAlloc unsuccessful", ErrMess)) return -1;
+
+  struct Row {
+    std::string name;
+    int id;
+  };
+  std::vector<Row> rows;
+  char system_name[12] = "";
+  int sysID = 0;
+  OCIDefine* def1 = nullptr;
+  OCIDefine* def2 = nullptr;
+  StepChain chain(s.errhp);
+  std::string text = FormatStatement("select system_name||'?',systemid from %s ", {names::kSubsystemList});
+  ub4 prefetch = kPrefetch;
+  chain.run("OCIStmtPrepare unsuccessful", [&] { return PrepareText(stmt.get(), s.errhp, text); });
+  chain.run("OCIAttrSet unsuccessful", [&] {
+    return OCIAttrSet(stmt.get(), OCI_HTYPE_STMT, &prefetch, 0, OCI_ATTR_PREFETCH_ROWS, s.errhp);
+  });
+  chain.run("OCIStmtExecute unsuccessful",
+            [&] { return OCIStmtExecute(s.svchp, stmt.get(), s.errhp, 0, 0, nullptr, nullptr, OCI_DEFAULT); });
+  chain.run("OCIDefineByPos unsuccessful", [&] {
+    return OCIDefineByPos(stmt.get(), &def1, s.errhp, 1, system_name, sizeof system_name, SQLT_STR,
+                          nullptr, nullptr, nullptr, OCI_DEFAULT);
+  });
+  chain.run("OCIDefineByPos unsuccessful", [&] {
+    return OCIDefineByPos(stmt.get(), &def2, s.errhp, 2, &sysID, sizeof sysID, SQLT_INT, nullptr,
+                          nullptr, nullptr, OCI_DEFAULT);
+  });
+  if (chain.ok()) {
+    for (;;) {
+      sword st = OCIStmtFetch2(stmt.get(), s.errhp, 1, OCI_FETCH_NEXT, 0, OCI_DEFAULT);
+      if (st != OCI_SUCCESS && st != OCI_SUCCESS_WITH_INFO) break;
+      if (char* cut = std::strchr(system_name, '?')) *cut = '\0';
+      // A slot holds 9 characters; a longer name is kept to its first 9.
+      system_name[kSubsystemNameMax] = '\0';
+      if (rows.size() < static_cast<std::size_t>(kPrefetch)) rows.push_back({system_name, sysID});
+      else break;
+    }
+  }
+  if (!rows.empty()) {
+    stmt.release();
+    if (static_cast<int>(rows.size()) >= *count) {
+      SetErrMess(appliName, "BUFFER_TOO_SMALL", ErrMess, 1);
+      return -1;
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      std::snprintf(names[i], kSubsystemNameMax + 1, "%s", rows[i].name.c_str());
+      ids[i] = rows[i].id;
+    }
+    *count = static_cast<int>(rows.size());
+    SetErrMess(appliName, nullptr, ErrMess, 0);
+    return 0;
+  }
+  stmt.release();
+  if (chain.ok()) {
+    SetErrMess(appliName, "SUBSYSTEM_TABLE_EMPTY", ErrMess, 1);
+    return -1;
+  }
+  SetErrMessFromOCI(s.errhp, appliName, ErrMess, 1);
+  return chain.result();
+}
+
+}  // namespace ferrule
+
+using namespace ferrule;
+
+extern "C" int DBConnexion(const char* server, const char* usr, const char* pwd, char* ErrMess) {
+  Session& s = session();
+  // A second connection replaces the first: close the first rather than
+  // leave its session open and unreachable.
+  if (s.connected()) {
+    char scratch[kErrMessMax];
+    Disconnect(s, 5, scratch);
+    s.forget();
+  }
+  SubsystemTable& table = subsystem_table();
+  Session opened;
+  if (Connect(server, usr, pwd, opened, ErrMess) != 0) {
+    s.forget();
+    return -1;
+  }
+  s = opened;
+  // The load tests its row count against the table's capacity; a failed load
+  // leaves the table as it was last loaded.
+  int count = kSubsystemSlots;
+  if (LoadSubsystemTable(table.names, table.ids, &count, ErrMess) != 0) {
+    // Without its subsystem table the connection is of no use: close it.
+    char scratch[kErrMessMax];
+    Disconnect(s, 5, scratch);
+    s.forget();
+    std::printf("Connection aborted : couldn't load subsystem table\n");
+    SetErrMess("LoadSubsystemTable", "SUBSYSTEM_TABLE_EMPTY", ErrMess, 1);
+    return -1;
+  }
+  table.count = count;
+  std::printf("Successful Loading \n");
+  return 0;
+}
+
+extern "C" int DBDeconnexion(char* ErrMess) {
+  Session& s = session();
+  if (!s.connected()) {
+    SetErrMess("DBDeconnexion", "NOT CONNECTED TO ANY DB", ErrMess, 1);
+    return -1;
+  }
+  int sum = Disconnect(s, 5, ErrMess);
+  s.forget();
+  return sum;
+}

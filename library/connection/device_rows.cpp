@@ -1,0 +1,85 @@
+// Device types and devices as one row of text each.
+#include "ferrule.h"
+#include "names.h"
+#include "row_lookup.h"
+
+namespace ferrule {
+namespace {
+
+const RowLookupSpec kDeviceTypeRow{
+    "GetDeviceTypeRow",
+    nullptr,
+    "select devicetype||'?',devicetypeID,nbrofinput,nbrofoutput, "
+    "coalesce(description,'none')||'?',coalesce(rgbcolor,'none')||'?',coalesce(system_name,-1) "
+    "from %s where devicetype=:dtype ",
+    {names::kDeviceTypes},
+    {{ColumnKind::Text, true, "devtypelen="},
+     {ColumnKind::Int},
+     {ColumnKind::Int},
+     {ColumnKind::Int},
+     {ColumnKind::Text, true, "descriptionlen="},
+     {ColumnKind::Text, false, "rgbcolorlen="},
+     {ColumnKind::SubsystemSet}},
+    "|devicetype (C):%s |devicetypeID (I):%d |nbrofinput (I):%d |nbrofoutput (I):%d "
+    "|description (C):%s |rgbcolor (C):%s |system_name (C):%s |",
+};
+
+// The device row by name and by id differ in the serialnb column: by name
+// it carries the cut character, so no hardware shows as an empty serial
+// number; by id a null shows as "NULL".
+const std::vector<LookupColumn> kDeviceColumns{
+    {ColumnKind::Text, true}, {ColumnKind::Text, true}, {ColumnKind::Int},
+    {ColumnKind::Int},        {ColumnKind::Int},        {ColumnKind::Int},
+    {ColumnKind::Text, true}, {ColumnKind::Int},        {ColumnKind::Text, true},
+    {ColumnKind::SubsystemSet}};
+
+const char* const kDeviceFormat =
+    "|devicename (C):%s |devicetype (C):%s |active (I):%d |node (I):%d |deviceid  (I):%d "
+    "|promiscuous_mode (I):%d |location (C):%s |nodeused (I):%d |serialnb  (C):%s "
+    "|system_name (C):%s |";
+
+const RowLookupSpec kDeviceRowByName{
+    "GetDeviceRow_devicename",
+    nullptr,
+    "select t.devicename||'?',e.devicetype||'?',t.active,t.node,t.deviceid,t.promiscuous_mode,"
+    "coalesce(t.location,'none')||'?',t.nodeused,concat(t.serialnb,'?'),coalesce(t.system_name,-1) "
+    "from %s e,%s t where t.devicename=:dname and e.devicetypeID=t.devicetypeID",
+    {names::kDeviceTypes, names::kDevices},
+    kDeviceColumns,
+    kDeviceFormat,
+};
+
+const RowLookupSpec kDeviceRowById{
+    "GetDeviceRow_devid",
+    "GetDeviceRow_devid ",
+    "select t.devicename||'?',e.devicetype||'?',t.active,t.node,t.deviceid,t.promiscuous_mode,"
+    "coalesce(t.location,'none')||'?',t.nodeused,t.serialnb,coalesce(t.system_name,-1) "
+    "from %s t,%s e where t.deviceid=:dID and e.devicetypeID=t.devicetypeID",
+    {names::kDevices, names::kDeviceTypes},
+    kDeviceColumns,
+    kDeviceFormat,
+};
+
+}  // namespace
+}  // namespace ferrule
+
+using namespace ferrule;
+
+extern "C" int GetDeviceTypeRow(const char* devitype, int* len_devtype, char* devtype_result,
+                                char* ErrMess) {
+  return RunRowLookup(kDeviceTypeRow, {KeyBind::Text(":dtype", devitype, " devicetype MUST be given")},
+                      len_devtype, devtype_result, ErrMess);
+}
+
+extern "C" int GetDeviceRow_devicename(const char* devname, int* len_device, char* device_result,
+                                       char* ErrMess) {
+  return RunRowLookup(kDeviceRowByName,
+                      {KeyBind::Text(":dname", devname, "devicename MUST be given")}, len_device,
+                      device_result, ErrMess);
+}
+
+extern "C" int GetDeviceRow_devid(int deviceID, int* len_device, char* device_result,
+                                  char* ErrMess) {
+  return RunRowLookup(kDeviceRowById, {KeyBind::Int(":dID", deviceID)}, len_device, device_result,
+                      ErrMess);
+}

@@ -1,0 +1,121 @@
+#include "report.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace ferrule {
+
+namespace {
+
+// Copies at most max characters of text into a bounded field.
+void copy_bounded(char* out, std::size_t size, const char* text,
+                  std::size_t max) {
+  if (size == 0) return;
+  std::size_t n = text ? std::strlen(text) : 0;
+  if (n > max) n = max;
+  if (n >= size) n = size - 1;
+  if (n) std::memcpy(out, text, n);
+  out[n] = '\0';
+}
+
+}  // namespace
+
+void ReadOracleText(OCIError* errhp, char* out, std::size_t size,
+                    int* number) {
+  char buf[kReasonMax + 1] = "";
+  sb4 code = 0;
+  sword st = errhp ? OCIErrorGet(errhp, 1, nullptr, &code, (OraText*)buf,
+                                 sizeof buf, OCI_HTYPE_ERROR)
+                   : OCI_INVALID_HANDLE;
+  if (st != OCI_SUCCESS || buf[0] == '\0')
+    std::snprintf(buf, sizeof buf, "%s",
+                  errhp ? "UNKNOWN DATABASE ERROR" : "NOT CONNECTED TO ANY DB");
+  copy_bounded(out, size, buf, kReasonMax);
+  if (number) *number = code;
+}
+
+int ReportOCIStatus(int status, OCIError* errhp, const char* context) {
+  char text[kReasonMax + 1];
+  int number = 0;
+  switch (status) {
+    case OCI_SUCCESS:
+      return 0;
+    case OCI_SUCCESS_WITH_INFO:
+      ReadOracleText(errhp, text, sizeof text, &number);
+      std::printf("Error - OCI_SUCCESS_WITH_INFO %s and errbuf: %s\n", context,
+                  text);
+      return number;
+    case OCI_NEED_DATA:
+      std::printf("Error - OCI_NEED_DATA %s\n", context);
+      return status;
+    case OCI_NO_DATA:
+      std::printf("Error - OCI_NODATA %s\n", context);
+      return status;
+    case OCI_INVALID_HANDLE:
+      std::printf("Error - OCI_INVALID_HANDLE %s\n", context);
+      return status;
+    case OCI_STILL_EXECUTING:
+      std::printf("Error - OCI_STILL_EXECUTE %s\n", context);
+      return status;
+    case OCI_ERROR:
+      ReadOracleText(errhp, text, sizeof text, &number);
+      std::printf("Error - %s and %s\n", text, context);
+      // A client error without a number still has to read as a failure.
+      return number != 0 ? number : OCI_ERROR;
+    default:
+      return status;
+  }
+}
+
+int SetErrMess(const char* appliName, const char* reason, char* ErrMess,
+               int flag) {
+  if (!ErrMess) return 0;
+  char name[kAppliNameMax + 1];
+  copy_bounded(name, sizeof name, appliName, kAppliNameMax);
+  if (flag == 0) return std::snprintf(ErrMess, kErrMessMax, "NO_ERROR in %s", name);
+  char why[kReasonMax + 1];
+  copy_bounded(why, sizeof why, reason, kReasonMax);
+  return std::snprintf(ErrMess, kErrMessMax, "ERROR in %s : %s", name, why);
+}
+
+int SetErrMessFromOCI(OCIError* errhp, const char* appliName, char* ErrMess,
+                      int flag) {
+  if (flag == 0) return SetErrMess(appliName, nullptr, ErrMess, 0);
+  char text[kReasonMax + 1];
+  ReadOracleText(errhp, text, sizeof text);
+  return SetErrMess(appliName, text, ErrMess, 1);
+}
+
+void CheckFetchIndicator(int indicator, char* value, std::size_t size,
+                         char* logmessage, char separator) {
+  const std::size_t log_size = 100;
+  switch (indicator) {
+    case 0:
+      if (logmessage) std::snprintf(logmessage, log_size, "NO_ERROR");
+      return;
+    case -1:
+      if (logmessage) std::snprintf(logmessage, log_size, "NULL_VALUE");
+      if (value && size) std::snprintf(value, size, "NULL%c", separator);
+      return;
+    case -2:
+      if (logmessage)
+        std::snprintf(logmessage, log_size,
+                      "ERROR:length of return greater than actual output, value "
+                      "can't put in signed short");
+      break;
+    default:
+      if (logmessage)
+        std::snprintf(logmessage, log_size,
+                      "ERROR:length of return greater than actual output you "
+                      "need %d",
+                      indicator);
+      break;
+  }
+  if (value && size) std::snprintf(value, size, "ERROR_BUFFER_TOOSMALL%c", separator);
+}
+
+void EnsureMinColumnLength(int* length) {
+  if (length && *length < 50) *length = 50;
+}
+
+}  // namespace ferrule

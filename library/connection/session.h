@@ -1,0 +1,40 @@
+// The one database connection of the process and the subsystem table that
+// is loaded with it. Process-wide and unsynchronised: the library is used
+// from one thread at a time.
+#pragma once
+
+#include "oci.h"
+
+namespace ferrule {
+
+struct Session {
+  OCIEnv* envhp = nullptr;
+  OCIError* errhp = nullptr;
+  OCISvcCtx* svchp = nullptr;
+  OCIServer* srvhp = nullptr;
+  OCISession* authp = nullptr;
+
+  bool connected() const { return envhp != nullptr; }
+  void forget() { *this = Session{}; }
+};
+
+Session& session();
+
+// Subsystem names (at most 9 characters) and their prime ids, in the order
+// the database returned them. Kept across disconnection.
+constexpr int kSubsystemSlots = 50;
+constexpr int kSubsystemNameMax = 9;
+
+struct SubsystemTable {
+  char names[kSubsystemSlots][kSubsystemNameMax + 1] = {};
+  int ids[kSubsystemSlots] = {};
+  int count = 0;
+};
+
+SubsystemTable& subsystem_table();
+
+// Loads the table from the database; returns the result code.
+int LoadSubsystemTable(char (*names)[kSubsystemNameMax + 1], int* ids,
+                       int* count, char* ErrMess);
+
+}  // namespace ferrule

@@ -1,0 +1,25 @@
+#include "step_chain.h"
+
+#include "session.h"
+
+namespace ferrule {
+
+bool AllocateStatement(StatementHandle& stmt, const char* appliName,
+                       const char* label, char* ErrMess) {
+  Session& s = session();
+  int status = stmt.allocate(s.envhp);
+  if (status == OCI_SUCCESS) return true;
+  ReportOCIStatus(status, s.errhp, label);
+  if (s.errhp)
+    SetErrMessFromOCI(s.errhp, appliName, ErrMess, 1);
+  else
+    SetErrMess(appliName, "NOT CONNECTED TO ANY DB", ErrMess, 1);
+  return false;
+}
+
+sword PrepareText(OCIStmt* stmt, OCIError* errhp, const std::string& text) {
+  return OCIStmtPrepare(stmt, errhp, reinterpret_cast<const OraText*>(text.c_str()),
+                        static_cast<ub4>(text.size()), OCI_NTV_SYNTAX, OCI_DEFAULT);
+}
+
+}  // namespace ferrule

@@ -1,0 +1,98 @@
+#include "subsystems.h"
+
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "session.h"
+
+namespace ferrule {
+
+namespace {
+
+// Index of the table entry named exactly like the token, or -1.
+int find_entry(const std::string& token) {
+  const SubsystemTable& table = subsystem_table();
+  if (token.empty() || token.size() > static_cast<std::size_t>(kSubsystemNameMax)) return -1;
+  for (int i = 0; i < table.count && i < kSubsystemSlots; ++i)
+    if (token == table.names[i]) return i;
+  return -1;
+}
+
+// Splits a list at its commas; an empty token is kept (it matches nothing),
+// a trailing comma ends the list.
+std::vector<std::string> tokens_of(const char* names) {
+  std::vector<std::string> tokens;
+  const std::size_t length = std::strlen(names);
+  std::size_t pos = 0;
+  while (pos < length) {
+    const char* comma = std::strchr(names + pos, ',');
+    std::size_t end = comma ? static_cast<std::size_t>(comma - names) : length;
+    tokens.emplace_back(names + pos, end - pos);
+    pos = end + 1;
+  }
+  return tokens;
+}
+
+bool write_text(const std::string& text, char* out, std::size_t size) {
+  if (!out || text.size() + 1 > size) return false;
+  std::memcpy(out, text.c_str(), text.size() + 1);
+  return true;
+}
+
+}  // namespace
+
+int SystemNamesToSysID(const char* names) {
+  if (!names) return -1;
+  std::int64_t product = 1;
+  for (const std::string& token : tokens_of(names)) {
+    int entry = find_entry(token);
+    if (entry >= 0) {
+      product *= subsystem_table().ids[entry];
+      if (product > INT_MAX || product < INT_MIN) return -1;
+    }
+    if (product == 1) return -1;
+  }
+  return static_cast<int>(product);
+}
+
+int SystemNamesToSysIDList(const char* names, char* out, std::size_t size) {
+  if (!names) return -1;
+  std::string list;
+  for (const std::string& token : tokens_of(names)) {
+    int entry = find_entry(token);
+    if (entry < 0) continue;
+    if (!list.empty()) list += ',';
+    list += std::to_string(subsystem_table().ids[entry]);
+  }
+  if (list.empty()) return 0;
+  return write_text(list, out, size) ? 0 : -1;
+}
+
+int SysIDToSystemNames(int value, char* out, std::size_t size) {
+  if (value == -1) return write_text("none", out, size) ? 0 : -1;
+  const SubsystemTable& table = subsystem_table();
+  std::string text;
+  for (int i = 0; i < table.count && i < kSubsystemSlots; ++i) {
+    int id = table.ids[i];
+    if (id == 0 || value % id != 0) continue;
+    if (!text.empty()) text += ',';
+    text += table.names[i];
+  }
+  if (!text.empty() && write_text(text, out, size)) return 0;
+  write_text("ERROR_INVALID_SYSID", out, size);
+  return -1;
+}
+
+int StatusCodeToName(int code, char* out, std::size_t size) {
+  static const char* const kWords[] = {"IN_USE",   "SPARE",     "TEST",     "EXT_TEST",
+                                       "IN_REPAIR", "DESTROYED", "NONE"};
+  if (code >= 1 && code <= 7) return write_text(kWords[code - 1], out, size) ? 0 : -1;
+  write_text("INVALID", out, size);
+  return -1;
+}
+
+}  // namespace ferrule
