@@ -1,0 +1,135 @@
+// Opening and closing the connection, and loading the subsystem table.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "ferrule.h"
+#include "session.h"
+#include "test_db.h"
+
+namespace {
+
+class Connection : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    REQUIRE_TEST_DB();
+    testdb::reset();
+    ASSERT_TRUE(testdb::params(params_));
+  }
+  void TearDown() override {
+    char err[400];
+    testing::internal::CaptureStdout();
+    DBDeconnexion(err);
+    testing::internal::GetCapturedStdout();
+  }
+
+  static void add_subsystems(int n) {
+    std::string sql = "insert into vexa_subsystemList(system_name, systemID) values ";
+    for (int i = 0; i < n; ++i)
+      sql += (i ? ",('S" : "('S") + std::to_string(i) + "'," + std::to_string(1000 + i) + ")";
+    testdb::exec(sql);
+  }
+  int connect(const std::string& password, std::string* out = nullptr) {
+    testing::internal::CaptureStdout();
+    int rc = DBConnexion(params_.server.c_str(), params_.user.c_str(), password.c_str(), err_);
+    std::string printed = testing::internal::GetCapturedStdout();
+    if (out) *out = printed;
+    return rc;
+  }
+  int own_sessions() {
+    return std::stoi(testdb::value("select count(*) from pg_stat_activity where usename = '" +
+                                   params_.user + "' and pid <> pg_backend_pid()"));
+  }
+  // Backends end asynchronously after their client closed: poll a while.
+  bool sessions_become(int expected) {
+    for (int i = 0; i < 100; ++i) {
+      if (own_sessions() == expected) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+  }
+  bool not_connected_answer() {
+    char row[100];
+    int len = sizeof row;
+    int rc = GetDeviceRow_devid(1, &len, row, err_);
+    return rc == -1 && std::string(err_) == "ERROR in GetDeviceRow_devid : NOT CONNECTED TO ANY DB";
+  }
+
+  testdb::Params params_;
+  char err_[400] = "";
+};
+
+TEST_F(Connection, SucceedsWithItsLinesAndLoadsTheTable) {
+  testdb::exec(
+      "insert into vexa_subsystemList(system_name, systemID) values "
+      "('DAQ?extra',2),('TOOLONGNAME12',3)");
+  std::string printed;
+  ASSERT_EQ(connect(params_.password, &printed), 0) << err_;
+  EXPECT_EQ(printed,
+            "OCI Connection successfully established and current version of the library v2.7\n"
+            "Successful Loading \n");
+  EXPECT_STREQ(err_, "NO_ERROR in LoadSubsystemTable");
+  const ferrule::SubsystemTable& table = ferrule::subsystem_table();
+  ASSERT_EQ(table.count, 2);
+  EXPECT_STREQ(table.names[0], "DAQ") << "cut at the first '?'";
+  EXPECT_STREQ(table.names[1], "TOOLONGNA") << "kept to nine characters";
+  EXPECT_EQ(table.ids[1], 3);
+
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(DBDeconnexion(err_), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "OCI Connection successfully terminated....5\n");
+  EXPECT_STREQ(err_, "NO_ERROR in Disconnect");
+  EXPECT_FALSE(ferrule::session().connected());
+  EXPECT_TRUE(not_connected_answer());
+}
+
+TEST_F(Connection, WrongPasswordFailsAtSessionBegin) {
+  add_subsystems(1);
+  std::string printed;
+  EXPECT_EQ(connect(params_.password + "x", &printed), -1);
+  EXPECT_EQ(std::string(err_).rfind("ERROR in Connect : ", 0), 0u) << err_;
+  EXPECT_GT(std::string(err_).size(), std::string("ERROR in Connect : ").size());
+  EXPECT_NE(printed.find("OCI Connection not successfully established ....\n"), std::string::npos);
+  EXPECT_FALSE(ferrule::session().connected());
+  EXPECT_TRUE(not_connected_answer());
+}
+
+TEST_F(Connection, SubsystemTableHoldsAtMostFortyNine) {
+  add_subsystems(49);
+  ASSERT_EQ(connect(params_.password), 0) << err_;
+  EXPECT_EQ(ferrule::subsystem_table().count, 49);
+
+  testdb::exec("insert into vexa_subsystemList(system_name, systemID) values ('S49', 2000)");
+  const int sessions_before = own_sessions();
+  std::string printed;
+  EXPECT_EQ(connect(params_.password, &printed), -1);
+  EXPECT_STREQ(err_, "ERROR in LoadSubsystemTable : SUBSYSTEM_TABLE_EMPTY");
+  EXPECT_NE(printed.find("Connection aborted : couldn't load subsystem table\n"), std::string::npos);
+  EXPECT_EQ(ferrule::subsystem_table().count, 49) << "a failed load keeps the last table";
+  EXPECT_TRUE(not_connected_answer());
+  // Both the replaced connection and the refused one are closed.
+  EXPECT_TRUE(sessions_become(sessions_before - 1));
+}
+
+TEST_F(Connection, EmptySubsystemListRefusesTheConnection) {
+  EXPECT_EQ(connect(params_.password), -1);
+  EXPECT_STREQ(err_, "ERROR in LoadSubsystemTable : SUBSYSTEM_TABLE_EMPTY");
+  EXPECT_TRUE(not_connected_answer());
+}
+
+TEST_F(Connection, SecondConnectionClosesTheFirst) {
+  add_subsystems(2);
+  const int before = own_sessions();
+  ASSERT_EQ(connect(params_.password), 0) << err_;
+  ASSERT_EQ(connect(params_.password), 0) << err_;
+  EXPECT_TRUE(sessions_become(before + 1));
+}
+
+TEST_F(Connection, DisconnectWithoutConnection) {
+  EXPECT_EQ(DBDeconnexion(err_), -1);
+  EXPECT_STREQ(err_, "ERROR in DBDeconnexion : NOT CONNECTED TO ANY DB");
+}
+
+}  // namespace

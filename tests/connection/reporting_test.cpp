@@ -1,0 +1,85 @@
+// The ErrMess forms, status reports and fetch-indicator replacements.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "report.h"
+#include "statement_text.h"
+
+namespace ferrule {
+namespace {
+
+TEST(ErrMessForms, SuccessAndFailure) {
+  char buf[kErrMessMax];
+  SetErrMess("GetDeviceTypeRow", nullptr, buf, 0);
+  EXPECT_STREQ(buf, "NO_ERROR in GetDeviceTypeRow");
+  SetErrMess("GetDeviceTypeRow", " devicetype MUST be given", buf, 1);
+  EXPECT_STREQ(buf, "ERROR in GetDeviceTypeRow :  devicetype MUST be given");
+}
+
+TEST(ErrMessForms, NeverLongerThanTheDocumentedBound) {
+  char buf[kErrMessMax + 64];
+  std::memset(buf, 'x', sizeof buf);
+  std::string name(300, 'n'), reason(500, 'r');
+  SetErrMess(name.c_str(), reason.c_str(), buf, 1);
+  EXPECT_EQ(std::strlen(buf), kErrMessMax - 1);
+  EXPECT_EQ(buf[kErrMessMax], 'x') << "nothing written past the bound";
+  // Without an error handle the failure form still carries a reason.
+  SetErrMessFromOCI(nullptr, "Any", buf, 1);
+  EXPECT_STREQ(buf, "ERROR in Any : NOT CONNECTED TO ANY DB");
+}
+
+TEST(StatusReports, ReturnedCodesAndLines) {
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(ReportOCIStatus(0, nullptr, "ctx"), 0);
+  EXPECT_EQ(ReportOCIStatus(100, nullptr, "OCIFETCH unsuccessful"), 100);
+  EXPECT_EQ(ReportOCIStatus(-2, nullptr, "OCIStmtHAndleStmt unsuccessful"), -2);
+  EXPECT_EQ(ReportOCIStatus(99, nullptr, "x"), 99);
+  EXPECT_EQ(ReportOCIStatus(-3123, nullptr, "y"), -3123);
+  EXPECT_EQ(ReportOCIStatus(-10, nullptr, "alloc"), -10);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "Error - OCI_NODATA OCIFETCH unsuccessful\n"
+            "Error - OCI_INVALID_HANDLE OCIStmtHAndleStmt unsuccessful\n"
+            "Error - OCI_NEED_DATA x\n"
+            "Error - OCI_STILL_EXECUTE y\n");
+}
+
+TEST(FetchIndicators, ReplacementsEndWithTheSeparator) {
+  char value[64] = "abc";
+  char log[100];
+  CheckFetchIndicator(0, value, sizeof value, log, '?');
+  EXPECT_STREQ(value, "abc");
+  EXPECT_STREQ(log, "NO_ERROR");
+  CheckFetchIndicator(-1, value, sizeof value, log, '?');
+  EXPECT_STREQ(value, "NULL?");
+  EXPECT_STREQ(log, "NULL_VALUE");
+  CheckFetchIndicator(120, value, sizeof value, log, '?');
+  EXPECT_STREQ(value, "ERROR_BUFFER_TOOSMALL?");
+  EXPECT_STREQ(log, "ERROR:length of return greater than actual output you need 120");
+  CheckFetchIndicator(-2, value, sizeof value, log, '|');
+  EXPECT_STREQ(value, "ERROR_BUFFER_TOOSMALL|");
+  char tiny[4] = "ab";
+  CheckFetchIndicator(7, tiny, sizeof tiny, log, '?');
+  EXPECT_STREQ(tiny, "ERR") << "a small buffer is never overrun";
+}
+
+TEST(FetchIndicators, MinimumColumnLength) {
+  int a = 12, b = 50, c = 4000;
+  EnsureMinColumnLength(&a);
+  EnsureMinColumnLength(&b);
+  EnsureMinColumnLength(&c);
+  EXPECT_EQ(a, 50);
+  EXPECT_EQ(b, 50);
+  EXPECT_EQ(c, 4000);
+}
+
+TEST(StatementTexts, NamesGoInOrderAndQuotesAreDoubled) {
+  EXPECT_EQ(FormatStatement("select %s from %s where x=%d and y like '10%%'", {"a", "t", 42}),
+            "select a from t where x=42 and y like '10%'");
+  EXPECT_EQ(QuoteLiteral("o'brien"), "o''brien");
+  EXPECT_EQ(QuoteLiteral(nullptr), "");
+}
+
+}  // namespace
+}  // namespace ferrule
