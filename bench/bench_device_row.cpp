@@ -1,0 +1,111 @@
+// Latency of one device row by name through the library, against the same
+// select sent through libpq directly. Prints the medians and their ratio
+// (target: at most 1.5).
+#include <libpq-fe.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "ferrule.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+std::string conninfo(std::string server, const char* user, const char* password) {
+  std::string port = "5432", db = "postgres";
+  if (auto slash = server.find('/'); slash != std::string::npos) {
+    db = server.substr(slash + 1);
+    server.resize(slash);
+  }
+  if (auto colon = server.find(':'); colon != std::string::npos) {
+    port = server.substr(colon + 1);
+    server.resize(colon);
+  }
+  return "host=" + server + " port=" + port + " dbname=" + db + " user=" + user +
+         " password=" + password;
+}
+
+bool run(PGconn* c, const char* sql) {
+  PGresult* r = PQexec(c, sql);
+  bool ok = PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK;
+  if (!ok) std::fprintf(stderr, "%s", PQerrorMessage(c));
+  PQclear(r);
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const char* server = std::getenv("FERRULE_SERVER");
+  const char* user = std::getenv("FERRULE_USER");
+  const char* password = std::getenv("FERRULE_PASSWORD");
+  if (!server || !user || !password) {
+    std::fprintf(stderr, "eval \"$(scripts/db env)\" first\n");
+    return 2;
+  }
+  const int rounds = argc > 1 ? std::atoi(argv[1]) : 3000;
+
+  PGconn* direct = PQconnectdb(conninfo(server, user, password).c_str());
+  if (PQstatus(direct) != CONNECTION_OK) {
+    std::fprintf(stderr, "%s", PQerrorMessage(direct));
+    return 1;
+  }
+  if (!run(direct,
+           "select ferrule_reset();"
+           "insert into vexa_subsystemList(system_name, systemID) values ('DAQ',2),('TFC',3);"
+           "insert into vexa_lg_device_types(devicetypeID, devicetype, nbrofinput, nbrofoutput,"
+           " system_name) values (1, 'SWITCH', 8, 8, 6);"
+           "insert into vexa_lg_devices(devicename, devicetypeID, deviceid, node, promiscuous_mode,"
+           " active, nodeused, system_name, location)"
+           " select 'dev' || g, 1, g, 0, 0, 1, 1, 6, 'rack' from generate_series(1, 5000) g;"))
+    return 1;
+
+  char err[400];
+  if (DBConnexion(server, user, password, err) != 0) {
+    std::fprintf(stderr, "%s\n", err);
+    return 1;
+  }
+
+  const char* sql =
+      "select t.devicename||'?',e.devicetype||'?',t.active,t.node,t.deviceid,t.promiscuous_mode,"
+      "coalesce(t.location,'none')||'?',t.nodeused,concat(t.serialnb,'?'),coalesce(t.system_name,-1) "
+      "from vexa_lg_device_types e,vexa_lg_devices t where t.devicename=$1 and "
+      "e.devicetypeID=t.devicetypeID";
+  std::vector<double> lib, raw;
+  char row[1000];
+  for (int i = 0; i < rounds; ++i) {
+    std::string name = "dev" + std::to_string(1 + i % 5000);
+    auto t0 = Clock::now();
+    int len = sizeof row;
+    if (GetDeviceRow_devicename(name.c_str(), &len, row, err) != 0) {
+      std::fprintf(stderr, "%s\n", err);
+      return 1;
+    }
+    auto t1 = Clock::now();
+    const char* params[] = {name.c_str()};
+    PGresult* r = PQexecParams(direct, sql, 1, nullptr, params, nullptr, nullptr, 0);
+    if (PQresultStatus(r) != PGRES_TUPLES_OK || PQntuples(r) != 1) return 1;
+    PQclear(r);
+    auto t2 = Clock::now();
+    lib.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count());
+    raw.push_back(std::chrono::duration<double, std::micro>(t2 - t1).count());
+  }
+  DBDeconnexion(err);
+  PQfinish(direct);
+
+  double ml = median(lib), mr = median(raw);
+  std::printf("GetDeviceRow_devicename median %.1f us, libpq direct median %.1f us, ratio %.2f "
+              "(target <= 1.5)\n",
+              ml, mr, ml / mr);
+  return 0;
+}
