@@ -198,9 +198,10 @@ int RunRowLookup(const RowLookupSpec& spec, const std::vector<KeyBind>& keys, in
   }
 
   result += stmt.release();
-  if (!fixed_reason)
-    SetErrMessFromOCI(s.errhp, spec.final_appliName ? spec.final_appliName : appliName, ErrMess,
-                      result != 0);
+  if (!fixed_reason) {
+    const char* name = result != 0 && spec.final_appliName ? spec.final_appliName : appliName;
+    SetErrMessFromOCI(s.errhp, name, ErrMess, result != 0);
+  }
   return result;
 }
 

@@ -30,7 +30,7 @@ enum class NoRowsForm {
 
 struct RowLookupSpec {
   const char* appliName;
-  const char* final_appliName;      // name of the closing ErrMess (null: appliName)
+  const char* final_appliName;      // name of a closing failure form (null: appliName)
   const char* statement;            // template; %s takes the names in order
   std::vector<const char*> names;
   std::vector<LookupColumn> columns;  // select-list order = field order
