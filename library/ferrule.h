@@ -37,6 +37,79 @@ FERRULE_API int GetDeviceRow_devicename(const char* devname, int* len_device, ch
 FERRULE_API int GetDeviceRow_devid(int deviceID, int* len_device, char* device_result,
                                    char* ErrMess);
 
+
+/* Inserts. Each comes as a single-row form, which commits its row, and as a
+ * cached form: first_time = 1 marks the first row of a batch, last_rows = 1
+ * the last one, which sends the batch as one execution and commits it (a
+ * batch is also sent at every 10000th row). A batch in which some row
+ * inserted nothing commits the others and answers -1. Null texts are stored
+ * as NULL. */
+
+/* Device types. sysname: comma-separated subsystem names. last_rows of the
+ * single-row form is not read. */
+FERRULE_API int InsertMultipleDeviceTypes(const char* sysname, const char* dtype, int nbinput,
+                                          int nboutput, const char* description,
+                                          const char* rgbcolor, int first_time, int last_rows,
+                                          char* ErrMess);
+FERRULE_API int InsertDeviceType(const char* sysname, const char* dtype, int nbinput,
+                                 int nboutput, const char* description, const char* rgbcolor,
+                                 int last_rows, char* ErrMess);
+
+/* Functional devices, each with its hardware item (serialnb) and the first
+ * history row of that item. last_rows of the single-row form is not read. */
+FERRULE_API int InsertMultipleFunctionalDevices(const char* sysname, const char* dname,
+                                                const char* dtype, int node,
+                                                int promiscuous_mode, const char* serialnb,
+                                                const char* hwtype, const char* responsible,
+                                                const char* comments, const char* location,
+                                                int first_time, int last_rows, char* ErrMess);
+FERRULE_API int InsertFunctionalDevice(const char* sysname, const char* dname, const char* dtype,
+                                       int node, int promiscuous_mode, const char* serialnb,
+                                       const char* hwtype, const char* responsible,
+                                       const char* comments, const char* location, int last_rows,
+                                       char* ErrMess);
+
+/* Ports of functional devices. An ipadd of at least 5 characters holding a
+ * '.' also records the address and the port of the mounted hardware item.
+ * last_rows of the single-row form is not read. */
+FERRULE_API int InsertMultiplePorts(const char* dname, const char* port_nbr,
+                                    int administrative_status, int port_way, int speed,
+                                    int pxi_booting, const char* port_type, const char* bia,
+                                    const char* ipadd, const char* ipname, const char* subnet,
+                                    const char* macadd, const char* phy, int first_time,
+                                    int last_rows, char* ErrMess);
+FERRULE_API int InsertPort(const char* dname, const char* port_nbr, int administrative_status,
+                           int port_way, int speed, int pxi_booting, const char* port_type,
+                           const char* bia, const char* ipadd, const char* ipname,
+                           const char* subnet, const char* macadd, const char* phy,
+                           int last_rows, char* ErrMess);
+
+/* Ports of hardware items mounted nowhere. last_rows of the single-row form
+ * is not read. */
+FERRULE_API int InsertMultipleSparePorts(const char* serialnb, const char* port_nbr, int port_way,
+                                         const char* port_type, const char* bia,
+                                         const char* macadd, int first_time, int last_rows,
+                                         char* ErrMess);
+FERRULE_API int InsertSparePort(const char* serialnb, const char* port_nbr, int port_way,
+                                const char* port_type, const char* bia, const char* macadd,
+                                int last_rows, char* ErrMess);
+
+/* Links from a port (port_way 2) of node_from to a port (port_way 1) of
+ * node_to; the two devices must share a subsystem. A null or empty port type
+ * is "none". The cached form refreshes the server's derived path tables
+ * after every complete batch, the single-row form when last_rows is 1. */
+FERRULE_API int InsertMultipleMacroLinks(const char* node_from, const char* node_to,
+                                         const char* port_from, const char* port_to,
+                                         const char* port_typefrom, const char* port_typeto,
+                                         const char* link_type_name, const char* link_info,
+                                         int bidirectional_link, int first_time, int last_rows,
+                                         char* ErrMess);
+FERRULE_API int InsertMacroLink(const char* node_from, const char* node_to,
+                                const char* port_from, const char* port_to,
+                                const char* port_typefrom, const char* port_typeto,
+                                const char* link_type_name, const char* link_info,
+                                int bidirectional_link, int last_rows, char* ErrMess);
+
 #ifdef __cplusplus
 }
 #endif

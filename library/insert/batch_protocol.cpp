@@ -1,0 +1,89 @@
+#include "insert/batch_protocol.h"
+
+#include "report.h"
+#include "session.h"
+
+namespace ferrule {
+
+namespace {
+
+int refuse(const char* name, const char* reason, char* ErrMess) {
+  SetErrMess(name, reason, ErrMess, 1);
+  return -1;
+}
+
+// Sends the batch and closes it; a clean forced send keeps it open for the
+// next chunk.
+int send_batch(const BatchExport& spec, RowCache& cache, bool forced, char* ErrMess) {
+  CallerIdentity identity;
+  if (!ReadCallerIdentity(identity, ErrMess)) {
+    cache.release();
+    return -1;
+  }
+  const int result = SendRows(spec.statement, spec.send, cache, identity, ErrMess);
+  cache.release();
+  if (forced && result == 0) cache.initialised = 1;
+  return result;
+}
+
+}  // namespace
+
+int AddBatchRow(const BatchExport& spec, RowCache& cache, const RowValues& row, int first,
+                int last, char* ErrMess) {
+  const char* name = spec.send.name;
+  if (row.check_failed && spec.check.place == CheckPlace::BeforeStart) {
+    if (spec.check.drops_batch) cache.release();
+    return refuse(name, spec.check.reason, ErrMess);
+  }
+
+  // After a forced send the lead column has no storage while the batch is
+  // open: the next row starts the next chunk whatever its first flag says.
+  const bool starts = first == 1 || (cache.initialised == 1 && !cache.lead_has_storage());
+  if (starts) {
+    cache.release();
+    cache.initialised = 1;
+  }
+
+  if (row.check_failed && spec.check.place == CheckPlace::AfterStart) {
+    if (spec.check.drops_batch) cache.release();
+    return refuse(name, spec.check.reason, ErrMess);
+  }
+
+  const int appended = cache.append(row, starts ? 1 : 0);
+  bool forced = false;
+  if (cache.rows() == kMaxCachedRows && last != 1) {
+    forced = true;
+    last = 1;
+  }
+
+  const bool open = cache.initialised == 1;
+  const bool connected = session().connected();
+  if (last == 1 && appended == 0 && connected && open)
+    return send_batch(spec, cache, forced, ErrMess);
+
+  // The row stays cached unless one of these refuses it; a later refusal's
+  // reason replaces an earlier one.
+  int result = 0;
+  const char* reason = nullptr;
+  if (appended != 0) {
+    reason = spec.append_failure;
+    result = appended;
+  }
+  if (!open) {
+    reason = "CACHE HAS NOT BEEN INITIALIZED";
+    result = -1;
+  }
+  if (!connected) {
+    reason = "NOT CONNECTED TO ANY DB";
+    result = -1;
+  }
+  if (reason) {
+    cache.release();
+    SetErrMess(name, reason, ErrMess, 1);
+    return result;
+  }
+  SetErrMess(name, nullptr, ErrMess, 0);
+  return 0;
+}
+
+}  // namespace ferrule

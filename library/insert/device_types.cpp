@@ -1,0 +1,79 @@
+// Device types, one per call or in cached batches.
+#include <cstdio>
+
+#include "ferrule.h"
+#include "insert/batch_protocol.h"
+#include "insert/cache_release.h"
+#include "insert/single_row.h"
+#include "names.h"
+#include "subsystems.h"
+
+namespace ferrule {
+namespace {
+
+const InsertStatement kDeviceTypeInsert{
+    "BEGIN insert into %s(devicetypeID,devicetype,nbrofinput,nbrofoutput,description,rgbcolor,"
+    "author,user_update,terminal_name,system_name) "
+    "values(%s,:dtype,:din,:dout,:ddescr,:rgbcol,'%s','%s','%s',:sysID); "
+    "GET DIAGNOSTICS :numrows = %s; END;",
+    {TemplateArg::Text(names::kDeviceTypes), TemplateArg::Text("nextval('vexa_devtype_seq')"),
+     TemplateArg::Login(), TemplateArg::Login(), TemplateArg::Host(),
+     TemplateArg::Text(names::kRowCount)},
+    {":dtype", ":ddescr", ":rgbcol"},
+    {":din", ":dout", ":sysID"},
+    {}};
+
+constexpr const char* kSystemListRefused = "systemnameList is null";
+
+void TraceDeviceTypes(const RowCache& cache, const std::vector<std::vector<char>>& unpacked) {
+  const StringColumnCache& lead = cache.texts.front();
+  std::printf("dtype=%s and\n", unpacked.front().data());
+  std::printf("value of _DeviceTypeList=%s and\n", lead.buffer.data());
+  std::printf("value of _max_devicetypeLength=%d and\n", lead.longest);
+  std::printf("value of _devicetypeNbElement=%d and\n", lead.count);
+}
+
+const BatchExport kBatch{
+    kDeviceTypeInsert,
+    {"InsertMultipleDeviceTypes", "COULDNOT_INSERT_ALL_ROWS", true, nullptr, TraceDeviceTypes},
+    "Cache Problem",
+    {CheckPlace::BeforeStart, kSystemListRefused, false}};
+
+const SingleExport kSingle{
+    kDeviceTypeInsert, {"InsertDeviceType", "COULDNOT_INSERT_THIS_ROW", true}, kSystemListRefused};
+
+RowCache& DeviceTypeCache() {
+  static RowCache cache(kDeviceTypeInsert.text_binds.size(), kDeviceTypeInsert.value_binds.size());
+  return cache;
+}
+
+RowValues DeviceTypeRow(const char* sysname, const char* dtype, int nbinput, int nboutput,
+                        const char* description, const char* rgbcolor) {
+  const int sysID = SystemNamesToSysID(sysname);
+  return RowValues{{dtype, description, rgbcolor}, {nbinput, nboutput, sysID}, sysID == -1};
+}
+
+}  // namespace
+
+int FreeInsertDeviceTypesCache() { return DeviceTypeCache().release(); }
+
+}  // namespace ferrule
+
+using namespace ferrule;
+
+extern "C" int InsertMultipleDeviceTypes(const char* sysname, const char* dtype, int nbinput,
+                                         int nboutput, const char* description,
+                                         const char* rgbcolor, int first_time, int last_rows,
+                                         char* ErrMess) {
+  return AddBatchRow(kBatch, DeviceTypeCache(),
+                     DeviceTypeRow(sysname, dtype, nbinput, nboutput, description, rgbcolor),
+                     first_time, last_rows, ErrMess);
+}
+
+extern "C" int InsertDeviceType(const char* sysname, const char* dtype, int nbinput, int nboutput,
+                                const char* description, const char* rgbcolor, int last_rows,
+                                char* ErrMess) {
+  return InsertSingleRow(kSingle,
+                         DeviceTypeRow(sysname, dtype, nbinput, nboutput, description, rgbcolor),
+                         true, ErrMess);
+}

@@ -1,0 +1,109 @@
+// Functional devices with their hardware item and first history row, one per
+// call or in cached batches.
+#include "ferrule.h"
+#include "insert/batch_protocol.h"
+#include "insert/cache_release.h"
+#include "insert/single_row.h"
+#include "names.h"
+#include "subsystems.h"
+
+namespace ferrule {
+namespace {
+
+// Status code of a hardware item mounted in a functional device (IN_USE).
+constexpr int kInUse = 1;
+
+// The hardware row, then the device row when its type exists, then the first
+// history row of that new device. The history row is written only for the
+// device row this block wrote: an existing device of the same name never
+// gets a history row from a call that inserted no device. :numrows counts
+// the history rows.
+const InsertStatement kFunctionalDeviceInsert{
+    "DECLARE devices integer; BEGIN "
+    "insert into %s(serialnb,hwtype,responsible,user_comments,device_status) "
+    "values(:serialnb,:hwtype,:responsible,:comments,%d); "
+    "insert into %s(devicename,devicetypeID,node,deviceid,promiscuous_mode,system_name,serialnb,"
+    "location,author,user_update,terminal_name,nodeused) "
+    "select :dname,devicetypeID,:dnode,%s,:dpromiscuous_mode,:sysID,:serialnb,:location,"
+    "'%s','%s','%s',1 from %s where devicetype=:dtype; "
+    "GET DIAGNOSTICS devices = %s; "
+    ":numrows := 0; "
+    "IF devices > 0 THEN "
+    "insert into %s(historydeviceID,serialnb,deviceid,device_status,user_comment,location,"
+    "status_change,system_name,created,author,terminal_name) "
+    "select %s,:serialnb,deviceid,'IN_USE',:comments,:location,created,:sysID,vexa_sysdate(),"
+    "'%s','%s' from %s where devicename=:dname and deviceid=currval('vexa_lg_deviceseq'); "
+    "GET DIAGNOSTICS :numrows = %s; "
+    "END IF; END;",
+    {TemplateArg::Text(names::kHwDevices), TemplateArg::Text(std::to_string(kInUse)),
+     TemplateArg::Text(names::kDevices), TemplateArg::Text("nextval('vexa_lg_deviceseq')"),
+     TemplateArg::Login(), TemplateArg::Login(), TemplateArg::Host(),
+     TemplateArg::Text(names::kDeviceTypes), TemplateArg::Text(names::kRowCount),
+     TemplateArg::Text(names::kDeviceHistory),
+     TemplateArg::Text("nextval('vexa_history_deviceseq')"), TemplateArg::Login(),
+     TemplateArg::Host(), TemplateArg::Text(names::kDevices),
+     TemplateArg::Text(names::kRowCount)},
+    {":dname", ":dtype", ":serialnb", ":hwtype", ":responsible", ":comments", ":location"},
+    {":dnode", ":dpromiscuous_mode", ":sysID"},
+    {}};
+
+constexpr const char* kSystemListRefused = "systemnameList is null";
+
+const BatchExport kBatch{
+    kFunctionalDeviceInsert,
+    {"InsertMultipleFunctionalDevices", "COULDNOT_INSERT_ALL_ROWS", true},
+    "Cache Problem",
+    {CheckPlace::AfterStart, kSystemListRefused, false}};
+
+// A device whose type is unknown leaves its hardware row in the open
+// transaction: the single insert neither commits nor rolls back.
+const SingleExport kSingle{kFunctionalDeviceInsert,
+                           {"InsertFunctionalDevice", "COULDNOT_INSERT_THIS_ROW", false},
+                           kSystemListRefused};
+
+RowCache& FunctionalDeviceCache() {
+  static RowCache cache(kFunctionalDeviceInsert.text_binds.size(),
+                        kFunctionalDeviceInsert.value_binds.size());
+  return cache;
+}
+
+RowValues FunctionalDeviceRow(const char* sysname, const char* dname, const char* dtype, int node,
+                              int promiscuous_mode, const char* serialnb, const char* hwtype,
+                              const char* responsible, const char* comments,
+                              const char* location) {
+  const int sysID = SystemNamesToSysID(sysname);
+  return RowValues{{dname, dtype, serialnb, hwtype, responsible, comments, location},
+                   {node, promiscuous_mode, sysID},
+                   sysID == -1};
+}
+
+}  // namespace
+
+int FreeInsertFunctionalDevicesCache() { return FunctionalDeviceCache().release(); }
+
+}  // namespace ferrule
+
+using namespace ferrule;
+
+extern "C" int InsertMultipleFunctionalDevices(const char* sysname, const char* dname,
+                                               const char* dtype, int node, int promiscuous_mode,
+                                               const char* serialnb, const char* hwtype,
+                                               const char* responsible, const char* comments,
+                                               const char* location, int first_time,
+                                               int last_rows, char* ErrMess) {
+  return AddBatchRow(kBatch, FunctionalDeviceCache(),
+                     FunctionalDeviceRow(sysname, dname, dtype, node, promiscuous_mode, serialnb,
+                                         hwtype, responsible, comments, location),
+                     first_time, last_rows, ErrMess);
+}
+
+extern "C" int InsertFunctionalDevice(const char* sysname, const char* dname, const char* dtype,
+                                      int node, int promiscuous_mode, const char* serialnb,
+                                      const char* hwtype, const char* responsible,
+                                      const char* comments, const char* location, int last_rows,
+                                      char* ErrMess) {
+  return InsertSingleRow(kSingle,
+                         FunctionalDeviceRow(sysname, dname, dtype, node, promiscuous_mode,
+                                             serialnb, hwtype, responsible, comments, location),
+                         true, ErrMess);
+}

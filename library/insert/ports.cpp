@@ -1,0 +1,108 @@
+// Ports of functional devices, one per call or in cached batches. A port
+// with an address also records the address through the server package and
+// the port of the hardware item mounted in the device.
+#include "ferrule.h"
+#include "insert/batch_protocol.h"
+#include "insert/cache_release.h"
+#include "insert/port_rules.h"
+#include "insert/single_row.h"
+#include "names.h"
+
+namespace ferrule {
+namespace {
+
+// Without an address: the port row alone (1 row). With one: the address,
+// then the hardware port and the port row (2 rows). Nothing when no device
+// has the name. :numrows counts the rows inserted.
+const InsertStatement kPortInsert{
+    "DECLARE hwports integer; ports integer; BEGIN "
+    "IF strpos(:ipadd,'none')=0 THEN :rescode := %s(:ipadd,:ipname,:subnet,'%s','%s'); END IF; "
+    "IF strpos(:ipadd,'none')>0 THEN "
+    "insert into %s (portid,deviceid,port_nbr,port_way,administrative_status,speed,port_type,phy,"
+    "pxi_booting,ipaddress,author,user_update,terminal_name) "
+    "select %s,deviceid,:port_nbr,:portway,:adminstatus,:speed,:portype,:phy,:pxi,NULL,"
+    "'%s','%s','%s' from %s where devicename=:dname; "
+    "GET DIAGNOSTICS :numrows = %s; "
+    "ELSE "
+    "insert into %s (serialnb,port_nbr,port_type,port_way,bia,macaddress,author,created,"
+    "terminal_name) "
+    "select serialnb,:port_nbr,:portype,:portway,:bia,:mac,'%s',vexa_sysdate(),'%s' "
+    "from %s where devicename=:dname; "
+    "GET DIAGNOSTICS hwports = %s; "
+    "insert into %s(portid,deviceid,port_nbr,port_way,administrative_status,speed,port_type,phy,"
+    "pxi_booting,ipaddress,author,user_update,terminal_name) "
+    "select %s,deviceid,:port_nbr,:portway,:adminstatus,:speed,:portype,:phy,:pxi,:ipadd,"
+    "'%s','%s','%s' from %s where devicename=:dname; "
+    "GET DIAGNOSTICS ports = %s; "
+    ":numrows := hwports + ports; "
+    "END IF; END;",
+    {TemplateArg::Text(names::kInsertIPaddress), TemplateArg::Login(), TemplateArg::Host(),
+     TemplateArg::Text(names::kPortProperties), TemplateArg::Text("nextval('vexa_portseq')"),
+     TemplateArg::Login(), TemplateArg::Login(), TemplateArg::Host(),
+     TemplateArg::Text(names::kDevices), TemplateArg::Text(names::kRowCount),
+     TemplateArg::Text(names::kHwPortProperties), TemplateArg::Login(), TemplateArg::Host(),
+     TemplateArg::Text(names::kDevices), TemplateArg::Text(names::kRowCount),
+     TemplateArg::Text(names::kPortProperties), TemplateArg::Text("nextval('vexa_portseq')"),
+     TemplateArg::Login(), TemplateArg::Login(), TemplateArg::Host(),
+     TemplateArg::Text(names::kDevices), TemplateArg::Text(names::kRowCount)},
+    {":dname", ":port_nbr", ":portype", ":bia", ":ipadd", ":ipname", ":subnet", ":mac", ":phy"},
+    {":adminstatus", ":portway", ":speed", ":pxi"},
+    {":rescode"}};
+
+const BatchExport kBatch{kPortInsert,
+                         {"InsertMultiplePorts", "COULDNOT_INSERT_ALL_ROWS", true},
+                         "Cache Problem",
+                         {}};
+
+// An address recorded before the device was found missing stays in the open
+// transaction: the single insert neither commits nor rolls back.
+const SingleExport kSingle{kPortInsert, {"InsertPort", "COULDNOT_INSERT_THIS_ROW", false}};
+
+RowCache& PortCache() {
+  static RowCache cache(kPortInsert.text_binds.size(), kPortInsert.value_binds.size());
+  return cache;
+}
+
+// The address text after the IP rule lives as long as the call.
+RowValues PortRow(const char* dname, const char* port_nbr, int administrative_status,
+                  int port_way, int speed, int pxi_booting, const char* port_type,
+                  const char* bia, const std::string& ipadd, const char* ipname,
+                  const char* subnet, const char* macadd, const char* phy) {
+  return RowValues{
+      {dname, port_nbr, port_type, bia, ipadd.c_str(), ipname, subnet, macadd, phy},
+      {administrative_status, port_way, speed, pxi_booting}};
+}
+
+}  // namespace
+
+int FreeInsertPortsCache() { return PortCache().release(); }
+
+}  // namespace ferrule
+
+using namespace ferrule;
+
+extern "C" int InsertMultiplePorts(const char* dname, const char* port_nbr,
+                                   int administrative_status, int port_way, int speed,
+                                   int pxi_booting, const char* port_type, const char* bia,
+                                   const char* ipadd, const char* ipname, const char* subnet,
+                                   const char* macadd, const char* phy, int first_time,
+                                   int last_rows, char* ErrMess) {
+  const std::string address = ApplyIpRule(ipadd);
+  return AddBatchRow(kBatch, PortCache(),
+                     PortRow(dname, port_nbr, administrative_status, port_way, speed, pxi_booting,
+                             port_type, bia, address, ipname, subnet, macadd, phy),
+                     first_time, last_rows, ErrMess);
+}
+
+extern "C" int InsertPort(const char* dname, const char* port_nbr, int administrative_status,
+                          int port_way, int speed, int pxi_booting, const char* port_type,
+                          const char* bia, const char* ipadd, const char* ipname,
+                          const char* subnet, const char* macadd, const char* phy, int last_rows,
+                          char* ErrMess) {
+  const std::string address = ApplyIpRule(ipadd);
+  return InsertSingleRow(kSingle,
+                         PortRow(dname, port_nbr, administrative_status, port_way, speed,
+                                 pxi_booting, port_type, bia, address, ipname, subnet, macadd,
+                                 phy),
+                         true, ErrMess);
+}

@@ -1,0 +1,125 @@
+#include "insert/row_send.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <new>
+
+#include "report.h"
+#include "session.h"
+
+namespace ferrule {
+
+namespace {
+
+// The array buffers of one execution: fixed-width copies of the text
+// columns, their indicators, the integer columns and the outputs.
+struct BindArrays {
+  std::vector<std::vector<char>> texts;
+  std::vector<int> widths;
+  std::vector<std::vector<sb2>> indicators;
+  std::vector<std::vector<int>> values;
+  std::vector<int> numrows;
+  std::vector<std::vector<int>> outputs;
+
+  // False when a column cannot be unpacked (it does not hold every row).
+  bool fill(const RowCache& cache, std::size_t output_count) {
+    const int rows = cache.rows();
+    for (std::size_t c = 0; c < cache.texts.size(); ++c) {
+      const StringColumnCache& column = cache.texts[c];
+      const int width = std::max(column.longest, 1);
+      texts.emplace_back(static_cast<std::size_t>(rows) * width, '\0');
+      widths.push_back(width);
+      if (UnpackStringCache(column, rows, width, texts.back().data()) != 0) return false;
+      const IntColumnCache& flags = cache.indicators[c];
+      if (static_cast<int>(flags.array.size()) < rows) return false;
+      indicators.emplace_back(flags.array.begin(), flags.array.begin() + rows);
+    }
+    for (const IntColumnCache& column : cache.values) {
+      if (static_cast<int>(column.array.size()) < rows) return false;
+      values.emplace_back(column.array.begin(), column.array.begin() + rows);
+    }
+    numrows.assign(rows, 0);
+    outputs.assign(output_count, std::vector<int>(rows, 0));
+    return true;
+  }
+};
+
+sword bind_array(OCIStmt* stmt, OCIError* errhp, const char* name, void* values, int size,
+                 ub2 type, sb2* indicators, StepChain& chain) {
+  OCIBind* bind = nullptr;
+  bool bound = chain.run("OCIBindByName unsuccessful", [&] {
+    return OCIBindByName(stmt, &bind, errhp, reinterpret_cast<const OraText*>(name), -1, values,
+                         size, type, indicators, nullptr, nullptr, 0, nullptr, OCI_DEFAULT);
+  });
+  if (!bound) return chain.status();
+  chain.run("OCIBindArrayOfStruct unsuccessful", [&] {
+    return OCIBindArrayOfStruct(bind, errhp, static_cast<ub4>(size),
+                                indicators ? sizeof(sb2) : 0, 0, 0);
+  });
+  return chain.status();
+}
+
+void bind_all(OCIStmt* stmt, OCIError* errhp, const InsertStatement& statement,
+              BindArrays& arrays, StepChain& chain) {
+  for (std::size_t c = 0; c < statement.text_binds.size() && c < arrays.texts.size(); ++c)
+    bind_array(stmt, errhp, statement.text_binds[c], arrays.texts[c].data(), arrays.widths[c],
+               SQLT_STR, arrays.indicators[c].data(), chain);
+  for (std::size_t c = 0; c < statement.value_binds.size() && c < arrays.values.size(); ++c)
+    bind_array(stmt, errhp, statement.value_binds[c], arrays.values[c].data(), sizeof(int),
+               SQLT_INT, nullptr, chain);
+  bind_array(stmt, errhp, ":numrows", arrays.numrows.data(), sizeof(int), SQLT_INT, nullptr,
+             chain);
+  for (std::size_t c = 0; c < statement.output_binds.size(); ++c)
+    bind_array(stmt, errhp, statement.output_binds[c], arrays.outputs[c].data(), sizeof(int),
+               SQLT_INT, nullptr, chain);
+}
+
+}  // namespace
+
+int SendRows(const InsertStatement& statement, const SendPolicy& policy, const RowCache& cache,
+             const CallerIdentity& identity, char* ErrMess) {
+  Session& s = session();
+  StatementHandle stmt;
+  if (!AllocateStatement(stmt, policy.name, "OCIHandleAlloc unsuccessful", ErrMess)) return -1;
+
+  const int rows = cache.rows();
+  BindArrays arrays;
+  bool filled = false;
+  try {
+    filled = rows > 0 && arrays.fill(cache, statement.output_binds.size());
+  } catch (const std::bad_alloc&) {
+    filled = false;
+  }
+  if (!filled) {
+    SetErrMess(policy.name, "Malloc unsuccessful", ErrMess, 1);
+    return -1;
+  }
+  if (policy.trace) policy.trace(cache, arrays.texts);
+
+  StepChain chain(s.errhp);
+  const std::string text = statement.format(identity);
+  chain.run("OCIStmtPrepare unsuccessful", [&] { return PrepareText(stmt.get(), s.errhp, text); });
+  bind_all(stmt.get(), s.errhp, statement, arrays, chain);
+  chain.run("OCIStmtExecute unsuccessful", [&] {
+    return OCIStmtExecute(s.svchp, stmt.get(), s.errhp, static_cast<ub4>(rows), 0, nullptr,
+                          nullptr, OCI_DEFAULT);
+  });
+  if (chain.ok() && policy.print_numrows) std::printf("numrows%d\n", arrays.numrows.front());
+
+  if (chain.ok() &&
+      std::find(arrays.numrows.begin(), arrays.numrows.end(), 0) != arrays.numrows.end()) {
+    if (policy.commit_when_not_inserted) OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
+    stmt.release();
+    SetErrMess(policy.name, policy.not_inserted, ErrMess, 1);
+    return -1;
+  }
+  chain.run("OCITransCommit unsuccessful",
+            [&] { return OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT); });
+  if (chain.ok() && policy.follow_up) policy.follow_up(stmt.get(), chain);
+
+  const int result = chain.result() + stmt.release();
+  SetErrMessFromOCI(s.errhp, policy.name, ErrMess, result != 0);
+  return result;
+}
+
+}  // namespace ferrule
