@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "identity.h"
 #include "report.h"
@@ -33,10 +34,10 @@ bool ReadCallerIdentity(CallerIdentity& out, char* ErrMess) {
     return true;
   }
   if (ErrMess) {
-    if (!host_ok && !login_ok)
-      std::snprintf(ErrMess, kErrMessMax, "%s , %s", host_status, login_status);
-    else
-      std::snprintf(ErrMess, kErrMessMax, "%s", host_ok ? login_status : host_status);
+    const std::string text = !host_ok && !login_ok
+                                 ? std::string(host_status) + " , " + login_status
+                                 : std::string(host_ok ? login_status : host_status);
+    std::snprintf(ErrMess, kErrMessMax, "%s", text.c_str());
   }
   return false;
 }

@@ -1,0 +1,195 @@
+// 10,000 ports without address in one InsertMultiplePorts batch, against the
+// same rows inserted through libpq: one prepared insert a row, pipelined in
+// one transaction, and COPY. Prints the three times and the batch's ratio to
+// each (targets: the batch within 1 s, and within 3 times the pipelined SQL).
+#include <libpq-fe.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "ferrule.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kRows = 10000;
+
+struct ConnCloser {
+  void operator()(PGconn* c) const { PQfinish(c); }
+};
+using Conn = std::unique_ptr<PGconn, ConnCloser>;
+
+double seconds_since(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+std::string conninfo(std::string server, const char* user, const char* password) {
+  std::string port = "5432", db = "postgres";
+  if (auto slash = server.find('/'); slash != std::string::npos) {
+    db = server.substr(slash + 1);
+    server.resize(slash);
+  }
+  if (auto colon = server.find(':'); colon != std::string::npos) {
+    port = server.substr(colon + 1);
+    server.resize(colon);
+  }
+  return "host=" + server + " port=" + port + " dbname=" + db + " user=" + user +
+         " password=" + password;
+}
+
+bool run(PGconn* c, const std::string& sql) {
+  PGresult* r = PQexec(c, sql.c_str());
+  const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK;
+  if (!ok) std::fprintf(stderr, "%s", PQerrorMessage(c));
+  PQclear(r);
+  return ok;
+}
+
+std::string port_name(int i) { return "p" + std::to_string(i); }
+
+// The library's batch: 10,000 calls, the last one sends and commits.
+double insert_with_library() {
+  char err[400];
+  const auto start = Clock::now();
+  for (int i = 0; i < kRows; ++i) {
+    const int rc = InsertMultiplePorts("bench_sw", port_name(i).c_str(), 1, 1, 1000, 0, "eth",
+                                       nullptr, nullptr, nullptr, nullptr, nullptr, "phy", i == 0,
+                                       i == kRows - 1, err);
+    if (rc != 0) {
+      std::fprintf(stderr, "row %d: %s\n", i, err);
+      return -1;
+    }
+  }
+  return seconds_since(start);
+}
+
+// The same rows through libpq: one prepared insert per row, pipelined.
+double insert_pipelined(PGconn* c) {
+  if (!run(c, "deallocate all")) return -1;
+  PGresult* prep = PQprepare(
+      c, "port",
+      "insert into vexa_port_properties (portid,deviceid,port_nbr,port_way,administrative_status,"
+      "speed,port_type,phy,pxi_booting,ipaddress,author,user_update,terminal_name) "
+      "select nextval('vexa_portseq'),deviceid,$1,1,1,1000,'eth','phy',0,NULL,'bench','bench',"
+      "'bench' from vexa_lg_devices where devicename=$2",
+      2, nullptr);
+  PQclear(prep);
+  const auto start = Clock::now();
+  if (!PQenterPipelineMode(c)) return -1;
+  PQsendQueryParams(c, "begin", 0, nullptr, nullptr, nullptr, nullptr, 0);
+  for (int i = 0; i < kRows; ++i) {
+    const std::string name = port_name(i);
+    const char* values[2] = {name.c_str(), "bench_sw"};
+    PQsendQueryPrepared(c, "port", 2, values, nullptr, nullptr, 0);
+  }
+  PQsendQueryParams(c, "commit", 0, nullptr, nullptr, nullptr, nullptr, 0);
+  PQpipelineSync(c);
+  int failures = 0;
+  for (;;) {
+    PGresult* r = PQgetResult(c);
+    if (!r) continue;  // end of one query's results
+    const ExecStatusType st = PQresultStatus(r);
+    PQclear(r);
+    if (st == PGRES_PIPELINE_SYNC) break;
+    if (st != PGRES_COMMAND_OK) ++failures;
+  }
+  PQexitPipelineMode(c);
+  const double elapsed = seconds_since(start);
+  return failures ? -1 : elapsed;
+}
+
+// The same rows through COPY, ids drawn from the sequence first.
+double insert_copy(PGconn* c, const std::string& deviceid) {
+  const auto start = Clock::now();
+  PGresult* ids = PQexec(c, ("select nextval('vexa_portseq') from generate_series(1," +
+                             std::to_string(kRows) + ")")
+                                .c_str());
+  if (PQresultStatus(ids) != PGRES_TUPLES_OK) {
+    PQclear(ids);
+    return -1;
+  }
+  PGresult* r = PQexec(c,
+                       "copy vexa_port_properties (portid,deviceid,port_nbr,port_way,"
+                       "administrative_status,speed,port_type,phy,pxi_booting,author,user_update,"
+                       "terminal_name) from stdin");
+  const bool copying = PQresultStatus(r) == PGRES_COPY_IN;
+  PQclear(r);
+  if (!copying) {
+    PQclear(ids);
+    return -1;
+  }
+  std::string data;
+  for (int i = 0; i < kRows; ++i)
+    data += std::string(PQgetvalue(ids, i, 0)) + "\t" + deviceid + "\t" + port_name(i) +
+            "\t1\t1\t1000\teth\tphy\t0\tbench\tbench\tbench\n";
+  PQclear(ids);
+  PQputCopyData(c, data.data(), static_cast<int>(data.size()));
+  PQputCopyEnd(c, nullptr);
+  r = PQgetResult(c);
+  const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+  PQclear(r);
+  while ((r = PQgetResult(c))) PQclear(r);
+  return ok ? seconds_since(start) : -1;
+}
+
+}  // namespace
+
+int main() {
+  const char* server = std::getenv("FERRULE_SERVER");
+  const char* user = std::getenv("FERRULE_USER");
+  const char* password = std::getenv("FERRULE_PASSWORD");
+  if (!server || !user || !password) {
+    std::fprintf(stderr, "eval \"$(scripts/db env)\" first\n");
+    return 2;
+  }
+  Conn direct(PQconnectdb(conninfo(server, user, password).c_str()));
+  if (PQstatus(direct.get()) != CONNECTION_OK) {
+    std::fprintf(stderr, "%s", PQerrorMessage(direct.get()));
+    return 1;
+  }
+  if (!run(direct.get(), "select ferrule_reset()") ||
+      !run(direct.get(), "insert into vexa_subsystemList(system_name, systemID) values ('DAQ',2)"))
+    return 1;
+
+  char err[400];
+  std::fflush(stdout);
+  if (DBConnexion(server, user, password, err) != 0 ||
+      InsertDeviceType("DAQ", "BENCH", 1, 1, nullptr, nullptr, 0, err) != 0 ||
+      InsertFunctionalDevice("DAQ", "bench_sw", "BENCH", 0, 0, "SN-bench", "hw", nullptr, nullptr,
+                             nullptr, 0, err) != 0) {
+    std::fprintf(stderr, "setup: %s\n", err);
+    return 1;
+  }
+  const std::string deviceid = [&] {
+    PGresult* r = PQexec(direct.get(),
+                         "select deviceid from vexa_lg_devices where devicename='bench_sw'");
+    std::string id = PQntuples(r) == 1 ? PQgetvalue(r, 0, 0) : "";
+    PQclear(r);
+    return id;
+  }();
+
+  const double library = insert_with_library();
+  const std::string clear = "delete from vexa_port_properties";
+  run(direct.get(), clear);
+  const double pipelined = insert_pipelined(direct.get());
+  run(direct.get(), clear);
+  const double copy = insert_copy(direct.get(), deviceid);
+  run(direct.get(), clear);
+  DBDeconnexion(err);
+  if (library < 0 || pipelined < 0 || copy < 0) {
+    std::fprintf(stderr, "a run failed (library %.3f, pipelined %.3f, copy %.3f)\n", library,
+                 pipelined, copy);
+    return 1;
+  }
+
+  std::printf("\n%d ports\n", kRows);
+  std::printf("  InsertMultiplePorts batch : %8.3f s   (target: within 1 s)\n", library);
+  std::printf("  libpq pipelined inserts   : %8.3f s\n", pipelined);
+  std::printf("  libpq COPY                : %8.3f s\n", copy);
+  std::printf("  batch / pipelined         : %8.2f    (target: at most 3)\n", library / pipelined);
+  std::printf("  batch / COPY              : %8.2f\n", library / copy);
+  return 0;
+}
