@@ -98,6 +98,9 @@ sword OCIHandleFree(void *hndlp, ub4 type);
 
 sword OCIAttrSet(void *trgthndlp, ub4 trghndltyp, void *attributep, ub4 size,
                  ub4 attrtype, OCIError *errhp);
+/* OCI_ATTR_ROW_COUNT, OCI_ATTR_PARAM_COUNT (statement) and
+ * OCI_ATTR_DATA_SIZE (column parameter) are written as 4-byte unsigned
+ * integers: read them into an int or a ub4. */
 sword OCIAttrGet(const void *trgthndlp, ub4 trghndltyp, void *attributep,
                  ub4 *sizep, ub4 attrtype, OCIError *errhp);
 

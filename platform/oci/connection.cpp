@@ -1,0 +1,196 @@
+#include "connection.h"
+
+#include "pipeline.h"
+
+#include <poll.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace ferrule::oci {
+namespace {
+
+// Beyond this many texts, statements are sent as unnamed text: a caller
+// that builds texts with literals must not grow server memory without end.
+constexpr size_t kMaxPreparedStatements = 512;
+
+// Separates the text from the parameter types in a cache key.
+constexpr char kKeySeparator = '\x1f';
+
+// Waits out libpq's non-blocking connection state machine.
+bool finish_connecting(PGconn* conn) {
+  if (PQstatus(conn) == CONNECTION_BAD) return false;
+  PostgresPollingStatusType state = PGRES_POLLING_WRITING;
+  for (;;) {
+    if (state == PGRES_POLLING_OK) return true;
+    if (state == PGRES_POLLING_FAILED) return false;
+    pollfd fd{PQsocket(conn), static_cast<short>(state == PGRES_POLLING_READING ? POLLIN : POLLOUT),
+              0};
+    if (poll(&fd, 1, -1) < 0 && errno != EINTR) return false;
+    state = PQconnectPoll(conn);
+  }
+}
+
+bool exec_ok(PGconn* conn, const std::string& sql, ErrorRecord& error) {
+  PgResultPtr result(PQexec(conn, sql.c_str()));
+  if (result_ok(result.get())) return true;
+  record_result_error(error, result.get(), conn);
+  return false;
+}
+
+}  // namespace
+
+std::unique_ptr<Connection> Connection::open(const ConnectTarget& target,
+                                             const std::string& user,
+                                             const std::string& password,
+                                             ErrorRecord& error) {
+  std::vector<const char*> keys, values;
+  for (const auto& [key, value] : target.keywords) {
+    keys.push_back(key.c_str());
+    values.push_back(value.c_str());
+  }
+  // Later keywords win over those expanded from a URI or key=value text.
+  if (!user.empty()) {
+    keys.push_back("user");
+    values.push_back(user.c_str());
+  }
+  if (!password.empty()) {
+    keys.push_back("password");
+    values.push_back(password.c_str());
+  }
+  keys.push_back(nullptr);
+  values.push_back(nullptr);
+
+  PgConnPtr pg(PQconnectStartParams(keys.data(), values.data(), /*expand_dbname=*/1));
+  if (!pg) {
+    error.set(error_number::kNotConnectedToDatabase, "out of memory");
+    return nullptr;
+  }
+  // libpq gives no SQLSTATE for a failed connection; the verbose message
+  // carries it, which is how a wrong password is told from other failures.
+  PQsetErrorVerbosity(pg.get(), PQERRORS_VERBOSE);
+  if (!finish_connecting(pg.get())) {
+    record_connect_error(error, PQerrorMessage(pg.get()));
+    return nullptr;
+  }
+  PQsetErrorVerbosity(pg.get(), PQERRORS_DEFAULT);
+
+  std::unique_ptr<Connection> connection(new Connection(std::move(pg)));
+  if (!connection->prepare_control_statements(error)) return nullptr;
+  return connection;
+}
+
+bool Connection::prepare_control_statements(ErrorRecord& error) {
+  const std::pair<const char*, const char*> statements[] = {
+      {control_statement::kBegin, "BEGIN"},
+      {control_statement::kSavepoint, "SAVEPOINT ferrule_statement"},
+      {control_statement::kRelease, "RELEASE SAVEPOINT ferrule_statement"},
+  };
+  Pipeline pipeline(pg());
+  for (const auto& [name, sql] : statements) pipeline.send_prepare({}, name, sql, 0, nullptr);
+  pipeline.sync();
+  bool ok = pipeline.tags().size() == std::size(statements);
+  for (size_t i = 0; i < pipeline.tags().size(); ++i) {
+    PgResultPtr result = pipeline.next_result();
+    if (ok && !result_ok(result.get())) {
+      record_result_error(error, result.get(), pg());
+      return false;
+    }
+  }
+  if (!ok) record_result_error(error, nullptr, pg());
+  return ok;
+}
+
+Connection::PreparedRef Connection::prepared_statement(const std::string& sql,
+                                                       const std::vector<Oid>& types) {
+  PreparedRef ref;
+  ref.key.reserve(sql.size() + 1 + types.size() * 4);
+  ref.key = sql;
+  ref.key += kKeySeparator;
+  for (Oid type : types) {
+    ref.key += std::to_string(type);
+    ref.key += ',';
+  }
+  if (auto found = prepared_.find(ref.key); found != prepared_.end()) {
+    ref.name = found->second;
+    ref.prepared = true;
+  } else if (prepared_.size() < kMaxPreparedStatements) {
+    ref.name = "ferrule_s" + std::to_string(++next_id_);
+  }
+  return ref;
+}
+
+void Connection::remember_prepared(const PreparedRef& ref) {
+  if (!ref.name.empty()) prepared_.emplace(ref.key, ref.name);
+}
+
+const Connection::BlockProcedure* Connection::block_procedure(const std::string& key) const {
+  auto found = procedures_.find(key);
+  return found == procedures_.end() ? nullptr : &found->second;
+}
+
+Connection::BlockProcedure Connection::new_block_procedure() {
+  BlockProcedure procedure;
+  procedure.name = "ferrule_block_" + std::to_string(++next_id_);
+  return procedure;
+}
+
+void Connection::remember_block_procedure(const std::string& key, BlockProcedure procedure) {
+  procedures_[key] = std::move(procedure);
+  procedures_of_transaction_.push_back(key);
+}
+
+std::string Connection::forget_transaction_procedures() {
+  std::string deallocate;
+  for (const std::string& key : procedures_of_transaction_) {
+    auto procedure = procedures_.find(key);
+    if (procedure == procedures_.end()) continue;
+    const std::string call_prefix = procedure->second.call_sql + kKeySeparator;
+    for (auto it = prepared_.begin(); it != prepared_.end();) {
+      if (it->first.compare(0, call_prefix.size(), call_prefix) == 0) {
+        deallocate += "; DEALLOCATE " + it->second;
+        it = prepared_.erase(it);
+      } else {
+        ++it;
+      }
+    }
+    procedures_.erase(procedure);
+  }
+  procedures_of_transaction_.clear();
+  return deallocate;
+}
+
+bool Connection::undo_failed_statement(ErrorRecord& error) {
+  if (PQtransactionStatus(pg()) != PQTRANS_INERROR) return true;
+  return exec_ok(pg(),
+                 "ROLLBACK TO SAVEPOINT ferrule_statement; "
+                 "RELEASE SAVEPOINT ferrule_statement",
+                 error);
+}
+
+bool Connection::commit(ErrorRecord& error) {
+  if (!in_transaction()) return true;
+  PgResultPtr result(PQexec(pg(), "COMMIT"));
+  if (result_ok(result.get()) && std::strcmp(PQcmdStatus(result.get()), "COMMIT") == 0) {
+    procedures_of_transaction_.clear();
+    return true;
+  }
+  // A transaction the server had aborted answers COMMIT with ROLLBACK.
+  if (result_ok(result.get()))
+    error.set(error_number::kTransactionRolledBack, "transaction rolled back");
+  else
+    record_result_error(error, result.get(), pg());
+  std::string deallocate = forget_transaction_procedures();
+  if (!deallocate.empty() && alive()) {
+    ErrorRecord ignored;
+    exec_ok(pg(), deallocate.substr(2), ignored);
+  }
+  return false;
+}
+
+bool Connection::rollback(ErrorRecord& error) {
+  if (!in_transaction()) return true;
+  return exec_ok(pg(), "ROLLBACK" + forget_transaction_procedures(), error);
+}
+
+}  // namespace ferrule::oci

@@ -1,0 +1,82 @@
+// One session's libpq connection and what it remembers between statements:
+// the transaction it is in, the statements prepared on the server, and the
+// procedures generated for anonymous blocks.
+#pragma once
+
+#include "connect_target.h"
+#include "error_record.h"
+#include "pg_ptr.h"
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace ferrule::oci {
+
+// Server-side prepared statements for the savepoint that protects each
+// statement (each row of an array) inside a transaction.
+namespace control_statement {
+constexpr const char* kBegin = "ferrule_begin";
+constexpr const char* kSavepoint = "ferrule_savepoint";
+constexpr const char* kRelease = "ferrule_release";
+}  // namespace control_statement
+
+class Connection {
+ public:
+  // Opens the connection; on failure records why (1017 for a wrong
+  // password) and returns null.
+  static std::unique_ptr<Connection> open(const ConnectTarget& target,
+                                          const std::string& user,
+                                          const std::string& password,
+                                          ErrorRecord& error);
+
+  PGconn* pg() const { return pg_.get(); }
+  bool alive() const { return PQstatus(pg_.get()) == CONNECTION_OK; }
+  bool in_transaction() const { return PQtransactionStatus(pg_.get()) != PQTRANS_IDLE; }
+
+  // A statement text (with its parameter types) prepared on the server.
+  // `name` is empty when the statement must be sent as unnamed text because
+  // the cache is full; `prepared` says whether it still has to be prepared.
+  struct PreparedRef {
+    std::string key;
+    std::string name;
+    bool prepared = false;
+  };
+  PreparedRef prepared_statement(const std::string& sql, const std::vector<Oid>& types);
+  void remember_prepared(const PreparedRef& ref);
+
+  // The procedure generated for a block text and its bind types.
+  struct BlockProcedure {
+    std::string name;
+    std::string call_sql;
+  };
+  const BlockProcedure* block_procedure(const std::string& key) const;
+  BlockProcedure new_block_procedure();
+  // Called once the procedure is created inside the current transaction.
+  void remember_block_procedure(const std::string& key, BlockProcedure procedure);
+
+  // After a failed statement inside a transaction: rolls back to the
+  // statement's savepoint so that the transaction goes on.
+  bool undo_failed_statement(ErrorRecord& error);
+
+  // Succeed at once when no transaction is open. A failed commit is
+  // reported; either way the transaction is over.
+  bool commit(ErrorRecord& error);
+  bool rollback(ErrorRecord& error);
+
+ private:
+  explicit Connection(PgConnPtr pg) : pg_(std::move(pg)) {}
+  bool prepare_control_statements(ErrorRecord& error);
+  // Forgets the procedures the ended transaction created (a rollback drops
+  // them) and returns SQL that deallocates their prepared calls.
+  std::string forget_transaction_procedures();
+
+  PgConnPtr pg_;
+  std::unordered_map<std::string, std::string> prepared_;  // key -> name
+  std::unordered_map<std::string, BlockProcedure> procedures_;
+  std::vector<std::string> procedures_of_transaction_;  // keys
+  unsigned long next_id_ = 0;
+};
+
+}  // namespace ferrule::oci

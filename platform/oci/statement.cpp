@@ -1,0 +1,170 @@
+#include "statement.h"
+
+#include <algorithm>
+
+namespace ferrule::oci {
+namespace {
+
+// Type OIDs of the columns that describe as numbers.
+bool is_number_type(Oid type) {
+  switch (type) {
+    case 20:    // int8
+    case 21:    // int2
+    case 23:    // int4
+    case 26:    // oid
+    case 700:   // float4
+    case 701:   // float8
+    case 1700:  // numeric
+      return true;
+    default:
+      return false;
+  }
+}
+
+constexpr Oid kBpcharOid = 1042;
+constexpr Oid kVarcharOid = 1043;
+// A character column's type modifier is its declared length plus this.
+constexpr int kVarlenaHeaderSize = 4;
+// What the classic server describes every number column as.
+constexpr ub4 kNumberDataSize = 22;
+
+template <class Handle>
+Handle* slot_handle(std::vector<std::unique_ptr<Handle>>& slots, size_t index) {
+  if (slots.size() <= index) slots.resize(index + 1);
+  if (!slots[index]) slots[index] = std::make_unique<Handle>();
+  return slots[index].get();
+}
+
+}  // namespace
+
+Statement::Statement() = default;
+Statement::~Statement() = default;
+
+void Statement::prepare(std::string text) {
+  parsed_ = parse_statement(std::move(text));
+  binds_.clear();
+  binds_.resize(parsed_.names.size());
+  defines_.clear();
+  forget_rows();
+  row_count_ = 0;
+}
+
+void Statement::forget_rows() {
+  rows_.reset();
+  next_row_ = 0;
+}
+
+OCIBind* Statement::bind_by_name(std::string_view name, const BindBuffer& buffer,
+                                 ErrorRecord& error) {
+  size_t index = parsed_.find_name(name);
+  if (index == parsed_.names.size()) {
+    error.set(error_number::kIllegalVariableName,
+              "illegal variable name/number: " + std::string(name));
+    return nullptr;
+  }
+  OCIBind* bind = slot_handle(binds_, index);
+  bind->buffer = buffer;
+  return bind;
+}
+
+OCIBind* Statement::bind_by_position(ub4 position, const BindBuffer& buffer,
+                                     ErrorRecord& error) {
+  if (position == 0 || position > parsed_.names.size()) {
+    error.set(error_number::kIllegalVariableName,
+              "illegal variable name/number: position " + std::to_string(position));
+    return nullptr;
+  }
+  OCIBind* bind = slot_handle(binds_, position - 1);
+  bind->buffer = buffer;
+  return bind;
+}
+
+OCIDefine* Statement::define(ub4 position, const DefineBuffer& buffer, ErrorRecord& error) {
+  if (position == 0) {
+    error.set(error_number::kNotInSelectList, "variable not in select list: position 0");
+    return nullptr;
+  }
+  OCIDefine* define = slot_handle(defines_, position - 1);
+  define->buffer = buffer;
+  return define;
+}
+
+sword Statement::fetch(ErrorRecord& error) {
+  if (!rows_) {
+    error.set(error_number::kFetchOutOfSequence, "fetch out of sequence");
+    return OCI_ERROR;
+  }
+  if (next_row_ >= PQntuples(rows_.get())) {
+    error.set(error_number::kNoDataFound, "no data found");
+    return OCI_NO_DATA;
+  }
+  const int row = next_row_++;
+  ++row_count_;
+  const size_t n_columns = static_cast<size_t>(PQnfields(rows_.get()));
+
+  bool truncated = false;
+  for (size_t i = 0; i < defines_.size(); ++i) {
+    if (!defines_[i]) continue;
+    if (i >= n_columns) {
+      error.set(error_number::kNotInSelectList,
+                "variable not in select list: position " + std::to_string(i + 1));
+      return OCI_ERROR;
+    }
+    switch (defines_[i]->buffer.store_column(rows_.get(), row, static_cast<int>(i))) {
+      case FetchOutcome::kStored:
+        break;
+      case FetchOutcome::kTruncated:
+        truncated = true;
+        break;
+      case FetchOutcome::kNullWithoutIndicator:
+        error.set(error_number::kFetchedNull, "fetched column value is NULL");
+        return OCI_ERROR;
+      case FetchOutcome::kNotANumber:
+        error.set(error_number::kInvalidNumber, "invalid number");
+        return OCI_ERROR;
+      case FetchOutcome::kNumberTooLarge:
+        error.set(error_number::kValueTooLargeForColumn,
+                  "value larger than specified precision allowed for this column");
+        return OCI_ERROR;
+    }
+  }
+  if (truncated) {
+    error.set(error_number::kFetchedTruncated, "fetched column value was truncated");
+    return OCI_SUCCESS_WITH_INFO;
+  }
+  return OCI_SUCCESS;
+}
+
+ub4 Statement::column_count() const {
+  return rows_ ? static_cast<ub4>(PQnfields(rows_.get())) : 0;
+}
+
+OCIParam* Statement::column(ub4 position, ErrorRecord& error) {
+  if (position == 0 || position > column_count()) {
+    error.set(error_number::kNoDescriptorForPosition,
+              "no descriptor for this position: " + std::to_string(position));
+    return nullptr;
+  }
+  if (columns_.size() < position) columns_.resize(position);
+  auto& column_handle = columns_[position - 1];
+  if (!column_handle) column_handle = std::make_unique<OCIParam>(this, position);
+  return column_handle.get();
+}
+
+ub4 Statement::column_data_size(ub4 position) const {
+  if (position == 0 || position > column_count()) return 0;
+  const int column = static_cast<int>(position - 1);
+  const Oid type = PQftype(rows_.get(), column);
+  if (is_number_type(type)) return kNumberDataSize;
+
+  int longest = 1;
+  for (int row = 0, n = PQntuples(rows_.get()); row < n; ++row)
+    longest = std::max(longest, PQgetlength(rows_.get(), row, column));
+  // varchar(n) declares characters; a multi-byte value may be longer in bytes.
+  const int modifier = PQfmod(rows_.get(), column);
+  if ((type == kVarcharOid || type == kBpcharOid) && modifier >= kVarlenaHeaderSize)
+    return static_cast<ub4>(std::max(modifier - kVarlenaHeaderSize, longest));
+  return static_cast<ub4>(longest);
+}
+
+}  // namespace ferrule::oci

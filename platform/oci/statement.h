@@ -1,0 +1,86 @@
+// A statement handle's state: the prepared text, its binds and defines, and
+// the rows of the last query being fetched.
+#pragma once
+
+#include "bind.h"
+#include "connection.h"
+#include "define.h"
+#include "error_record.h"
+#include "handle.h"
+#include "pg_ptr.h"
+#include "sql_text.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+struct OCIParam;
+
+namespace ferrule::oci {
+
+class Statement {
+ public:
+  Statement();
+  ~Statement();
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+
+  // Keeps the text; the server sees it at execute. Drops binds, defines and
+  // any rows of an earlier execution.
+  void prepare(std::string text);
+
+  // Null with `error` set when the text has no such placeholder. Binding a
+  // name again replaces its bind and returns the same handle.
+  OCIBind* bind_by_name(std::string_view name, const BindBuffer& buffer, ErrorRecord& error);
+  OCIBind* bind_by_position(ub4 position, const BindBuffer& buffer, ErrorRecord& error);
+  OCIDefine* define(ub4 position, const DefineBuffer& buffer, ErrorRecord& error);
+
+  // Queries run once and keep their rows for fetching; DML and blocks run
+  // once per row of the array binds, starting at element `first_row`.
+  sword execute(Connection& connection, ub4 iters, ub4 first_row, ErrorRecord& error);
+  // Delivers the next row into the defines.
+  sword fetch(ErrorRecord& error);
+
+  // Rows fetched so far (queries) or processed (DML and blocks).
+  ub4 row_count() const { return row_count_; }
+  ub4 column_count() const;
+  // The describe handle of a column (from 1) of the last query.
+  OCIParam* column(ub4 position, ErrorRecord& error);
+  // OCI_ATTR_DATA_SIZE of a column: 22 for numbers, else the declared size,
+  // raised to the longest value in the rows so that nothing is cut.
+  ub4 column_data_size(ub4 position) const;
+
+ private:
+  sword run_query(Connection& connection, ub4 row, ErrorRecord& error);
+  sword run_rows(Connection& connection, ub4 iters, ub4 first_row, ErrorRecord& error);
+  bool all_bound(ErrorRecord& error) const;
+  // Collects the parameter types, and the values of rows [first, first+count).
+  void collect_types();
+  void append_row_values(size_t row);
+  const char* const* row_value_pointers(size_t row_in_batch);
+  void write_back_outputs(size_t row_in_batch, size_t caller_row, const PGresult* result);
+  void forget_rows();
+
+  ParsedStatement parsed_;
+  std::vector<std::unique_ptr<OCIBind>> binds_;      // one per placeholder name
+  std::vector<std::unique_ptr<OCIDefine>> defines_;  // by position - 1
+  std::vector<std::unique_ptr<OCIParam>> columns_;   // by position - 1
+
+  PgResultPtr rows_;  // the last query's rows
+  int next_row_ = 0;
+  ub4 row_count_ = 0;
+
+  // Per execution, kept to save allocations between executions.
+  std::vector<Oid> types_;
+  ParamValues values_;
+  std::vector<const char*> value_pointers_;
+};
+
+}  // namespace ferrule::oci
+
+struct OCIParam final : ferrule::oci::Handle {
+  OCIParam(ferrule::oci::Statement* owner, ub4 column_position)
+      : Handle(OCI_DTYPE_PARAM), statement(owner), position(column_position) {}
+  ferrule::oci::Statement* statement;
+  ub4 position;
+};
