@@ -30,7 +30,9 @@ void SetErrMessFromSystem(const char* appliName, char* ErrMess, int flag,
     SetErrMess(appliName, nullptr, ErrMess, 0);
     return;
   }
-  char reason[kReasonMax + 1];
+  // This form is longer than " : ", so its reason is cut shorter to keep the
+  // whole text within kErrMessMax.
+  char reason[kReasonMax + 1 - 40];
   std::snprintf(reason, sizeof reason, "%s", std::strerror(error_number));
   std::snprintf(ErrMess, kErrMessMax, "ERROR in %.99s failed with error %d: %s",
                 appliName, error_number, reason);
