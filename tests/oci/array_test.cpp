@@ -1,0 +1,78 @@
+// Array execution: strides, and an error in row k keeping rows before it.
+#include "oci_session.h"
+
+namespace {
+
+using OciArray = OciTest;
+
+struct ItemRow {
+  int id;
+  sb2 name_ind;
+  char name[12];
+};
+
+void bind_rows(OCIStmt* stmt, OCIError* err, ItemRow* rows, int* count_out) {
+  OCIBind* bind = nullptr;
+  ASSERT_EQ(OCIBindByName(stmt, &bind, err, reinterpret_cast<const OraText*>(":id"), -1,
+                          &rows[0].id, sizeof(int), SQLT_INT, nullptr, nullptr, nullptr, 0,
+                          nullptr, 0),
+            OCI_SUCCESS);
+  OCIBindArrayOfStruct(bind, err, sizeof(ItemRow), 0, 0, 0);
+  OCIBindByName(stmt, &bind, err, reinterpret_cast<const OraText*>(":name"), -1, rows[0].name,
+                sizeof rows[0].name, SQLT_STR, &rows[0].name_ind, nullptr, nullptr, 0, nullptr, 0);
+  OCIBindArrayOfStruct(bind, err, sizeof(ItemRow), sizeof(ItemRow), 0, 0);
+  if (count_out) {
+    OCIBindByName(stmt, &bind, err, reinterpret_cast<const OraText*>(":n"), -1, count_out,
+                  sizeof(int), SQLT_INT, nullptr, nullptr, nullptr, 0, nullptr, 0);
+  }
+}
+
+TEST_F(OciArray, EveryRowReadsItsOwnElement) {
+  ItemRow rows[3] = {{1, 0, "one"}, {2, -1, "skipped"}, {3, 0, "three"}};
+  OCIStmt* stmt = prepare("insert into {item}(id, name) values (:id, :name)");
+  bind_rows(stmt, db.err, rows, nullptr);
+  ASSERT_EQ(execute(stmt, 3), OCI_SUCCESS) << error_text();
+  EXPECT_EQ(row_count(stmt), 3u);
+  ASSERT_EQ(commit(), OCI_SUCCESS);
+  EXPECT_EQ(value_direct("select string_agg(id || ':' || coalesce(name, '-'), ',' order by id)"
+                         " from {item}"),
+            "1:one,2:-,3:three");
+}
+
+TEST_F(OciArray, ErrorInRowKKeepsRowsBeforeItAndRunsNoneAfter) {
+  exec_direct("insert into {item}(id) values (30)");
+  ItemRow rows[5] = {{10, 0, "a"}, {20, 0, "b"}, {30, 0, "dup"}, {40, 0, "c"}, {50, 0, "d"}};
+  int numrows[5] = {-1, -1, -1, -1, -1};
+  OCIStmt* stmt = prepare(
+      "BEGIN insert into {item}(id, name) values (:id, :name);"
+      " GET DIAGNOSTICS :n = ROW_COUNT; :name := :name || '!'; END;");
+  bind_rows(stmt, db.err, rows, numrows);
+  EXPECT_EQ(execute(stmt, 5), OCI_ERROR);
+  EXPECT_EQ(error_number(), 1);
+  EXPECT_EQ(row_count(stmt), 2u);
+  // Outputs of the rows that ran are written back, none after.
+  EXPECT_STREQ(rows[1].name, "b!");
+  EXPECT_EQ(numrows[1], 1);
+  EXPECT_STREQ(rows[2].name, "dup");
+  EXPECT_EQ(numrows[2], -1);
+  EXPECT_EQ(numrows[3], -1);
+
+  ASSERT_EQ(commit(), OCI_SUCCESS);
+  EXPECT_EQ(value_direct("select string_agg(id::text, ',' order by id) from {item}"), "10,20,30");
+}
+
+TEST_F(OciArray, SharedIndicatorWithZeroSkip) {
+  ItemRow rows[2] = {{1, 0, "x"}, {2, 0, "y"}};
+  sb2 shared = -1;
+  OCIStmt* stmt = prepare("insert into {item}(id, name) values (:id, :name)");
+  bind_rows(stmt, db.err, rows, nullptr);
+  OCIBind* bind = nullptr;
+  OCIBindByName(stmt, &bind, db.err, reinterpret_cast<const OraText*>("name"), -1, rows[0].name,
+                sizeof rows[0].name, SQLT_STR, &shared, nullptr, nullptr, 0, nullptr, 0);
+  OCIBindArrayOfStruct(bind, db.err, sizeof(ItemRow), 0, 0, 0);
+  ASSERT_EQ(execute(stmt, 2), OCI_SUCCESS) << error_text();
+  ASSERT_EQ(commit(), OCI_SUCCESS);
+  EXPECT_EQ(value_direct("select count(*) from {item} where name is null"), "2");
+}
+
+}  // namespace

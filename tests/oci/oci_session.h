@@ -1,0 +1,55 @@
+// A session opened through the client layer, and the tables the tests use.
+// Table names carry the process id (`{item}` in SQL becomes
+// oci_test_item_<pid>) so that test processes running side by side never
+// share a table.
+#pragma once
+
+#include "oci.h"
+#include "test_db.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+// Opens env, error, server, session and service context; false with the
+// failure left in `err` when the session cannot begin.
+struct OciConnection {
+  OCIEnv* env = nullptr;
+  OCIError* err = nullptr;
+  OCIServer* server = nullptr;
+  OCISession* session = nullptr;
+  OCISvcCtx* svc = nullptr;
+
+  sword open(const testdb::Params& params);
+  void close();  // frees the environment and everything allocated from it
+  int error_number() const;
+  std::string error_text() const;
+};
+
+class OciTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  static std::string sql(std::string text);
+  static void exec_direct(const std::string& text) { testdb::exec(sql(text)); }
+  static std::string value_direct(const std::string& text) { return testdb::value(sql(text)); }
+
+  // A new statement handle with `text` prepared.
+  OCIStmt* prepare(const std::string& text);
+  sword execute(OCIStmt* stmt, ub4 iters = 1);
+  sword fetch(OCIStmt* stmt) { return OCIStmtFetch2(stmt, db.err, 1, OCI_FETCH_NEXT, 0, 0); }
+  // Prepares and executes a statement without binds once.
+  sword run(const std::string& text) { return execute(prepare(text)); }
+  sword commit() { return OCITransCommit(db.svc, db.err, 0); }
+  sword rollback() { return OCITransRollback(db.svc, db.err, 0); }
+  ub4 row_count(OCIStmt* stmt);
+
+  void bind_text(OCIStmt* stmt, const char* name, char* buffer, sb4 size, sb2* indicator = nullptr);
+  void bind_int(OCIStmt* stmt, const char* name, int* value, sb2* indicator = nullptr);
+
+  int error_number() const { return db.error_number(); }
+  std::string error_text() const { return db.error_text(); }
+
+  OciConnection db;
+};
