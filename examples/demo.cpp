@@ -1,6 +1,7 @@
 // Example client: connects to the database named by FERRULE_SERVER,
-// FERRULE_USER and FERRULE_PASSWORD, sets up a small data set, reads a
-// device type and two devices back as rows, and disconnects.
+// FERRULE_USER and FERRULE_PASSWORD, builds a small network with the
+// library's inserts (device types, devices, ports, links; single rows and
+// cached batches), reads rows back, and disconnects.
 #include <libpq-fe.h>
 
 #include <cstdio>
@@ -11,45 +12,110 @@
 
 namespace {
 
-// The data set goes in through plain SQL, since the library reads here.
-bool setup_data(const std::string& server, const char* user, const char* password) {
-  std::string host = server, port = "5432", db = "postgres";
-  if (auto slash = host.find('/'); slash != std::string::npos) {
-    db = host.substr(slash + 1);
-    host.resize(slash);
+std::string conninfo(std::string server, const char* user, const char* password) {
+  std::string port = "5432", db = "postgres";
+  if (auto slash = server.find('/'); slash != std::string::npos) {
+    db = server.substr(slash + 1);
+    server.resize(slash);
   }
-  if (auto colon = host.find(':'); colon != std::string::npos) {
-    port = host.substr(colon + 1);
-    host.resize(colon);
+  if (auto colon = server.find(':'); colon != std::string::npos) {
+    port = server.substr(colon + 1);
+    server.resize(colon);
   }
-  std::string conninfo = "host=" + host + " port=" + port + " dbname=" + db + " user=" + user +
-                         " password=" + password;
-  PGconn* conn = PQconnectdb(conninfo.c_str());
-  if (PQstatus(conn) != CONNECTION_OK) {
-    std::fprintf(stderr, "setup: %s", PQerrorMessage(conn));
-    PQfinish(conn);
-    return false;
-  }
-  const char* sql =
-      "select ferrule_reset();"
-      "insert into vexa_subsystemList(system_name, systemID) values ('DAQ',2),('TFC',3);"
-      "insert into vexa_lg_device_types(devicetypeID, devicetype, nbrofinput, nbrofoutput, "
-      "  description, rgbcolor, system_name) values (1, 'SWITCH', 48, 48, 'core switch', null, 6);"
-      "insert into vexa_hw_devices(serialnb, hwtype, device_status) values ('SN-0001', 'switch', 1);"
-      "insert into vexa_lg_devices(devicename, devicetypeID, deviceid, node, promiscuous_mode, "
-      "  active, nodeused, system_name, serialnb, location) values "
-      "  ('core_sw01', 1, 1, 1, 0, 1, 1, 6, 'SN-0001', 'rack A1'),"
-      "  ('core_sw02', 1, 2, 1, 0, 1, 1, 2, null, null);";
+  return "host=" + server + " port=" + port + " dbname=" + db + " user=" + user +
+         " password=" + password;
+}
+
+// Plain SQL, for what the library offers no insert of here: an empty
+// database, its subsystems (read when connecting) and a link type. With
+// print set, the rows of a query are printed, one per line.
+bool run_sql(PGconn* conn, const char* sql, bool print = false) {
   PGresult* res = PQexec(conn, sql);
-  bool ok = PQresultStatus(res) == PGRES_TUPLES_OK || PQresultStatus(res) == PGRES_COMMAND_OK;
-  if (!ok) std::fprintf(stderr, "setup: %s", PQerrorMessage(conn));
+  const bool ok =
+      PQresultStatus(res) == PGRES_TUPLES_OK || PQresultStatus(res) == PGRES_COMMAND_OK;
+  if (!ok) std::fprintf(stderr, "sql: %s", PQerrorMessage(conn));
+  if (ok && print)
+    for (int i = 0; i < PQntuples(res); ++i) std::printf("  %s\n", PQgetvalue(res, i, 0));
   PQclear(res);
-  PQfinish(conn);
   return ok;
 }
 
-void show(const char* what, int rc, const char* row, const char* err) {
-  std::printf("%s -> %d\n  %s\n  %s\n", what, rc, row, err);
+int failures = 0;
+
+void step(const char* what, int rc, const char* err) {
+  std::printf("%-46s -> %d  %s\n", what, rc, err);
+  if (rc != 0) ++failures;
+}
+
+void show_row(const char* what, int rc, const char* row, const char* err) {
+  std::printf("%s -> %d\n  %s\n  %s\n", what, rc, rc == 0 ? row : "", err);
+  if (rc != 0) ++failures;
+}
+
+// Device types and devices: a batch of each, and one device on its own.
+void add_devices(char* err) {
+  int rc = InsertMultipleDeviceTypes("DAQ,TFC", "SWITCH", 48, 48, "core switch", "blue", 1, 0, err);
+  if (rc == 0)
+    rc = InsertMultipleDeviceTypes("DAQ", "SERVER", 2, 2, "readout server", nullptr, 0, 1, err);
+  step("InsertMultipleDeviceTypes (SWITCH, SERVER)", rc, err);
+
+  rc = InsertFunctionalDevice("DAQ,TFC", "core_sw01", "SWITCH", 1, 0, "SN-0001", "switch-48",
+                              "network team", "first switch", "rack A1", 0, err);
+  step("InsertFunctionalDevice (core_sw01)", rc, err);
+
+  struct Device {
+    const char *sysname, *name, *type, *serial, *location;
+    int node;
+  };
+  const Device batch[] = {{"DAQ,TFC", "core_sw02", "SWITCH", "SN-0002", "rack A2", 1},
+                          {"DAQ", "srv01", "SERVER", "SN-1001", "rack B1", 0},
+                          {"DAQ", "srv02", "SERVER", "SN-1002", "rack B1", 0}};
+  const int n = sizeof batch / sizeof batch[0];
+  rc = 0;
+  for (int i = 0; i < n && rc == 0; ++i)
+    rc = InsertMultipleFunctionalDevices(batch[i].sysname, batch[i].name, batch[i].type,
+                                         batch[i].node, 0, batch[i].serial, "hw", "network team",
+                                         nullptr, batch[i].location, i == 0, i == n - 1, err);
+  step("InsertMultipleFunctionalDevices (3 devices)", rc, err);
+}
+
+// Ports: outputs (way 2) on the switches, inputs (way 1) with addresses on
+// the servers, as one batch; one spare port of a hardware item on a shelf.
+void add_ports(char* err) {
+  struct Port {
+    const char *device, *nbr;
+    int way;
+    const char *ipadd, *ipname;
+  };
+  const Port batch[] = {{"core_sw01", "1", 2, nullptr, nullptr},
+                        {"core_sw01", "2", 2, nullptr, nullptr},
+                        {"core_sw02", "1", 1, nullptr, nullptr},
+                        {"core_sw02", "2", 2, nullptr, nullptr},
+                        {"srv01", "eth0", 1, "10.0.0.11", "srv01.daq"},
+                        {"srv02", "eth0", 1, "10.0.0.12", "srv02.daq"}};
+  const int n = sizeof batch / sizeof batch[0];
+  int rc = 0;
+  for (int i = 0; i < n && rc == 0; ++i)
+    rc = InsertMultiplePorts(batch[i].device, batch[i].nbr, 1, batch[i].way, 1000, 0, nullptr,
+                             nullptr, batch[i].ipadd, batch[i].ipname, "255.255.255.0", nullptr,
+                             nullptr, i == 0, i == n - 1, err);
+  step("InsertMultiplePorts (6 ports)", rc, err);
+
+  rc = InsertSparePort("SN-SPARE-9", "1", 1, nullptr, "bia-9", "00:11:22:33:44:99", 0, err);
+  step("InsertSparePort (SN-SPARE-9)", rc, err);
+}
+
+// Links: one on its own, two in a batch.
+void add_links(char* err) {
+  int rc = InsertMacroLink("core_sw01", "core_sw02", "1", "1", nullptr, nullptr, "ethernet",
+                           "trunk", 1, 0, err);
+  step("InsertMacroLink (core_sw01 -> core_sw02)", rc, err);
+  rc = InsertMultipleMacroLinks("core_sw02", "srv01", "2", "eth0", nullptr, nullptr, "ethernet",
+                                nullptr, 0, 1, 0, err);
+  if (rc == 0)
+    rc = InsertMultipleMacroLinks("core_sw01", "srv02", "2", "eth0", nullptr, nullptr, "ethernet",
+                                  nullptr, 0, 0, 1, err);
+  step("InsertMultipleMacroLinks (2 links)", rc, err);
 }
 
 }  // namespace
@@ -63,27 +129,59 @@ int main() {
                          "(eval \"$(scripts/db env)\")\n");
     return 2;
   }
-  if (!setup_data(server, user, password)) return 1;
+  PGconn* conn = PQconnectdb(conninfo(server, user, password).c_str());
+  if (PQstatus(conn) != CONNECTION_OK) {
+    std::fprintf(stderr, "setup: %s", PQerrorMessage(conn));
+    PQfinish(conn);
+    return 1;
+  }
+  if (!run_sql(conn,
+               "select ferrule_reset();"
+               "insert into vexa_subsystemList(system_name, systemID) values ('DAQ',2),('TFC',3);"
+               "insert into vexa_link_types(linktypeID, link_name, link_nbr) "
+               "values (1, 'ethernet', 2);")) {
+    PQfinish(conn);
+    return 1;
+  }
 
   char err[400];
   if (DBConnexion(server, user, password, err) != 0) {
     std::printf("%s\n", err);
+    PQfinish(conn);
     return 1;
   }
-  std::printf("%s\n", err);
+  std::printf("%s\n\n", err);
 
+  add_devices(err);
+  add_ports(err);
+  add_links(err);
+
+  std::printf("\n");
   char row[1000];
   int len = sizeof row;
   int rc = GetDeviceTypeRow("SWITCH", &len, row, err);
-  show("GetDeviceTypeRow(SWITCH)", rc, row, err);
-  len = sizeof row;
-  rc = GetDeviceRow_devicename("core_sw01", &len, row, err);
-  show("GetDeviceRow_devicename(core_sw01)", rc, row, err);
-  len = sizeof row;
-  rc = GetDeviceRow_devid(2, &len, row, err);
-  show("GetDeviceRow_devid(2)", rc, row, err);
+  show_row("GetDeviceTypeRow(SWITCH)", rc, row, err);
+  for (const char* name : {"core_sw01", "srv01"}) {
+    len = sizeof row;
+    rc = GetDeviceRow_devicename(name, &len, row, err);
+    const std::string what = std::string("GetDeviceRow_devicename(") + name + ")";
+    show_row(what.c_str(), rc, row, err);
+  }
 
-  int failures = rc != 0;
+  std::printf("\nlinks (from port -> to port, weight, subsystem set):\n");
+  run_sql(conn,
+          "select a.devicename || ':' || f.port_nbr || ' -> ' || b.devicename || ':' || "
+          "t.port_nbr || ', weight ' || c.link_weight || ', system_name ' || c.system_name "
+          "from vexa_macroscopic_connectivity c "
+          "join vexa_port_properties f on f.portid = c.portidfrom "
+          "join vexa_lg_devices a on a.deviceid = f.deviceid "
+          "join vexa_port_properties t on t.portid = c.portidto "
+          "join vexa_lg_devices b on b.deviceid = t.deviceid order by c.linkid",
+          true);
+  std::printf("addresses:\n");
+  run_sql(conn, "select ipaddress || ' ' || ipname from vexa_ipinfo order by ipaddress", true);
+  PQfinish(conn);
+
   rc = DBDeconnexion(err);
   std::printf("%s\n", err);
   return failures || rc != 0;
