@@ -95,3 +95,34 @@ TEST_F(SingleRowTest, NullTextsAreAnsweredWithoutACrash) {
   testing::internal::GetCapturedStdout();
   EXPECT_EQ(Err().rfind("ERROR in InsertMultipleDeviceTypes : ", 0), 0u) << Err();
 }
+
+TEST_F(SingleRowTest, LostConnectionIsReportedWithTheDatabaseText) {
+  // The library's session is the one that appears when it connects again.
+  char err[ferrule::kErrMessMax];
+  testing::internal::CaptureStdout();
+  DBDeconnexion(err);
+  testing::internal::GetCapturedStdout();
+  const std::string others =
+      "select coalesce(string_agg(pid::text, ','), '0') from pg_stat_activity "
+      "where datname = current_database() and backend_type = 'client backend'";
+  const std::string before = Value(others);
+  Connect();
+  ASSERT_EQ(InsertMultipleSparePorts("SN", "1", 1, nullptr, nullptr, nullptr, 1, 0, err_), 0);
+  // The server ends the library's session behind its back.
+  ASSERT_EQ(Value("select count(pg_terminate_backend(pid)) from pg_stat_activity "
+                  "where datname = current_database() and backend_type = 'client backend' "
+                  "and pid not in (" + before + ")"),
+            "1");
+  testing::internal::CaptureStdout();
+  const int batch = InsertMultipleSparePorts("SN", "2", 1, nullptr, nullptr, nullptr, 0, 1, err_);
+  const std::string batch_err = Err();
+  const int single = InsertDeviceType("DAQ", "T", 1, 1, nullptr, nullptr, 0, err_);
+  testing::internal::GetCapturedStdout();
+  EXPECT_NE(batch, 0);
+  EXPECT_EQ(batch_err.rfind("ERROR in InsertMultipleSparePorts : ", 0), 0u) << batch_err;
+  EXPECT_NE(single, 0);
+  EXPECT_EQ(Err().rfind("ERROR in InsertDeviceType : ", 0), 0u) << Err();
+  // The batch went with the failed send.
+  EXPECT_EQ(InsertMultipleSparePorts("SN", "3", 1, nullptr, nullptr, nullptr, 0, 1, err_), -1);
+  EXPECT_EQ(Count("vexa_hwport_properties"), 0);
+}
