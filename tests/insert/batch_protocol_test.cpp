@@ -1,5 +1,5 @@
 // The states of the cached batch protocol, shown with spare ports (rows that
-// need nothing else in the database) and, for two batches at once, ports.
+// need nothing else in the database), and two batches open at once.
 #include <string>
 
 #include "insert/row_send.h"
@@ -7,149 +7,110 @@
 
 namespace {
 
-int Spare(const std::string& serial, const std::string& nbr, int first, int last, char* err,
-          const char* type = "eth") {
-  return InsertMultipleSparePorts(serial.c_str(), nbr.c_str(), 1, type, "bia", "mac", first, last,
-                                  err);
-}
-
-const char* kName = "InsertMultipleSparePorts";
+const std::string kOk = "NO_ERROR in InsertMultipleSparePorts";
+const std::string kNoBatch = "ERROR in InsertMultipleSparePorts : CACHE HAS NOT BEEN INITIALIZED";
 
 }  // namespace
 
-class BatchProtocolTest : public InsertTest {};
-
-TEST_F(BatchProtocolTest, RowMarkedFirstAndLastIsSentAloneAndClosesTheBatch) {
-  EXPECT_EQ(Spare("SN1", "1", 1, 1, err_), 0);
-  EXPECT_EQ(Err(), std::string("NO_ERROR in ") + kName);
-  EXPECT_EQ(Count("vexa_hwport_properties"), 1);
-
-  // The batch is closed: a row that is not marked first is refused.
-  EXPECT_EQ(Spare("SN1", "2", 0, 1, err_), -1);
-  EXPECT_EQ(Err(), std::string("ERROR in ") + kName + " : CACHE HAS NOT BEEN INITIALIZED");
-  EXPECT_EQ(Count("vexa_hwport_properties"), 1);
-}
-
-TEST_F(BatchProtocolTest, RowsWaitInTheCacheUntilTheLastOne) {
-  for (int i = 1; i <= 3; ++i) {
-    EXPECT_EQ(Spare("SN1", std::to_string(i), i == 1, 0, err_), 0);
-    EXPECT_EQ(Err(), std::string("NO_ERROR in ") + kName);
+class BatchProtocolTest : public InsertTest {
+ protected:
+  int Spare(const std::string& nbr, int first, int last, const char* type = "eth") {
+    return InsertMultipleSparePorts("SN1", nbr.c_str(), 1, type, "bia", "mac", first, last, err_);
   }
-  EXPECT_EQ(Count("vexa_hwport_properties"), 0);
-  EXPECT_EQ(Spare("SN1", "4", 0, 1, err_), 0) << Err();
-  EXPECT_EQ(testdb::column("select port_nbr from vexa_hwport_properties order by port_nbr"),
-            (std::vector<std::string>{"1", "2", "3", "4"}));
-}
+  static std::vector<std::string> SparePorts() {
+    return Column("select port_nbr from vexa_hwport_properties order by port_nbr");
+  }
+};
 
-TEST_F(BatchProtocolTest, RowWithoutFirstIsRefusedAndNothingIsCached) {
-  EXPECT_EQ(Spare("SN1", "1", 0, 0, err_), -1);
-  EXPECT_EQ(Err(), std::string("ERROR in ") + kName + " : CACHE HAS NOT BEEN INITIALIZED");
-  // Neither this row nor the one before opened a batch.
-  EXPECT_EQ(Spare("SN1", "2", 0, 1, err_), -1);
-  EXPECT_EQ(Count("vexa_hwport_properties"), 0);
-}
+TEST_F(BatchProtocolTest, FirstAndLastFlagsOpenRestartAndSendTheBatch) {
+  for (int i = 1; i <= 3; ++i) {
+    EXPECT_EQ(Spare(std::to_string(i), i == 1, 0), 0);
+    EXPECT_EQ(Err(), kOk);
+  }
+  EXPECT_TRUE(SparePorts().empty());  // nothing sent before the last row
+  EXPECT_EQ(Spare("4", 0, 1), 0);
+  EXPECT_EQ(SparePorts(), (std::vector<std::string>{"1", "2", "3", "4"}));
 
-TEST_F(BatchProtocolTest, NewFirstRowThrowsAwayTheRowsBeforeIt) {
-  EXPECT_EQ(Spare("SN1", "a", 1, 0, err_), 0);
-  EXPECT_EQ(Spare("SN1", "b", 0, 0, err_), 0);
-  EXPECT_EQ(Spare("SN1", "c", 1, 0, err_), 0);
-  EXPECT_EQ(Spare("SN1", "d", 0, 1, err_), 0) << Err();
-  EXPECT_EQ(testdb::column("select port_nbr from vexa_hwport_properties order by port_nbr"),
-            (std::vector<std::string>{"c", "d"}));
+  // Closed: rows without first are refused and opened nothing.
+  EXPECT_EQ(Spare("5", 0, 0), -1);
+  EXPECT_EQ(Err(), kNoBatch);
+  EXPECT_EQ(Spare("6", 0, 1), -1);
+  // A new first row throws away the rows before it; first and last at once
+  // sends one row.
+  Spare("a", 1, 0);
+  Spare("b", 0, 0);
+  Spare("c", 1, 0);
+  EXPECT_EQ(Spare("d", 0, 1), 0);
+  EXPECT_EQ(Spare("e", 1, 1), 0);
+  EXPECT_EQ(SparePorts(), (std::vector<std::string>{"1", "2", "3", "4", "c", "d", "e"}));
 }
 
 TEST_F(BatchProtocolTest, RefusalWithoutConnectionDropsTheBatch) {
-  EXPECT_EQ(Spare("SN1", "1", 1, 0, err_), 0);
-  EXPECT_EQ(Spare("SN1", "2", 0, 0, err_), 0);
-  char err[ferrule::kErrMessMax];
-  testing::internal::CaptureStdout();
-  DBDeconnexion(err);
-  testing::internal::GetCapturedStdout();
-
-  // Every row is refused without a connection, marked last or not.
-  EXPECT_EQ(Spare("SN1", "3", 0, 0, err_), -1);
-  EXPECT_EQ(Err(), std::string("ERROR in ") + kName + " : NOT CONNECTED TO ANY DB");
-  EXPECT_EQ(Spare("SN1", "4", 1, 1, err_), -1);
-  EXPECT_EQ(Err(), std::string("ERROR in ") + kName + " : NOT CONNECTED TO ANY DB");
-
-  // The rows cached before are gone: after reconnecting, a row without
-  // first has no batch to join.
+  Spare("1", 1, 0);
+  Quiet([] { char err[ferrule::kErrMessMax]; return DBDeconnexion(err); });
+  EXPECT_EQ(Spare("2", 0, 0), -1);  // refused, marked last or not
+  EXPECT_EQ(Err(), "ERROR in InsertMultipleSparePorts : NOT CONNECTED TO ANY DB");
+  EXPECT_EQ(Spare("3", 1, 1), -1);
   Connect();
-  EXPECT_EQ(Spare("SN1", "5", 0, 1, err_), -1);
-  EXPECT_EQ(Err(), std::string("ERROR in ") + kName + " : CACHE HAS NOT BEEN INITIALIZED");
-  EXPECT_EQ(Count("vexa_hwport_properties"), 0);
+  EXPECT_EQ(Spare("4", 0, 1), -1);
+  EXPECT_EQ(Err(), kNoBatch);
+  EXPECT_TRUE(SparePorts().empty());
 }
 
 TEST_F(BatchProtocolTest, TenThousandAndOneRowsMakeTwoSends) {
   const int rows = ferrule::kMaxCachedRows + 1;
   for (int i = 1; i <= rows; ++i) {
-    const int rc = Spare("SN1", std::to_string(i), i == 1, i == rows, err_);
-    ASSERT_EQ(rc, 0) << "row " << i << ": " << Err();
+    ASSERT_EQ(Spare(std::to_string(i), i == 1, i == rows), 0) << "row " << i << ": " << Err();
+    // The 10000th row sends and commits the first chunk by itself.
     if (i == ferrule::kMaxCachedRows) {
-      // The 10000th row sent and committed the first chunk by itself.
-      EXPECT_EQ(Count("vexa_hwport_properties"), ferrule::kMaxCachedRows);
-      EXPECT_EQ(Err(), std::string("NO_ERROR in ") + kName);
+      EXPECT_EQ(Count("vexa_hwport_properties"), i);
     }
   }
-  // The row after the forced send started the next chunk without a first
-  // flag; the last row sent it.
+  // The next row started a chunk without a first flag; the last one sent it.
   EXPECT_EQ(Count("vexa_hwport_properties"), rows);
-  EXPECT_EQ(Value("select count(distinct port_nbr) from vexa_hwport_properties"),
-            std::to_string(rows));
-  // And the batch is closed again.
-  EXPECT_EQ(Spare("SN1", "x", 0, 1, err_), -1);
+  EXPECT_EQ(Spare("x", 0, 1), -1);
 }
 
-TEST_F(BatchProtocolTest, TwoExportsBatchAtTheSameTime) {
-  AddDeviceType("SWITCH");
-  AddDevice("sw1", "SWITCH", "DAQ");
+TEST_F(BatchProtocolTest, BatchesOfTwoExportsDoNotTouchEachOther) {
+  AddDevice("sw1", "DAQ");
   auto port = [&](const char* nbr, int first, int last) {
     return InsertMultiplePorts("sw1", nbr, 1, 1, 1000, 0, nullptr, nullptr, nullptr, nullptr,
                                nullptr, nullptr, nullptr, first, last, err_);
   };
-  EXPECT_EQ(port("1", 1, 0), 0);
-  // A spare-port batch sent, then one refused, while ports are cached.
-  EXPECT_EQ(Spare("SN9", "1", 1, 1, err_), 0);
-  EXPECT_EQ(Spare("SN9", "2", 0, 0, err_), -1);
-  EXPECT_EQ(port("2", 0, 0), 0);
-  // A port batch sent, then a port row refused, while spare ports are cached.
-  EXPECT_EQ(Spare("SN9", "3", 1, 0, err_), 0);
-  EXPECT_EQ(port("3", 0, 1), 0) << Err();
-  EXPECT_EQ(port("4", 0, 0), -1);
-  EXPECT_EQ(Spare("SN9", "4", 0, 1, err_), 0) << Err();
-
-  EXPECT_EQ(testdb::column("select port_nbr from vexa_port_properties order by port_nbr"),
-            (std::vector<std::string>{"1", "2", "3"}));
-  EXPECT_EQ(testdb::column("select port_nbr from vexa_hwport_properties order by port_nbr"),
-            (std::vector<std::string>{"1", "3", "4"}));
+  EXPECT_EQ(port("p1", 1, 0), 0);
+  EXPECT_EQ(Spare("s1", 1, 1), 0);   // spare ports sent ...
+  EXPECT_EQ(Spare("s2", 0, 0), -1);  // ... and refused while ports wait
+  EXPECT_EQ(Spare("s3", 1, 0), 0);
+  EXPECT_EQ(port("p2", 0, 1), 0);    // ports sent ...
+  EXPECT_EQ(port("p3", 0, 0), -1);   // ... and refused while spare ports wait
+  EXPECT_EQ(Spare("s4", 0, 1), 0);
+  EXPECT_EQ(Column("select port_nbr from vexa_port_properties order by 1"),
+            (std::vector<std::string>{"p1", "p2"}));
+  EXPECT_EQ(SparePorts(), (std::vector<std::string>{"s1", "s3", "s4"}));
 }
 
-TEST_F(BatchProtocolTest, NullTextIsStoredAsNullAndTheRowsAfterItKeepTheirValues) {
-  EXPECT_EQ(Spare("SN1", "1", 1, 0, err_, "eth"), 0);
-  EXPECT_EQ(Spare("SN1", "2", 0, 0, err_, nullptr), 0);
-  EXPECT_EQ(Spare("SN1", "3", 0, 1, err_, "fibre"), 0) << Err();
-  EXPECT_EQ(testdb::column("select coalesce(port_type,'<null>') || '/' || bia || '/' || macaddress "
-                           "from vexa_hwport_properties order by port_nbr"),
-            (std::vector<std::string>{"eth/bia/mac", "<null>/bia/mac", "fibre/bia/mac"}));
-}
+TEST_F(BatchProtocolTest, NullTextsAndQuotedCallerNamesAreStoredAsTheyAre) {
+  Spare("1", 1, 0, "eth");
+  Spare("2", 0, 0, nullptr);
+  EXPECT_EQ(Spare("3", 0, 1, "fibre"), 0);
+  EXPECT_EQ(Column("select coalesce(port_type,'-') || bia || macaddress "
+                   "from vexa_hwport_properties order by port_nbr"),
+            (std::vector<std::string>{"ethbiamac", "-biamac", "fibrebiamac"}));
 
-TEST_F(BatchProtocolTest, CallerNamesWithQuotesAreStoredAsTheyAre) {
+  // Caller names go into the block between quotes: a quote in them must
+  // neither break the block nor change it.
   const ferrule::InsertStatement statement{
-      "BEGIN insert into %s (serialnb,port_nbr,author,terminal_name) "
-      "values (:snb,:port_nbr,'%s','%s'); GET DIAGNOSTICS :numrows = %s; END;",
+      "BEGIN insert into %s (serialnb,author,terminal_name) values (:snb,'%s','%s'); "
+      "GET DIAGNOSTICS :numrows = %s; END;",
       {ferrule::TemplateArg::Text("vexa_hwport_properties"), ferrule::TemplateArg::Login(),
        ferrule::TemplateArg::Host(), ferrule::TemplateArg::Text("ROW_COUNT")},
-      {":snb", ":port_nbr"},
-      {},
-      {}};
-  ferrule::RowCache cache(2, 0);
-  cache.append(ferrule::RowValues{{"SN1", "1"}, {}}, 1);
-  cache.append(ferrule::RowValues{{"SN1", "2"}, {}}, 0);
+      {":snb"}, {}, {}};
+  ferrule::RowCache cache(1, 0);
+  cache.append(ferrule::RowValues{{"SN-q"}, {}}, 1);
   const ferrule::CallerIdentity who{"pc'); delete from vexa_ipinfo; --", "o'neil"};
-  const ferrule::SendPolicy policy{"QuotedNames", "COULDNOT_INSERT_ALL_ROWS", true};
-  ASSERT_EQ(ferrule::SendRows(statement, policy, cache, who, err_), 0) << Err();
-  EXPECT_EQ(Count("vexa_hwport_properties", "author = 'o''neil'"), 2);
+  ASSERT_EQ(ferrule::SendRows(statement, {"Quoted", "COULDNOT_INSERT_ALL_ROWS", true}, cache, who,
+                              err_), 0) << Err();
   EXPECT_EQ(Count("vexa_hwport_properties",
-                  "terminal_name = 'pc''); delete from vexa_ipinfo; --'"),
-            2);
+                  "author = 'o''neil' and terminal_name = 'pc''); delete from vexa_ipinfo; --'"),
+            1);
 }

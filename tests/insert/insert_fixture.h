@@ -1,10 +1,11 @@
-// A connected library against a freshly reset private database, with every
-// insert batch closed, and small helpers to read what the inserts wrote.
+// A connected library against a freshly reset database (subsystems DAQ 2,
+// TFC 3, ECS 5, LHC 7; device type SWITCH), with every insert batch closed.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "ferrule.h"
 #include "identity.h"
@@ -12,34 +13,39 @@
 #include "report.h"
 #include "test_db.h"
 
+// Runs f with the library's standard-output diagnostics swallowed.
+template <class F>
+int Quiet(F f) {
+  testing::internal::CaptureStdout();
+  const int result = f();
+  testing::internal::GetCapturedStdout();
+  return result;
+}
+
 class InsertTest : public ::testing::Test {
  protected:
   void SetUp() override {
     REQUIRE_TEST_DB();
     testdb::reset();
-    // Subsystems DAQ 2, TFC 3, ECS 5 and LHC 7.
-    testdb::exec(
-        "insert into vexa_subsystemList(system_name, systemID) values "
-        "('DAQ',2),('TFC',3),('ECS',5),('LHC',7)");
+    testdb::exec("insert into vexa_subsystemList(system_name, systemID) values "
+                 "('DAQ',2),('TFC',3),('ECS',5),('LHC',7)");
     CloseAllBatches();
     Connect();
+    ASSERT_EQ(InsertDeviceType("DAQ,TFC,ECS", "SWITCH", 1, 1, nullptr, nullptr, 0, err_), 0);
   }
-
   void TearDown() override {
-    char err[ferrule::kErrMessMax];
-    DBDeconnexion(err);
+    Quiet([] { char err[ferrule::kErrMessMax]; return DBDeconnexion(err); });
     CloseAllBatches();
   }
-
   void Connect() {
     ASSERT_TRUE(testdb::params(params_));
-    testing::internal::CaptureStdout();
-    int rc = DBConnexion(params_.server.c_str(), params_.user.c_str(), params_.password.c_str(),
-                         err_);
-    testing::internal::GetCapturedStdout();
-    ASSERT_EQ(rc, 0) << err_;
+    ASSERT_EQ(Quiet([&] {
+                return DBConnexion(params_.server.c_str(), params_.user.c_str(),
+                                   params_.password.c_str(), err_);
+              }),
+              0)
+        << err_;
   }
-
   static void CloseAllBatches() {
     ferrule::FreeInsertDeviceTypesCache();
     ferrule::FreeInsertFunctionalDevicesCache();
@@ -47,44 +53,27 @@ class InsertTest : public ::testing::Test {
     ferrule::FreeInsertSparePortsCache();
     ferrule::FreeInsertMacroLinksCache();
   }
-
-  // Committed rows, as another session sees them.
+  // Committed data, as another session sees it.
   static int Count(const std::string& table, const std::string& where = "true") {
     return std::stoi(testdb::value("select count(*) from " + table + " where " + where));
   }
-  static std::string Value(const std::string& sql) { return testdb::value(sql); }
-
-  static std::string Login() {
-    char name[256], status[ferrule::kErrMessMax];
-    ferrule::getLoginUser(name, sizeof name, status);
-    return name;
+  static std::vector<std::string> Column(const std::string& sql) { return testdb::column(sql); }
+  // The caller identity as "login|login|host" (author, user_update, terminal).
+  static std::string Me() {
+    char login[256], host[256], status[ferrule::kErrMessMax];
+    ferrule::getLoginUser(login, sizeof login, status);
+    ferrule::getTerminalName(host, sizeof host, status);
+    return std::string(login) + "|" + login + "|" + host;
   }
-  static std::string Host() {
-    char name[256], status[ferrule::kErrMessMax];
-    ferrule::getTerminalName(name, sizeof name, status);
-    return name;
-  }
-
-  // A device type in the given subsystems, committed.
-  void AddDeviceType(const char* name, const char* subsystems = "DAQ") {
-    ASSERT_EQ(InsertDeviceType(subsystems, name, 1, 1, nullptr, nullptr, 0, err_), 0) << err_;
-  }
-  // A functional device with its hardware item, committed.
-  void AddDevice(const char* name, const char* type, const char* subsystems, int node = 0) {
+  void AddDevice(const char* name, const char* subsystems, int node = 0) {
     const std::string serial = std::string("SN-") + name;
-    ASSERT_EQ(InsertFunctionalDevice(subsystems, name, type, node, 0, serial.c_str(), "hw",
-                                     "someone", nullptr, "rack", 0, err_),
-              0)
-        << err_;
+    ASSERT_EQ(InsertFunctionalDevice(subsystems, name, "SWITCH", node, 0, serial.c_str(), "hw",
+                                     "me", nullptr, "rack", 0, err_), 0) << err_;
   }
-  // A port without an address, committed.
   void AddPort(const char* device, const char* nbr, int way, const char* type = nullptr) {
     ASSERT_EQ(InsertPort(device, nbr, 1, way, 1000, 0, type, nullptr, nullptr, nullptr, nullptr,
-                         nullptr, nullptr, 0, err_),
-              0)
-        << err_;
+                         nullptr, nullptr, 0, err_), 0) << err_;
   }
-
   std::string Err() const { return err_; }
 
   testdb::Params params_;
