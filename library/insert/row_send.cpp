@@ -44,19 +44,19 @@ struct BindArrays {
   }
 };
 
-sword bind_array(OCIStmt* stmt, OCIError* errhp, const char* name, void* values, int size,
-                 ub2 type, sb2* indicators, StepChain& chain) {
+// Binds one array by name, with its strides.
+void bind_array(OCIStmt* stmt, OCIError* errhp, const char* name, void* values, int size,
+                ub2 type, sb2* indicators, StepChain& chain) {
   OCIBind* bind = nullptr;
-  bool bound = chain.run("OCIBindByName unsuccessful", [&] {
+  const bool bound = chain.run("OCIBindByName unsuccessful", [&] {
     return OCIBindByName(stmt, &bind, errhp, reinterpret_cast<const OraText*>(name), -1, values,
                          size, type, indicators, nullptr, nullptr, 0, nullptr, OCI_DEFAULT);
   });
-  if (!bound) return chain.status();
+  if (!bound) return;
   chain.run("OCIBindArrayOfStruct unsuccessful", [&] {
     return OCIBindArrayOfStruct(bind, errhp, static_cast<ub4>(size),
                                 indicators ? sizeof(sb2) : 0, 0, 0);
   });
-  return chain.status();
 }
 
 void bind_all(OCIStmt* stmt, OCIError* errhp, const InsertStatement& statement,
