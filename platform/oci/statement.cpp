@@ -124,7 +124,7 @@ sword Statement::fetch(ErrorRecord& error) {
         return OCI_ERROR;
       case FetchOutcome::kNumberTooLarge:
         error.set(error_number::kValueTooLargeForColumn,
-                  "value larger than specified precision allowed for this column");
+                  "fetched number does not fit the integer buffer");
         return OCI_ERROR;
     }
   }

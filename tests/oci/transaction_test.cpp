@@ -64,6 +64,17 @@ TEST_F(OciTransaction, BlockProcedureDroppedByRollbackIsMadeAgain) {
   EXPECT_EQ(value_direct("select count(*) from {item}"), "1");
 }
 
+TEST_F(OciTransaction, LostConnectionIsNotConnected) {
+  ASSERT_EQ(run("insert into {item}(id) values (1)"), OCI_SUCCESS);
+  backend_state();
+  testdb::exec("select pg_terminate_backend(" + backend_pid_ + ")");
+  EXPECT_EQ(run("select 1"), OCI_ERROR);
+  EXPECT_EQ(error_number(), 3114);
+  EXPECT_EQ(commit(), OCI_ERROR);
+  EXPECT_EQ(error_number(), 3114);
+  EXPECT_EQ(value_direct("select count(*) from {item}"), "0");
+}
+
 TEST_F(OciTransaction, FailedCommitIsReported) {
   exec_direct(
       "alter table {child} drop constraint {child}_parent_id_fkey;"
