@@ -54,10 +54,13 @@ class Statement {
   sword run_query(Connection& connection, ub4 row, ErrorRecord& error);
   sword run_rows(Connection& connection, ub4 iters, ub4 first_row, ErrorRecord& error);
   bool all_bound(ErrorRecord& error) const;
-  // Collects the parameter types, and the values of rows [first, first+count).
+  // The parameter types of the current binds, in placeholder order.
   void collect_types();
+  // Adds element `row` of every bind to values_.
   void append_row_values(size_t row);
+  // The values of the n-th row added, as libpq takes them.
   const char* const* row_value_pointers(size_t row_in_batch);
+  // Writes a block's outputs that differ from what the row sent.
   void write_back_outputs(size_t row_in_batch, size_t caller_row, const PGresult* result);
   void forget_rows();
 
