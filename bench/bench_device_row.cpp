@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ferrule.h"
+#include "libpq_connect.h"
 
 namespace {
 
@@ -19,20 +20,6 @@ using Clock = std::chrono::steady_clock;
 double median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v[v.size() / 2];
-}
-
-std::string conninfo(std::string server, const char* user, const char* password) {
-  std::string port = "5432", db = "postgres";
-  if (auto slash = server.find('/'); slash != std::string::npos) {
-    db = server.substr(slash + 1);
-    server.resize(slash);
-  }
-  if (auto colon = server.find(':'); colon != std::string::npos) {
-    port = server.substr(colon + 1);
-    server.resize(colon);
-  }
-  return "host=" + server + " port=" + port + " dbname=" + db + " user=" + user +
-         " password=" + password;
 }
 
 bool run(PGconn* c, const char* sql) {
@@ -55,7 +42,7 @@ int main(int argc, char** argv) {
   }
   const int rounds = argc > 1 ? std::atoi(argv[1]) : 3000;
 
-  PGconn* direct = PQconnectdb(conninfo(server, user, password).c_str());
+  PGconn* direct = testdb::ConnectLibpq(server, user, password);
   if (PQstatus(direct) != CONNECTION_OK) {
     std::fprintf(stderr, "%s", PQerrorMessage(direct));
     return 1;

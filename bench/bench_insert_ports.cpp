@@ -11,6 +11,7 @@
 #include <string>
 
 #include "ferrule.h"
+#include "libpq_connect.h"
 
 namespace {
 
@@ -24,20 +25,6 @@ using Conn = std::unique_ptr<PGconn, ConnCloser>;
 
 double seconds_since(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-std::string conninfo(std::string server, const char* user, const char* password) {
-  std::string port = "5432", db = "postgres";
-  if (auto slash = server.find('/'); slash != std::string::npos) {
-    db = server.substr(slash + 1);
-    server.resize(slash);
-  }
-  if (auto colon = server.find(':'); colon != std::string::npos) {
-    port = server.substr(colon + 1);
-    server.resize(colon);
-  }
-  return "host=" + server + " port=" + port + " dbname=" + db + " user=" + user +
-         " password=" + password;
 }
 
 bool run(PGconn* c, const std::string& sql) {
@@ -145,7 +132,7 @@ int main() {
     std::fprintf(stderr, "eval \"$(scripts/db env)\" first\n");
     return 2;
   }
-  Conn direct(PQconnectdb(conninfo(server, user, password).c_str()));
+  Conn direct(testdb::ConnectLibpq(server, user, password));
   if (PQstatus(direct.get()) != CONNECTION_OK) {
     std::fprintf(stderr, "%s", PQerrorMessage(direct.get()));
     return 1;

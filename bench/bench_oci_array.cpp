@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "libpq_connect.h"
 #include "oci.h"
 
 namespace {
@@ -34,20 +35,6 @@ double median(std::vector<double> values) {
 
 double seconds_since(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-std::string conninfo(const Settings& s) {
-  std::string host = s.server, port = "5432", db = "postgres";
-  if (auto slash = host.find('/'); slash != std::string::npos) {
-    db = host.substr(slash + 1);
-    host.resize(slash);
-  }
-  if (auto colon = host.find(':'); colon != std::string::npos) {
-    port = host.substr(colon + 1);
-    host.resize(colon);
-  }
-  return "host=" + host + " port=" + port + " dbname=" + db + " user=" + s.user +
-         " password=" + s.password;
 }
 
 bool exec(PGconn* conn, const std::string& sql) {
@@ -179,7 +166,7 @@ int main(int argc, char** argv) {
   const std::string suffix = std::to_string(getpid());
   const std::string table = "bench_oci_array_" + suffix, sequence = table + "_seq";
 
-  PGconn* direct = PQconnectdb(conninfo(settings).c_str());
+  PGconn* direct = testdb::ConnectLibpq(settings.server, settings.user, settings.password);
   if (PQstatus(direct) != CONNECTION_OK) {
     std::fprintf(stderr, "%s", PQerrorMessage(direct));
     return 1;

@@ -9,22 +9,9 @@
 #include <string>
 
 #include "ferrule.h"
+#include "libpq_connect.h"
 
 namespace {
-
-std::string conninfo(std::string server, const char* user, const char* password) {
-  std::string port = "5432", db = "postgres";
-  if (auto slash = server.find('/'); slash != std::string::npos) {
-    db = server.substr(slash + 1);
-    server.resize(slash);
-  }
-  if (auto colon = server.find(':'); colon != std::string::npos) {
-    port = server.substr(colon + 1);
-    server.resize(colon);
-  }
-  return "host=" + server + " port=" + port + " dbname=" + db + " user=" + user +
-         " password=" + password;
-}
 
 // Plain SQL, for what the library offers no insert of here: an empty
 // database, its subsystems (read when connecting) and a link type. With
@@ -129,7 +116,7 @@ int main() {
                          "(eval \"$(scripts/db env)\")\n");
     return 2;
   }
-  PGconn* conn = PQconnectdb(conninfo(server, user, password).c_str());
+  PGconn* conn = testdb::ConnectLibpq(server, user, password);
   if (PQstatus(conn) != CONNECTION_OK) {
     std::fprintf(stderr, "setup: %s", PQerrorMessage(conn));
     PQfinish(conn);

@@ -1,5 +1,7 @@
 #include "test_db.h"
 
+#include "libpq_connect.h"
+
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
 
@@ -18,28 +20,12 @@ struct ResultClearer {
 using Conn = std::unique_ptr<PGconn, ConnCloser>;
 using Result = std::unique_ptr<PGresult, ResultClearer>;
 
-std::string conninfo(const Params& p) {
-  std::string host = p.server, port = "5432", db = "postgres";
-  auto slash = host.find('/');
-  if (slash != std::string::npos) {
-    db = host.substr(slash + 1);
-    host.resize(slash);
-  }
-  auto colon = host.find(':');
-  if (colon != std::string::npos) {
-    port = host.substr(colon + 1);
-    host.resize(colon);
-  }
-  return "host=" + host + " port=" + port + " dbname=" + db + " user=" + p.user +
-         " password=" + p.password;
-}
-
 PGconn* shared_conn() {
   static Conn conn;
   if (!conn || PQstatus(conn.get()) != CONNECTION_OK) {
     Params p;
     if (!params(p)) return nullptr;
-    conn.reset(PQconnectdb(conninfo(p).c_str()));
+    conn.reset(ConnectLibpq(p.server, p.user, p.password));
   }
   return conn.get();
 }
