@@ -140,4 +140,27 @@ TEST_F(DeviceRows, KeyIsBoundNotFormatted) {
   EXPECT_EQ(row, "NO_ROWS_SELECTED");
 }
 
+// A statement the database rejects: the error number is the result code and
+// the database's text the reason; the row by id names itself with its
+// trailing blank in this closing failure form.
+TEST_F(DeviceRows, DatabaseErrorIsReportedWithItsNumber) {
+  testdb::exec("alter table vexa_lg_device_types rename to vexa_lg_device_types_away");
+  char buf[1000] = "untouched";
+  int len = sizeof buf;
+  testing::internal::CaptureStdout();
+  const int rc = GetDeviceRow_devid(101, &len, buf, err_);
+  const std::string printed = testing::internal::GetCapturedStdout();
+  testdb::exec("alter table vexa_lg_device_types_away rename to vexa_lg_device_types");
+
+  EXPECT_EQ(rc, 942);
+  EXPECT_EQ(std::string(err_).rfind("ERROR in GetDeviceRow_devid  : ", 0), 0u) << err_;
+  EXPECT_NE(std::string(err_).find("vexa_lg_device_types"), std::string::npos) << err_;
+  EXPECT_STREQ(buf, "untouched");
+  EXPECT_NE(printed.find("OCIStmtExecute unsuccessful"), std::string::npos) << printed;
+
+  // The connection is still usable afterwards.
+  std::string row;
+  EXPECT_EQ(by_name("sw01", 1000, &row), 0) << err_;
+}
+
 }  // namespace
