@@ -127,6 +127,16 @@ TEST_F(Connection, SecondConnectionClosesTheFirst) {
   EXPECT_TRUE(sessions_become(before + 1));
 }
 
+TEST_F(Connection, MissingConnectionTextsAreRefused) {
+  add_subsystems(1);
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(DBConnexion(nullptr, params_.user.c_str(), params_.password.c_str(), err_), -1);
+  EXPECT_EQ(DBConnexion(params_.server.c_str(), params_.user.c_str(), nullptr, err_), -1);
+  testing::internal::GetCapturedStdout();
+  EXPECT_STREQ(err_, "ERROR in Connect : server, user and password MUST be given");
+  EXPECT_TRUE(not_connected_answer());
+}
+
 TEST_F(Connection, DisconnectWithoutConnection) {
   EXPECT_EQ(DBDeconnexion(err_), -1);
   EXPECT_STREQ(err_, "ERROR in DBDeconnexion : NOT CONNECTED TO ANY DB");

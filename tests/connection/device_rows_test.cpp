@@ -132,6 +132,11 @@ TEST_F(DeviceRows, MissingKeys) {
   EXPECT_STREQ(err_, "ERROR in GetDeviceRow_devicename : devicename MUST be given");
   EXPECT_STREQ(buf, "untouched");
   EXPECT_EQ(len, 100);
+
+  // Missing output buffers are refused rather than written through.
+  EXPECT_EQ(GetDeviceRow_devicename("sw01", nullptr, buf, err_), -1);
+  EXPECT_EQ(GetDeviceRow_devid(101, &len, nullptr, err_), -1);
+  EXPECT_STREQ(err_, "ERROR in GetDeviceRow_devid : BUFFER_TOO_SMALL");
 }
 
 TEST_F(DeviceRows, KeyIsBoundNotFormatted) {
