@@ -33,13 +33,8 @@ bool run(PGconn* c, const char* sql) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const char* server = std::getenv("FERRULE_SERVER");
-  const char* user = std::getenv("FERRULE_USER");
-  const char* password = std::getenv("FERRULE_PASSWORD");
-  if (!server || !user || !password) {
-    std::fprintf(stderr, "eval \"$(scripts/db env)\" first\n");
-    return 2;
-  }
+  const char *server, *user, *password;
+  if (!testdb::ConnectionFromEnv(server, user, password)) return 2;
   const int rounds = argc > 1 ? std::atoi(argv[1]) : 3000;
 
   PGconn* direct = testdb::ConnectLibpq(server, user, password);

@@ -125,13 +125,8 @@ double insert_copy(PGconn* c, const std::string& deviceid) {
 }  // namespace
 
 int main() {
-  const char* server = std::getenv("FERRULE_SERVER");
-  const char* user = std::getenv("FERRULE_USER");
-  const char* password = std::getenv("FERRULE_PASSWORD");
-  if (!server || !user || !password) {
-    std::fprintf(stderr, "eval \"$(scripts/db env)\" first\n");
-    return 2;
-  }
+  const char *server, *user, *password;
+  if (!testdb::ConnectionFromEnv(server, user, password)) return 2;
   Conn direct(testdb::ConnectLibpq(server, user, password));
   if (PQstatus(direct.get()) != CONNECTION_OK) {
     std::fprintf(stderr, "%s", PQerrorMessage(direct.get()));

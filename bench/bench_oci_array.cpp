@@ -154,13 +154,8 @@ bool insert_with_libpq(PGconn* conn, const Rows& rows) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const char* server = std::getenv("FERRULE_SERVER");
-  const char* user = std::getenv("FERRULE_USER");
-  const char* password = std::getenv("FERRULE_PASSWORD");
-  if (!server || !user || !password) {
-    std::fprintf(stderr, "set FERRULE_SERVER, FERRULE_USER and FERRULE_PASSWORD first\n");
-    return 2;
-  }
+  const char *server, *user, *password;
+  if (!testdb::ConnectionFromEnv(server, user, password)) return 2;
   const Settings settings{server, user, password};
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
   const std::string suffix = std::to_string(getpid());

@@ -108,14 +108,8 @@ void add_links(char* err) {
 }  // namespace
 
 int main() {
-  const char* server = std::getenv("FERRULE_SERVER");
-  const char* user = std::getenv("FERRULE_USER");
-  const char* password = std::getenv("FERRULE_PASSWORD");
-  if (!server || !user || !password) {
-    std::fprintf(stderr, "set FERRULE_SERVER, FERRULE_USER and FERRULE_PASSWORD "
-                         "(eval \"$(scripts/db env)\")\n");
-    return 2;
-  }
+  const char *server, *user, *password;
+  if (!testdb::ConnectionFromEnv(server, user, password)) return 2;
   PGconn* conn = testdb::ConnectLibpq(server, user, password);
   if (PQstatus(conn) != CONNECTION_OK) {
     std::fprintf(stderr, "setup: %s", PQerrorMessage(conn));

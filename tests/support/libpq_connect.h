@@ -4,9 +4,24 @@
 
 #include <libpq-fe.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace testdb {
+
+// The connection that `scripts/db env` describes, from FERRULE_SERVER,
+// FERRULE_USER and FERRULE_PASSWORD; false (with a hint on stderr) when one
+// is missing.
+inline bool ConnectionFromEnv(const char*& server, const char*& user, const char*& password) {
+  server = std::getenv("FERRULE_SERVER");
+  user = std::getenv("FERRULE_USER");
+  password = std::getenv("FERRULE_PASSWORD");
+  if (server && user && password) return true;
+  std::fprintf(stderr, "set FERRULE_SERVER, FERRULE_USER and FERRULE_PASSWORD "
+                       "(eval \"$(scripts/db env)\")\n");
+  return false;
+}
 
 inline PGconn* ConnectLibpq(const std::string& server, const std::string& user,
                             const std::string& password) {
