@@ -7,7 +7,6 @@
 #include "report.h"
 #include "session.h"
 #include "statement_text.h"
-#include "names.h"
 #include "step_chain.h"
 
 namespace ferrule {
@@ -131,7 +130,7 @@ int LoadSubsystemTable(char (*names)[kSubsystemNameMax + 1], int* ids, int* coun
   OCIDefine* def1 = nullptr;
   OCIDefine* def2 = nullptr;
   StepChain chain(s.errhp);
-  std::string text = FormatStatement("select system_name||'?',systemid from %s ", {names::kSubsystemList});
+  std::string text = ExpandTemplate("select system_name||'?',systemid from %(subsystem_list) ");
   ub4 prefetch = kPrefetch;
   chain.run("OCIStmtPrepare unsuccessful", [&] { return PrepareText(stmt.get(), s.errhp, text); });
   chain.run("OCIAttrSet unsuccessful", [&] {

@@ -1,6 +1,5 @@
 // Device types and devices as one row of text each.
 #include "ferrule.h"
-#include "names.h"
 #include "row_lookup.h"
 
 namespace ferrule {
@@ -11,8 +10,7 @@ const RowLookupSpec kDeviceTypeRow{
     nullptr,
     "select devicetype||'?',devicetypeID,nbrofinput,nbrofoutput, "
     "coalesce(description,'none')||'?',coalesce(rgbcolor,'none')||'?',coalesce(system_name,-1) "
-    "from %s where devicetype=:dtype ",
-    {names::kDeviceTypes},
+    "from %(device_types) where devicetype=:dtype ",
     {{ColumnKind::Text, true, "devtypelen="},
      {ColumnKind::Int},
      {ColumnKind::Int},
@@ -43,8 +41,8 @@ const RowLookupSpec kDeviceRowByName{
     nullptr,
     "select t.devicename||'?',e.devicetype||'?',t.active,t.node,t.deviceid,t.promiscuous_mode,"
     "coalesce(t.location,'none')||'?',t.nodeused,concat(t.serialnb,'?'),coalesce(t.system_name,-1) "
-    "from %s e,%s t where t.devicename=:dname and e.devicetypeID=t.devicetypeID",
-    {names::kDeviceTypes, names::kDevices},
+    "from %(device_types) e,%(devices) t where t.devicename=:dname "
+    "and e.devicetypeID=t.devicetypeID",
     kDeviceColumns,
     kDeviceFormat,
 };
@@ -54,8 +52,7 @@ const RowLookupSpec kDeviceRowById{
     "GetDeviceRow_devid ",
     "select t.devicename||'?',e.devicetype||'?',t.active,t.node,t.deviceid,t.promiscuous_mode,"
     "coalesce(t.location,'none')||'?',t.nodeused,t.serialnb,coalesce(t.system_name,-1) "
-    "from %s t,%s e where t.deviceid=:dID and e.devicetypeID=t.devicetypeID",
-    {names::kDevices, names::kDeviceTypes},
+    "from %(devices) t,%(device_types) e where t.deviceid=:dID and e.devicetypeID=t.devicetypeID",
     kDeviceColumns,
     kDeviceFormat,
 };

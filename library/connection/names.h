@@ -1,6 +1,7 @@
 // The fixed names every statement template is formatted with: tables, the
-// row-count word of the blocks, the date format and the server procedures.
-// Templates never spell these names; they carry %s and get them in order.
+// row-count word of the blocks, the date format, the sequences and the server
+// procedures. Templates never spell these names; they name a field, such as
+// %(devices), that kTemplateNames below maps to the name.
 #pragma once
 
 namespace ferrule::names {
@@ -52,5 +53,81 @@ inline constexpr const char* kSwapTwoDevices = "vexa_configuration_dev.SwapTwoDe
 inline constexpr const char* kDeleteLinksInPaths = "routingtable_pck.deleteLinksInPaths";
 inline constexpr const char* kUpdateIPaddress = "vexa_configuration_dev.updateIPaddress";
 inline constexpr const char* kInsertIPaddress = "vexa_configuration_dev.insertIPaddress";
+
+// Next values of the sequences that give identifiers.
+inline constexpr const char* kNextDeviceId = "nextval('vexa_lg_deviceseq')";
+inline constexpr const char* kCurrentDeviceId = "currval('vexa_lg_deviceseq')";
+inline constexpr const char* kNextPortId = "nextval('vexa_portseq')";
+inline constexpr const char* kNextDeviceTypeId = "nextval('vexa_devtype_seq')";
+inline constexpr const char* kNextDeviceHistoryId = "nextval('vexa_history_deviceseq')";
+inline constexpr const char* kNextMacroLinkId = "nextval('vexa_macroconnseq')";
+inline constexpr const char* kNextMicroLinkId = "nextval('vexa_microconnseq')";
+inline constexpr const char* kNextLinkTypeId = "nextval('vexa_lktypeseq')";
+inline constexpr const char* kNextCpntId = "nextval('VEXA_LG_CPNTS_DEVICEID_SEQ')";
+inline constexpr const char* kNextSnbId = "nextval('VEXA_HW_CPNTS_SNBID_SEQ')";
+inline constexpr const char* kNextCpntHistoryId = "nextval('VEXA_CPNT_HISTORY_COMPTID_SEQ')";
+
+// The template field of each name: "%(devices)" stands for kDevices.
+struct TemplateName {
+  const char* field;
+  const char* value;
+};
+
+inline constexpr TemplateName kTemplateNames[] = {
+    {"prime_number", kPrimeNumber},
+    {"device_types", kDeviceTypes},
+    {"devices", kDevices},
+    {"hw_devices", kHwDevices},
+    {"device_history", kDeviceHistory},
+    {"hw_cpnts", kHwCpnts},
+    {"lg_cpnts", kLgCpnts},
+    {"cpnt_history", kCpntHistory},
+    {"link_types", kLinkTypes},
+    {"micro_connectivity", kMicroConnectivity},
+    {"macro_connectivity", kMacroConnectivity},
+    {"ipinfo", kIpInfo},
+    {"port_properties", kPortProperties},
+    {"hwport_properties", kHwPortProperties},
+    {"device_booting", kDeviceBooting},
+    {"devicetype_booting", kDeviceTypeBooting},
+    {"path_details", kPathDetails},
+    {"destination_table", kDestinationTable},
+    {"routing_table", kRoutingTable},
+    {"subsystem_list", kSubsystemList},
+    {"path_temp", kPathTemp},
+    {"micropath_temp", kMicroPathTemp},
+    {"row_count", kRowCount},
+    {"date_format", kDateFormat},
+    {"update_board_cpnt", kUpdateBoardCpnt},
+    {"test_use_board_cpnt", kTestUseBoardCpnt},
+    {"insert_test_board", kInsertTestBoard},
+    {"create_table_schema", kCreateTableSchema},
+    {"drop_table_schema", kDropTableSchema},
+    {"create_routing_table", kCreateRoutingTable},
+    {"create_destination_table", kCreateDestinationTable},
+    {"create_micro_node_link_tab", kCreateMicroNodeLinkTab},
+    {"create_micro_path_tab", kCreateMicroPathTab},
+    {"create_micro_path_tab_host", kCreateMicroPathTabHost},
+    {"insert_into_micro_path_using_id", kInsertIntoMicroPathUsingID},
+    {"insert_into_micro_path_from_portid", kInsertIntoMicroPathFromPortID},
+    {"insert_into_micro_path_cpnt_type", kInsertIntoMicroPathCnptType},
+    {"update_path_used", kUpdatePathUsed},
+    {"check_and_update_dynamic_tables", kCheckAndUpdateDynamicTables},
+    {"swap_two_devices", kSwapTwoDevices},
+    {"delete_links_in_paths", kDeleteLinksInPaths},
+    {"update_ip_address", kUpdateIPaddress},
+    {"insert_ip_address", kInsertIPaddress},
+    {"next_deviceid", kNextDeviceId},
+    {"current_deviceid", kCurrentDeviceId},
+    {"next_portid", kNextPortId},
+    {"next_devicetypeid", kNextDeviceTypeId},
+    {"next_device_historyid", kNextDeviceHistoryId},
+    {"next_macro_linkid", kNextMacroLinkId},
+    {"next_micro_linkid", kNextMicroLinkId},
+    {"next_linktypeid", kNextLinkTypeId},
+    {"next_cpntid", kNextCpntId},
+    {"next_snbid", kNextSnbId},
+    {"next_cpnt_historyid", kNextCpntHistoryId},
+};
 
 }  // namespace ferrule::names

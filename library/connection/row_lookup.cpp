@@ -75,8 +75,7 @@ int RunRowLookup(const RowLookupSpec& spec, const std::vector<KeyBind>& keys, in
   StatementHandle stmt;
   if (!AllocateStatement(stmt, appliName, "OCIStmtHAndleStmt unsuccessful", ErrMess)) return -1;
 
-  const std::string text =
-      FormatStatement(spec.statement, std::vector<SqlArg>(spec.names.begin(), spec.names.end()));
+  const std::string text = ExpandTemplate(spec.statement);
 
   StepChain chain(s.errhp);
   chain.run("OCIStmtPrepare unsuccessful", [&] { return PrepareText(stmt.get(), s.errhp, text); });

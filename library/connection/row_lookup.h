@@ -31,8 +31,7 @@ enum class NoRowsForm {
 struct RowLookupSpec {
   const char* appliName;
   const char* final_appliName;      // name of a closing failure form (null: appliName)
-  const char* statement;            // template; %s takes the names in order
-  std::vector<const char*> names;
+  const char* statement;            // template (statement_text.h)
   std::vector<LookupColumn> columns;  // select-list order = field order
   const char* format;               // one %s or %d per column
   NoRowsForm no_rows = NoRowsForm::Common;

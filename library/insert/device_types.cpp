@@ -5,20 +5,17 @@
 #include "insert/batch_protocol.h"
 #include "insert/cache_release.h"
 #include "insert/single_row.h"
-#include "names.h"
 #include "subsystems.h"
 
 namespace ferrule {
 namespace {
 
 const InsertStatement kDeviceTypeInsert{
-    "BEGIN insert into %s(devicetypeID,devicetype,nbrofinput,nbrofoutput,description,rgbcolor,"
-    "author,user_update,terminal_name,system_name) "
-    "values(%s,:dtype,:din,:dout,:ddescr,:rgbcol,'%s','%s','%s',:sysID); "
-    "GET DIAGNOSTICS :numrows = %s; END;",
-    {TemplateArg::Text(names::kDeviceTypes), TemplateArg::Text("nextval('vexa_devtype_seq')"),
-     TemplateArg::Login(), TemplateArg::Login(), TemplateArg::Host(),
-     TemplateArg::Text(names::kRowCount)},
+    "BEGIN insert into %(device_types)(devicetypeID,devicetype,nbrofinput,nbrofoutput,"
+    "description,rgbcolor,author,user_update,terminal_name,system_name) "
+    "values(%(next_devicetypeid),:dtype,:din,:dout,:ddescr,:rgbcol,"
+    "'%(login)','%(login)','%(host)',:sysID); "
+    "GET DIAGNOSTICS :numrows = %(row_count); END;",
     {":dtype", ":ddescr", ":rgbcol"},
     {":din", ":dout", ":sysID"},
     {}};

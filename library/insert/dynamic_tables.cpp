@@ -1,6 +1,5 @@
 #include "insert/dynamic_tables.h"
 
-#include "names.h"
 #include "session.h"
 #include "statement_text.h"
 
@@ -13,8 +12,7 @@ constexpr int kRescodeSize = 100;
 
 void refresh(const char* tmpl, OCIStmt* stmt, StepChain& chain) {
   Session& s = session();
-  const std::string text =
-      FormatStatement(tmpl, {names::kCheckAndUpdateDynamicTables, names::kRowCount});
+  const std::string text = ExpandTemplate(tmpl);
   char rescode[kRescodeSize] = "";
   int numrows = 0;
   OCIBind* bind_rescode = nullptr;
@@ -42,11 +40,15 @@ void refresh(const char* tmpl, OCIStmt* stmt, StepChain& chain) {
 }  // namespace
 
 void RefreshDynamicTablesAfterBatch(OCIStmt* stmt, StepChain& chain) {
-  refresh("BEGIN  :rescode := %s(1); GET DIAGNOSTICS :numrows = %s; END; ", stmt, chain);
+  refresh("BEGIN  :rescode := %(check_and_update_dynamic_tables)(1); "
+          "GET DIAGNOSTICS :numrows = %(row_count); END; ",
+          stmt, chain);
 }
 
 void RefreshDynamicTablesAfterRow(OCIStmt* stmt, StepChain& chain) {
-  refresh("BEGIN :rescode := %s(1); GET DIAGNOSTICS :numrows = %s; END; ", stmt, chain);
+  refresh("BEGIN :rescode := %(check_and_update_dynamic_tables)(1); "
+          "GET DIAGNOSTICS :numrows = %(row_count); END; ",
+          stmt, chain);
 }
 
 }  // namespace ferrule

@@ -4,45 +4,34 @@
 #include "insert/batch_protocol.h"
 #include "insert/cache_release.h"
 #include "insert/single_row.h"
-#include "names.h"
 #include "subsystems.h"
 
 namespace ferrule {
 namespace {
 
-// Status code of a hardware item mounted in a functional device (IN_USE).
-constexpr int kInUse = 1;
-
-// The hardware row, then the device row when its type exists, then the first
+// The hardware row (device_status 1, IN_USE), then the device row when its type exists, then the first
 // history row of that new device. The history row is written only for the
 // device row this block wrote: an existing device of the same name never
 // gets a history row from a call that inserted no device. :numrows counts
 // the history rows.
 const InsertStatement kFunctionalDeviceInsert{
     "DECLARE devices integer; BEGIN "
-    "insert into %s(serialnb,hwtype,responsible,user_comments,device_status) "
-    "values(:serialnb,:hwtype,:responsible,:comments,%d); "
-    "insert into %s(devicename,devicetypeID,node,deviceid,promiscuous_mode,system_name,serialnb,"
-    "location,author,user_update,terminal_name,nodeused) "
-    "select :dname,devicetypeID,:dnode,%s,:dpromiscuous_mode,:sysID,:serialnb,:location,"
-    "'%s','%s','%s',1 from %s where devicetype=:dtype; "
-    "GET DIAGNOSTICS devices = %s; "
+    "insert into %(hw_devices)(serialnb,hwtype,responsible,user_comments,device_status) "
+    "values(:serialnb,:hwtype,:responsible,:comments,1); "
+    "insert into %(devices)(devicename,devicetypeID,node,deviceid,promiscuous_mode,system_name,"
+    "serialnb,location,author,user_update,terminal_name,nodeused) "
+    "select :dname,devicetypeID,:dnode,%(next_deviceid),:dpromiscuous_mode,:sysID,:serialnb,"
+    ":location,'%(login)','%(login)','%(host)',1 from %(device_types) where devicetype=:dtype; "
+    "GET DIAGNOSTICS devices = %(row_count); "
     ":numrows := 0; "
     "IF devices > 0 THEN "
-    "insert into %s(historydeviceID,serialnb,deviceid,device_status,user_comment,location,"
-    "status_change,system_name,created,author,terminal_name) "
-    "select %s,:serialnb,deviceid,'IN_USE',:comments,:location,created,:sysID,vexa_sysdate(),"
-    "'%s','%s' from %s where devicename=:dname and deviceid=currval('vexa_lg_deviceseq'); "
-    "GET DIAGNOSTICS :numrows = %s; "
+    "insert into %(device_history)(historydeviceID,serialnb,deviceid,device_status,user_comment,"
+    "location,status_change,system_name,created,author,terminal_name) "
+    "select %(next_device_historyid),:serialnb,deviceid,'IN_USE',:comments,:location,created,"
+    ":sysID,vexa_sysdate(),'%(login)','%(host)' from %(devices) "
+    "where devicename=:dname and deviceid=%(current_deviceid); "
+    "GET DIAGNOSTICS :numrows = %(row_count); "
     "END IF; END;",
-    {TemplateArg::Text(names::kHwDevices), TemplateArg::Text(std::to_string(kInUse)),
-     TemplateArg::Text(names::kDevices), TemplateArg::Text("nextval('vexa_lg_deviceseq')"),
-     TemplateArg::Login(), TemplateArg::Login(), TemplateArg::Host(),
-     TemplateArg::Text(names::kDeviceTypes), TemplateArg::Text(names::kRowCount),
-     TemplateArg::Text(names::kDeviceHistory),
-     TemplateArg::Text("nextval('vexa_history_deviceseq')"), TemplateArg::Login(),
-     TemplateArg::Host(), TemplateArg::Text(names::kDevices),
-     TemplateArg::Text(names::kRowCount)},
     {":dname", ":dtype", ":serialnb", ":hwtype", ":responsible", ":comments", ":location"},
     {":dnode", ":dpromiscuous_mode", ":sysID"},
     {}};

@@ -7,7 +7,6 @@
 #include "insert/dynamic_tables.h"
 #include "insert/port_rules.h"
 #include "insert/single_row.h"
-#include "names.h"
 
 namespace ferrule {
 namespace {
@@ -17,42 +16,33 @@ namespace {
 // :numrows is 0 when no link was inserted, otherwise the links given a set.
 const InsertStatement kMacroLinkInsert{
     "DECLARE changed integer; BEGIN "
-    "insert into %s (linkid,portidfrom,portidto,link_type,bidirectional_link_used,link_weight,"
-    "lkused,link_info,author,user_update,terminal_name) "
-    "select %s,f.portid,g.portid,s.linktypeID,:biused,"
-    "CASE m.node WHEN 1 THEN l.node+m.node+1 ELSE l.node+m.node END,1,:lkinfo,'%s','%s','%s' "
-    "from %s f,%s g,%s l,%s m,%s s ,%s k "
+    "insert into %(macro_connectivity) (linkid,portidfrom,portidto,link_type,"
+    "bidirectional_link_used,link_weight,lkused,link_info,author,user_update,terminal_name) "
+    "select %(next_macro_linkid),f.portid,g.portid,s.linktypeID,:biused,"
+    "CASE m.node WHEN 1 THEN l.node+m.node+1 ELSE l.node+m.node END,1,:lkinfo,"
+    "'%(login)','%(login)','%(host)' "
+    "from %(port_properties) f,%(port_properties) g,%(devices) l,%(devices) m,%(link_types) s ,"
+    "%(subsystem_list) k "
     "where f.deviceid=l.deviceid and l.devicename=:nfrom and g.deviceid=m.deviceid "
     "and m.devicename=:nto and s.link_name=:lktype and f.port_nbr=:portnbfrom and f.port_way=2 "
     "and coalesce(f.port_type,'none')=:ptypefrom and g.port_nbr=:portnbto and g.port_way=1 "
     "and coalesce(g.port_type,'none')=:ptypeto and mod(l.system_name,k.systemID)=0 "
     "and mod(m.system_name,k.systemID)=0 LIMIT 1; "
-    "GET DIAGNOSTICS changed = %s; "
+    "GET DIAGNOSTICS changed = %(row_count); "
     "IF changed=1 THEN "
-    "update %s r set system_name=(select vexa_prime_product(distinct t.systemID) "
-    "from %s t,%s o,%s d,%s p,%s h where mod(o.system_name,t.systemid)=0 "
+    "update %(macro_connectivity) r set system_name=(select vexa_prime_product(distinct t.systemID) "
+    "from %(subsystem_list) t,%(devices) o,%(devices) d,%(port_properties) p,%(port_properties) h "
+    "where mod(o.system_name,t.systemid)=0 "
     "and mod(d.system_name,t.systemid)=0 and o.deviceid=p.deviceid and p.portid=r.portidfrom "
     "and r.portidto=h.portid and h.deviceid=d.deviceid) "
     "where r.system_name is null "
-    "and r.portidfrom in (select v.portid from %s v,%s b where v.deviceid=b.deviceid "
-    "and b.devicename=:nfrom) "
-    "and r.portidto in (select v.portid from %s v,%s b where v.deviceid=b.deviceid "
-    "and b.devicename=:nto); "
-    "GET DIAGNOSTICS changed = %s; "
+    "and r.portidfrom in (select v.portid from %(port_properties) v,%(devices) b "
+    "where v.deviceid=b.deviceid and b.devicename=:nfrom) "
+    "and r.portidto in (select v.portid from %(port_properties) v,%(devices) b "
+    "where v.deviceid=b.deviceid and b.devicename=:nto); "
+    "GET DIAGNOSTICS changed = %(row_count); "
     "END IF; "
     ":numrows := changed; END;",
-    {TemplateArg::Text(names::kMacroConnectivity),
-     TemplateArg::Text("nextval('vexa_macroconnseq')"), TemplateArg::Login(),
-     TemplateArg::Login(), TemplateArg::Host(), TemplateArg::Text(names::kPortProperties),
-     TemplateArg::Text(names::kPortProperties), TemplateArg::Text(names::kDevices),
-     TemplateArg::Text(names::kDevices), TemplateArg::Text(names::kLinkTypes),
-     TemplateArg::Text(names::kSubsystemList), TemplateArg::Text(names::kRowCount),
-     TemplateArg::Text(names::kMacroConnectivity), TemplateArg::Text(names::kSubsystemList),
-     TemplateArg::Text(names::kDevices), TemplateArg::Text(names::kDevices),
-     TemplateArg::Text(names::kPortProperties), TemplateArg::Text(names::kPortProperties),
-     TemplateArg::Text(names::kPortProperties), TemplateArg::Text(names::kDevices),
-     TemplateArg::Text(names::kPortProperties), TemplateArg::Text(names::kDevices),
-     TemplateArg::Text(names::kRowCount)},
     {":nfrom", ":nto", ":lktype", ":portnbfrom", ":portnbto", ":lkinfo", ":ptypefrom",
      ":ptypeto"},
     {":biused"},

@@ -6,7 +6,6 @@
 #include "insert/cache_release.h"
 #include "insert/port_rules.h"
 #include "insert/single_row.h"
-#include "names.h"
 
 namespace ferrule {
 namespace {
@@ -16,35 +15,27 @@ namespace {
 // has the name. :numrows counts the rows inserted.
 const InsertStatement kPortInsert{
     "DECLARE hwports integer; ports integer; BEGIN "
-    "IF strpos(:ipadd,'none')=0 THEN :rescode := %s(:ipadd,:ipname,:subnet,'%s','%s'); END IF; "
+    "IF strpos(:ipadd,'none')=0 THEN "
+    ":rescode := %(insert_ip_address)(:ipadd,:ipname,:subnet,'%(login)','%(host)'); END IF; "
     "IF strpos(:ipadd,'none')>0 THEN "
-    "insert into %s (portid,deviceid,port_nbr,port_way,administrative_status,speed,port_type,phy,"
-    "pxi_booting,ipaddress,author,user_update,terminal_name) "
-    "select %s,deviceid,:port_nbr,:portway,:adminstatus,:speed,:portype,:phy,:pxi,NULL,"
-    "'%s','%s','%s' from %s where devicename=:dname; "
-    "GET DIAGNOSTICS :numrows = %s; "
+    "insert into %(port_properties) (portid,deviceid,port_nbr,port_way,administrative_status,"
+    "speed,port_type,phy,pxi_booting,ipaddress,author,user_update,terminal_name) "
+    "select %(next_portid),deviceid,:port_nbr,:portway,:adminstatus,:speed,:portype,:phy,:pxi,"
+    "NULL,'%(login)','%(login)','%(host)' from %(devices) where devicename=:dname; "
+    "GET DIAGNOSTICS :numrows = %(row_count); "
     "ELSE "
-    "insert into %s (serialnb,port_nbr,port_type,port_way,bia,macaddress,author,created,"
-    "terminal_name) "
-    "select serialnb,:port_nbr,:portype,:portway,:bia,:mac,'%s',vexa_sysdate(),'%s' "
-    "from %s where devicename=:dname; "
-    "GET DIAGNOSTICS hwports = %s; "
-    "insert into %s(portid,deviceid,port_nbr,port_way,administrative_status,speed,port_type,phy,"
-    "pxi_booting,ipaddress,author,user_update,terminal_name) "
-    "select %s,deviceid,:port_nbr,:portway,:adminstatus,:speed,:portype,:phy,:pxi,:ipadd,"
-    "'%s','%s','%s' from %s where devicename=:dname; "
-    "GET DIAGNOSTICS ports = %s; "
+    "insert into %(hwport_properties) (serialnb,port_nbr,port_type,port_way,bia,macaddress,"
+    "author,created,terminal_name) "
+    "select serialnb,:port_nbr,:portype,:portway,:bia,:mac,'%(login)',vexa_sysdate(),'%(host)' "
+    "from %(devices) where devicename=:dname; "
+    "GET DIAGNOSTICS hwports = %(row_count); "
+    "insert into %(port_properties)(portid,deviceid,port_nbr,port_way,administrative_status,"
+    "speed,port_type,phy,pxi_booting,ipaddress,author,user_update,terminal_name) "
+    "select %(next_portid),deviceid,:port_nbr,:portway,:adminstatus,:speed,:portype,:phy,:pxi,"
+    ":ipadd,'%(login)','%(login)','%(host)' from %(devices) where devicename=:dname; "
+    "GET DIAGNOSTICS ports = %(row_count); "
     ":numrows := hwports + ports; "
     "END IF; END;",
-    {TemplateArg::Text(names::kInsertIPaddress), TemplateArg::Login(), TemplateArg::Host(),
-     TemplateArg::Text(names::kPortProperties), TemplateArg::Text("nextval('vexa_portseq')"),
-     TemplateArg::Login(), TemplateArg::Login(), TemplateArg::Host(),
-     TemplateArg::Text(names::kDevices), TemplateArg::Text(names::kRowCount),
-     TemplateArg::Text(names::kHwPortProperties), TemplateArg::Login(), TemplateArg::Host(),
-     TemplateArg::Text(names::kDevices), TemplateArg::Text(names::kRowCount),
-     TemplateArg::Text(names::kPortProperties), TemplateArg::Text("nextval('vexa_portseq')"),
-     TemplateArg::Login(), TemplateArg::Login(), TemplateArg::Host(),
-     TemplateArg::Text(names::kDevices), TemplateArg::Text(names::kRowCount)},
     {":dname", ":port_nbr", ":portype", ":bia", ":ipadd", ":ipname", ":subnet", ":mac", ":phy"},
     {":adminstatus", ":portway", ":speed", ":pxi"},
     {":rescode"}};

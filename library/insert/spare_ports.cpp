@@ -4,28 +4,24 @@
 #include "insert/batch_protocol.h"
 #include "insert/cache_release.h"
 #include "insert/single_row.h"
-#include "names.h"
 
 namespace ferrule {
 namespace {
 
-const std::vector<TemplateArg> kSparePortArgs{
-    TemplateArg::Text(names::kHwPortProperties), TemplateArg::Login(), TemplateArg::Host(),
-    TemplateArg::Text(names::kRowCount)};
 const std::vector<const char*> kSparePortTexts{":snb", ":port_nbr", ":portype", ":bia", ":mac"};
 const std::vector<const char*> kSparePortValues{":portway"};
 
 const InsertStatement kSparePortsInsert{
-    "BEGIN insert into %s (serialnb,port_nbr,port_way,port_type,bia,macaddress,created,author,"
-    "terminal_name) values (:snb,:port_nbr,:portway,:portype,:bia,:mac,vexa_sysdate(),'%s','%s'); "
-    "GET DIAGNOSTICS :numrows = %s; end; ",
-    kSparePortArgs, kSparePortTexts, kSparePortValues, {}};
+    "BEGIN insert into %(hwport_properties) (serialnb,port_nbr,port_way,port_type,bia,macaddress,"
+    "created,author,terminal_name) "
+    "values (:snb,:port_nbr,:portway,:portype,:bia,:mac,vexa_sysdate(),'%(login)','%(host)'); "
+    "GET DIAGNOSTICS :numrows = %(row_count); end; ", kSparePortTexts, kSparePortValues, {}};
 
 const InsertStatement kSparePortInsert{
-    "BEGIN insert into %s (serialnb,port_nbr,port_way,port_type,bia,macaddress,author,created,"
-    "terminal_name) values (:snb,:port_nbr,:portway,:portype,:bia,:mac,'%s',vexa_sysdate(),'%s'); "
-    "GET DIAGNOSTICS :numrows = %s; end; ",
-    kSparePortArgs, kSparePortTexts, kSparePortValues, {}};
+    "BEGIN insert into %(hwport_properties) (serialnb,port_nbr,port_way,port_type,bia,macaddress,"
+    "author,created,terminal_name) "
+    "values (:snb,:port_nbr,:portway,:portype,:bia,:mac,'%(login)',vexa_sysdate(),'%(host)'); "
+    "GET DIAGNOSTICS :numrows = %(row_count); end; ", kSparePortTexts, kSparePortValues, {}};
 
 const BatchExport kBatch{kSparePortsInsert,
                          {"InsertMultipleSparePorts", "COULDNOT_INSERT_ALL_ROWS", true},

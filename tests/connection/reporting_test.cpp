@@ -74,11 +74,21 @@ TEST(FetchIndicators, MinimumColumnLength) {
   EXPECT_EQ(c, 4000);
 }
 
-TEST(StatementTexts, NamesGoInOrderAndQuotesAreDoubled) {
-  EXPECT_EQ(FormatStatement("select %s from %s where x=%d and y like '10%%'", {"a", "t", 42}),
-            "select a from t where x=42 and y like '10%'");
+TEST(StatementTexts, FieldsTakeTheirNamesAndQuotesAreDoubled) {
+  EXPECT_EQ(ExpandTemplate("select %(x) from %(devices) where y like '10%%' and z=%(x)",
+                           {{"x", "42"}}),
+            "select 42 from vexa_lg_devices where y like '10%' and z=42");
+  // A call's field goes before the Name list's field of the same name.
+  EXPECT_EQ(ExpandTemplate("%(devices)", {{"devices", "d"}}), "d");
   EXPECT_EQ(QuoteLiteral("o'brien"), "o''brien");
   EXPECT_EQ(QuoteLiteral(nullptr), "");
+}
+
+TEST(StatementTexts, AnUnknownFieldStaysInTheTextAndIsListed) {
+  EXPECT_EQ(ExpandTemplate("select * from %(devcies) where a=%(x", {}),
+            "select * from %(devcies) where a=%(x");
+  EXPECT_EQ(UnknownTemplateFields("%(devcies) %(devices) %(login)", {{"login", "me"}}),
+            std::vector<std::string>{"devcies"});
 }
 
 }  // namespace

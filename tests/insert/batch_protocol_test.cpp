@@ -100,10 +100,8 @@ TEST_F(BatchProtocolTest, NullTextsAndQuotedCallerNamesAreStoredAsTheyAre) {
   // Caller names go into the block between quotes: a quote in them must
   // neither break the block nor change it.
   const ferrule::InsertStatement statement{
-      "BEGIN insert into %s (serialnb,author,terminal_name) values (:snb,'%s','%s'); "
-      "GET DIAGNOSTICS :numrows = %s; END;",
-      {ferrule::TemplateArg::Text("vexa_hwport_properties"), ferrule::TemplateArg::Login(),
-       ferrule::TemplateArg::Host(), ferrule::TemplateArg::Text("ROW_COUNT")},
+      "BEGIN insert into %(hwport_properties) (serialnb,author,terminal_name) "
+      "values (:snb,'%(login)','%(host)'); GET DIAGNOSTICS :numrows = %(row_count); END;",
       {":snb"}, {}, {}};
   ferrule::RowCache cache(1, 0);
   cache.append(ferrule::RowValues{{"SN-q"}, {}}, 1);
