@@ -7,11 +7,26 @@
 -- library leaves one open until its next commit), while DELETE waits only
 -- for rows that another transaction has changed. lock_timeout turns such a
 -- wait into an error instead of a hang. Children go before their parents.
+--
+-- A later file that adds tables of its own adds a function named
+-- ferrule_reset_<topic>() that empties them; ferrule_reset() runs every such
+-- function, in name order, before the tables of this file are emptied.
 CREATE FUNCTION ferrule_reset() RETURNS void
 LANGUAGE plpgsql
 SET lock_timeout = '10s'
 AS $$
+DECLARE
+  hook regprocedure;
 BEGIN
+  FOR hook IN
+    SELECT p.oid::regprocedure FROM pg_proc p
+    WHERE p.proname LIKE 'ferrule\_reset\_%' AND p.pronargs = 0
+      AND p.pronamespace = 'public'::regnamespace
+    ORDER BY p.proname
+  LOOP
+    EXECUTE 'SELECT ' || hook::text;
+  END LOOP;
+
   DELETE FROM vexa_macroscopic_connectivity;
   DELETE FROM vexa_microscopic_connectivity;
   DELETE FROM vexa_port_properties;

@@ -37,6 +37,11 @@ FERRULE_API int GetDeviceRow_devicename(const char* devname, int* len_device, ch
 FERRULE_API int GetDeviceRow_devid(int deviceID, int* len_device, char* device_result,
                                    char* ErrMess);
 
+/* ------------------------------------------------------------------------
+ * Lookups of ports, IP data, links, link types, lists, identifiers,
+ * hardware and board components, busy subsystems.
+ * ------------------------------------------------------------------------ */
+
 
 /* Inserts. Each comes as a single-row form, which commits its row, and as a
  * cached form: first_time = 1 marks the first row of a batch, last_rows = 1
@@ -109,6 +114,27 @@ FERRULE_API int InsertMacroLink(const char* node_from, const char* node_to,
                                 const char* port_typefrom, const char* port_typeto,
                                 const char* link_type_name, const char* link_info,
                                 int bidirectional_link, int last_rows, char* ErrMess);
+
+/* ------------------------------------------------------------------------
+ * Inserts of spare devices, board components, links inside boards, link
+ * types and test boards.
+ * ------------------------------------------------------------------------ */
+
+/* ------------------------------------------------------------------------
+ * Path search and whole-table loads.
+ * ------------------------------------------------------------------------ */
+
+/* ------------------------------------------------------------------------
+ * Schema, routing and destination tables, paths inside boards.
+ * ------------------------------------------------------------------------ */
+
+/* ------------------------------------------------------------------------
+ * Inventory: status, replacement, test use, mounted hardware, history.
+ * ------------------------------------------------------------------------ */
+
+/* ------------------------------------------------------------------------
+ * Updates and deletions.
+ * ------------------------------------------------------------------------ */
 
 #ifdef __cplusplus
 }
