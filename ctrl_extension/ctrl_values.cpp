@@ -1,5 +1,9 @@
 #include "ctrl_values.h"
 
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
 namespace ferrule::ctrl {
 
 void RefuseCall() { throw 0; }
@@ -52,6 +56,17 @@ std::string JoinQuoted(const std::vector<std::string>& names) {
     joined += '\'';
   }
   return joined;
+}
+
+NameAndId SplitNameAndId(const std::string& item) {
+  const std::size_t bar = item.find('|');
+  if (bar == std::string::npos) return {item, -1};
+  const char* digits = item.c_str() + bar + 1;
+  char* end = nullptr;
+  errno = 0;
+  const long id = std::strtol(digits, &end, 10);
+  const bool read = end != digits && errno == 0 && id >= INT_MIN && id <= INT_MAX;
+  return {item.substr(0, bar), read ? static_cast<int>(id) : -1};
 }
 
 std::string PackTexts(const std::vector<std::string>& texts) {

@@ -30,6 +30,16 @@ void AppendInt(DynVar& list, int value);
 // inside a name doubled, separated by "," with nothing else ('a','b','c').
 std::string JoinQuoted(const std::vector<std::string>& names);
 
+// An item "name|id" of a packed list: the text before the first "|" and
+// the decimal number that follows it. An item without "|", or without a
+// number after it, has the id -1, so that a list of names and a list of
+// ids filled from the items stay in step.
+struct NameAndId {
+  std::string name;
+  int id;
+};
+NameAndId SplitNameAndId(const std::string& item);
+
 // The texts as one packed list: each text followed by its NUL, one after
 // another; its size() is the byte total the library is given.
 std::string PackTexts(const std::vector<std::string>& texts);

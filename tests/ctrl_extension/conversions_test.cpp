@@ -32,7 +32,9 @@ struct FakeLibrary {
   int operator()(int* length, char* buffer, char* err) {
     const Answer& a = answers.at(capacities.size());
     capacities.push_back(*length);
-    if (static_cast<int>(a.bytes.size()) <= *length) std::memcpy(buffer, a.bytes.data(), a.bytes.size());
+    if (static_cast<int>(a.bytes.size()) <= *length) {
+      std::memcpy(buffer, a.bytes.data(), a.bytes.size());
+    }
     *length = a.length;
     std::strcpy(err, a.err.c_str());
     return a.result;
@@ -184,6 +186,14 @@ TEST(CtrlValues, JoinedNamesPackedTextsAndListElements) {
   EXPECT_EQ(JoinQuoted({"O'Neil", "x"}), "'O''Neil','x'") << "a quote inside a name is doubled";
   EXPECT_EQ(JoinQuoted({}), "");
   EXPECT_EQ(PackTexts({"10.0.0.1", "10.0.0.2"}).size(), 18u);
+
+  const NameAndId device = SplitNameAndId("sw01|101");
+  EXPECT_EQ(device.name, "sw01");
+  EXPECT_EQ(device.id, 101);
+  EXPECT_EQ(SplitNameAndId("no bar").name, "no bar");
+  EXPECT_EQ(SplitNameAndId("no bar").id, -1);
+  EXPECT_EQ(SplitNameAndId("name|").id, -1);
+  EXPECT_EQ(SplitNameAndId("name|99999999999").id, -1);
 
   DynVar mixed;
   mixed.append(TextVar("a"));

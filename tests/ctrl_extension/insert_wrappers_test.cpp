@@ -192,7 +192,8 @@ TEST_F(InsertWrappers, MacroLinkChecksAndArgumentOrder) {
                 "c.bidirectional_link_used, c.link_info) from vexa_macroscopic_connectivity c "
                 "join vexa_port_properties f on f.portid = c.portidfrom "
                 "join vexa_port_properties t on t.portid = c.portidto order by c.link_info"),
-            (std::vector<std::string>{"out|7|in|8|1|first link", "out2|t-out|in2|t-in|0|second link"}));
+            (std::vector<std::string>{"out|7|in|8|1|first link",
+                                      "out2|t-out|in2|t-in|0|second link"}));
 }
 
 }  // namespace
