@@ -1,0 +1,302 @@
+// Every CTRL function of the plug-in, in the order scripts and the
+// platform see them: result class, name, wrapper, result of a refused
+// call, parameter string. The parameter strings are the functions'
+// declarations exactly as published, odd blanks and names included; the
+// dispatch counts their parameters. Five names stand twice, with the same
+// wrapper. A function whose wrapper is kNotBuilt is listed but refuses
+// every call with its default result.
+#include "function_table.h"
+#include "wrappers.h"
+
+namespace ferrule::ctrl {
+namespace {
+
+constexpr VariableType kText = kTextVariable;
+constexpr VariableType kInt = kIntegerVariable;
+constexpr VariableType kList = kDynVariable;
+
+// The result of a refused call.
+enum DefaultResult {
+  kZero,      // an integer 0
+  kNullText,  // a text made from a null text
+};
+
+struct FunctionRow {
+  VariableType result;
+  const char* name;
+  WrapperBinding wrapper;
+  DefaultResult refused;
+  const char* params;
+};
+
+constexpr unsigned char kFlag = 1;  // the platform's flag, 1 for every function
+
+const FunctionRow kFunctions[] = {
+    /*  1 */ {kText, "PVSSGetDeviceTypeRow", Bind<PVSSGetDeviceTypeRow>(), kNullText,
+              "(string dtype)"},
+    /*  2 */ {kInt,  "PVSSDBDeconnexion", Bind<PVSSDBDeconnexion>(), kZero,
+              "(string   ErrMess)"},
+    /*  3 */ {kInt,  "PVSSDBConnexion", Bind<PVSSDBConnexion>(), kZero,
+              "(string server,string usr,string pwd,string   ErrMess)"},
+    /*  4 */ {kText, "PVSSGetDeviceRow_devicename", Bind<PVSSGetDeviceRow_devicename>(), kNullText,
+              "(string dname)"},
+    /*  5 */ {kText, "PVSSGetDeviceName_deviceid", kNotBuilt, kNullText,
+              "(int deviceid)"},
+    /*  6 */ {kInt,  "PVSSGetDeviceID_devicename", kNotBuilt, kZero,
+              "(string devicename,string   ErrMess)"},
+    /*  7 */ {kText, "PVSSGetDeviceRow_devid", Bind<PVSSGetDeviceRow_devid>(), kNullText,
+              "(int dID)"},
+    /*  8 */ {kText, "PVSSGetPortRow_devid", kNotBuilt, kNullText,
+              "(int devID, string pt_nb,int pway, string ptype)"},
+    /*  9 */ {kText, "PVSSGetPortRow_pid", kNotBuilt, kNullText,
+              "(int dID)"},
+    /* 10 */ {kText, "PVSSGetMacroConnectivityRow_node", kNotBuilt, kNullText,
+              "(int nodeID, string ptnb,int pway,string ptype)"},
+    /* 11 */ {kText, "PVSSGetMacroConnectivityRow_lkid", kNotBuilt, kNullText,
+              "(int lkID)"},
+    /* 12 */ {kText, "PVSSGetIPInfoRow", kNotBuilt, kNullText,
+              "(string ip_add)"},
+    /* 13 */ {kText, "PVSSGetLkTypeRow_lkname", kNotBuilt, kNullText,
+              "(string lkname)"},
+    /* 14 */ {kList, "PVSSGetDeviceIDsPerType", kNotBuilt, kZero,
+              "(string dtype,string   ErrMess)"},
+    /* 15 */ {kInt,  "PVSSGetDeviceNamesPerType", kNotBuilt, kZero,
+              "(string dtype,dyn_string devnames,dyn_int devids)"},
+    /* 16 */ {kList, "PVSSGetFreeDeviceNamesPerType", kNotBuilt, kNullText,
+              "(string dtype)"},
+    /* 17 */ {kList, "PVSSGetDestinationNamePerDevPort", kNotBuilt, kNullText,
+              "(string devname,string ptnb,string ptype)"},
+    /* 18 */ {kList, "PVSSGetLkFromDevID", kNotBuilt, kZero,
+              "(int node_from,string   ErrMess)"},
+    /* 19 */ {kList, "PVSSGetLkToDevID", kNotBuilt, kZero,
+              "(int node_to,string   ErrMess)"},
+    /* 20 */ {kList, "PVSSGetPortIDPerDevID", kNotBuilt, kZero,
+              "(int devid,string   ErrMess)"},
+    /* 21 */ {kList, "PVSSGetMacIPAddPerDevID", kNotBuilt, kZero,
+              "(int devid)"},
+    /* 22 */ {kText, "PVSSGetLkTypeRow_lknb", kNotBuilt, kNullText,
+              "(int lktype_nb)"},
+    /* 23 */ {kText, "PVSSInsertDeviceType", Bind<PVSSInsertDeviceType>(), kNullText,
+              "(string sysname,string dtype,int nbinput,int nboutput,string description,string rgbcolor,int last_rows)"},
+    /* 24 */ {kText, "PVSSInsertFunctionalDevice", Bind<PVSSInsertFunctionalDevice>(), kNullText,
+              "(string sysname,string dname,string dtype,int node,int promiscuous_mode,string serialnb, string hwtype,string responsible,string location,string comments,int last_rows)"},
+    /* 25 */ {kText, "PVSSInsertPort", Bind<PVSSInsertPort>(), kNullText,
+              "(string dname,string pt_nb,string pt_type,int pway,string bia,string ipname,string ipadd,string subnet,string macadd,int pxibooting,int speed, string phy,int admin_status,int last_rows)"},
+    /* 26 */ {kText, "PVSSInsertSimpleLinkType", kNotBuilt, kNullText,
+              "(string lktype_name,int last_rows)"},
+    /* 27 */ {kText, "PVSSInsertMacroLink", Bind<PVSSInsertMacroLink>(), kNullText,
+              "(string node_from,string node_to,string port_from,int port_typefrom,string port_to,int port_typeto ,string link_type_name ,int bidirectional_link,string link_info,int last_rows)"},
+    /* 28 */ {kText, "PVSSInsertCompositeLinkType", kNotBuilt, kNullText,
+              "(string lktype_name,dyn_string lktype_list,int last_rows)"},
+    /* 29 */ {kText, "PVSSInsertMultipleDeviceTypes", Bind<PVSSInsertMultipleDeviceTypes>(), kNullText,
+              "(string sysname,string dtype,int nbinput,int nboutput,string description,string rgbcolor,int first_time,int last_rows)"},
+    /* 30 */ {kText, "PVSSInsertMultipleFunctionalDevices", Bind<PVSSInsertMultipleFunctionalDevices>(), kNullText,
+              "(string sysname,string dname,string dtype,int node,int promiscuous_mode,string serialnb, string hwtype,string responsible,string location,string comments,int first_time,int last_rows)"},
+    /* 31 */ {kText, "PVSSInsertMultiplePorts", Bind<PVSSInsertMultiplePorts>(), kNullText,
+              "(string dname,string pt_nb,string pt_type,int pway,string bia,string ipname,string ipadd,string subnet,string macadd,int pxibooting,int speed, string phy,int admin_status,int first_time,int last_rows)"},
+    /* 32 */ {kText, "PVSSInsertMultipleSimpleLinkTypes", kNotBuilt, kNullText,
+              "(string lktype_name,int first_time,int last_rows)"},
+    /* 33 */ {kText, "PVSSInsertMultipleMacroLinks", Bind<PVSSInsertMultipleMacroLinks>(), kNullText,
+              "(string node_from,string node_to,string port_from,int port_typefrom,string port_to,int port_typeto,string link_type_name ,int bidirectional_link,string link_info,int first_time,int last_rows)"},
+    /* 34 */ {kText, "PVSSInsertMultipleCompositeLinkTypes", kNotBuilt, kNullText,
+              "(string lktype_name,dyn_string lktype_list,int first_time,int last_rows)"},
+    /* 35 */ {kInt,  "PVSSCreateTableSchema", kNotBuilt, kZero,
+              "(string   ErrMess)"},
+    /* 36 */ {kInt,  "PVSSDropTableSchema", kNotBuilt, kZero,
+              "(string   ErrMess)"},
+    /* 37 */ {kInt,  "PVSSCreateRoutingTable", kNotBuilt, kZero,
+              "(string devicename,int roundtrip,string   ErrMess)"},
+    /* 38 */ {kInt,  "PVSSCreateDestinationTable", kNotBuilt, kZero,
+              "(string devicename,int roundtrip,string   ErrMess)"},
+    /* 39 */ {kInt,  "PVSSGetConnectivityBetweenDevices", kNotBuilt, kZero,
+              "(string dfrom, string dto,dyn_string nfrom_list, dyn_string pfrom_list,dyn_int   pwayfrom_list,dyn_string nto_list,dyn_string pto_list, dyn_int   pwayto_list, dyn_int   pid_list,dyn_string link_info,string   ErrMess)"},
+    /* 40 */ {kInt,  "PVSSGetConnOutBetweenDeviceDeviceType", kNotBuilt, kZero,
+              "(string dfrom, string dto,int devtype_given, dyn_string   pfrom_list,string ErrMess)"},
+    /* 41 */ {kInt,  "PVSSGetDetailedConnBetweenDeviceDevType", kNotBuilt, kZero,
+              "(string dfrom, string dto,int dto_typegiven,dyn_string   nfrom_list,dyn_string pfrom_list,dyn_int pwayfrom_list, dyn_string nto_list, dyn_string   pto_list, dyn_int   pwayto_list, dyn_int   pid_list, dyn_int   lkpos_list,dyn_string link_info,string ErrMess)"},
+    /* 42 */ {kInt,  "PVSSGetDetailedConnectivityBetweenDevices", kNotBuilt, kZero,
+              "(string dfrom, string dto,dyn_string   nfrom_list, dyn_string nto_list, dyn_string pfrom_list,dyn_int pwayfrom_list, dyn_string   pto_list,dyn_int   pwayto_list, dyn_int   pid_list, dyn_int   lkpos_list,dyn_string link_info,string ErrMess)"},
+    /* 43 */ {kInt,  "PVSSUpdateMultipleDeviceActive", kNotBuilt, kZero,
+              "(string devicename,int active, int first_rows,int last_rows, string errMess)"},
+    /* 44 */ {kInt,  "PVSSUpdateMultipleDeviceActiveByType", kNotBuilt, kZero,
+              "(string devicename,int active,int devtype_given,int last_rows, string errMess)"},
+    /* 45 */ {kInt,  "PVSSGetStatusSubsystem", kNotBuilt, kZero,
+              "(dyn_string subsytemname,dyn_int SubsystemStatus)"},
+    /* 46 */ {kText, "PVSSGetBoardCpntRow_cpntname", kNotBuilt, kNullText,
+              "(string cpntname)"},
+    /* 47 */ {kText, "PVSSGetHWCpntRow_serialnb", kNotBuilt, kNullText,
+              "(string serialnb)"},
+    /* 48 */ {kText, "PVSSGetBoardCpntRow_cpntid", kNotBuilt, kNullText,
+              "(int cpntid)"},
+    /* 49 */ {kText, "PVSSGetHWCpntRow_snbid", kNotBuilt, kNullText,
+              "(int snbtid)"},
+    /* 50 */ {kText, "PVSSGetMicroConnectivityRow_lkid", kNotBuilt, kNullText,
+              "(int lkid)"},
+    /* 51 */ {kText, "PVSSGetMicroConnectivityRow_node", kNotBuilt, kNullText,
+              "(int nodeID,int ptnb,int way)"},
+    /* 52 */ {kList, "PVSSGetSpareHWCpntPerType", kNotBuilt, kNullText,
+              "(string hwtype)"},
+    /* 53 */ {kList, "PVSSGetSpareHWPerType", kNotBuilt, kNullText,
+              "(string hwtype)"},
+    /* 54 */ {kList, "PVSSGetSpareHWCpntPerLocation", kNotBuilt, kNullText,
+              "(string location)"},
+    /* 55 */ {kList, "PVSSGetDeviceNamesPerLocation", kNotBuilt, kNullText,
+              "(string location)"},
+    /* 56 */ {kList, "PVSSGetCpntNamesPerBoard", kNotBuilt, kNullText,
+              "(string location)"},
+    /* 57 */ {kList, "PVSSGetMicroLkToCpntID", kNotBuilt, kNullText,
+              "(int cpntid_to,int motherboard,string ErrMess)"},
+    /* 58 */ {kList, "PVSSGetMicroLkFromCpntID", kNotBuilt, kNullText,
+              "(int cpntid_from,int motherboard,string ErrMess)"},
+    /* 59 */ {kList, "PVSSGetBoardCpntPerType", kNotBuilt, kNullText,
+              "(string cpnttype)"},
+    /* 60 */ {kText, "PVSSInsertMultipleBoardCpnts", kNotBuilt, kNullText,
+              "(string cpntname,string cpnttype,int replacable,string motherboardname,string serialnb,string hwtype,string responsible,string location,string comments,int first, int last)"},
+    /* 61 */ {kText, "PVSSInsertMultipleSpareDevices", kNotBuilt, kNullText,
+              "(string hwname,string hwtype,string serialnb,string responsible,string location,string comments,int first, int last)"},
+    /* 62 */ {kText, "PVSSInsertSpareDevice", kNotBuilt, kNullText,
+              "(string hwname,string hwtype,string serialnb,string responsible,string location,string comments, int last)"},
+    /* 63 */ {kText, "PVSSInsertTestFunctionalDevice", kNotBuilt, kNullText,
+              "(string location,dyn_string ipaddList,dyn_string ipnameList,dyn_string subnetList,dyn_string portnbList,dyn_string port_typeList,dyn_int port_wayList, int last)"},
+    /* 64 */ {kText, "PVSSUpdateMultiplePorts", kNotBuilt, kNullText,
+              "(string dname,string pt_nb,string pt_type,int pway,int pxibooting,int speed, string phy,int first_time,int last_rows)"},
+    /* 65 */ {kText, "PVSSUpdateMultiplePortStatuses", kNotBuilt, kNullText,
+              "(string dname,string pt_nb,string pt_type,int pway,int admin_status,int first_time,int last_rows)"},
+    /* 66 */ {kText, "PVSSUpdateMultipleAttributeMacIPs", kNotBuilt, kNullText,
+              "(string ipadd,string subnet_mask,string ipname,int first_time,int last_rows)"},
+    /* 67 */ {kText, "PVSSUpdateMultipleIPAddresses", kNotBuilt, kNullText,
+              "(string ipadd,string old_ipadd,int first_time,int last_rows)"},
+    /* 68 */ {kText, "PVSSUpdateMultipleCompositeLinkTypes", kNotBuilt, kNullText,
+              "(string link_name,string simple_linkList,int first_time,int last_rows)"},
+    /* 69 */ {kText, "PVSSUpdateMultipleLinkTypeNames", kNotBuilt, kNullText,
+              "(string oldlink_name,string oldlink_name,int first_time,int last_rows)"},
+    /* 70 */ {kText, "PVSSUpdateMultipleDeviceTypeAttributes", kNotBuilt, kNullText,
+              "(string devtype,string description,int nbinput,int nboutput,string rgbcolor,int first_time,int last_rows)"},
+    /* 71 */ {kText, "PVSSUpdateMultipleDeviceTypes", kNotBuilt, kNullText,
+              "(string old_devtype,string devtype,int first_time,int last_rows)"},
+    /* 72 */ {kText, "PVSSGetMacroConnectivityRow_nodename", kNotBuilt, kNullText,
+              "(string nodename, string ptnb,int pway,string ptype)"},
+    /* 73 */ {kList, "PVSSGetLkTypeDecomposition_lknb", kNotBuilt, kNullText,
+              "(int linktype_nb)"},
+    /* 74 */ {kText, "PVSSInsertMultipleSparePorts", Bind<PVSSInsertMultipleSparePorts>(), kNullText,
+              "(string serialnb,string pt_nb,string pt_type,int pway,string bia,string macadd,int first_time,int last_rows)"},
+    /* 75 */ {kText, "PVSSInsertSparePort", Bind<PVSSInsertSparePort>(), kNullText,
+              "(string serialnb,string pt_nb,string pt_type,int pway,string bia,string macadd,int last_rows)"},
+    /* 76 */ {kList, "PVSSGetSpareHWPerLocation", kNotBuilt, kNullText,
+              "(string location)"},
+    /* 77 */ {kText, "PVSSGetFunctionalDeviceStatus", kNotBuilt, kNullText,
+              "(string dname)"},
+    /* 78 */ {kText, "PVSSGetHWDeviceRow_serialnb", kNotBuilt, kNullText,
+              "(string serialnb)"},
+    /* 79 */ {kList, "PVSSGetFunctionalDeviceByStatus", kNotBuilt, kNullText,
+              "(string system_name,string device_status)"},
+    /* 80 */ {kText, "PVSSGetHWDeviceStatus", kNotBuilt, kNullText,
+              "(string serialnb)"},
+    /* 81 */ {kText, "PVSSGetHWLastFunctionalDevice", kNotBuilt, kNullText,
+              "(string serialnb)"},
+    /* 82 */ {kText, "PVSSGetFunctionalDeviceLastHW", kNotBuilt, kNullText,
+              "(string functional_name)"},
+    /* 83 */ {kText, "PVSSDeleteLinkRow", kNotBuilt, kNullText,
+              "(int linkid,int macro_link)"},
+    /* 84 */ {kText, "PVSSSetToTestUseStatus", kNotBuilt, kNullText,
+              "(string functional_name,string user_comments,string status_datechange,string serialnb_replacement,string testdevice_name,string replace_date)"},
+    /* 85 */ {kText, "PVSSUpdateHWBoardCpntStatus", kNotBuilt, kNullText,
+              "(string serialnb,string new_status,string new_location,string user_comments,string status_datechange,string functional_cpntname)"},
+    /* 86 */ {kText, "PVSSReplaceFunctionalBoardCpnt", kNotBuilt, kNullText,
+              "(string cpnt_name,string new_status,string new_location,string user_comments,string status_datechange,string serialnb_replacement,string replace_date)"},
+    /* 87 */ {kText, "PVSSReplaceFunctionalDevice", kNotBuilt, kNullText,
+              "(string functional_name,string new_status,string new_location,string user_comments,string status_datechange,string serialnb_replacement,string replace_date)"},
+    /* 88 */ {kText, "PVSSUpdateMultipleBidrectionalLinks", kNotBuilt, kNullText,
+              "(string node_from,string node_to,string portnb_from,string portnb_to,string portype_from,string portype_to,int bidirectional_link,int first_rows,int last_rows)"},
+    /* 89 */ {kText, "PVSSUpdateMultipleLkInfoLinks", kNotBuilt, kNullText,
+              "(string node_from,string node_to,string portnb_from,string portnb_to,string portype_from,string portype_to,string link_info,int first_rows,int last_rows)"},
+    /* 90 */ {kText, "PVSSUpdateMultipleLkUsedLinks", kNotBuilt, kNullText,
+              "(string node_from,string node_to,string portnb_from,string portnb_to,string portype_from,string portype_to,int lkused,int first_rows,int last_rows)"},
+    /* 91 */ {kText, "PVSSUpdateMultipleLkTypeLinks", kNotBuilt, kNullText,
+              "(string node_from,string node_to,string portnb_from,string portnb_to,string portype_from,string portype_to,string link_type,int first_rows,int last_rows)"},
+    /* 92 */ {kText, "PVSSUpdateMultipleAttributesDevices", kNotBuilt, kNullText,
+              "(string devname,int node,int promiscuous_mode,string location, int first_rows,int last_rows)"},
+    /* 93 */ {kText, "PVSSUpdateMultipleDeviceSystemList", kNotBuilt, kNullText,
+              "(string devname,string new_systemList,int first_rows,int last_rows)"},
+    /* 94 */ {kText, "PVSSUpdateMultipleDevNamesDevices", kNotBuilt, kNullText,
+              "(string old_devname,string devname,int first_rows,int last_rows)"},
+    /* 95 */ {kText, "PVSSUpdateMultipleDTypeDevices", kNotBuilt, kNullText,
+              "(string devname,string devtype,int first_rows,int last_rows)"},
+    /* 96 */ {kText, "PVSSUpdateMultipleDeviceNodeUsed", kNotBuilt, kNullText,
+              "(string devname,int nodeused,int first_rows,int last_rows)"},
+    /* 97 */ {kText, "PVSSUpdateMultipleDeviceNodeUsedByType", kNotBuilt, kNullText,
+              "(string devtype,int nodeused,int devtype_given,int last_rows)"},
+    /* 98 */ {kList, "PVSSGetHistoryOfFunctionalBoardCpntName", kNotBuilt, kNullText,
+              "(string functional_cpntname,string min_date,string max_date)"},
+    /* 99 */ {kList, "PVSSGetHistoryOfHWBoardCpnt", kNotBuilt, kNullText,
+              "(string serial_nb,int snbid,string min_date,string max_date)"},
+    /*100 */ {kList, "PVSSGetHistoryOfFunctionalDevice", kNotBuilt, kNullText,
+              "(string functional_name,string min_date,string max_date)"},
+    /*101 */ {kList, "PVSSGetHistoryOfHWDevice", kNotBuilt, kNullText,
+              "(string serial_nb,string min_date,string max_date)"},
+    /*102 */ {kText, "PVSSGetCpntName_cpntid", kNotBuilt, kNullText,
+              "(int cpntid)"},
+    /*103 */ {kInt,  "PVSSGetCpntID_cpntname", kNotBuilt, kZero,
+              "(string cpntname,string   ErrMess)"},
+    /*104 */ {kText, "PVSSGetFunctionalBoardCpntNameLastHW", kNotBuilt, kNullText,
+              "(string functional_name)"},
+    /*105 */ {kText, "PVSSGetFunctionalBoardCpntStatus", kNotBuilt, kNullText,
+              "(string cpntname)"},
+    /*106 */ {kList, "PVSSGetFunctionalDeviceByStatus", kNotBuilt, kNullText,
+              "(string systemname,string device_status)"},
+    /*107 */ {kList, "PVSSGetHWBoardCpntByStatus", kNotBuilt, kNullText,
+              "(string cpnt_status)"},
+    /*108 */ {kList, "PVSSGetHWDeviceByStatus", kNotBuilt, kNullText,
+              "(string systemname,string device_status)"},
+    /*109 */ {kText, "PVSSGetFunctionalDeviceLastHW", kNotBuilt, kNullText,
+              "(string functional_name)"},
+    /*110 */ {kText, "PVSSGetFunctionalDeviceStatus", kNotBuilt, kNullText,
+              "(string dname)"},
+    /*111 */ {kText, "PVSSGetHWBoardCpntStatus", kNotBuilt, kNullText,
+              "(string serialnb,int snbid)"},
+    /*112 */ {kText, "PVSSGetHWDeviceStatus", kNotBuilt, kNullText,
+              "(string dname)"},
+    /*113 */ {kText, "PVSSGetHWLastFunctionalBoardCpntName", kNotBuilt, kNullText,
+              "(string hw_serialnb,int hw_snbid)"},
+    /*114 */ {kText, "PVSSGetHWLastFunctionalDevice", kNotBuilt, kNullText,
+              "(string functional_name)"},
+    /*115 */ {kInt,  "PVSSGetMicroConnectBetweenBoardCpntAndMotherBoard", kNotBuilt, kZero,
+              "(string cpnt_from,int mboard_pid,dyn_string nfrom_list,string lastlkfrom_list,string lastlkto_list,dyn_string nto_list,dyn_int pid_list,dyn_int lkpos_list,string   ErrMess)"},
+    /*116 */ {kInt,  "PVSSGetMicroConnectFromPortid", kNotBuilt, kZero,
+              "(int mboardportid_from,int mboardportid_to,string cpntname,dyn_string nfrom_list,string lastlkfrom_list,string lastlkto_list,dyn_string nto_list,dyn_int pid_list,dyn_int lkpos_list,string   ErrMess)"},
+    /*117 */ {kInt,  "PVSSGetMicroConnectToCpntType", kNotBuilt, kZero,
+              "(int mboardportid_from,int cpnttype_given,string cpnttype,dyn_string nfrom_list,string lastlkfrom_list,string lastlkto_list,dyn_string nto_list,dyn_int pid_list,dyn_int lkpos_list,string   ErrMess)"},
+    /*118 */ {kText, "PVSSSwapTwoDevices", kNotBuilt, kNullText,
+              "(string functional_devname1,string functional_devname2,string comments)"},
+    /*119 */ {kInt,  "PVSSGetPortPerSubsystem", kNotBuilt, kZero,
+              "(string dfrom,string system_name,dyn_string pfrom_list,string ErrMess)"},
+    /*120 */ {kInt,  "PVSSLoadRoutingTable", kNotBuilt, kZero,
+              "(string switch_name,dyn_string destinname_list,dyn_string nextport_list,dyn_string ipnext_list,dyn_string ipdestin_list,dyn_string subnetnext_list,dyn_string macaddnext_list,string ErrMess)"},
+    /*121 */ {kText, "PVSSDeletePortRow", kNotBuilt, kNullText,
+              "(int portid)"},
+};
+
+constexpr std::size_t kFunctionCount = 121;
+static_assert(sizeof kFunctions / sizeof kFunctions[0] == kFunctionCount);
+
+std::vector<ExternFuncDesc> BuildDescriptors() {
+  std::vector<ExternFuncDesc> descriptors;
+  descriptors.reserve(kFunctionCount);
+  for (const FunctionRow& row : kFunctions) {
+    const IntegerVar zero(0);
+    const TextVar null_text(nullptr);
+    const Variable& prototype = row.refused == kZero ? static_cast<const Variable&>(zero)
+                                                     : static_cast<const Variable&>(null_text);
+    descriptors.emplace_back(row.result, row.name, row.params, kFlag, row.wrapper, prototype);
+  }
+  return descriptors;
+}
+
+}  // namespace
+
+const std::vector<ExternFuncDesc>& FunctionDescriptors() {
+  static const std::vector<ExternFuncDesc> descriptors = BuildDescriptors();
+  return descriptors;
+}
+
+}  // namespace ferrule::ctrl

@@ -1,0 +1,108 @@
+#include "lookup_patterns.h"
+
+#include "call_buffers.h"
+#include "ctrl_values.h"
+
+namespace ferrule::ctrl {
+
+int CallForStatus(int errmess_size, TextVar* errmess_arg, const StatusCall& call) {
+  ErrMessBuffer err(errmess_size);
+  const int result = call(err.data());
+  errmess_arg->setValue(err.Text().c_str());
+  return result;
+}
+
+std::string RowWithRetry(const RowShape& shape, const TextCall& call) {
+  ErrMessBuffer err(shape.errmess_size);
+  TextBuffer row(shape.capacity);
+  const int result = CallAtMostTwice(
+      [&] { return call(row.length(), row.data(), err.data()); },
+      [&](int first) { return first != 0 && !row.HoldsNoRows() && row.Grew(); },
+      [&] { row.Regrow(); });
+  if (result != 0 && !row.HoldsNoRows()) return err.Text();
+  if (shape.exact_no_rows && row.HoldsNoRows()) return kNoRows;
+  return row.Text();
+}
+
+std::string TextFromOneCall(int capacity, int errmess_size, NoRowsText no_rows,
+                            const FixedTextCall& call) {
+  ErrMessBuffer err(errmess_size);
+  TextBuffer text(capacity);
+  const int result = call(text.data(), err.data());
+  const bool answered = result == 0 || (no_rows == NoRowsText::Answer && text.HoldsNoRows());
+  return answered ? text.Text() : err.Text();
+}
+
+ListAnswer FetchPackedList(int capacity, int errmess_size, const TextCall& call) {
+  ErrMessBuffer err(errmess_size);
+  TextBuffer list(capacity);
+  ListAnswer answer;
+  answer.result = CallAtMostTwice(
+      [&] { return call(list.length(), list.data(), err.data()); },
+      [&](int first) { return first != 0 && !list.HoldsNoRows() && list.Grew(); },
+      [&] { list.Regrow(); });
+  answer.err = err.Text();
+  if (list.HoldsNoRows()) {
+    answer.outcome = ListAnswer::NoRows;
+    answer.no_rows_text = list.Text();
+  } else if (answer.result == 0) {
+    answer.outcome = ListAnswer::Items;
+    answer.items = list.AllItems();
+  }
+  return answer;
+}
+
+void FillTextList(DynVar& list, const ListAnswer& answer, NoRowsMarker marker) {
+  switch (answer.outcome) {
+    case ListAnswer::Items:
+      for (const std::string& item : answer.items) AppendText(list, item);
+      break;
+    case ListAnswer::NoRows:
+      if (marker == NoRowsMarker::BufferText) {
+        AppendText(list, answer.no_rows_text);
+      } else {
+        AppendText(list, kNoRows);
+        AppendText(list, kNoRows);
+      }
+      break;
+    case ListAnswer::Failed:
+      AppendText(list, answer.err);
+      AppendText(list, answer.err);
+      break;
+  }
+}
+
+IntListAnswer FetchIntList(int capacity, int errmess_size, const IntsCall& call) {
+  ErrMessBuffer err(errmess_size);
+  IntBuffer ints(capacity);
+  IntListAnswer answer;
+  answer.result = CallAtMostTwice(
+      [&] { return call(ints.length(), ints.data(), err.data()); },
+      [&](int first) { return first != 0 && !ints.HoldsNoRowsPair() && ints.Grew(); },
+      [&] { ints.Regrow(); });
+  answer.err = err.Text();
+  if (ints.HoldsNoRowsPair()) {
+    answer.outcome = IntListAnswer::NoRows;
+  } else if (answer.result == 0) {
+    answer.outcome = IntListAnswer::Values;
+    answer.values = ints.Values();
+  }
+  return answer;
+}
+
+void FillIntList(DynVar& list, const IntListAnswer& answer) {
+  switch (answer.outcome) {
+    case IntListAnswer::Values:
+      for (int value : answer.values) AppendInt(list, value);
+      break;
+    case IntListAnswer::NoRows:
+      AppendInt(list, -1);
+      AppendInt(list, -1);
+      break;
+    case IntListAnswer::Failed:
+      AppendInt(list, answer.result);
+      break;
+  }
+}
+
+}  // namespace ferrule::ctrl

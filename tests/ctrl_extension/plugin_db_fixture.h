@@ -1,0 +1,47 @@
+// A platform whose plug-in is connected, through PVSSDBConnexion, to a
+// freshly reset private database with the subsystems DAQ 2, TFC 3, ECS 5.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ctrl_platform.h"
+#include "test_db.h"
+
+// Runs f with the library's standard-output diagnostics swallowed.
+template <class F>
+auto Quiet(F f) {
+  testing::internal::CaptureStdout();
+  auto result = f();
+  testing::internal::GetCapturedStdout();
+  return result;
+}
+
+class PluginDbTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    REQUIRE_TEST_DB();
+    testdb::reset();
+    testdb::exec("insert into vexa_subsystemList(system_name, systemID) values "
+                 "('DAQ',2),('TFC',3),('ECS',5)");
+    ASSERT_TRUE(testdb::params(params_));
+    ASSERT_EQ(Connect(params_.password.c_str()), 0) << err_.getValue();
+  }
+  void TearDown() override {
+    Quiet([&] { return ctrl_.Call("PVSSDBDeconnexion", {Arg::Of(err_)}); });
+  }
+
+  int Connect(const char* password) {
+    return IntResult(Quiet([&] {
+      return ctrl_.Call("PVSSDBConnexion", {params_.server.c_str(), params_.user.c_str(),
+                                            password, Arg::Of(err_)});
+    }));
+  }
+  // Committed data, as another session sees it.
+  static std::string Value(const std::string& sql) { return testdb::value(sql); }
+
+  CtrlPlatform ctrl_;
+  testdb::Params params_;
+  TextVar err_;
+};
