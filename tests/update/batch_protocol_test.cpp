@@ -76,3 +76,16 @@ TEST_F(UpdateProtocolTest, TheTenThousandthRowSendsAndTheNextOneOpensTheNextChun
   }
   EXPECT_EQ(Count("vexa_ipinfo", "subnet_info = '255.0.0.0'"), rows);
 }
+
+TEST_F(UpdateProtocolTest, LongTextsAreRowsNotDoneAndOverflowNothing) {
+  const std::string long_text(5000, 'p');
+  EXPECT_EQ(UpdateMultipleLkInfoLinks("sw1", "none", "1", nullptr, long_text.c_str(), nullptr,
+                                      "i", 1, 1, err_), -1);
+  EXPECT_EQ(Err(), "ERROR in UpdateMultipleLkInfoLinks : COULDNOT_UPDATE_ALL_ROWS");
+  EXPECT_EQ(UpdateMultiplePortStatuses("sw2", "1", 1, long_text.c_str(), 0, 1, 1, err_), -1);
+  EXPECT_EQ(Err(), "ERROR in UpdateMultiplePortStatuses : COULDNOT_UPDATE_ALL_ROWS");
+  EXPECT_EQ(UpdateMultipleDeviceActiveByType(long_text.c_str(), 1, 0, 1, err_), -1);
+  EXPECT_EQ(Err(), "ERROR in updateMultipleDeviceActiveByType : COULDNOT_UPDATE_ALL_ROWS");
+  EXPECT_EQ(SwapTwoDevices(long_text.c_str(), "sw1", nullptr, err_), -1);
+  EXPECT_EQ(Err().substr(0, 53), "ERROR in SwapTwoDevices : UNKNOWN_DEVICE: ppppppppppp");
+}

@@ -90,4 +90,8 @@ TEST_F(SwapAndDeletionTest, DeletingAPortTakesItsLinkAndHardwarePortAlong) {
   EXPECT_EQ(DeletePortRow(port, err_), -1);
   EXPECT_EQ(Err(), "ERROR in DeletePortRow : PORTID DOESN'T EXIST");
   EXPECT_EQ(Calls("deletelinksinpaths").size(), 1u);
+
+  Quiet([] { char err[ferrule::kErrMessMax]; return DBDeconnexion(err); });
+  EXPECT_EQ(Quiet([&] { return DeletePortRow(port, err_); }), -1);
+  EXPECT_EQ(Err(), "ERROR in DeletePortRow : NOT CONNECTED TO ANY DB");
 }
