@@ -36,10 +36,6 @@ TEST_F(UpdateProtocolTest, EachExportRefusesWithItsOwnNameAndWord) {
        "ERROR in UpdateMultipleLinkTypenames : CACHE HAS NOT BEEN INITIALIZED"},
       {[&] { return UpdateMultipleDeviceActive("sw1", 1, 0, 1, err_); },
        "ERROR in updateMultipleDeviceActive : CACHE HAS NOT BEEN INITIALIZED"},
-      {[&] { return UpdateMultipleDeviceNodeUsed("sw1", 1, 0, 1, err_); },
-       "ERROR in updateMultipleDeviceNodeUsed : CACHE HAS NOT BEEN INITIALIZED"},
-      {[&] { return UpdateMultipleIPAddresses("1.1.1.1", "2.2.2.2", 0, 1, err_); },
-       "ERROR in UpdateMultipleIPAddresses : CACHE HAS NOT BEEN INITIALIZED"},
   };
   for (const auto& [call, text] : refusals) {
     EXPECT_EQ(call(), -1);
