@@ -136,6 +136,134 @@ FERRULE_API int InsertMacroLink(const char* node_from, const char* node_to,
  * Updates and deletions.
  * ------------------------------------------------------------------------ */
 
+/* Cached updates. As the cached inserts: first_rows (first_time) = 1 opens a
+ * batch with this row, last_rows = 1 sends it as one execution and commits
+ * it, and every 10000th row sends the rows cached so far; a row that is only
+ * cached answers 0. A row that changes nothing makes the send answer -1 with
+ * a reason beginning "COULDNOT_"; the rows that did change are committed,
+ * except where said. A null text is NULL; "none" (or null) in a new value
+ * keeps the stored value where said. */
+
+/* Links, named by one end: by the from end (port_way 2 port of node_from)
+ * when node_to is null or "none" in any case, else by the to end (port_way
+ * 1 port of node_to) when node_from is; naming both changes nothing. A port
+ * type that is null or shorter than 2 characters is "none", which also finds
+ * ports without a type. After a complete send the server's derived path
+ * data are refreshed (all but UpdateMultipleLkInfoLinks); for
+ * UpdateMultipleLkUsedLinks the one commit follows that refresh. link_type:
+ * a link type name (an unknown name stores -1, or NULL when found by the to
+ * end). */
+FERRULE_API int UpdateMultipleBidirectionalLinks(const char* node_from, const char* node_to,
+                                                 const char* portnb_from, const char* portnb_to,
+                                                 const char* portype_from, const char* portype_to,
+                                                 int bidirectional_link, int first_rows,
+                                                 int last_rows, char* ErrMess);
+FERRULE_API int UpdateMultipleLkUsedLinks(const char* node_from, const char* node_to,
+                                          const char* portnb_from, const char* portnb_to,
+                                          const char* portype_from, const char* portype_to,
+                                          int lkused, int first_rows, int last_rows,
+                                          char* ErrMess);
+FERRULE_API int UpdateMultipleLkTypeLinks(const char* node_from, const char* node_to,
+                                          const char* portnb_from, const char* portnb_to,
+                                          const char* portype_from, const char* portype_to,
+                                          const char* link_type, int first_rows, int last_rows,
+                                          char* ErrMess);
+FERRULE_API int UpdateMultipleLkInfoLinks(const char* node_from, const char* node_to,
+                                          const char* portnb_from, const char* portnb_to,
+                                          const char* portype_from, const char* portype_to,
+                                          const char* link_info, int first_rows, int last_rows,
+                                          char* ErrMess);
+
+/* Devices, named by devname. node, promiscuous_mode, nodeused and active
+ * other than 0 and 1 keep the stored value, as do a null or "none" location
+ * or new name. An unknown device type stores -1. After a send that may have
+ * changed a node flag every link's weight is recomputed; each send of
+ * nodeused recomputes every link's lkused, each send of a subsystem list
+ * (comma-separated names) every link's subsystem set, and a row naming no
+ * device rolls those two sends back whole. */
+FERRULE_API int UpdateMultipleAttributesDevices(const char* devname, int node,
+                                                int promiscuous_mode, const char* location,
+                                                int first_rows, int last_rows, char* ErrMess);
+FERRULE_API int UpdateMultipleDeviceNodeUsed(const char* devname, int nodeused, int first_rows,
+                                             int last_rows, char* ErrMess);
+FERRULE_API int UpdateMultipleDeviceActive(const char* devicename, int active, int first_rows,
+                                           int last_rows, char* ErrMess);
+FERRULE_API int UpdateMultipleDevNamesDevices(const char* old_devname, const char* devname,
+                                              int first_rows, int last_rows, char* ErrMess);
+FERRULE_API int UpdateMultipleDTypeDevices(const char* devname, const char* devtype,
+                                           int first_rows, int last_rows, char* ErrMess);
+FERRULE_API int UpdateMultipleDeviceSystemList(const char* devname, const char* new_systemList,
+                                               int first_rows, int last_rows, char* ErrMess);
+
+/* Every device of the device type devtype (devtype_given 1), or whose name
+ * begins with devtype (a '%' or '_' in it matches any text or character).
+ * Not cached: each call runs at once, and commits only when last_rows is 1.
+ * A call that changes no device answers -1 and commits nothing. The usage
+ * form then recomputes every link's lkused. */
+FERRULE_API int UpdateMultipleDeviceNodeUsedByType(const char* devtype, int nodeused,
+                                                   int devtype_given, int last_rows,
+                                                   char* ErrMess);
+FERRULE_API int UpdateMultipleDeviceActiveByType(const char* devicename, int active,
+                                                 int devtype_given, int last_rows,
+                                                 char* ErrMess);
+
+/* Device types and link types. A null or "none" description or rgbcolor and
+ * -1 inputs or outputs keep the stored value; a null or empty new name
+ * changes nothing. simple_linkList: a text naming the simple link types
+ * (any link type whose name occurs in it counts), or "none" to make the
+ * type simple with the next free prime. */
+FERRULE_API int UpdateMultipleDeviceTypeAttributes(const char* devicetype,
+                                                   const char* description, int nbrofinput,
+                                                   int nbrofoutput, const char* rgbcolor,
+                                                   int first_time, int last_rows, char* ErrMess);
+FERRULE_API int UpdateMultipleDeviceTypes(const char* old_devtype, const char* devtype,
+                                          int first_time, int last_rows, char* ErrMess);
+FERRULE_API int UpdateMultipleLinkTypeNames(const char* oldlink_name, const char* link_name,
+                                            int first_time, int last_rows, char* ErrMess);
+FERRULE_API int UpdateMultipleCompositeLinkTypes(const char* link_name,
+                                                 const char* simple_linkList, int first_time,
+                                                 int last_rows, char* ErrMess);
+
+/* IP addresses. A null or "none" subnet_mask or ipname keeps the stored
+ * value. UpdateMultipleIPAddresses replaces old_ipadd by ipadd, the ports
+ * holding it included; a row is done only when exactly one address was
+ * replaced. */
+FERRULE_API int UpdateMultipleAttributeMacIPs(const char* ipadd, const char* subnet_mask,
+                                              const char* ipname, int first_time, int last_rows,
+                                              char* ErrMess);
+FERRULE_API int UpdateMultipleIPAddresses(const char* ipadd, const char* old_ipadd,
+                                          int first_time, int last_rows, char* ErrMess);
+
+/* Ports of functional devices; a null or empty port_type is "none". speed
+ * -1, a null or "none" phy, and pxi_booting or admin_status other than 0 and
+ * 1 keep the stored value. A status change sets lkused of the port's links
+ * in use to the product of their ports' statuses (a link at 0 stays 0),
+ * refreshes the stored routes, and counts as done only for a port that has
+ * a link. */
+FERRULE_API int UpdateMultiplePorts(const char* devicename, const char* port_nbr, int port_way,
+                                    const char* port_type, int speed, const char* phy,
+                                    int pxi_booting, int first_time, int last_rows,
+                                    char* ErrMess);
+FERRULE_API int UpdateMultiplePortStatuses(const char* devicename, const char* port_nbr,
+                                           int port_way, const char* port_type, int admin_status,
+                                           int first_time, int last_rows, char* ErrMess);
+
+/* Swaps the hardware of two functional devices through the server; commits
+ * when the server answers "SUCCESSFUL_SWAPPING...", otherwise rolls back and
+ * answers -1 with the server's text as reason. */
+FERRULE_API int SwapTwoDevices(const char* functional_devname1, const char* functional_devname2,
+                               const char* comments, char* ErrMess);
+
+/* Deletes a link by id (macro_link 1: between devices, with the stored paths
+ * through it; otherwise inside a board), or a port by id with its link, the
+ * link's paths and the hardware port of the device's mounted hardware. An
+ * unknown id answers -1 ("LINKID DOESN'T EXIST", "PORTID DOESN'T EXIST"); a
+ * failed path removal rolls everything back and answers -1. A port without
+ * a link answers 0 with "NO_ERROR in DeletePortRow but no link was
+ * deleted". */
+FERRULE_API int DeleteLinkRow(int linkid, int macro_link, char* ErrMess);
+FERRULE_API int DeletePortRow(int portid, char* ErrMess);
+
 #ifdef __cplusplus
 }
 #endif

@@ -70,7 +70,7 @@ int AddBatchRow(const BatchExport& spec, RowCache& cache, const RowValues& row, 
     result = appended;
   }
   if (!open) {
-    reason = "CACHE HAS NOT BEEN INITIALIZED";
+    reason = spec.no_batch;
     result = -1;
   }
   if (!connected) {

@@ -33,6 +33,7 @@ struct BatchExport {
   SendPolicy send;             // name, word for rows not inserted, follow-up
   const char* append_failure;  // reason when a column cannot grow
   RowCheck check;
+  const char* no_batch = "CACHE HAS NOT BEEN INITIALIZED";  // reason when no batch is open
 };
 
 // One call of a cached export. Returns 0, -1, the append result, or the

@@ -10,6 +10,9 @@
 
 namespace ferrule {
 
+// Bytes of each row's element of a text output (100 characters and a NUL).
+constexpr int kTextOutputSize = 101;
+
 struct InsertStatement {
   // Block template (statement_text.h); besides the Name list it may name
   // %(login) and %(host), the caller's names, written between its quotes.
@@ -17,6 +20,12 @@ struct InsertStatement {
   std::vector<const char*> text_binds;  // one per text column, cache order
   std::vector<const char*> value_binds;   // one per integer column
   std::vector<const char*> output_binds;  // integer outputs beside :numrows
+  // Text outputs of kTextOutputSize bytes per row, never read: the answers
+  // of server procedures that the block calls.
+  std::vector<const char*> text_output_binds{};
+  // An integer input that is 1 on the last row of a send and 0 on the rows
+  // before it, so that the block does once per send what follows its rows.
+  const char* last_row_flag = nullptr;
 
   // The block for these caller names.
   std::string format(const CallerIdentity& identity) const;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <new>
 
 #include "report.h"
@@ -20,9 +21,11 @@ struct BindArrays {
   std::vector<std::vector<int>> values;
   std::vector<int> numrows;
   std::vector<std::vector<int>> outputs;
+  std::vector<std::vector<char>> text_outputs;
+  std::vector<int> last_row_flags;
 
   // False when a column cannot be unpacked (it does not hold every row).
-  bool fill(const RowCache& cache, std::size_t output_count) {
+  bool fill(const RowCache& cache, const InsertStatement& statement) {
     const int rows = cache.rows();
     for (std::size_t c = 0; c < cache.texts.size(); ++c) {
       const StringColumnCache& column = cache.texts[c];
@@ -39,8 +42,21 @@ struct BindArrays {
       values.emplace_back(column.array.begin(), column.array.begin() + rows);
     }
     numrows.assign(rows, 0);
-    outputs.assign(output_count, std::vector<int>(rows, 0));
+    outputs.assign(statement.output_binds.size(), std::vector<int>(rows, 0));
+    text_outputs.assign(statement.text_output_binds.size(),
+                        std::vector<char>(static_cast<std::size_t>(rows) * kTextOutputSize, '\0'));
+    if (statement.last_row_flag) {
+      last_row_flags.assign(rows, 0);
+      last_row_flags.back() = 1;
+    }
     return true;
+  }
+
+  // The counts that tell whether each row was done.
+  const std::vector<int>& counts(const InsertStatement& statement, const char* output) const {
+    for (std::size_t c = 0; output && c < statement.output_binds.size(); ++c)
+      if (std::strcmp(statement.output_binds[c], output) == 0) return outputs[c];
+    return numrows;
   }
 };
 
@@ -72,6 +88,18 @@ void bind_all(OCIStmt* stmt, OCIError* errhp, const InsertStatement& statement,
   for (std::size_t c = 0; c < statement.output_binds.size(); ++c)
     bind_array(stmt, errhp, statement.output_binds[c], arrays.outputs[c].data(), sizeof(int),
                SQLT_INT, nullptr, chain);
+  for (std::size_t c = 0; c < statement.text_output_binds.size(); ++c)
+    bind_array(stmt, errhp, statement.text_output_binds[c], arrays.text_outputs[c].data(),
+               kTextOutputSize, SQLT_STR, nullptr, chain);
+  if (statement.last_row_flag)
+    bind_array(stmt, errhp, statement.last_row_flag, arrays.last_row_flags.data(), sizeof(int),
+               SQLT_INT, nullptr, chain);
+}
+
+// A row is done when its count is the required one, or any but 0.
+bool all_rows_done(const std::vector<int>& counts, int required) {
+  return std::all_of(counts.begin(), counts.end(),
+                     [required](int n) { return required != 0 ? n == required : n != 0; });
 }
 
 }  // namespace
@@ -86,7 +114,7 @@ int SendRows(const InsertStatement& statement, const SendPolicy& policy, const R
   BindArrays arrays;
   bool filled = false;
   try {
-    filled = rows > 0 && arrays.fill(cache, statement.output_binds.size());
+    filled = rows > 0 && arrays.fill(cache, statement);
   } catch (const std::bad_alloc&) {
     filled = false;
   }
@@ -106,16 +134,24 @@ int SendRows(const InsertStatement& statement, const SendPolicy& policy, const R
   });
   if (chain.ok() && policy.print_numrows) std::printf("numrows%d\n", arrays.numrows.front());
 
-  if (chain.ok() &&
-      std::find(arrays.numrows.begin(), arrays.numrows.end(), 0) != arrays.numrows.end()) {
-    if (policy.commit_when_not_inserted) OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
+  if (chain.ok() && !all_rows_done(arrays.counts(statement, policy.counted_output),
+                                    policy.required_count)) {
+    if (policy.rollback_when_not_inserted)
+      OCITransRollback(s.svchp, s.errhp, OCI_DEFAULT);
+    else if (policy.commit_when_not_inserted)
+      OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
     stmt.release();
     SetErrMess(policy.name, policy.not_inserted, ErrMess, 1);
     return -1;
   }
-  chain.run("OCITransCommit unsuccessful",
-            [&] { return OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT); });
+  const FollowUpBlock* block = policy.follow_up_block;
+  const bool block_follows = block && (!block->wanted || block->wanted(cache));
+  if (policy.commit && (policy.commit_before_follow_up || !block_follows))
+    chain.run("OCITransCommit unsuccessful",
+              [&] { return OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT); });
   if (chain.ok() && policy.follow_up) policy.follow_up(stmt.get(), chain);
+  if (chain.ok() && block_follows)
+    RunFollowUpBlock(*block, stmt.get(), chain, identity);
 
   const int result = chain.result() + stmt.release();
   SetErrMessFromOCI(s.errhp, policy.name, ErrMess, result != 0);

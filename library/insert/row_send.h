@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "insert/caller_identity.h"
+#include "insert/follow_up_block.h"
 #include "insert/insert_statement.h"
 #include "insert/row_cache.h"
 #include "oci.h"
@@ -27,6 +28,20 @@ struct SendPolicy {
   FollowUpStep follow_up = nullptr;
   SendTrace trace = nullptr;
   bool print_numrows = false;       // "numrows<n>" after a one-row execution
+
+  // Rules that the updates add; the defaults keep the inserts' behaviour.
+  bool rollback_when_not_inserted = false;  // undo the whole send instead
+  // The integer output that holds each row's count (null: :numrows), and
+  // the count a row must reach to count as done (0: any count but 0).
+  const char* counted_output = nullptr;
+  int required_count = 0;
+  // A second block after a complete send, when the send calls for it.
+  const FollowUpBlock* follow_up_block = nullptr;
+  // False: the send is not committed on its own; the follow-up block's
+  // commit covers both, and a failed follow-up commits nothing.
+  bool commit_before_follow_up = true;
+  // False: a complete send leaves its rows in the open transaction.
+  bool commit = true;
 };
 
 // Sends every row of the cache (the cache itself is left as it is) and

@@ -1,0 +1,44 @@
+#include "insert/follow_up_block.h"
+
+#include "session.h"
+#include "statement_text.h"
+
+namespace ferrule {
+
+namespace {
+
+// A text answer has at most 100 characters.
+constexpr int kTextRescodeSize = 101;
+
+sword bind_one(OCIStmt* stmt, const char* name, void* value, int size, ub2 type) {
+  OCIBind* bind = nullptr;
+  return OCIBindByName(stmt, &bind, session().errhp, reinterpret_cast<const OraText*>(name), -1,
+                       value, size, type, nullptr, nullptr, nullptr, 0, nullptr, OCI_DEFAULT);
+}
+
+}  // namespace
+
+void RunFollowUpBlock(const FollowUpBlock& block, OCIStmt* stmt, StepChain& chain,
+                      const CallerIdentity& identity) {
+  Session& s = session();
+  const std::string text =
+      ExpandTemplate(block.text, {{"login", QuoteLiteral(identity.login.c_str())}});
+  int numrows = 0;
+  int int_rescode = 0;
+  char text_rescode[kTextRescodeSize] = "";
+  chain.run("OCIBindByName unsuccessful", [&] { return PrepareText(stmt, s.errhp, text); });
+  chain.run("OCIBindByName unsuccessful",
+            [&] { return bind_one(stmt, ":numrows", &numrows, sizeof numrows, SQLT_INT); });
+  chain.run("OCIBindByName unsuccessful", [&] {
+    return block.rescode == RescodeKind::Int
+               ? bind_one(stmt, ":rescode", &int_rescode, sizeof int_rescode, SQLT_INT)
+               : bind_one(stmt, ":rescode", text_rescode, sizeof text_rescode, SQLT_STR);
+  });
+  chain.run("OCIExecute unsuccessful", [&] {
+    return OCIStmtExecute(s.svchp, stmt, s.errhp, 1, 0, nullptr, nullptr, OCI_DEFAULT);
+  });
+  chain.run("OCITransCommit unsuccessful",
+            [&] { return OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT); });
+}
+
+}  // namespace ferrule

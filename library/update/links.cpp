@@ -1,0 +1,203 @@
+// Cached updates of one attribute of links between devices: the
+// bidirectional flag, the usage flag, the link type and the link
+// information. A row names the link by one of its ends: by its from end
+// (device, port number and type of a port_way 2 port) when node_to is null
+// or "none" in any case, else by its to end (port_way 1) when node_from is;
+// with both devices named the row changes nothing.
+#include <cstring>
+#include <string>
+
+#include "ferrule.h"
+#include "update/refresh_blocks.h"
+#include "update/update_batch.h"
+#include "update/update_caches.h"
+
+namespace ferrule {
+namespace {
+
+const std::vector<const char*> kLinkEnds{":nfrom", ":nto", ":pfrom", ":pto", ":ptypefrom",
+                                         ":ptypeto"};
+
+const InsertStatement kBidirectionalBlock{
+    "BEGIN IF lower(coalesce(:nto,'none'))='none' THEN "
+    "update %(macro_connectivity) set bidirectional_link_used=:biused,"
+    "last_update=vexa_sysdate(),user_update='%(login)' "
+    "where portidfrom=(select e.portid from %(port_properties) e,%(devices) l "
+    "where l.deviceid=e.deviceid and l.devicename=:nfrom and e.port_nbr=:pfrom "
+    "and coalesce(e.port_type,'none')=:ptypefrom and e.port_way=2); "
+    "GET DIAGNOSTICS :numrows = %(row_count); "
+    "ELSIF lower(coalesce(:nfrom,'none'))='none' THEN "
+    "update %(macro_connectivity) set bidirectional_link_used=:biused,"
+    "last_update=vexa_sysdate(),user_update='%(login)' "
+    "where portidto=(select e.portid from %(port_properties) e,%(devices) l "
+    "where l.devicename=:nto and l.deviceid=e.deviceid and e.port_way=1 "
+    "and coalesce(e.port_type,'none')=:ptypeto and e.port_nbr=:pto); "
+    "GET DIAGNOSTICS :numrows = %(row_count); "
+    "END IF; END;",
+    kLinkEnds, {":biused"}, {}};
+
+const InsertStatement kLkUsedBlock{
+    "BEGIN IF lower(coalesce(:nto,'none'))='none' THEN "
+    "update %(macro_connectivity) set lkused=:lkused,"
+    "last_update=vexa_sysdate(),user_update='%(login)' "
+    "where portidfrom=(select e.portid from %(port_properties) e,%(devices) l "
+    "where l.deviceid=e.deviceid and l.devicename=:nfrom and e.port_nbr=:pfrom "
+    "and coalesce(e.port_type,'none')=:ptypefrom and e.port_way=2); "
+    "GET DIAGNOSTICS :numrows = %(row_count); "
+    "ELSIF lower(coalesce(:nfrom,'none'))='none' THEN "
+    "update %(macro_connectivity) set lkused=:lkused,"
+    "last_update=vexa_sysdate(),user_update='%(login)' "
+    "where portidto=(select e.portid from %(port_properties) e,%(devices) l "
+    "where l.devicename=:nto and l.deviceid=e.deviceid and e.port_way=1 "
+    "and coalesce(e.port_type,'none')=:ptypeto and e.port_nbr=:pto); "
+    "GET DIAGNOSTICS :numrows = %(row_count); "
+    "END IF; END;",
+    kLinkEnds, {":lkused"}, {}};
+
+// A link type name that is not recorded stores -1 when the link is found by
+// its from end, NULL when it is found by its to end; the row counts as done.
+const InsertStatement kLkTypeBlock{
+    "BEGIN IF lower(coalesce(:nto,'none'))='none' THEN "
+    "update %(macro_connectivity) set link_type=coalesce((select p.linktypeid "
+    "from %(link_types) p where p.link_name=:lkname),-1),"
+    "last_update=vexa_sysdate(),user_update='%(login)' "
+    "where portIDfrom=(select k.portid from %(port_properties) k,%(devices) g "
+    "where g.devicename=:nfrom and g.deviceid=k.deviceid and k.port_nbr=:pfrom "
+    "and k.port_way=2 and coalesce(k.port_type,'none')=:ptypefrom); "
+    "GET DIAGNOSTICS :numrows = %(row_count); "
+    "ELSIF lower(coalesce(:nfrom,'none'))='none' THEN "
+    "update %(macro_connectivity) set link_type=(select f.linktypeID "
+    "from %(link_types) f where f.link_name=:lkname),"
+    "last_update=vexa_sysdate(),user_update='%(login)' "
+    "where portIDto=(select l.portid from %(port_properties) l,%(devices) e "
+    "where e.devicename=:nto and e.deviceid=l.deviceid and l.port_nbr=:pto "
+    "and l.port_way=1 and coalesce(l.port_type,'none')=:ptypeto); "
+    "GET DIAGNOSTICS :numrows = %(row_count); "
+    "END IF; END;",
+    {":nfrom", ":nto", ":pfrom", ":pto", ":ptypefrom", ":ptypeto", ":lkname"}, {}, {}};
+
+const InsertStatement kLkInfoBlock{
+    "BEGIN IF lower(coalesce(:nto,'none'))='none' THEN "
+    "update %(macro_connectivity) set link_info=:lkinfo,"
+    "last_update=vexa_sysdate(),user_update='%(login)' "
+    "where portIDfrom=(select k.portid from %(port_properties) k,%(devices) g "
+    "where g.devicename=:nfrom and g.deviceid=k.deviceid and k.port_nbr=:pfrom "
+    "and k.port_way=2 and coalesce(k.port_type,'none')=:ptypefrom); "
+    "GET DIAGNOSTICS :numrows = %(row_count); "
+    "ELSIF lower(coalesce(:nfrom,'none'))='none' THEN "
+    "update %(macro_connectivity) set link_info=:lkinfo,"
+    "last_update=vexa_sysdate(),user_update='%(login)' "
+    "where portIDto=(select l.portid from %(port_properties) l,%(devices) e "
+    "where e.devicename=:nto and e.deviceid=l.deviceid and l.port_nbr=:pto "
+    "and l.port_way=1 and coalesce(l.port_type,'none')=:ptypeto); "
+    "GET DIAGNOSTICS :numrows = %(row_count); "
+    "END IF; END;",
+    {":nfrom", ":nto", ":pfrom", ":pto", ":ptypefrom", ":ptypeto", ":lkinfo"}, {}, {}};
+
+constexpr const char* kAppendFailure = "Cache pb";
+
+const UpdateBatch kBidirectional{
+    kBidirectionalBlock, "UpdateMultipleBidirectionalLinks", kAppendFailure,
+    "COULDNOT_INSERT_ALL_ROWS", Incomplete::Commit,
+    {&kRefreshDynamicTables, FollowUpCommit::AfterBatch}, {}, kNoBatch, kAnyNumrows};
+// The usage flags feed the stored routes: the path refresh runs before the
+// one commit of the send, so that a failed refresh commits nothing.
+const UpdateBatch kLkUsed{
+    kLkUsedBlock, "UpdateMultipleLkUsedLinks", kAppendFailure,
+    "COULDNOT_INSERT_ALL_ROWS", Incomplete::Commit,
+    {&kRefreshPathsUsed, FollowUpCommit::CoversBatch}, {}, kNoBatch, kAnyNumrows};
+const UpdateBatch kLkType{
+    kLkTypeBlock, "UpdateMultipleLkTypeLinks", kAppendFailure,
+    "COULDNOT_UPDATE_ALL_ROWS", Incomplete::Commit,
+    {&kRefreshDynamicTables, FollowUpCommit::AfterBatch}, {}, kNoBatch, kAnyNumrows};
+const UpdateBatch kLkInfo{
+    kLkInfoBlock, "UpdateMultipleLkInfoLinks", kAppendFailure,
+    "COULDNOT_UPDATE_ALL_ROWS", Incomplete::Commit,
+    kNoFollowUp, {}, kNoBatch, kAnyNumrows};
+
+// A null port type, or one shorter than 2 characters, is the type "none",
+// under which a port without a type is found. Kept whole otherwise: a
+// longer type than any stored one finds no port, and its row is not done.
+std::string LinkPortType(const char* port_type) {
+  if (!port_type || std::strlen(port_type) < 2) return "none";
+  return port_type;
+}
+
+// The six texts that name a link by one of its ends, with the port types
+// after the "none" rule.
+struct LinkEnd {
+  LinkEnd(const char* node_from_, const char* node_to_, const char* portnb_from_,
+          const char* portnb_to_, const char* portype_from, const char* portype_to)
+      : node_from(node_from_), node_to(node_to_), portnb_from(portnb_from_),
+        portnb_to(portnb_to_), type_from(LinkPortType(portype_from)),
+        type_to(LinkPortType(portype_to)) {}
+
+  RowValues with(int value) const { return {texts(), {value}}; }
+  RowValues with(const char* text) const {
+    std::vector<const char*> all = texts();
+    all.push_back(text);
+    return {all, {}};
+  }
+
+ private:
+  std::vector<const char*> texts() const {
+    return {node_from, node_to, portnb_from, portnb_to, type_from.c_str(), type_to.c_str()};
+  }
+  const char* node_from;
+  const char* node_to;
+  const char* portnb_from;
+  const char* portnb_to;
+  std::string type_from;
+  std::string type_to;
+};
+
+}  // namespace
+
+int FreeUpdateBidirectionalLinksCache() { return BatchOf<kBidirectionalBlock>().release(); }
+int FreeUpdateLkUsedLinksCache() { return BatchOf<kLkUsedBlock>().release(); }
+int FreeUpdateLkTypeLinksCache() { return BatchOf<kLkTypeBlock>().release(); }
+int FreeUpdateLkInfoLinksCache() { return BatchOf<kLkInfoBlock>().release(); }
+
+}  // namespace ferrule
+
+using namespace ferrule;
+
+extern "C" int UpdateMultipleBidirectionalLinks(const char* node_from, const char* node_to,
+                                                const char* portnb_from, const char* portnb_to,
+                                                const char* portype_from, const char* portype_to,
+                                                int bidirectional_link, int first_rows,
+                                                int last_rows, char* ErrMess) {
+  const LinkEnd link(node_from, node_to, portnb_from, portnb_to, portype_from, portype_to);
+  return AddUpdateRow(kBidirectional, BatchOf<kBidirectionalBlock>(),
+                      link.with(bidirectional_link), first_rows, last_rows, ErrMess);
+}
+
+extern "C" int UpdateMultipleLkUsedLinks(const char* node_from, const char* node_to,
+                                         const char* portnb_from, const char* portnb_to,
+                                         const char* portype_from, const char* portype_to,
+                                         int lkused, int first_rows, int last_rows,
+                                         char* ErrMess) {
+  const LinkEnd link(node_from, node_to, portnb_from, portnb_to, portype_from, portype_to);
+  return AddUpdateRow(kLkUsed, BatchOf<kLkUsedBlock>(), link.with(lkused), first_rows, last_rows,
+                      ErrMess);
+}
+
+extern "C" int UpdateMultipleLkTypeLinks(const char* node_from, const char* node_to,
+                                         const char* portnb_from, const char* portnb_to,
+                                         const char* portype_from, const char* portype_to,
+                                         const char* link_type, int first_rows, int last_rows,
+                                         char* ErrMess) {
+  const LinkEnd link(node_from, node_to, portnb_from, portnb_to, portype_from, portype_to);
+  return AddUpdateRow(kLkType, BatchOf<kLkTypeBlock>(), link.with(link_type), first_rows,
+                      last_rows, ErrMess);
+}
+
+extern "C" int UpdateMultipleLkInfoLinks(const char* node_from, const char* node_to,
+                                         const char* portnb_from, const char* portnb_to,
+                                         const char* portype_from, const char* portype_to,
+                                         const char* link_info, int first_rows, int last_rows,
+                                         char* ErrMess) {
+  const LinkEnd link(node_from, node_to, portnb_from, portnb_to, portype_from, portype_to);
+  return AddUpdateRow(kLkInfo, BatchOf<kLkInfoBlock>(), link.with(link_info), first_rows,
+                      last_rows, ErrMess);
+}

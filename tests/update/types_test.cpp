@@ -1,0 +1,61 @@
+// Device type and link type updates: attributes, new names (never an empty
+// one), and link type numbers from simple types.
+#include "update_fixture.h"
+
+class TypeUpdateTest : public UpdateTest {
+ protected:
+  static std::string LinkNumber(const std::string& name) {
+    return testdb::value("select coalesce(link_nbr::text, 'null') from vexa_link_types "
+                         "where link_name = '" + name + "'");
+  }
+};
+
+TEST_F(TypeUpdateTest, DeviceTypeAttributesKeepWhatIsNotGiven) {
+  testdb::exec("update vexa_lg_device_types set description = 'd', rgbcolor = 'red'");
+  EXPECT_EQ(UpdateMultipleDeviceTypeAttributes("SWITCH", "none", -1, -1, nullptr, 1, 1, err_), 0)
+      << Err();
+  EXPECT_EQ(testdb::value("select concat_ws('|', description, nbrofinput, nbrofoutput, rgbcolor) "
+                          "from vexa_lg_device_types where devicetype = 'SWITCH'"),
+            "d|1|1|red");
+  EXPECT_EQ(UpdateMultipleDeviceTypeAttributes("SWITCH", "big", 48, 0, "blue", 1, 0, err_), 0);
+  EXPECT_EQ(UpdateMultipleDeviceTypeAttributes("ROUTER", "x", 1, 1, "x", 0, 1, err_), -1);
+  EXPECT_EQ(Err(), "ERROR in UpdateMultipleDeviceTypeAttributes : COULDNOT_UPDATE_ALL_ROWS");
+  EXPECT_EQ(testdb::value("select concat_ws('|', description, nbrofinput, nbrofoutput, rgbcolor) "
+                          "from vexa_lg_device_types where devicetype = 'SWITCH'"),
+            "big|48|0|blue");
+}
+
+TEST_F(TypeUpdateTest, RenamesKeepTheirKeyAndRefuseAnEmptyName) {
+  EXPECT_EQ(UpdateMultipleDeviceTypes("SWITCH", "", 1, 0, err_), 0);
+  EXPECT_EQ(UpdateMultipleDeviceTypes("SWITCH", nullptr, 0, 1, err_), -1);
+  EXPECT_EQ(Err(), "ERROR in UpdateMultipleDeviceTypes : COULDNOT_UPDATE_ALL_ROWS");
+  EXPECT_EQ(UpdateMultipleDeviceTypes("SWITCH", "ROUTER", 1, 1, err_), 0) << Err();
+  EXPECT_EQ(Count("vexa_lg_device_types", "devicetype = 'ROUTER'"), 1);
+
+  EXPECT_EQ(UpdateMultipleLinkTypeNames("data", "", 1, 0, err_), 0);
+  EXPECT_EQ(UpdateMultipleLinkTypeNames("ctrl", "control", 0, 1, err_), -1);
+  EXPECT_EQ(Err(), "ERROR in UpdateMultipleLinkTypenames : COULDNOT_UPDATE_ALL_ROWS");
+  EXPECT_EQ(Column("select link_name from vexa_link_types order by 1"),
+            (std::vector<std::string>{"control", "data"}));
+}
+
+TEST_F(TypeUpdateTest, CompositeNumbersAreProductsOfTheNamedTypes) {
+  testdb::exec("insert into vexa_link_types (linktypeID, link_name, link_nbr) values "
+               "(3, 'mixed', 1), (4, 'dat', 5)");
+  auto define = [&](const char* name, const char* list) {
+    return UpdateMultipleCompositeLinkTypes(name, list, 1, 1, err_);
+  };
+  EXPECT_EQ(define("mixed", "'data','ctrl'"), 0) << Err();
+  EXPECT_EQ(LinkNumber("mixed"), "30");  // 'dat' is inside 'data' too: 2 * 3 * 5
+  EXPECT_EQ(define("mixed", "'ctrl'"), 0);
+  EXPECT_EQ(LinkNumber("mixed"), "3");
+  EXPECT_EQ(define("mixed", "'nothing'"), 0);
+  EXPECT_EQ(LinkNumber("mixed"), "null");
+  // 'none' (exactly) makes it simple: the prime after the three simple ones.
+  EXPECT_EQ(define("mixed", "NONE"), 0);
+  EXPECT_EQ(LinkNumber("mixed"), "null");
+  EXPECT_EQ(define("mixed", "none"), 0);
+  EXPECT_EQ(LinkNumber("mixed"), "7");
+  EXPECT_EQ(define("nosuch", "none"), -1);
+  EXPECT_EQ(Err(), "ERROR in UpdateMultipleCompositeLinkTypes : COULDNOT_INSERT_ALL_ROWS");
+}
