@@ -61,4 +61,80 @@ const Variable* PVSSInsertMultipleMacroLinks(TextVar* node_from, TextVar* node_t
                                              IntegerVar* bidirectional_link, TextVar* link_info,
                                              IntegerVar* first_time, IntegerVar* last_rows);
 
+// Updates of ports, IP addresses, types and links (update_wrappers.cpp).
+const Variable* PVSSUpdateMultiplePorts(TextVar* dname, TextVar* pt_nb, TextVar* pt_type,
+                                        IntegerVar* pway, IntegerVar* pxibooting,
+                                        IntegerVar* speed, TextVar* phy, IntegerVar* first_time,
+                                        IntegerVar* last_rows);
+const Variable* PVSSUpdateMultiplePortStatuses(TextVar* dname, TextVar* pt_nb, TextVar* pt_type,
+                                               IntegerVar* pway, IntegerVar* admin_status,
+                                               IntegerVar* first_time, IntegerVar* last_rows);
+const Variable* PVSSUpdateMultipleAttributeMacIPs(TextVar* ipadd, TextVar* subnet_mask,
+                                                  TextVar* ipname, IntegerVar* first_time,
+                                                  IntegerVar* last_rows);
+const Variable* PVSSUpdateMultipleIPAddresses(TextVar* ipadd, TextVar* old_ipadd,
+                                              IntegerVar* first_time, IntegerVar* last_rows);
+const Variable* PVSSUpdateMultipleCompositeLinkTypes(TextVar* link_name, TextVar* simple_linkList,
+                                                     IntegerVar* first_time,
+                                                     IntegerVar* last_rows);
+// The old name first, then the new one.
+const Variable* PVSSUpdateMultipleLinkTypeNames(TextVar* oldlink_name, TextVar* link_name,
+                                                IntegerVar* first_time, IntegerVar* last_rows);
+const Variable* PVSSUpdateMultipleDeviceTypes(TextVar* old_devtype, TextVar* devtype,
+                                              IntegerVar* first_time, IntegerVar* last_rows);
+const Variable* PVSSUpdateMultipleDeviceTypeAttributes(TextVar* devtype, TextVar* description,
+                                                       IntegerVar* nbinput, IntegerVar* nboutput,
+                                                       TextVar* rgbcolor, IntegerVar* first_time,
+                                                       IntegerVar* last_rows);
+const Variable* PVSSUpdateMultipleLkTypeLinks(TextVar* node_from, TextVar* node_to,
+                                              TextVar* portnb_from, TextVar* portnb_to,
+                                              TextVar* portype_from, TextVar* portype_to,
+                                              TextVar* link_type, IntegerVar* first_rows,
+                                              IntegerVar* last_rows);
+const Variable* PVSSUpdateMultipleLkUsedLinks(TextVar* node_from, TextVar* node_to,
+                                              TextVar* portnb_from, TextVar* portnb_to,
+                                              TextVar* portype_from, TextVar* portype_to,
+                                              IntegerVar* lkused, IntegerVar* first_rows,
+                                              IntegerVar* last_rows);
+const Variable* PVSSUpdateMultipleBidrectionalLinks(TextVar* node_from, TextVar* node_to,
+                                                    TextVar* portnb_from, TextVar* portnb_to,
+                                                    TextVar* portype_from, TextVar* portype_to,
+                                                    IntegerVar* bidirectional_link,
+                                                    IntegerVar* first_rows,
+                                                    IntegerVar* last_rows);
+const Variable* PVSSUpdateMultipleLkInfoLinks(TextVar* node_from, TextVar* node_to,
+                                              TextVar* portnb_from, TextVar* portnb_to,
+                                              TextVar* portype_from, TextVar* portype_to,
+                                              TextVar* link_info, IntegerVar* first_rows,
+                                              IntegerVar* last_rows);
+
+// Updates of devices and their activity (device_update_wrappers.cpp).
+const Variable* PVSSUpdateMultipleAttributesDevices(TextVar* devname, IntegerVar* node,
+                                                    IntegerVar* promiscuous_mode,
+                                                    TextVar* location, IntegerVar* first_rows,
+                                                    IntegerVar* last_rows);
+const Variable* PVSSUpdateMultipleDeviceSystemList(TextVar* devname, TextVar* new_systemList,
+                                                   IntegerVar* first_rows, IntegerVar* last_rows);
+const Variable* PVSSUpdateMultipleDevNamesDevices(TextVar* old_devname, TextVar* devname,
+                                                  IntegerVar* first_rows, IntegerVar* last_rows);
+const Variable* PVSSUpdateMultipleDTypeDevices(TextVar* devname, TextVar* devtype,
+                                               IntegerVar* first_rows, IntegerVar* last_rows);
+const Variable* PVSSUpdateMultipleDeviceNodeUsed(TextVar* devname, IntegerVar* nodeused,
+                                                 IntegerVar* first_rows, IntegerVar* last_rows);
+const Variable* PVSSUpdateMultipleDeviceNodeUsedByType(TextVar* devtype, IntegerVar* nodeused,
+                                                       IntegerVar* devtype_given,
+                                                       IntegerVar* last_rows);
+const Variable* PVSSUpdateMultipleDeviceActive(TextVar* devicename, IntegerVar* active,
+                                               IntegerVar* first_rows, IntegerVar* last_rows,
+                                               TextVar* errMess);
+const Variable* PVSSUpdateMultipleDeviceActiveByType(TextVar* devicename, IntegerVar* active,
+                                                     IntegerVar* devtype_given,
+                                                     IntegerVar* last_rows, TextVar* errMess);
+
+// Swap and deletions; later the inventory changes (inventory_wrappers.cpp).
+const Variable* PVSSSwapTwoDevices(TextVar* functional_devname1, TextVar* functional_devname2,
+                                   TextVar* comments);
+const Variable* PVSSDeleteLinkRow(IntegerVar* linkid, IntegerVar* macro_link);
+const Variable* PVSSDeletePortRow(IntegerVar* portid);
+
 }  // namespace ferrule::ctrl
