@@ -23,6 +23,25 @@ int Quiet(F f) {
   return result;
 }
 
+// Gives a server function another body for one test, then puts the
+// original back.
+class ServerFunctionSwap {
+ public:
+  ServerFunctionSwap(const std::string& signature, const std::string& body)
+      : original_(testdb::value("select pg_get_functiondef('" + signature +
+                                "'::regprocedure)")) {
+    const std::string name = signature.substr(0, signature.find('('));
+    testdb::exec("CREATE OR REPLACE FUNCTION " + name + "(" +
+                 testdb::value("select pg_get_function_arguments('" + signature +
+                               "'::regprocedure)") +
+                 ") RETURNS integer LANGUAGE sql AS '" + body + "'");
+  }
+  ~ServerFunctionSwap() { testdb::exec(original_); }
+
+ private:
+  std::string original_;
+};
+
 class InventoryTest : public ::testing::Test {
  protected:
   void SetUp() override {

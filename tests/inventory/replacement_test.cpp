@@ -2,29 +2,6 @@
 // components: the life of an item, every refusal, and the texts.
 #include "inventory_fixture.h"
 
-namespace {
-
-// Gives a server function another body for one test, then puts the
-// original back.
-class ServerFunctionSwap {
- public:
-  ServerFunctionSwap(const std::string& signature, const std::string& body)
-      : original_(testdb::value("select pg_get_functiondef('" + signature +
-                                "'::regprocedure)")) {
-    const std::string name = signature.substr(0, signature.find('('));
-    testdb::exec("CREATE OR REPLACE FUNCTION " + name + "(" +
-                 testdb::value("select pg_get_function_arguments('" + signature +
-                               "'::regprocedure)") +
-                 ") RETURNS integer LANGUAGE sql AS '" + body + "'");
-  }
-  ~ServerFunctionSwap() { testdb::exec(original_); }
-
- private:
-  std::string original_;
-};
-
-}  // namespace
-
 class ReplacementTest : public InventoryTest {
  protected:
   void SetUp() override {
