@@ -29,12 +29,12 @@ const QueryLabels kLabels{"OCIBindByPos unsuccessful", "Execute unsuccessful"};
 
 constexpr const char* kDevicesWithoutHardware =
     "select concat(devicename,'?') from %(devices)  where serialnb is null "
-    "and mod(system_name,:sysid)=0 and  deviceid!=-1 and system_name is not null "
+    "and mod(system_name,:sysid)=0 and deviceid <> -1 and system_name is not null "
     "order by devicename";
 constexpr const char* kDevicesWithHardwareInUse =
     "select concat(t.devicename,'?') from %(devices) t,%(hw_devices) d  "
     "where t.serialnb=d.serialnb and d.device_status=1 and mod(t.system_name,:sysid)=0 "
-    "and  t.deviceid!=-1 and t.system_name is not null order by t.devicename";
+    "and t.deviceid <> -1 and t.system_name is not null order by t.devicename";
 constexpr const char* kHardwareInUse =
     "select concat(t.serialnb,'?') from %(hw_devices) t,%(devices) h "
     "where t.device_status=:dstatus and t.serialnb=h.serialnb and mod(h.system_name,:sysid)=0 "
