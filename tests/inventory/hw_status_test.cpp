@@ -41,6 +41,10 @@ TEST_F(HWStatusTest, ComponentsFollowTheirHardwareDevice) {
   EXPECT_EQ(Value("select location from vexa_hw_devices"), "none yet");
   ASSERT_EQ(Update("SP1", "EXT_TEST", nullptr, nullptr), 0) << err_;
   EXPECT_EQ(Value("select coalesce(location,'null') from vexa_hw_devices"), "null");
+  // Two-digit years lie in the current century.
+  ASSERT_EQ(Quiet([&] { return UpdateHWDeviceStatus("SP1", "SPARE", "x", nullptr,
+                                                     "99/12/31/23/59/59", nullptr, err_); }), 0);
+  EXPECT_EQ(Value("select max(status_change) from vexa_device_history"), "2099-12-31 23:59:59");
 }
 
 TEST_F(HWStatusTest, InUseMountsTheHardwareAndItsComponents) {

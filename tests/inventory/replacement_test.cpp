@@ -85,6 +85,33 @@ TEST_F(ReplacementTest, DeviceLeftWithoutHardwareLosesItsLinksUntilMountedAgain)
   EXPECT_EQ(LinksOf("sw2"), "1");
 }
 
+TEST_F(ReplacementTest, BoardComponentsFollowTheReplacedDevice) {
+  HwCpnt("K1", "a", 1, "SN1");
+  HwCpnt("K2", "b", 1, "SN1");
+  HwCpnt("K3", "z", 1, "SN1");
+  HwCpnt("KA", "a", 2, "SP1");
+  Cpnt("a", "sw1", "K1");
+  Cpnt("b", "sw1", "K2");
+  MicroLink("a", "b");
+  ASSERT_EQ(Replace("sw1", "IN_REPAIR", "lab", nullptr, "26/03/01/10/00/00", "SP1",
+                    "26/03/01/12/00/00"), 0) << err_;
+  EXPECT_EQ(Value("select string_agg(concat_ws(',',serialnb,cpnt_status,location),';' order by "
+                  "serialnb) from vexa_hw_cpnts where snbid<>-1"),
+            "K1,5,SN1;K2,5,SN1;K3,5,SN1;KA,1,SP1");
+  EXPECT_EQ(Value("select string_agg(concat_ws(',',c.cpntname,coalesce(h.serialnb,'-')),';' "
+                  "order by c.cpntname) from vexa_lg_cpnts c left join vexa_hw_cpnts h "
+                  "using (snbid) where c.cpntid<>-1"), "a,KA;b,-");
+  EXPECT_EQ(Column("select concat_ws('|',p.cpnt_status,coalesce(h.serialnb,'-'),"
+                   "coalesce(c.cpntname,'-'),p.location,to_char(p.status_change,'HH24')) from "
+                   "vexa_cpnt_history p left join vexa_hw_cpnts h using (snbid) left join "
+                   "vexa_lg_cpnts c using (cpntid) order by p.historycpntid"),
+            (std::vector<std::string>{"NONE|-|a|sw1|10", "NONE|-|b|sw1|10",
+                                      "IN_REPAIR|K1|-|SN1|10", "IN_REPAIR|K2|-|SN1|10",
+                                      "IN_REPAIR|K3|-|SN1|10", "IN_USE|KA|a|SP1|12"}));
+  EXPECT_EQ(Value("select coalesce(lkused::text,'null') from vexa_microscopic_connectivity"),
+            "null");
+}
+
 TEST_F(ReplacementTest, RefusedDeviceReplacementsChangeNothing) {
   Device("empty", "");
   const std::string before = Snapshot();
@@ -168,6 +195,8 @@ TEST_F(ReplacementTest, RefusalsComeInTheirOrderBeforeTheDatabase) {
                     nullptr), 12899);
   EXPECT_EQ(Err(err_), "ERROR in ReplaceFunctionalDevice : value too long for type character "
                        "varying(200)");
+  // A date text that is no date is the database's error too.
+  EXPECT_EQ(Replace("sw1", "SPARE", "lab", nullptr, "26/13/01", nullptr, nullptr), 1861);
   EXPECT_EQ(Snapshot(), before);
 
   Quiet([&] { return DBDeconnexion(err_); });
