@@ -98,7 +98,8 @@ extern "C" int GetHWDeviceByStatus(const char* systemname, const char* device_st
     return -1;
   }
   std::vector<QueryKey> keys{QueryKey::Int(":dstatus", code, kBindLabel)};
-  if (code == kInUse) keys.push_back(QueryKey::Int(":sysid", SubsystemValue(systemname), kBindLabel));
+  if (code == kInUse)
+    keys.push_back(QueryKey::Int(":sysid", SubsystemValue(systemname), kBindLabel));
   return RunList(appliName, code == kInUse ? kHardwareInUse : kHardwareInStatus, std::move(keys),
                  status_list, len_status_list, ErrMess);
 }

@@ -95,7 +95,8 @@ int RunStatusQuery(const StatusQuery& query, const StatusKey& key, char* status_
       return 0;
     }
     // Any other failed fetch (a null status, say) is a failure, not "no row".
-    if (chain.run("Fetch unsuccessful", [&] { return fetched == OCI_SUCCESS_WITH_INFO ? 0 : fetched; }) &&
+    const sword status = fetched == OCI_SUCCESS_WITH_INFO ? OCI_SUCCESS : fetched;
+    if (chain.run("Fetch unsuccessful", [&] { return status; }) &&
         StatusCodeToName(code, status_out, kStatusWordSize) != 0) {
       stmt.release();
       SetErrMess(appliName, ("INVALID STATUS CODE " + std::to_string(code)).c_str(), ErrMess, 1);

@@ -36,7 +36,8 @@ constexpr const char* kWithoutReplacement =
     "GET DIAGNOSTICS changed = %(row_count); "
     "IF changed=1 THEN "
     "update %(devices) set serialnb=:snb,last_update=vexa_sysdate(),user_update='%(login)' "
-    "where devicename=:bname and serialnb is null returning deviceid,location into :devid,:location; "
+    "where devicename=:bname and serialnb is null "
+    "returning deviceid,location into :devid,:location; "
     "GET DIAGNOSTICS changed = %(row_count); "
     "IF changed=1 THEN "
     "insert into %(device_history)(historydeviceid,serialnb,deviceid,device_status,user_comment,"
@@ -69,7 +70,8 @@ constexpr const char* kWithReplacement =
     "GET DIAGNOSTICS changed = %(row_count); "
     "IF changed=1 THEN "
     "update %(devices) set serialnb=:snb,last_update=vexa_sysdate(),user_update='%(login)' "
-    "where devicename=:bname and serialnb is null returning deviceid,location into :devid,:location; "
+    "where devicename=:bname and serialnb is null "
+    "returning deviceid,location into :devid,:location; "
     "GET DIAGNOSTICS changed = %(row_count); "
     "IF changed=1 THEN "
     "insert into %(device_history)(historydeviceid,serialnb,deviceid,device_status,user_comment,"
@@ -164,7 +166,7 @@ extern "C" int SetToTestUseStatus(const char* functional_name, const char* user_
   UsageRefresh refresh;
   if (!replacement) refresh = {LinkUsage::DeviceLinks, &device_id, &subsystem_set};
   const StatusChange change{kAppliName, kOutcomes, "OCIBind"};
-  return RunStatusChange(change, stmt,
-                         ExpandBlock(replacement ? kWithReplacement : kWithoutReplacement, identity),
-                         binds, rescode, refresh, identity, ErrMess);
+  const char* block = replacement ? kWithReplacement : kWithoutReplacement;
+  return RunStatusChange(change, stmt, ExpandBlock(block, identity), binds, rescode, refresh,
+                         identity, ErrMess);
 }

@@ -85,14 +85,15 @@ TEST_F(HWStatusTest, RefusedStatusChangesChangeNothing) {
   Cpnt("c1", "b1", "C1");
   const std::string before = Snapshot();
   const std::string prefix = "ERROR in UpdateHWDeviceStatus : ";
+  const char* kNotFree = "Error The given serialnb  doens't exist or it is in IN_USE status ";
   struct Case {
     const char* serial;
     const char* status;
     const char* into;
     const char* reason;
   } cases[] = {
-      {"SN1", "SPARE", nullptr, "Error The given serialnb  doens't exist or it is in IN_USE status "},
-      {"ghost", "SPARE", nullptr, "Error The given serialnb  doens't exist or it is in IN_USE status "},
+      {"SN1", "SPARE", nullptr, kNotFree},
+      {"ghost", "SPARE", nullptr, kNotFree},
       {"SP1", "IN_USE", "sw1", "Error The given functional device is already in USE"},
       {"SP1", "IN_USE", "ghost", "Error The given functional device is already in USE"},
       {"SP1", "IN_USE", "none", "You should provide a functional devicename"},

@@ -66,7 +66,8 @@ class InventoryTest : public ::testing::Test {
   static std::vector<std::string> Column(const std::string& sql) { return testdb::column(sql); }
 
   // Hardware device; status 1 IN_USE ... 6 DESTROYED.
-  static void Hardware(const std::string& serial, int status, const std::string& location = "store") {
+  static void Hardware(const std::string& serial, int status,
+                       const std::string& location = "store") {
     testdb::exec("insert into vexa_hw_devices(serialnb,hwtype,device_status,location) values (" +
                  Q(serial) + ",'board'," + std::to_string(status) + "," + Q(location) + ")");
   }
