@@ -8,14 +8,6 @@ namespace {
 
 std::string Literal(const char* text) { return text ? "'" + std::string(text) + "'" : "NULL"; }
 
-// The items of a packed list of the given total size.
-std::vector<std::string> Items(const char* list, int size) {
-  std::vector<std::string> items;
-  for (int at = 0; at < size; at += static_cast<int>(items.back().size()) + 1)
-    items.emplace_back(list + at);
-  return items;
-}
-
 }  // namespace
 
 class HistoryTest : public InventoryTest {
@@ -46,16 +38,6 @@ class HistoryTest : public InventoryTest {
                  "from vexa_hw_cpnts where serialnb=" + Literal(serial) + "),(select cpntid from "
                  "vexa_lg_cpnts where cpntname=" + Literal(position) + ")," + Literal(status) +
                  "," + Literal(location) + ",timestamp '" + when + "')");
-  }
-  // The items, or the result code and ErrMess.
-  template <class F>
-  std::vector<std::string> List(F f) {
-    char list[4000];
-    int len = sizeof list;
-    const int rc = Quiet([&] { return f(list, &len); });
-    if (rc != 0) return {std::to_string(rc) + ": " + err_};
-    if (std::strcmp(list, "NO_ROWS_SELECTED") == 0) return {list};
-    return Items(list, len);
   }
   std::vector<std::string> DeviceHistoryOf(const char* name, const char* min, const char* max) {
     return List([&](char* list, int* len) {

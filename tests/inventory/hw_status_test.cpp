@@ -17,17 +17,13 @@ class HWStatusTest : public InventoryTest {
                                   err_);
     });
   }
-  static std::string Cpnts() {
-    return Value("select string_agg(concat_ws(',',serialnb,cpnt_status,location),';' order by "
-                 "serialnb) from vexa_hw_cpnts where snbid<>-1");
-  }
 };
 
 TEST_F(HWStatusTest, ComponentsFollowTheirHardwareDevice) {
   ASSERT_EQ(Update("SP1", "IN_REPAIR", "lab", nullptr), 0) << err_;
   EXPECT_EQ(Err(err_), "NO_ERROR in UpdateHWDeviceStatus");
   EXPECT_EQ(Value("select concat_ws(',',device_status,location) from vexa_hw_devices"), "5,lab");
-  EXPECT_EQ(Cpnts(), "K1,5,SP1;K2,5,SP1;KX,2,OTHER");
+  EXPECT_EQ(CpntStates(), "K1,5,SP1;K2,5,SP1;KX,2,OTHER");
   EXPECT_EQ(DeviceHistory("true"),
             std::vector<std::string>{"IN_REPAIR|-|lab|26/05/01/10/00/00"});
   EXPECT_EQ(Value("select concat_ws('|',user_comment,coalesce(system_name,-1)) "
@@ -66,7 +62,7 @@ TEST_F(HWStatusTest, InUseMountsTheHardwareAndItsComponents) {
   EXPECT_EQ(Value("select concat_ws('|',user_comment,system_name) from vexa_device_history"),
             "replacement of the hw  device with name SP1|6");
   // The position named like a component of another board stays empty.
-  EXPECT_EQ(Cpnts(), "K1,1,SP1;K2,1,SP1;KX,2,OTHER");
+  EXPECT_EQ(CpntStates(), "K1,1,SP1;K2,1,SP1;KX,2,OTHER");
   EXPECT_EQ(Column("select concat_ws('|',c.cpntname,coalesce(h.serialnb,'-'),p.cpnt_status,"
                    "p.location) from vexa_cpnt_history p join vexa_lg_cpnts c using (cpntid) "
                    "left join vexa_hw_cpnts h on h.snbid=p.snbid order by 1"),

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -142,6 +143,39 @@ class InventoryTest : public ::testing::Test {
                   "coalesce(h.location,'-'),to_char(h.status_change,'YY/MM/DD/HH24/MI/SS')) "
                   "from vexa_device_history h left join vexa_lg_devices d using (deviceid) "
                   "where " + where + " order by h.historydeviceid");
+  }
+  // Hardware components as "serial,status,location;...", positions as
+  // "name,serial;..." ("-" when empty).
+  static std::string CpntStates() {
+    return Value("select string_agg(concat_ws(',',serialnb,cpnt_status,location),';' order by "
+                 "serialnb) from vexa_hw_cpnts where snbid<>-1");
+  }
+  static std::string Positions() {
+    return Value("select string_agg(concat_ws(',',c.cpntname,coalesce(h.serialnb,'-')),';' order "
+                 "by c.cpntname) from vexa_lg_cpnts c left join vexa_hw_cpnts h using (snbid) "
+                 "where c.cpntid<>-1");
+  }
+  // Component history rows as "status|serial|position|location|date", the
+  // date in the given format.
+  static std::vector<std::string> CpntHistory(const std::string& date_format) {
+    return Column("select concat_ws('|',p.cpnt_status,coalesce(h.serialnb,'-'),"
+                  "coalesce(c.cpntname,'-'),p.location,to_char(p.status_change,'" + date_format +
+                  "')) from vexa_cpnt_history p left join vexa_hw_cpnts h using (snbid) left join "
+                  "vexa_lg_cpnts c using (cpntid) order by p.historycpntid");
+  }
+  // The items of a packed list that f(list, &len) writes, the marker alone,
+  // or the result code and ErrMess.
+  template <class F>
+  std::vector<std::string> List(F f) {
+    char list[4000];
+    int len = sizeof list;
+    const int rc = Quiet([&] { return f(list, &len); });
+    if (rc != 0) return {std::to_string(rc) + ": " + err_};
+    if (std::strcmp(list, "NO_ROWS_SELECTED") == 0) return {list};
+    std::vector<std::string> items;
+    for (int at = 0; at < len; at += static_cast<int>(items.back().size()) + 1)
+      items.emplace_back(list + at);
+    return items;
   }
   static std::string Err(const char* err) { return err; }
 

@@ -62,12 +62,8 @@ TEST_F(ItemStatusTest, UnknownItemsAnswerNoRowsAndLeaveTheBuffer) {
 }
 
 TEST_F(ItemStatusTest, MissingKeysAndConnectionAreRefused) {
-  EXPECT_EQ(Word(GetFunctionalDeviceStatus, nullptr),
-            "rc -1: ERROR in GetFunctionalDeviceStatus :  device name MUST be given");
   EXPECT_EQ(Word(GetHWDeviceStatus, nullptr),
             "rc -1: ERROR in GetHWDeviceStatus :  device name MUST be given");
-  EXPECT_EQ(Word(GetFunctionalBoardCpntStatus, nullptr),
-            "rc -1: ERROR in GetFunctionalBoardCpntStatus :  cpnt name MUST be given");
   EXPECT_EQ(CpntWord(nullptr, 0),
             "rc -1: ERROR in GetHWBoardCpntStatus :  serialnb or snbid MUST be given");
   Quiet([&] { return DBDeconnexion(err_); });

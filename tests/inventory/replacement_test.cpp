@@ -95,16 +95,9 @@ TEST_F(ReplacementTest, BoardComponentsFollowTheReplacedDevice) {
   MicroLink("a", "b");
   ASSERT_EQ(Replace("sw1", "IN_REPAIR", "lab", nullptr, "26/03/01/10/00/00", "SP1",
                     "26/03/01/12/00/00"), 0) << err_;
-  EXPECT_EQ(Value("select string_agg(concat_ws(',',serialnb,cpnt_status,location),';' order by "
-                  "serialnb) from vexa_hw_cpnts where snbid<>-1"),
-            "K1,5,SN1;K2,5,SN1;K3,5,SN1;KA,1,SP1");
-  EXPECT_EQ(Value("select string_agg(concat_ws(',',c.cpntname,coalesce(h.serialnb,'-')),';' "
-                  "order by c.cpntname) from vexa_lg_cpnts c left join vexa_hw_cpnts h "
-                  "using (snbid) where c.cpntid<>-1"), "a,KA;b,-");
-  EXPECT_EQ(Column("select concat_ws('|',p.cpnt_status,coalesce(h.serialnb,'-'),"
-                   "coalesce(c.cpntname,'-'),p.location,to_char(p.status_change,'HH24')) from "
-                   "vexa_cpnt_history p left join vexa_hw_cpnts h using (snbid) left join "
-                   "vexa_lg_cpnts c using (cpntid) order by p.historycpntid"),
+  EXPECT_EQ(CpntStates(), "K1,5,SN1;K2,5,SN1;K3,5,SN1;KA,1,SP1");
+  EXPECT_EQ(Positions(), "a,KA;b,-");
+  EXPECT_EQ(CpntHistory("HH24"),
             (std::vector<std::string>{"NONE|-|a|sw1|10", "NONE|-|b|sw1|10",
                                       "IN_REPAIR|K1|-|SN1|10", "IN_REPAIR|K2|-|SN1|10",
                                       "IN_REPAIR|K3|-|SN1|10", "IN_USE|KA|a|SP1|12"}));
@@ -224,28 +217,13 @@ class CpntReplacementTest : public InventoryTest {
                                         date2, err_);
     });
   }
-  static std::string Cpnts() {
-    return Value("select string_agg(concat_ws(',',serialnb,cpnt_status,location),';' order by "
-                 "serialnb) from vexa_hw_cpnts where snbid<>-1");
-  }
-  static std::string Positions() {
-    return Value("select string_agg(concat_ws(',',c.cpntname,coalesce(h.serialnb,'-')),';' order "
-                 "by c.cpntname) from vexa_lg_cpnts c left join vexa_hw_cpnts h using (snbid) "
-                 "where c.cpntid<>-1");
-  }
-  static std::vector<std::string> CpntHistory() {
-    return Column("select concat_ws('|',p.cpnt_status,coalesce(h.serialnb,'-'),"
-                  "coalesce(c.cpntname,'-'),p.location,to_char(p.status_change,'DD/HH24')) from "
-                  "vexa_cpnt_history p left join vexa_hw_cpnts h using (snbid) left join "
-                  "vexa_lg_cpnts c using (cpntid) order by p.historycpntid");
-  }
 };
 
 TEST_F(CpntReplacementTest, ComponentGoesToRepairAndComesBackWithItsLinks) {
   ASSERT_EQ(Replace("c1", "IN_REPAIR", nullptr, nullptr), 0) << err_;
-  EXPECT_EQ(Cpnts(), "C1,5,lab;C2,1,HB1;CS,2,shelf;FIX,1,HB1");
+  EXPECT_EQ(CpntStates(), "C1,5,lab;C2,1,HB1;CS,2,shelf;FIX,1,HB1");
   EXPECT_EQ(Positions(), "c1,-;c2,C2;c3,FIX");
-  EXPECT_EQ(CpntHistory(), (std::vector<std::string>{"IN_REPAIR|C1|-|lab|01/10",
+  EXPECT_EQ(CpntHistory("DD/HH24"), (std::vector<std::string>{"IN_REPAIR|C1|-|lab|01/10",
                                                      "NONE|-|c1|b1|01/10"}));
   EXPECT_EQ(Value("select coalesce(lkused::text,'null') from vexa_microscopic_connectivity"),
             "null");
@@ -256,17 +234,17 @@ TEST_F(CpntReplacementTest, ComponentGoesToRepairAndComesBackWithItsLinks) {
   ASSERT_EQ(Quiet([&] { return UpdateHWBoardCpntStatus("C1", "IN_USE", nullptr, nullptr,
                                                        "26/03/03/10/00/00", "c1", err_); }),
             0) << err_;
-  EXPECT_EQ(Cpnts(), "C1,1,HB1;C2,1,HB1;CS,2,shelf;FIX,1,HB1");
+  EXPECT_EQ(CpntStates(), "C1,1,HB1;C2,1,HB1;CS,2,shelf;FIX,1,HB1");
   EXPECT_EQ(Positions(), "c1,C1;c2,C2;c3,FIX");
-  EXPECT_EQ(CpntHistory().back(), "IN_USE|C1|c1|b1|03/10");
+  EXPECT_EQ(CpntHistory("DD/HH24").back(), "IN_USE|C1|c1|b1|03/10");
   EXPECT_EQ(Value("select lkused from vexa_microscopic_connectivity"), "1");
 }
 
 TEST_F(CpntReplacementTest, SpareComponentTakesThePosition) {
   ASSERT_EQ(Replace("c1", "DESTROYED", "CS", "26/03/01/12/00/00"), 0) << err_;
-  EXPECT_EQ(Cpnts(), "C1,6,lab;C2,1,HB1;CS,1,shelf;FIX,1,HB1");
+  EXPECT_EQ(CpntStates(), "C1,6,lab;C2,1,HB1;CS,1,shelf;FIX,1,HB1");
   EXPECT_EQ(Positions(), "c1,CS;c2,C2;c3,FIX");
-  EXPECT_EQ(CpntHistory(), (std::vector<std::string>{"DESTROYED|C1|-|lab|01/10",
+  EXPECT_EQ(CpntHistory("DD/HH24"), (std::vector<std::string>{"DESTROYED|C1|-|lab|01/10",
                                                      "NONE|-|c1|b1|01/10",
                                                      "IN_USE|CS|c1|b1|01/12"}));
 }

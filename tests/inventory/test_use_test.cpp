@@ -33,17 +33,6 @@ class TestUseTest : public InventoryTest {
     return Value("select string_agg(concat_ws(',',devicename,coalesce(serialnb,'-'),nodeused),"
                  "';' order by devicename) from vexa_lg_devices where deviceid<>-1");
   }
-  static std::vector<std::string> CpntHistory() {
-    return Column("select concat_ws('|',p.cpnt_status,coalesce(h.serialnb,'-'),"
-                  "coalesce(c.cpntname,'-'),p.location,to_char(p.status_change,'HH24')) from "
-                  "vexa_cpnt_history p left join vexa_hw_cpnts h using (snbid) left join "
-                  "vexa_lg_cpnts c using (cpntid) order by p.historycpntid");
-  }
-  static std::string Positions() {
-    return Value("select string_agg(concat_ws(',',c.cpntname,coalesce(h.serialnb,'-')),';' order "
-                 "by c.cpntname) from vexa_lg_cpnts c left join vexa_hw_cpnts h using (snbid) "
-                 "where c.cpntid<>-1");
-  }
 };
 
 TEST_F(TestUseTest, HardwareGoesToTestAndTheDeviceIsLeftEmpty) {
@@ -59,10 +48,9 @@ TEST_F(TestUseTest, HardwareGoesToTestAndTheDeviceIsLeftEmpty) {
   EXPECT_EQ(Value("select string_agg(lkused::text,',') from vexa_macroscopic_connectivity"),
             "0,0");
   // The components go with their board: status TEST, out of sw1's positions.
-  EXPECT_EQ(Value("select string_agg(concat_ws(',',serialnb,cpnt_status),';' order by serialnb) "
-                  "from vexa_hw_cpnts where snbid<>-1"), "K1,3;K2,3;KS,2");
+  EXPECT_EQ(CpntStates(), "K1,3,SN1;K2,3,SN1;KS,2,SP1");
   EXPECT_EQ(Positions(), "a,-;b,-");
-  EXPECT_EQ(CpntHistory(), (std::vector<std::string>{"NONE|-|a|sw1|10", "NONE|-|b|sw1|10",
+  EXPECT_EQ(CpntHistory("HH24"), (std::vector<std::string>{"NONE|-|a|sw1|10", "NONE|-|b|sw1|10",
                                                      "TEST|K1|-|SN1|10", "TEST|K2|-|SN1|10"}));
   EXPECT_EQ(Value("select coalesce(lkused::text,'null') from vexa_microscopic_connectivity"),
             "null");
@@ -81,7 +69,7 @@ TEST_F(TestUseTest, SpareTakesThePlaceOfTheHardwareUnderTest) {
             "1,1");
   // The spare's component fills the position it is named for.
   EXPECT_EQ(Positions(), "a,KS;b,-");
-  EXPECT_EQ(CpntHistory().back(), "IN_USE|KS|a|SP1|12");
+  EXPECT_EQ(CpntHistory("HH24").back(), "IN_USE|KS|a|SP1|12");
 }
 
 TEST_F(TestUseTest, RefusedTestUsesChangeNothing) {
