@@ -54,6 +54,11 @@ TEST_F(ItemStatusTest, DeviceWithoutHardwareIsNoneEvenWithNoHardwareRecorded) {
 }
 
 TEST_F(ItemStatusTest, UnknownItemsAnswerNoRowsAndLeaveTheBuffer) {
+  // A status that cannot be read is an error, not "no row".
+  Hardware("NUL", 1);
+  testdb::exec("update vexa_hw_devices set device_status=NULL");
+  EXPECT_EQ(Word(GetHWDeviceStatus, "NUL").substr(0, 9), "rc 1405: ");
+
   EXPECT_EQ(Word(GetFunctionalDeviceStatus, "ghost"), "untouched");
   EXPECT_EQ(Err(err_), "ERROR in GetFunctionalDeviceStatus : NO_ROWS_SELECTED");
   EXPECT_EQ(Word(GetHWDeviceStatus, "ghost"), "untouched");
