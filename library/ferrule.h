@@ -132,6 +132,120 @@ FERRULE_API int InsertMacroLink(const char* node_from, const char* node_to,
  * Inventory: status, replacement, test use, mounted hardware, history.
  * ------------------------------------------------------------------------ */
 
+/* Status words. Hardware items carry a status: IN_USE, SPARE, TEST,
+ * EXT_TEST, IN_REPAIR or DESTROYED; a functional item without hardware is
+ * NONE. Dates are texts "YY/MM/DD/HH24/MI/SS" (YY in the current century).
+ * A text argument that is null or begins with "none" counts as not given
+ * where a comment, location, replacement or functional name is optional. */
+
+/* The status word of a functional device or board component (of the
+ * hardware mounted in it, NONE without hardware), or of a hardware device
+ * or component. status_out must hold 10 bytes. Nothing matching: result 0,
+ * status_out untouched, reason "NO_ROWS_SELECTED". A component is found by
+ * serialnb when one is given, else by snbid. */
+FERRULE_API int GetFunctionalDeviceStatus(const char* dname, char* status_out, char* ErrMess);
+FERRULE_API int GetHWDeviceStatus(const char* serialnb, char* status_out, char* ErrMess);
+FERRULE_API int GetFunctionalBoardCpntStatus(const char* cpntname, char* status_out,
+                                             char* ErrMess);
+FERRULE_API int GetHWBoardCpntStatus(const char* serialnb, int snbid, char* status_out,
+                                     char* ErrMess);
+
+/* Takes the hardware in use out of a functional device (board component)
+ * with new_status (DESTROYED, IN_REPAIR, SPARE or EXT_TEST) and
+ * new_location, and mounts the SPARE serialnb_replacement in its place, or,
+ * without a replacement, leaves the item without hardware and recomputes
+ * the usage of its links. All in one transaction, with history rows; the
+ * components of a device's board follow it. -1 with nothing changed when
+ * the item's hardware is not in use, the replacement is not SPARE, or
+ * replace_date is earlier than status_datechange. */
+FERRULE_API int ReplaceFunctionalDevice(const char* functional_name, const char* new_status,
+                                        const char* new_location, const char* user_comments,
+                                        const char* status_datechange,
+                                        const char* serialnb_replacement,
+                                        const char* replace_date, char* ErrMess);
+FERRULE_API int ReplaceFunctionalBoardCpnt(const char* cpnt_name, const char* new_status,
+                                           const char* new_location, const char* user_comments,
+                                           const char* status_datechange,
+                                           const char* serialnb_replacement,
+                                           const char* replace_date, char* ErrMess);
+
+/* Changes the status and location of a hardware device (replacable
+ * component) that is not in use. IN_USE mounts it in functional_name (a
+ * device or board component without hardware), which must be given, and
+ * recomputes the usage of that item's links. The components located on a
+ * hardware device follow its status. */
+FERRULE_API int UpdateHWDeviceStatus(const char* serialnb, const char* new_status,
+                                     const char* new_location, const char* user_comments,
+                                     const char* status_datechange, const char* functional_name,
+                                     char* ErrMess);
+FERRULE_API int UpdateHWBoardCpntStatus(const char* serialnb, const char* new_status,
+                                        const char* new_location, const char* user_comments,
+                                        const char* status_datechange,
+                                        const char* functional_cpntname, char* ErrMess);
+
+/* Moves the hardware in use in functional_name onto the test board
+ * testdevice_name (a device without hardware) with status TEST, and mounts
+ * the SPARE serialnb_replacement in its place or leaves the device without
+ * hardware. */
+FERRULE_API int SetToTestUseStatus(const char* functional_name, const char* user_comments,
+                                   const char* status_datechange,
+                                   const char* serialnb_replacement,
+                                   const char* testdevice_name, const char* replace_date,
+                                   char* ErrMess);
+
+/* Which hardware was last in use where: the device name of a hardware
+ * device, the serial number of a device's hardware, the position name of a
+ * hardware component (by hw_serialnb when hw_snbid is -1, else by
+ * hw_snbid; hw_serialnb must be given either way), "serialnb|snbid" of a
+ * position. Nothing found: "none" (5 bytes), result 0, reason
+ * "NO_ROWS_SELECTED". *len_last_mounted is the capacity, written only when
+ * the answer does not fit. */
+FERRULE_API int GetHWLastFunctionalDevice(const char* serial_nb, char* last_mounted,
+                                          int* len_last_mounted, char* ErrMess);
+FERRULE_API int GetFunctionalDeviceLastHW(const char* functional_name, char* last_mounted,
+                                          int* len_last_mounted, char* ErrMess);
+FERRULE_API int GetHWLastFunctionalBoardCpntName(const char* hw_serialnb, int hw_snbid,
+                                                 char* last_mounted, int* len_last_mounted,
+                                                 char* ErrMess);
+FERRULE_API int GetFunctionalBoardCpntNameLastHW(const char* functional_cpntname,
+                                                 char* last_mounted, int* len_last_mounted,
+                                                 char* ErrMess);
+
+/* Status history of an item, oldest first, one NUL-terminated item per
+ * change: names, status word, date text and location joined by '|'.
+ * min_date and max_date bound the date texts (compared as texts, ends
+ * included); one beginning with "none" is open; neither may be null. A
+ * hardware component is found by serial_nb when snbid is -1, else by snbid
+ * (serial_nb must still be given). *len_history: capacity in, size used
+ * out. Nothing found: "NO_ROWS_SELECTED" (17 bytes), result 0. */
+FERRULE_API int GetHistoryOfFunctionalDevice(const char* functional_name, char* history,
+                                             int* len_history, const char* min_date,
+                                             const char* max_date, char* ErrMess);
+FERRULE_API int GetHistoryOfHWDevice(const char* serial_nb, char* history, int* len_history,
+                                     const char* min_date, const char* max_date, char* ErrMess);
+FERRULE_API int GetHistoryOfFunctionalBoardCpntName(const char* functional_cpntname,
+                                                    char* history, int* len_history,
+                                                    const char* min_date, const char* max_date,
+                                                    char* ErrMess);
+FERRULE_API int GetHistoryOfHWBoardCpnt(const char* serial_nb, int snbid, char* history,
+                                        int* len_history, const char* min_date,
+                                        const char* max_date, char* ErrMess);
+
+/* The items in one status now, one NUL-terminated item each: functional
+ * devices "NONE" (no hardware) or "IN_USE"; hardware devices in any status
+ * but NONE (for IN_USE only those mounted in devices of the subsystems);
+ * hardware components as "serialnb|snbid". system_name: comma-separated
+ * subsystem names (a device must belong to all of them), or "all". Note
+ * the order of length and buffer. Nothing found: "NO_ROWS_SELECTED"
+ * (17 bytes), result 0. */
+FERRULE_API int GetFunctionalDeviceByStatus(const char* system_name, const char* device_status,
+                                            int* len_status_list, char* status_list,
+                                            char* ErrMess);
+FERRULE_API int GetHWDeviceByStatus(const char* systemname, const char* device_status,
+                                    int* len_status_list, char* status_list, char* ErrMess);
+FERRULE_API int GetHWBoardCpntByStatus(const char* cpnt_status, char* status_list,
+                                       int* len_status_list, char* ErrMess);
+
 /* ------------------------------------------------------------------------
  * Updates and deletions.
  * ------------------------------------------------------------------------ */
