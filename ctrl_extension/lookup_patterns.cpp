@@ -29,8 +29,13 @@ std::string TextFromOneCall(int capacity, int errmess_size, NoRowsText no_rows,
   ErrMessBuffer err(errmess_size);
   TextBuffer text(capacity);
   const int result = call(text.data(), err.data());
-  const bool answered = result == 0 || (no_rows == NoRowsText::Answer && text.HoldsNoRows());
-  return answered ? text.Text() : err.Text();
+  if (no_rows == NoRowsText::Answer) {
+    // A library that found nothing may leave the buffer unwritten and say
+    // so in ErrMess only: the answer is then the marker, not an empty text.
+    if (result == 0 && text.Text().empty() && err.Mentions(kNoRows)) return kNoRows;
+    if (text.HoldsNoRows()) return text.Text();
+  }
+  return result == 0 ? text.Text() : err.Text();
 }
 
 ListAnswer FetchPackedList(int capacity, int errmess_size, const TextCall& call) {
@@ -70,6 +75,12 @@ void FillTextList(DynVar& list, const ListAnswer& answer, NoRowsMarker marker) {
       AppendText(list, answer.err);
       break;
   }
+}
+
+void FillTextListFromCall(DynVar& list, int capacity, int errmess_size, NoRowsMarker marker,
+                          const TextCall& call) {
+  list.clear();
+  FillTextList(list, FetchPackedList(capacity, errmess_size, call), marker);
 }
 
 IntListAnswer FetchIntList(int capacity, int errmess_size, const IntsCall& call) {

@@ -39,7 +39,8 @@ std::string RowWithRetry(const RowShape& shape, const TextCall& call);
 
 // What a text without a length answers to; the library is called once.
 enum class NoRowsText {
-  Answer,   // "NO_ROWS_SELECTED" in the buffer is the answer, whatever the code
+  Answer,   // "NO_ROWS_SELECTED" is the answer, whatever the code, when the
+            // buffer holds it, or with a result of 0 when only ErrMess says it
   Failure,  // only a result of 0 gives the buffer's text
 };
 std::string TextFromOneCall(int capacity, int errmess_size, NoRowsText no_rows,
@@ -65,6 +66,10 @@ enum class NoRowsMarker {
 // The items one element each; a failure as two elements holding the
 // ErrMess text.
 void FillTextList(DynVar& list, const ListAnswer& answer, NoRowsMarker marker);
+// The text list pattern whole: the list emptied, then filled from the
+// packed list that the call writes.
+void FillTextListFromCall(DynVar& list, int capacity, int errmess_size, NoRowsMarker marker,
+                          const TextCall& call);
 
 // An integer list after the retry.
 struct IntListAnswer {

@@ -131,7 +131,47 @@ const Variable* PVSSUpdateMultipleDeviceActiveByType(TextVar* devicename, Intege
                                                      IntegerVar* devtype_given,
                                                      IntegerVar* last_rows, TextVar* errMess);
 
-// Swap and deletions; later the inventory changes (inventory_wrappers.cpp).
+// Status words and last mounted hardware (status_wrappers.cpp).
+const Variable* PVSSGetFunctionalDeviceStatus(TextVar* dname);
+const Variable* PVSSGetFunctionalBoardCpntStatus(TextVar* cpntname);
+const Variable* PVSSGetHWDeviceStatus(TextVar* serialnb);
+const Variable* PVSSGetHWBoardCpntStatus(TextVar* serialnb, IntegerVar* snbid);
+const Variable* PVSSGetHWLastFunctionalDevice(TextVar* serialnb);
+const Variable* PVSSGetHWLastFunctionalBoardCpntName(TextVar* hw_serialnb, IntegerVar* hw_snbid);
+const Variable* PVSSGetFunctionalDeviceLastHW(TextVar* functional_name);
+const Variable* PVSSGetFunctionalBoardCpntNameLastHW(TextVar* functional_name);
+
+// Histories and items by status (history_wrappers.cpp).
+const Variable* PVSSGetHistoryOfFunctionalDevice(TextVar* functional_name, TextVar* min_date,
+                                                 TextVar* max_date);
+const Variable* PVSSGetHistoryOfHWDevice(TextVar* serial_nb, TextVar* min_date,
+                                         TextVar* max_date);
+const Variable* PVSSGetHistoryOfFunctionalBoardCpntName(TextVar* functional_cpntname,
+                                                        TextVar* min_date, TextVar* max_date);
+const Variable* PVSSGetHistoryOfHWBoardCpnt(TextVar* serial_nb, IntegerVar* snbid,
+                                            TextVar* min_date, TextVar* max_date);
+const Variable* PVSSGetFunctionalDeviceByStatus(TextVar* system_name, TextVar* device_status);
+const Variable* PVSSGetHWDeviceByStatus(TextVar* systemname, TextVar* device_status);
+const Variable* PVSSGetHWBoardCpntByStatus(TextVar* cpnt_status);
+
+// Inventory changes, swap and deletions (inventory_wrappers.cpp).
+const Variable* PVSSReplaceFunctionalDevice(TextVar* functional_name, TextVar* new_status,
+                                            TextVar* new_location, TextVar* user_comments,
+                                            TextVar* status_datechange,
+                                            TextVar* serialnb_replacement,
+                                            TextVar* replace_date);
+const Variable* PVSSReplaceFunctionalBoardCpnt(TextVar* cpnt_name, TextVar* new_status,
+                                               TextVar* new_location, TextVar* user_comments,
+                                               TextVar* status_datechange,
+                                               TextVar* serialnb_replacement,
+                                               TextVar* replace_date);
+const Variable* PVSSUpdateHWBoardCpntStatus(TextVar* serialnb, TextVar* new_status,
+                                            TextVar* new_location, TextVar* user_comments,
+                                            TextVar* status_datechange,
+                                            TextVar* functional_cpntname);
+const Variable* PVSSSetToTestUseStatus(TextVar* functional_name, TextVar* user_comments,
+                                       TextVar* status_datechange, TextVar* serialnb_replacement,
+                                       TextVar* testdevice_name, TextVar* replace_date);
 const Variable* PVSSSwapTwoDevices(TextVar* functional_devname1, TextVar* functional_devname2,
                                    TextVar* comments);
 const Variable* PVSSDeleteLinkRow(IntegerVar* linkid, IntegerVar* macro_link);
