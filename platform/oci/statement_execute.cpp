@@ -41,16 +41,13 @@ const char* const* Statement::row_value_pointers(size_t row_in_batch) {
 void Statement::write_back_outputs(size_t row_in_batch, size_t caller_row,
                                    const PGresult* result) {
   const size_t n = binds_.size();
-  if (!result || PQntuples(result) < 1 || static_cast<size_t>(PQnfields(result)) != n) return;
+  if (!read_block_outputs(result, n, outputs_)) return;
   for (size_t j = 0; j < n; ++j) {
-    const int column = static_cast<int>(j);
-    const bool is_null = PQgetisnull(result, 0, column) != 0;
-    const std::string_view text(PQgetvalue(result, 0, column),
-                                static_cast<size_t>(PQgetlength(result, 0, column)));
+    const BlockOutput& output = outputs_[j];
     // Read-only inputs come back unchanged and must not be written: the
     // caller may have bound a buffer it does not expect to change.
-    if (values_.same_as(row_in_batch * n + j, is_null, text)) continue;
-    binds_[j]->buffer.write_back(caller_row, is_null, text);
+    if (values_.same_as(row_in_batch * n + j, output.is_null, output.text)) continue;
+    binds_[j]->buffer.write_back(caller_row, output.is_null, output.text);
   }
 }
 
