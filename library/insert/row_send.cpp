@@ -109,6 +109,7 @@ int SendRows(const InsertStatement& statement, const SendPolicy& policy, const R
   if (chain.ok() &&
       std::find(arrays.numrows.begin(), arrays.numrows.end(), 0) != arrays.numrows.end()) {
     if (policy.commit_when_not_inserted) OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
+    if (policy.rollback_when_not_inserted) OCITransRollback(s.svchp, s.errhp, OCI_DEFAULT);
     stmt.release();
     SetErrMess(policy.name, policy.not_inserted, ErrMess, 1);
     return -1;

@@ -27,6 +27,7 @@ struct SendPolicy {
   FollowUpStep follow_up = nullptr;
   SendTrace trace = nullptr;
   bool print_numrows = false;       // "numrows<n>" after a one-row execution
+  bool rollback_when_not_inserted = false;  // roll the transaction back instead
 };
 
 // Sends every row of the cache (the cache itself is left as it is) and
