@@ -100,17 +100,17 @@ TEST_F(OciArray, RowsBeforeAFailingRowAreKeptWithTheOutputsOfTheirLastRun) {
   exec_direct("DROP SEQUENCE {seq}");
 }
 
-TEST_F(OciArray, FailingFirstRowLeavesTheTransactionUsable) {
+TEST_F(OciArray, FailingDmlRowCountsTheRowsKeptAndTheTransactionGoesOn) {
   ASSERT_EQ(run("insert into {item}(id) values (1)"), OCI_SUCCESS);
-  ItemRow rows[2] = {{1, 0, "dup"}, {2, 0, "two"}};
+  ItemRow rows[3] = {{2, 0, "two"}, {1, 0, "dup"}, {3, 0, "three"}};
   OCIStmt* stmt = prepare("insert into {item}(id, name) values (:id, :name)");
   bind_rows(stmt, db.err, rows, nullptr);
-  EXPECT_EQ(execute(stmt, 2), OCI_ERROR);
+  EXPECT_EQ(execute(stmt, 3), OCI_ERROR);
   EXPECT_EQ(error_number(), 1);
-  EXPECT_EQ(row_count(stmt), 0u);
-  ASSERT_EQ(run("insert into {item}(id) values (3)"), OCI_SUCCESS);
+  EXPECT_EQ(row_count(stmt), 1u);
+  ASSERT_EQ(run("insert into {item}(id) values (4)"), OCI_SUCCESS);
   ASSERT_EQ(commit(), OCI_SUCCESS) << error_text();
-  EXPECT_EQ(value_direct("select string_agg(id::text, ',' order by id) from {item}"), "1,3");
+  EXPECT_EQ(value_direct("select string_agg(id::text, ',' order by id) from {item}"), "1,2,4");
 }
 
 TEST_F(OciArray, SharedIndicatorWithZeroSkip) {
