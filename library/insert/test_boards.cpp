@@ -12,7 +12,6 @@
 #include "insert/row_send.h"
 #include "report.h"
 #include "session.h"
-#include "statement_text.h"
 
 namespace ferrule {
 namespace {
@@ -22,9 +21,12 @@ constexpr const char* kName = "InsertTestFunctionalDevice";
 constexpr int kNoAnswer = -1000;
 
 // The board's device row; rescode 0 and devid its deviceid, or rescode an
-// error number.
-constexpr const char* kBoardBlock =
-    "BEGIN CALL %(insert_test_board)(:location,'%(login)','%(host)',:rescode,:devid); END;";
+// error number. Bound by hand: its outputs are single ints.
+const InsertStatement kBoardBlock{
+    "BEGIN CALL %(insert_test_board)(:location,'%(login)','%(host)',:rescode,:devid); END;",
+    {},
+    {},
+    {}};
 
 // One IP row and one port row per port; the port takes its id from the
 // device sequence. :numrows counts the port rows.
@@ -77,8 +79,7 @@ void InsertBoard(const char* location, const CallerIdentity& identity, int& resc
                  StatementHandle& stmt) {
   Session& s = session();
   StepChain chain(s.errhp);
-  const std::string text = ExpandTemplate(kBoardBlock, {{"login", QuoteLiteral(identity.login.c_str())},
-                                                        {"host", QuoteLiteral(identity.host.c_str())}});
+  const std::string text = kBoardBlock.format(identity);
   // A null location goes as NULL through its indicator.
   const char* location_text = location ? location : "";
   const sb4 location_size = static_cast<sb4>(std::strlen(location_text) + 1);
@@ -91,7 +92,8 @@ void InsertBoard(const char* location, const CallerIdentity& identity, int& resc
     ub2 type;
     sb2* indicator;
   } binds[] = {
-      {":location", const_cast<char*>(location_text), location_size, SQLT_STR, &location_indicator},
+      {":location", const_cast<char*>(location_text), location_size, SQLT_STR,
+       &location_indicator},
       {":rescode", &rescode, sizeof rescode, SQLT_INT, nullptr},
       {":devid", &devid, sizeof devid, SQLT_INT, nullptr},
   };
@@ -105,20 +107,20 @@ void InsertBoard(const char* location, const CallerIdentity& identity, int& resc
     });
   }
   // Its failure shows in the answer, which stays kNoAnswer.
-  if (chain.ok()) OCIStmtExecute(s.svchp, stmt.get(), s.errhp, 1, 0, nullptr, nullptr, OCI_DEFAULT);
+  if (chain.ok())
+    OCIStmtExecute(s.svchp, stmt.get(), s.errhp, 1, 0, nullptr, nullptr, OCI_DEFAULT);
 }
 
-// The ports as rows: the five lists read in step, the port way and the
-// board. Items live in `items` as long as the rows are used.
-bool CachePorts(RowCache& ports, std::vector<std::string>& items, const char* const lists[5],
-                const int sizes[5], const int* port_wayList, int nbports, int devid) {
-  std::vector<PackedItems> readers;
-  for (int l = 0; l < 5; ++l) readers.emplace_back(lists[l], sizes[l]);
-  items.assign(5, std::string());
+// The ports as rows: the packed lists read in step (in the order of the
+// port block's text binds), the port way and the board.
+bool CachePorts(RowCache& ports, std::vector<PackedItems> lists, const int* port_wayList,
+                int nbports, int devid) {
+  std::vector<std::string> items(lists.size());
   for (int port = 0; port < nbports; ++port) {
     RowValues row{{}, {port_wayList[port], devid}};
-    for (int l = 0; l < 5; ++l) row.texts.push_back(readers[l].next(items[l]) ? items[l].c_str() : nullptr);
-    std::printf(row.texts[4] ? "ptype is not null\n" : "ptype is null\n");
+    for (std::size_t l = 0; l < lists.size(); ++l)
+      row.texts.push_back(lists[l].next(items[l]) ? items[l].c_str() : nullptr);
+    std::printf(row.texts.back() ? "ptype is not null\n" : "ptype is null\n");
     if (ports.append(row, port == 0 ? 1 : 0) != 0) return false;
   }
   return true;
@@ -166,11 +168,11 @@ extern "C" int InsertTestFunctionalDevice(const char* location, const char* ipad
     return chain.result();
   }
 
-  const char* const lists[5] = {ipaddList, ipnameList, subnetList, portnbList, port_typeList};
-  const int sizes[5] = {ipaddLen, ipnameLen, subnetLen, portnbLen, port_typeLen};
   RowCache ports(kTestBoardPortInsert.text_binds.size(), kTestBoardPortInsert.value_binds.size());
-  std::vector<std::string> items;
-  if (!CachePorts(ports, items, lists, sizes, port_wayList, nbports, devid)) {
+  const std::vector<PackedItems> lists{{ipaddList, ipaddLen},     {ipnameList, ipnameLen},
+                                       {subnetList, subnetLen},   {portnbList, portnbLen},
+                                       {port_typeList, port_typeLen}};
+  if (!CachePorts(ports, lists, port_wayList, nbports, devid)) {
     OCITransRollback(s.svchp, s.errhp, OCI_DEFAULT);
     SetErrMess(kName, "MALLOC_UNSUCCESSFUL ", ErrMess, 1);
     return -1;
