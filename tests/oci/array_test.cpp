@@ -100,6 +100,26 @@ TEST_F(OciArray, RowsBeforeAFailingRowAreKeptWithTheOutputsOfTheirLastRun) {
   exec_direct("DROP SEQUENCE {seq}");
 }
 
+// A row that fails only when run again becomes the failing row: here every
+// run after the third raises, so the replay of row 0 fails in turn.
+TEST_F(OciArray, RowFailingOnItsSecondRunIsReportedInstead) {
+  exec_direct("DROP SEQUENCE IF EXISTS {seq}; CREATE SEQUENCE {seq}");
+  int ids[4] = {1, 2, 3, 4};
+  OCIStmt* stmt = prepare(
+      "BEGIN IF nextval('{seq}') > 2 THEN RAISE EXCEPTION 'run %', :id; END IF;"
+      " insert into {item}(id) values (:id); END;");
+  OCIBind* bind = nullptr;
+  OCIBindByName(stmt, &bind, db.err, reinterpret_cast<const OraText*>(":id"), -1, ids,
+                sizeof(int), SQLT_INT, nullptr, nullptr, nullptr, 0, nullptr, 0);
+  OCIBindArrayOfStruct(bind, db.err, sizeof(int), 0, 0, 0);
+  EXPECT_EQ(execute(stmt, 4), OCI_ERROR);
+  EXPECT_NE(error_text().find("run 1"), std::string::npos) << error_text();
+  EXPECT_EQ(row_count(stmt), 0u);
+  ASSERT_EQ(commit(), OCI_SUCCESS) << error_text();
+  EXPECT_EQ(value_direct("select count(*) from {item}"), "0");
+  exec_direct("DROP SEQUENCE {seq}");
+}
+
 TEST_F(OciArray, FailingDmlRowCountsTheRowsKeptAndTheTransactionGoesOn) {
   ASSERT_EQ(run("insert into {item}(id) values (1)"), OCI_SUCCESS);
   ItemRow rows[3] = {{2, 0, "two"}, {1, 0, "dup"}, {3, 0, "three"}};
