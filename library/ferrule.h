@@ -120,6 +120,64 @@ FERRULE_API int InsertMacroLink(const char* node_from, const char* node_to,
  * types and test boards.
  * ------------------------------------------------------------------------ */
 
+/* Hardware devices mounted nowhere: each gets a hardware row with the status
+ * SPARE (2) and a 'SPARE' history row. The single-row form refuses a null
+ * serialnb; last/last_rows of the single-row form is not read. */
+FERRULE_API int InsertMultipleSpareDevices(const char* hwname, const char* hwtype,
+                                           const char* serialnb, const char* responsible,
+                                           const char* comments, const char* location, int first,
+                                           int last, char* ErrMess);
+FERRULE_API int InsertSpareDevice(const char* hwname, const char* hwtype, const char* serialnb,
+                                  const char* responsible, const char* comments,
+                                  const char* location, int last, char* ErrMess);
+
+/* Board components, cached form only. With a motherboard (a device name;
+ * null, empty or "none" means none) the component is mounted on that board
+ * (status IN_USE) and needs the hardware mounted in the board; without one
+ * it is recorded as spare hardware at location (status SPARE). replacable 1
+ * requires a serialnb of at least 2 characters not beginning with "none":
+ * otherwise the row is refused and the open batch dropped. */
+FERRULE_API int InsertMultipleBoardCpnts(const char* cpntname, const char* cpnttype,
+                                         int replacable, const char* motherboard,
+                                         const char* serialnb, const char* hwtype,
+                                         const char* responsible, const char* comments,
+                                         const char* location, int first_time, int last_rows,
+                                         char* ErrMess);
+
+/* Links inside one board, cached form only. nfrom or nto "motherboard" is
+ * the board itself: its port number is then the portid of a port of the
+ * board device. Two components must lie on the same board. */
+FERRULE_API int InsertMultipleMicroLinks(const char* nfrom, const char* nto, int portnbfrom,
+                                         int portnbto, const char* lktype, int biused,
+                                         int first_time, int last_rows, char* ErrMess);
+
+/* Link types. A simple type takes the next prime as its number; a
+ * composite type the product of the numbers of the types named in lklist,
+ * comma-separated, each name bare or between single quotes. The single-row
+ * forms refuse a null lkname or lklist; their last_rows is not read. */
+FERRULE_API int InsertMultipleSimpleLinkTypes(const char* lkname, int first_time, int last_rows,
+                                              char* ErrMess);
+FERRULE_API int InsertMultipleCompositeLinkTypes(const char* lkname, const char* lklist,
+                                                 int first_time, int last_rows, char* ErrMess);
+FERRULE_API int InsertSimpleLinkType(const char* lkname, int last_rows, char* ErrMess);
+FERRULE_API int InsertCompositeLinkType(const char* lkname, const char* lklist, int last_rows,
+                                        char* ErrMess);
+
+/* A test board at location with nbports ports, committed in one call. The
+ * five lists are packed texts (items ended by a NUL, one per port) with
+ * their sizes in bytes; nothing is read past a size, and a port beyond the
+ * last item of a list (or a null list) gets a null value. port_wayList
+ * holds nbports ints. A procedure failure answers "ORACLE_ERROR_<number>";
+ * a port that inserts nothing rolls the whole call back. last is not
+ * read. */
+FERRULE_API int InsertTestFunctionalDevice(const char* location, const char* ipaddList,
+                                           int ipaddLen, const char* ipnameList, int ipnameLen,
+                                           const char* subnetList, int subnetLen,
+                                           const char* portnbList, int portnbLen,
+                                           const char* port_typeList, int port_typeLen,
+                                           const int* port_wayList, int nbports, int last,
+                                           char* ErrMess);
+
 /* ------------------------------------------------------------------------
  * Path search and whole-table loads.
  * ------------------------------------------------------------------------ */

@@ -50,6 +50,7 @@ int AddBatchRow(const BatchExport& spec, RowCache& cache, const RowValues& row, 
   }
 
   const int appended = cache.append(row, starts ? 1 : 0);
+  if (spec.after_append) spec.after_append(cache);
   bool forced = false;
   if (cache.rows() == kMaxCachedRows && last != 1) {
     forced = true;

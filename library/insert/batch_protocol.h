@@ -28,11 +28,15 @@ struct RowCheck {
   bool drops_batch = false;      // the refusal also abandons the open batch
 };
 
+// Diagnostics of a call, printed once the row is appended.
+using AppendTrace = void (*)(const RowCache& cache);
+
 struct BatchExport {
   const InsertStatement& statement;
   SendPolicy send;             // name, word for rows not inserted, follow-up
   const char* append_failure;  // reason when a column cannot grow
   RowCheck check;
+  AppendTrace after_append = nullptr;
   const char* no_batch = "CACHE HAS NOT BEEN INITIALIZED";  // reason when no batch is open
 };
 

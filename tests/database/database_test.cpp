@@ -321,4 +321,20 @@ TEST_F(Database, PackageCallsLeaveTheTransactionToTheCaller) {
   EXPECT_EQ(testdb::value("SELECT count(*) FROM vexa_ipinfo"), "0");
 }
 
+TEST_F(Database, InsertTestBoardAnswersACodeAndLeavesTheTransactionToTheCaller) {
+  const std::string call =
+      "CALL vexa_configuration_dev.InsertTestBoard('lab', 'l', 'h', -1000, -1000)";
+  testdb::exec("BEGIN");
+  EXPECT_EQ(testdb::value(call), "0");  // rescode; the board has the id 1
+  testdb::exec("ROLLBACK");
+  EXPECT_EQ(testdb::value("SELECT count(*) FROM vexa_lg_devices WHERE location = 'lab'"), "0");
+  // The next board would be TESTBOARD_3: a device of that name makes the
+  // call answer 1 (duplicate) and write nothing, not even the device type.
+  add_device("TESTBOARD_3", 99);
+  EXPECT_EQ(testdb::value(call), "1");
+  EXPECT_EQ(testdb::value("SELECT count(*) FROM vexa_lg_devices WHERE location = 'lab'") +
+                testdb::value("SELECT count(*) FROM vexa_lg_device_types"),
+            "00");
+}
+
 }  // namespace

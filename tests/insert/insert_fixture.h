@@ -52,6 +52,11 @@ class InsertTest : public ::testing::Test {
     ferrule::FreeInsertPortsCache();
     ferrule::FreeInsertSparePortsCache();
     ferrule::FreeInsertMacroLinksCache();
+    ferrule::FreeInsertSpareDevicesCache();
+    ferrule::FreeInsertBoardCpntsCache();
+    ferrule::FreeInsertMicroLinksCache();
+    ferrule::FreeInsertSimpleLinkTypesCache();
+    ferrule::FreeInsertCompositeLinkTypesCache();
   }
   // Committed data, as another session sees it.
   static int Count(const std::string& table, const std::string& where = "true") {

@@ -54,6 +54,30 @@ TEST_F(OciBlock, NullAndTooLongOutputs) {
   EXPECT_EQ(n, 3);
 }
 
+// The outputs travel as the fields of one composite value: texts holding
+// its separators and quotes must come back whole, and a single bind alone.
+TEST_F(OciBlock, OutputsHoldingSeparatorsQuotesAndBlanksComeBackWhole) {
+  OCIStmt* stmt = prepare(
+      "BEGIN :a := 'x,\"y\"\\z (w)'; :b := ' lead'; :c := '\"\"'; :n := :n + 1; END;");
+  char a[32] = "", b[32] = "", c[32] = "";
+  int n = 41;
+  bind_text(stmt, "a", a, sizeof a);
+  bind_text(stmt, "b", b, sizeof b);
+  bind_text(stmt, "c", c, sizeof c);
+  bind_int(stmt, "n", &n);
+  ASSERT_EQ(execute(stmt), OCI_SUCCESS) << error_text();
+  EXPECT_STREQ(a, "x,\"y\"\\z (w)");
+  EXPECT_STREQ(b, " lead");
+  EXPECT_STREQ(c, "\"\"");
+  EXPECT_EQ(n, 42);
+
+  char only[16] = "in";
+  OCIStmt* single = prepare("BEGIN :only := :only || ',(out)'; END;");
+  bind_text(single, "only", only, sizeof only);
+  ASSERT_EQ(execute(single), OCI_SUCCESS) << error_text();
+  EXPECT_STREQ(only, "in,(out)");
+}
+
 TEST_F(OciBlock, FailingBlockWritesNothingAndKeepsTheTransaction) {
   ASSERT_EQ(run("insert into {item}(id) values (1)"), OCI_SUCCESS);
   OCIStmt* stmt = prepare("BEGIN :out := 'set'; insert into {item}(id) values (:id); END;");

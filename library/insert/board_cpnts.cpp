@@ -1,0 +1,126 @@
+// Board components in cached batches. A component given with its board
+// (motherboard, a device name) is mounted there: a hardware component with
+// the status IN_USE, the functional component on the board and an 'IN_USE'
+// history row. Without a board it is spare hardware only: a hardware
+// component with the status SPARE and a 'SPARE' history row.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "ferrule.h"
+#include "insert/batch_protocol.h"
+#include "insert/cache_release.h"
+
+namespace ferrule {
+namespace {
+
+// Mounted: the hardware row takes as location the serial number of the
+// hardware mounted in the board (none: no row); the functional row takes the
+// hardware component that has the given serial number; the history row
+// follows only when one functional row was written. Spare: the hardware row
+// at the given location, then its history row. :numrows counts the rows of
+// the last insert that ran; :snbid carries the new spare's snbid to its
+// history row.
+const InsertStatement kBoardCpntInsert{
+    "DECLARE n integer; BEGIN "
+    "IF coalesce(:motherboard,'none') not like 'none' THEN "
+    "insert into %(hw_cpnts)(snbid,serialnb,hwtype,responsible,user_comment,cpnt_status,hwname,"
+    "replacable,location) "
+    "select %(next_snbid),:serialnb,:hwtype,:responsible,:comments,1,:dname,:replacable,serialnb "
+    "from %(devices) where devicename=:motherboard and serialnb is not null; "
+    "insert into %(lg_cpnts)(cpntname,cpnttype,snbid,cpntid,motherboardid,author,created,"
+    "terminal_name) "
+    "select :dname,:cpnttype,t.snbid,%(next_cpntid),e.deviceid,'%(login)',vexa_sysdate(),"
+    "'%(host)' from %(hw_cpnts) t,%(devices) e "
+    "where t.serialnb=:serialnb and e.devicename=:motherboard; "
+    "GET DIAGNOSTICS n = %(row_count); "
+    "IF n=1 THEN "
+    "insert into %(cpnt_history)(historycpntID,snbid,cpntid,cpnt_status,user_comment,location,"
+    "status_change,created,author,terminal_name) "
+    "select %(next_cpnt_historyid),snbid,cpntid,'IN_USE',:comments,:motherboard,created,"
+    "vexa_sysdate(),'%(login)','%(host)' from %(lg_cpnts) where cpntname=:dname; "
+    "GET DIAGNOSTICS n = %(row_count); "
+    "END IF; "
+    "ELSE "
+    "insert into %(hw_cpnts)(snbid,serialnb,hwtype,responsible,user_comment,cpnt_status,hwname,"
+    "replacable,location) "
+    "values(%(next_snbid),:serialnb,:hwtype,:responsible,:comments,2,:dname,:replacable,"
+    ":location) returning snbid into :snbid; "
+    "GET DIAGNOSTICS n = %(row_count); "
+    "IF n=1 THEN "
+    "insert into %(cpnt_history)(historycpntID,snbid,cpnt_status,user_comment,location,"
+    "status_change,created,author,terminal_name) "
+    "values(%(next_cpnt_historyid),:snbid,'SPARE',:comments,:location,vexa_sysdate(),"
+    "vexa_sysdate(),'%(login)','%(host)'); "
+    "GET DIAGNOSTICS n = %(row_count); "
+    "END IF; "
+    "END IF; "
+    ":numrows := n; END;",
+    {":dname", ":serialnb", ":cpnttype", ":location", ":responsible", ":comments", ":hwtype",
+     ":motherboard"},
+    {":replacable"},
+    {":snbid"}};
+
+constexpr std::size_t kLocationColumn = 3;  // of kBoardCpntInsert.text_binds
+
+// A replaceable component (replacable 1) needs a real serial number: not
+// null, at least two characters, not beginning with "none".
+bool MissesMandatorySerial(int replacable, const char* serialnb) {
+  return replacable == 1 &&
+         (!serialnb || std::strncmp(serialnb, "none", 4) == 0 || std::strlen(serialnb) < 2);
+}
+
+void TraceAppend(const RowCache& cache) {
+  const StringColumnCache& names = cache.texts.front();
+  std::printf("before appending string \n");
+  std::printf("before appending int \n");
+  // A column that could not grow has no storage left to show.
+  std::printf("value of cpntlist %s\n", names.has_storage() ? names.buffer.data() : "");
+  std::printf("value of FIRST_TIME_CPNT %d\n", cache.initialised);
+  std::fflush(stdout);
+}
+
+void TraceSend(const RowCache& cache, const std::vector<std::vector<char>>&) {
+  const int location_width = std::max(cache.texts[kLocationColumn].longest, 1);
+  std::printf("dlocation not null %d\n", location_width);
+  std::printf("after memory allocation %d\n", cache.rows());
+  std::printf("before binding \n");
+  std::fflush(stdout);
+}
+
+const BatchExport kBatch{
+    kBoardCpntInsert,
+    {"InsertMultipleBoardCpnts", "COULDNOT_INSERT_ALL_ROWS", true, nullptr, TraceSend},
+    "Cache Problem",
+    {CheckPlace::BeforeStart, "If the cpnt is replacable,a serialnb is mandatory the",
+     true},  // the refusal drops the batch
+    TraceAppend};
+
+RowCache& BoardCpntCache() {
+  static RowCache cache(kBoardCpntInsert.text_binds.size(), kBoardCpntInsert.value_binds.size());
+  return cache;
+}
+
+}  // namespace
+
+int FreeInsertBoardCpntsCache() { return BoardCpntCache().release(); }
+
+}  // namespace ferrule
+
+using namespace ferrule;
+
+extern "C" int InsertMultipleBoardCpnts(const char* cpntname, const char* cpnttype,
+                                        int replacable, const char* motherboard,
+                                        const char* serialnb, const char* hwtype,
+                                        const char* responsible, const char* comments,
+                                        const char* location, int first_time, int last_rows,
+                                        char* ErrMess) {
+  std::printf("value of first_time %d\n", first_time);
+  std::fflush(stdout);
+  return AddBatchRow(kBatch, BoardCpntCache(),
+                     RowValues{{cpntname, serialnb, cpnttype, location, responsible, comments,
+                                hwtype, motherboard},
+                               {replacable},
+                               MissesMandatorySerial(replacable, serialnb)},
+                     first_time, last_rows, ErrMess);
+}

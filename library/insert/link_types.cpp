@@ -1,0 +1,114 @@
+// Link types, one per call or in cached batches. The database numbers them:
+// a simple type takes the next prime, a composite type the product of the
+// numbers of the types it lists.
+#include "ferrule.h"
+#include "insert/batch_protocol.h"
+#include "insert/cache_release.h"
+#include "insert/single_row.h"
+#include "report.h"
+
+namespace ferrule {
+namespace {
+
+// The prime at the position after the count of numbered types, composite
+// ones included (so a composite type uses up a position, and its prime is
+// never given out). Each row of a batch sees the rows before it, so one
+// batch takes consecutive positions. No prime left: nothing inserted.
+const InsertStatement kSimpleLinkTypeInsert{
+    "BEGIN insert into %(link_types)(linktypeID,link_name,link_nbr,author,user_update,"
+    "terminal_name) select %(next_linktypeid),:lkname,prime_nb,'%(login)','%(login)','%(host)' "
+    "from %(prime_number) "
+    "where prime_nb_position=(select coalesce(count(link_nbr),0)+1 from %(link_types)); "
+    "GET DIAGNOSTICS :numrows = %(row_count); END;",
+    {":lkname"},
+    {},
+    {}};
+
+// The product of the numbers of every type named by one whole item of the
+// comma-separated list, the item written bare (A,B) or, as the control-script
+// functions send it, between single quotes ('A','B'). A name listed twice
+// counts once; no name found gives a type without a number.
+const InsertStatement kCompositeLinkTypeInsert{
+    "BEGIN insert into %(link_types) (linktypeID,link_name,link_nbr,author,user_update,"
+    "terminal_name) select %(next_linktypeid),:lkname,lknb,'%(login)','%(login)','%(host)' "
+    "from (select vexa_prime_product(link_nbr) as lknb from %(link_types) "
+    "where strpos(concat(',',:lklist,','),concat(',',link_name,','))>0 "
+    "or strpos(concat(',',:lklist,','),concat(',''',link_name,''','))>0) s; "
+    "GET DIAGNOSTICS :numrows = %(row_count); END;",
+    {":lkname", ":lklist"},
+    {},
+    {}};
+
+constexpr const char* kNameMissing = "Link name can't be null";
+
+// Cached rows go to the database as they are, null names included.
+const BatchExport kSimpleBatch{
+    kSimpleLinkTypeInsert,
+    {"InsertMultipleSimpleLinkTypes", "COULDNOT_INSERT_ALL_ROWS", true},
+    "Cache Problem",
+    {}};
+const BatchExport kCompositeBatch{
+    kCompositeLinkTypeInsert,
+    {"InsertMultipleCompositeLinkTypes", "COULDNOT_INSERT_ALL_ROWS", true},
+    "Cache Problem",
+    {}};
+
+// A single row that inserted nothing is neither committed nor rolled back.
+const SingleExport kSimpleSingle{kSimpleLinkTypeInsert,
+                                 {"InsertSimpleLinkType", "COULDNOT_INSERT_THIS_ROW", false},
+                                 kNameMissing};
+const SingleExport kCompositeSingle{
+    kCompositeLinkTypeInsert,
+    {"InsertCompositeLinkType", "COULDNOT_INSERT_THIS_ROW", false},
+    kNameMissing};
+
+RowCache& SimpleLinkTypeCache() {
+  static RowCache cache(kSimpleLinkTypeInsert.text_binds.size(), 0);
+  return cache;
+}
+
+RowCache& CompositeLinkTypeCache() {
+  static RowCache cache(kCompositeLinkTypeInsert.text_binds.size(), 0);
+  return cache;
+}
+
+// The check (a name must be given) refuses only the single rows.
+RowValues SimpleLinkTypeRow(const char* lkname) { return RowValues{{lkname}, {}, !lkname}; }
+
+RowValues CompositeLinkTypeRow(const char* lkname, const char* lklist) {
+  return RowValues{{lkname, lklist}, {}, !lkname};
+}
+
+}  // namespace
+
+int FreeInsertSimpleLinkTypesCache() { return SimpleLinkTypeCache().release(); }
+int FreeInsertCompositeLinkTypesCache() { return CompositeLinkTypeCache().release(); }
+
+}  // namespace ferrule
+
+using namespace ferrule;
+
+extern "C" int InsertMultipleSimpleLinkTypes(const char* lkname, int first_time, int last_rows,
+                                             char* ErrMess) {
+  return AddBatchRow(kSimpleBatch, SimpleLinkTypeCache(), SimpleLinkTypeRow(lkname), first_time,
+                     last_rows, ErrMess);
+}
+
+extern "C" int InsertMultipleCompositeLinkTypes(const char* lkname, const char* lklist,
+                                                int first_time, int last_rows, char* ErrMess) {
+  return AddBatchRow(kCompositeBatch, CompositeLinkTypeCache(),
+                     CompositeLinkTypeRow(lkname, lklist), first_time, last_rows, ErrMess);
+}
+
+extern "C" int InsertSimpleLinkType(const char* lkname, int last_rows, char* ErrMess) {
+  return InsertSingleRow(kSimpleSingle, SimpleLinkTypeRow(lkname), true, ErrMess);
+}
+
+extern "C" int InsertCompositeLinkType(const char* lkname, const char* lklist, int last_rows,
+                                       char* ErrMess) {
+  if (lkname && !lklist) {
+    SetErrMess(kCompositeSingle.send.name, "simple_lk_list can't be null", ErrMess, 1);
+    return -1;
+  }
+  return InsertSingleRow(kCompositeSingle, CompositeLinkTypeRow(lkname, lklist), true, ErrMess);
+}
