@@ -61,6 +61,37 @@ const Variable* PVSSInsertMultipleMacroLinks(TextVar* node_from, TextVar* node_t
                                              IntegerVar* bidirectional_link, TextVar* link_info,
                                              IntegerVar* first_time, IntegerVar* last_rows);
 
+// Link types (link_type_wrappers.cpp). The simple types of a composite one
+// come as a list.
+const Variable* PVSSInsertSimpleLinkType(TextVar* lktype_name, IntegerVar* last_rows);
+const Variable* PVSSInsertMultipleSimpleLinkTypes(TextVar* lktype_name, IntegerVar* first_time,
+                                                  IntegerVar* last_rows);
+const Variable* PVSSInsertCompositeLinkType(TextVar* lktype_name, DynVar* lktype_list,
+                                            IntegerVar* last_rows);
+const Variable* PVSSInsertMultipleCompositeLinkTypes(TextVar* lktype_name, DynVar* lktype_list,
+                                                     IntegerVar* first_time,
+                                                     IntegerVar* last_rows);
+
+// Spare hardware, board components and test boards
+// (hardware_insert_wrappers.cpp).
+const Variable* PVSSInsertSpareDevice(TextVar* hwname, TextVar* hwtype, TextVar* serialnb,
+                                      TextVar* responsible, TextVar* location, TextVar* comments,
+                                      IntegerVar* last);
+const Variable* PVSSInsertMultipleSpareDevices(TextVar* hwname, TextVar* hwtype,
+                                               TextVar* serialnb, TextVar* responsible,
+                                               TextVar* location, TextVar* comments,
+                                               IntegerVar* first, IntegerVar* last);
+const Variable* PVSSInsertMultipleBoardCpnts(TextVar* cpntname, TextVar* cpnttype,
+                                             IntegerVar* replacable, TextVar* motherboardname,
+                                             TextVar* serialnb, TextVar* hwtype,
+                                             TextVar* responsible, TextVar* location,
+                                             TextVar* comments, IntegerVar* first,
+                                             IntegerVar* last);
+const Variable* PVSSInsertTestFunctionalDevice(TextVar* location, DynVar* ipaddList,
+                                               DynVar* ipnameList, DynVar* subnetList,
+                                               DynVar* portnbList, DynVar* port_typeList,
+                                               DynVar* port_wayList, IntegerVar* last);
+
 // Updates of ports, IP addresses, types and links (update_wrappers.cpp).
 const Variable* PVSSUpdateMultiplePorts(TextVar* dname, TextVar* pt_nb, TextVar* pt_type,
                                         IntegerVar* pway, IntegerVar* pxibooting,
