@@ -186,6 +186,70 @@ FERRULE_API int InsertTestFunctionalDevice(const char* location, const char* ipa
  * Schema, routing and destination tables, paths inside boards.
  * ------------------------------------------------------------------------ */
 
+/* The schema's dynamic tables (routing, destination, path and micro-path
+ * tables): created when missing, or dropped with what they hold. A failure
+ * of the server reads "Couldn't create the tables" for both. */
+FERRULE_API int CreateTableSchema(char* ErrMess);
+FERRULE_API int DropTableSchema(char* ErrMess);
+
+/* Have the server build the routing table or the destination table of a
+ * device: the shortest routes to every device it reaches in at most
+ * roundtrip links (10 at most; CreateRoutingTable reads 0 as 10). Neither
+ * commits. 0 when built; the server's non-zero result when it refused (an
+ * unknown device -1, a round-trip count below 1 -2); 1 when the block could
+ * not run. */
+FERRULE_API int CreateRoutingTable(const char* devicename, int roundtrip, char* ErrMess);
+FERRULE_API int CreateDestinationTable(const char* devicename, int roundtrip, char* ErrMess);
+
+/* Output ports ("port_nbr|port_type|port_way" items) through which the
+ * destination table of devicename reaches devices of one subsystem. The
+ * list must be larger than its total; when it is not, len receives the
+ * total plus the last item's length plus 1. No port: 0 and
+ * "NO_ROWS_SELECTED". Commits. */
+FERRULE_API int GetPortPerSubsystem(const char* devicename, const char* system_name, int* len,
+                                    char* port_list, char* ErrMess);
+
+/* The routes in use of the routing table of the device whose id is dfrom
+ * (decimal text): six packed lists, item i of each for route i. A list is
+ * copied when its capacity exceeds its total; each list that does not fit
+ * gets its total plus one written back, and the call answers -1
+ * "BUFFER_TOO_SMALL". No route in use: -1 "NO_ROWS_SELECTED". */
+FERRULE_API int LoadRoutingtable(const char* dfrom, int* len_destname, char* destname_list,
+                                 int* len_ipdestin, char* ipdestin_list, int* len_nextport,
+                                 char* nextport_list, int* len_ipnext, char* ipnext_list,
+                                 int* len_subnet, char* subnet_list, int* len_macnext,
+                                 char* macnext_list, char* ErrMess);
+
+/* Paths of links inside one board, one entry per link, ordered by path
+ * (pathid from 0, shortest first) and position (link_pos from 1): the names
+ * at the link's two ends (a board port shows as the board's name) in two
+ * packed lists, and the two ends of the last link. Each list must be larger
+ * than its total and len_array at least the entry count; outputs that do
+ * not fit get their needs written back and make the result -1 to -3 with
+ * "NO_ERROR" in ErrMess. No path: -1 "NO_ROWS_SELECTED", outputs untouched.
+ * All three commit.
+ * - from the component cpnt_from to the board port mboard_pid;
+ * - from the board port mboardportid_from to the component cpntname, or to
+ *   the board port mboardportid_to when cpntname is null, "" or "none";
+ * - from the board port mboardportid_from to the components of the type
+ *   cpnttype (cpnttype_given 1) or to the component named cpnttype. */
+FERRULE_API int GetMicroConnectBetweenBoardCpntAndMotherBoard(
+    const char* cpnt_from, int mboard_pid, int* pathid, int* link_pos, int* len_array,
+    char* nfrom_list, int* len_nfrom, char* nto_list, int* len_nto, char* last_nfrom,
+    int* len_last_nfrom, char* last_nto, int* len_last_nto, char* ErrMess);
+FERRULE_API int GetMicroConnectFromPortid(int mboardportid_from, int mboardportid_to,
+                                          const char* cpntname, int* pathid, int* link_pos,
+                                          int* len_array, char* nfrom_list, int* len_nfrom,
+                                          char* nto_list, int* len_nto, char* last_nfrom,
+                                          int* len_last_nfrom, char* last_nto,
+                                          int* len_last_nto, char* ErrMess);
+FERRULE_API int GetMicroConnectToCpntType(int mboardportid_from, int cpnttype_given,
+                                          const char* cpnttype, int* pathid, int* link_pos,
+                                          int* len_array, char* nfrom_list, int* len_nfrom,
+                                          char* nto_list, int* len_nto, char* last_nfrom,
+                                          int* len_last_nfrom, char* last_nto,
+                                          int* len_last_nto, char* ErrMess);
+
 /* ------------------------------------------------------------------------
  * Inventory: status, replacement, test use, mounted hardware, history.
  * ------------------------------------------------------------------------ */
