@@ -179,8 +179,11 @@ int RunRowLookup(const RowLookupSpec& spec, const std::vector<KeyBind>& keys, in
     // The needed length is measured on the row itself, so that no value can
     // make the printed row longer than the capacity that was tested.
     const std::string text_row = render(spec.format, values);
-    if (static_cast<std::size_t>(*length) < text_row.size() + 1) {
-      *length = static_cast<int>(text_row.size() + 1);
+    // Compared as a signed int: a capacity below 1 is too small, never a
+    // huge unsigned one.
+    const int needed = static_cast<int>(text_row.size() + 1);
+    if (*length < needed) {
+      *length = needed;
       SetErrMess(appliName, "BUFFER_TOO_SMALL", ErrMess, 1);
       return -1;
     }
