@@ -26,13 +26,13 @@ const ListLookupSpec kCpntNamesPerBoard{
 const ListLookupSpec kSpareHWCpntPerLocation{
     "GetSpareHWCpntPerLocation",
     "select snbid||'|'||coalesce(serialnb,'none')||'|'||coalesce(hwname,'none')||'?' "
-    "from %(hw_cpnts) where coalesce(location,'none')=:location and snbid!=-1",
+    "from %(hw_cpnts) where coalesce(location,'none')=:location and snbid <> -1",
     '?', kReported};
 
 const ListLookupSpec kSpareHWCpntPerType{
     "GetSpareHWCpntPerType",
     "select snbid||'|'||coalesce(serialnb,'none')||'|'||coalesce(hwname,'none')||'?' "
-    "from %(hw_cpnts) where coalesce(hwtype,'none')=:hwtype and snbid!=-1",
+    "from %(hw_cpnts) where coalesce(hwtype,'none')=:hwtype and snbid <> -1",
     '?', kReported};
 
 // By component (motherboard -1), or the links between a board's own ports

@@ -41,7 +41,7 @@ const ListLookupSpec kFreeDeviceNamesPerType{
 const ListLookupSpec kDeviceNamesPerLocation{
     "GetDeviceNamesPerLocation",
     "select devicename||'|' from %(devices) "
-    "where strpos(coalesce(location,'none'),:location)>0 and deviceid!=-1",
+    "where strpos(coalesce(location,'none'),:location)>0 and deviceid <> -1",
     '|', {NoRowsForm::Common}};
 
 const ListLookupSpec kSpareHWPerLocation{

@@ -89,7 +89,7 @@ class LookupTest : public ConnectedTest {
   }
 
   // The items of a packed list of `length` bytes.
-  static std::vector<std::string> Items(const char* list, int length) {
+  static std::vector<std::string> ListItems(const char* list, int length) {
     std::vector<std::string> items;
     for (int at = 0; at < length; at += static_cast<int>(items.back().size()) + 1)
       items.emplace_back(list + at);
