@@ -34,7 +34,7 @@ int RunListLookup(const ListLookupSpec& spec, const std::vector<KeyBind>& keys, 
   try {
     while (query.fetch()) {
       if (spec.rows == RowsTaken::CompleteOnly && query.fetch_status() != OCI_SUCCESS) continue;
-      gathered += query.text(0, spec.separator);
+      gathered += query.cut_text(0, spec.separator);
       gathered += '\0';
       ++items;
     }

@@ -120,15 +120,8 @@ bool LookupQuery::fetch() {
 std::string LookupQuery::text(std::size_t column, char separator) {
   Column& c = columns_[column];
   switch (c.spec.kind) {
-    case ColumnKind::Text: {
-      char logmessage[100];
-      CheckFetchIndicator(c.indicator, c.text.get(), static_cast<std::size_t>(c.size), logmessage,
-                          separator);
-      std::string value = c.text.get();
-      const std::size_t cut = value.find(separator);
-      if (cut != std::string::npos) value.resize(cut);
-      return value;
-    }
+    case ColumnKind::Text:
+      return std::string(cut_text(column, separator));
     case ColumnKind::Int:
       return std::to_string(c.number);
     case ColumnKind::SubsystemSet: {
@@ -143,6 +136,18 @@ std::string LookupQuery::text(std::size_t column, char separator) {
     }
   }
   return {};
+}
+
+std::string_view LookupQuery::cut_text(std::size_t column, char separator) {
+  Column& c = columns_[column];
+  // A complete value needs no replacement (and the log text is never shown).
+  if (c.indicator != 0) {
+    char logmessage[100];
+    CheckFetchIndicator(c.indicator, c.text.get(), static_cast<std::size_t>(c.size), logmessage,
+                        separator);
+  }
+  std::string_view value(c.text.get());
+  return value.substr(0, value.find(separator));
 }
 
 int LookupQuery::number(std::size_t column) const { return columns_[column].number; }

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "lookup_keys.h"
@@ -83,6 +84,8 @@ class LookupQuery {
   // A column of the fetched row: texts with their fetch indicator applied
   // and cut at the separator; subsystem sets and status codes as words.
   std::string text(std::size_t column, char separator);
+  // The same for a text column, without a copy: valid until the next fetch.
+  std::string_view cut_text(std::size_t column, char separator);
   int number(std::size_t column) const;
 
   bool ok() const { return chain_.ok(); }
