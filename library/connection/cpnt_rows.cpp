@@ -27,17 +27,21 @@ const char* const kBoardCpntFormat =
     "|serialnb  (C):%s |";
 
 const RowLookupSpec kBoardCpntByName{
-    "GetBoardCpntRow_cpntname", nullptr,
+    "GetBoardCpntRow_cpntname",
+    nullptr,
     BOARD_CPNT_SELECT "t.cpntname=:dname" BOARD_CPNT_JOINS,
-    kBoardCpntColumns,          kBoardCpntFormat,
+    kBoardCpntColumns,
+    kBoardCpntFormat,
     NoRowsForm::Reported,
 };
 
 const RowLookupSpec kBoardCpntById = [] {
   RowLookupSpec spec{
-      "GetBoardCpntRow_cpntid", nullptr,
+      "GetBoardCpntRow_cpntid",
+      nullptr,
       BOARD_CPNT_SELECT "t.cpntid=:dID" BOARD_CPNT_JOINS,
-      kBoardCpntColumns,        kBoardCpntFormat,
+      kBoardCpntColumns,
+      kBoardCpntFormat,
       NoRowsForm::Reported,
   };
   spec.fetch_label = "OCIFETCH  unsuccessful";

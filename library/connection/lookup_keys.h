@@ -6,8 +6,9 @@
 
 namespace ferrule {
 
-// A key bound by name: a text (with the reason given when it is null) or an
-// integer.
+// A key bound by name: a text or an integer. A null text key is answered
+// with its missing-key reason before anything is allocated; a text key
+// without such a reason binds a null as NULL.
 struct KeyBind {
   const char* placeholder;
   const char* text = nullptr;

@@ -9,24 +9,32 @@ namespace ferrule {
 namespace {
 
 const std::vector<LookupColumn> kPortColumns{
-    IntColumn(),          // portid
-    TextColumn(kFloor50), // devicename
-    TextColumn(kFloor50), // port_nbr
-    IntColumn(),          // port_way: a port without one is not found
-    IntColumn(),          // administrative_status: likewise
-    IntColumn(),          // speed
-    TextColumn(kFloor50), // port_type
-    TextColumn(kFloor50), // phy
-    IntColumn(),          // pxi_booting
-    TextColumn(kFloor50), // bia
-    TextColumn(kFloor50), // macaddress
-    TextColumn(kFloor50), // ipaddress
+    IntColumn(),           // portid
+    TextColumn(kFloor50),  // devicename
+    TextColumn(kFloor50),  // port_nbr
+    IntColumn(),           // port_way: a port without one is not found
+    IntColumn(),           // administrative_status: likewise
+    IntColumn(),           // speed
+    TextColumn(kFloor50),  // port_type
+    TextColumn(kFloor50),  // phy
+    IntColumn(),           // pxi_booting
+    TextColumn(kFloor50),  // bia
+    TextColumn(kFloor50),  // macaddress
+    TextColumn(kFloor50),  // ipaddress
 };
 
 // The same without bia and macaddress.
 const std::vector<LookupColumn> kPortAloneColumns{
-    IntColumn(), TextColumn(kFloor50), TextColumn(kFloor50), IntColumn(),          IntColumn(),
-    IntColumn(), TextColumn(kFloor50), TextColumn(kFloor50), IntColumn(), TextColumn(kFloor50),
+    IntColumn(),           // portid
+    TextColumn(kFloor50),  // devicename
+    TextColumn(kFloor50),  // port_nbr
+    IntColumn(),           // port_way
+    IntColumn(),           // administrative_status
+    IntColumn(),           // speed
+    TextColumn(kFloor50),  // port_type
+    TextColumn(kFloor50),  // phy
+    IntColumn(),           // pxi_booting
+    TextColumn(kFloor50),  // ipaddress
 };
 
 const char* const kPortFormat =

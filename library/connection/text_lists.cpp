@@ -5,8 +5,6 @@
 namespace ferrule {
 namespace {
 
-// The placeholder device -1 has no location, which reads as "none": the
-// lists by location leave it out, as the lists by subsystem do.
 const ListLookupSpec kDeviceNamesPerType{
     "GetDeviceNamesPerType",
     "select t.devicename||'|'||t.deviceid||'?' from %(devices) t,%(device_types) f "
@@ -38,6 +36,8 @@ const ListLookupSpec kFreeDeviceNamesPerType{
     "where t.devicetypeID=f.devicetypeID and f.devicetype=:dtype and t.active=0 and t.nodeused=1",
     '|', {NoRowsForm::Common}};
 
+// The placeholder device -1 has no location, which reads as "none": the
+// lists by location leave it out, as the lists by subsystem do.
 const ListLookupSpec kDeviceNamesPerLocation{
     "GetDeviceNamesPerLocation",
     "select devicename||'|' from %(devices) "
