@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <string>
 
 #include "lookup_fixture.h"
@@ -61,6 +62,32 @@ TEST_F(BusySubsystems, NamedSubsystems) {
   EXPECT_EQ(len_, 200);
   EXPECT_EQ(Err(), "ERROR in GetBusySubsystems : NO_ROWS_SELECTED");
   EXPECT_NE(printed_.find("Error - OCI_NODATA OCIFETCH unsuccessful\n"), std::string::npos);
+}
+
+// The active array comes without a size: it holds one element per subsystem
+// the library can load (49); more subsystems in the database are refused
+// rather than written past it.
+TEST_F(BusySubsystems, MoreSubsystemsThanTheActiveArrayHolds) {
+  testdb::exec(
+      "insert into vexa_subsystemList select 'S' || p, p from "
+      "(select prime_nb p from vexa_prime_number where prime_nb > 5 order by prime_nb limit 47) s;"
+      "insert into vexa_lg_devices(devicename, devicetypeID, deviceid, node, promiscuous_mode, "
+      "system_name) select 'd' || systemID, 1, 100000 + systemID, 0, 0, systemID "
+      "from vexa_subsystemList where systemID > 5");
+  auto active = std::make_unique<int[]>(49);
+  std::string names(2000, '\x7f');
+  int len = 2000;
+  const int rc = Traced([&] {
+    return GetBusySubsystems(&len, "ALL", names.data(), nullptr, active.get(), err_);
+  });
+  EXPECT_EQ(rc, -1);
+  EXPECT_EQ(Err(), "ERROR in GetBusySubsystems : BUFFER_TOO_SMALL");
+  EXPECT_EQ(names[0], '\x7f');
+
+  testdb::exec("delete from vexa_lg_devices where deviceid = 100000 + 223");
+  EXPECT_EQ(Traced([&] {
+              return GetBusySubsystems(&len, "ALL", names.data(), nullptr, active.get(), err_);
+            }), 0) << err_;
 }
 
 // The selection is bound name by name: anything but a list of quoted names
