@@ -87,8 +87,10 @@ CREATE INDEX vexa_hw_devices_status_idx ON vexa_hw_devices (device_status);
 -- device to another sets it on the new device before clearing it on the
 -- old one, inside one block.
 -- A new device is not active (active 0) and usable (nodeused 1).
+-- A name has at most 100 bytes, so that a buffer of 101 bytes holds any
+-- name that a lookup copies out (varchar counts characters).
 CREATE TABLE vexa_lg_devices (
-  devicename       varchar(100) NOT NULL UNIQUE,
+  devicename       varchar(100) NOT NULL UNIQUE CHECK (octet_length(devicename) <= 100),
   devicetypeID     integer NOT NULL,
   deviceid         integer PRIMARY KEY,
   node             integer,
@@ -148,9 +150,10 @@ CREATE TABLE vexa_hw_cpnts (
 CREATE INDEX vexa_hw_cpnts_location_idx ON vexa_hw_cpnts (location);
 CREATE INDEX vexa_hw_cpnts_hwname_idx ON vexa_hw_cpnts (hwname);
 
--- Functional components, each on the board motherboardid.
+-- Functional components, each on the board motherboardid. A name has at
+-- most 100 bytes, like a device's.
 CREATE TABLE vexa_lg_cpnts (
-  cpntname      varchar(100) NOT NULL UNIQUE,
+  cpntname      varchar(100) NOT NULL UNIQUE CHECK (octet_length(cpntname) <= 100),
   cpnttype      varchar(100),
   cpntid        integer PRIMARY KEY,
   snbid         integer REFERENCES vexa_hw_cpnts (snbid),

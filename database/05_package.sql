@@ -29,39 +29,5 @@ BEGIN
 END
 $$;
 
--- Refreshes the flags of the stored routes after links or devices changed
--- their usage. No routes are stored yet: nothing to refresh. Returns 0.
--- The argument is accepted for the callers' sake and not read.
-CREATE FUNCTION routingtable_pck.updatepathused(flag integer)
-RETURNS integer
-LANGUAGE plpgsql
-AS $$
-BEGIN
-  RETURN 0;
-END
-$$;
-
--- Removes the stored routes and paths that use the link between the ports
--- pfrom and pto. None are stored yet. Returns 0.
-CREATE FUNCTION routingtable_pck.deleteLinksInPaths(pfrom integer, pto integer)
-RETURNS integer
-LANGUAGE plpgsql
-AS $$
-BEGIN
-  RETURN 0;
-END
-$$;
-
--- Refreshes the stored routes and paths after links changed. None are
--- stored yet, so there is nothing to refresh. Never raises: any error is
--- returned as text. The result has at most 99 characters.
-CREATE FUNCTION pathqueries_pck.CheckAndUpdateDynamicTables(flag integer)
-RETURNS text
-LANGUAGE plpgsql
-AS $$
-BEGIN
-  RETURN 'NOTHING_TO_UPDATE';
-EXCEPTION WHEN OTHERS THEN
-  RETURN left('ERROR: ' || SQLERRM, 99);
-END
-$$;
+-- The routing functions (routingtable_pck, pathqueries_pck) are in
+-- 09_routing.sql.

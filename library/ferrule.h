@@ -40,7 +40,155 @@ FERRULE_API int GetDeviceRow_devid(int deviceID, int* len_device, char* device_r
 /* ------------------------------------------------------------------------
  * Lookups of ports, IP data, links, link types, lists, identifiers,
  * hardware and board components, busy subsystems.
+ *
+ * Rows (keys..., int* len, char* row, ErrMess): len is the capacity of row
+ * in bytes; a row that does not fit (with its NUL) writes back the length
+ * it needs and answers -1. A lookup that finds nothing writes
+ * "NO_ROWS_SELECTED" into its output (a text output needs 17 bytes for it)
+ * and, unless said otherwise, answers 0 with the reason "NO_ROWS_SELECTED".
+ * Some answer instead with the fetch status (100 when nothing is found) and
+ * the database's message: "reported" below.
+ *
+ * Packed lists (keys..., int* len, char* list, ErrMess): the items one after
+ * another, each followed by its NUL; len is the capacity in bytes on entry
+ * and the size of the list on success; too small: len = the size needed
+ * (exactly), -1.
+ *
+ * Integer lists (keys..., int* len, int* ids, ErrMess): len is the capacity
+ * in ids on entry and their number on success; too small: len = the number
+ * found, -1. Nothing found sets ids[0] and ids[1] to -1, so the array needs
+ * room for 2.
+ *
+ * A port type key that is null or empty stands for a port without type,
+ * read as "none".
  * ------------------------------------------------------------------------ */
+
+/* Ports, by portid or by device (name or id) and port. GetPortRow_pid shows
+ * missing values as "None", the others as "none". */
+FERRULE_API int GetPortRow_pid(int pID, int* len_port, char* port_row_result, char* ErrMess);
+FERRULE_API int GetPortRow_devname(const char* devname, const char* port_nb, int port_way,
+                                   const char* port_type, int* len_port, char* port_row_result,
+                                   char* ErrMess);
+FERRULE_API int GetPortRow_devid(int devID, const char* port_nb, int port_way,
+                                 const char* port_type, int* len_port, char* port_row_result,
+                                 char* ErrMess);
+FERRULE_API int GetIPInfoRow(const char* ip_address, int* len_ip, char* IP_row_result,
+                             char* ErrMess);
+
+/* Links between devices, by linkid or by the port at either end: pway 1
+ * finds the link arriving at the port, any other way the one leaving it.
+ * The row by linkid asks for 2 bytes more than it writes. */
+FERRULE_API int GetMacroConnectivityRow_lkid(int lkID, int* len_conn, char* Conn_row,
+                                             char* ErrMess);
+FERRULE_API int GetMacroConnectivityRow_node(int nodeID, const char* port_nb, int port_way,
+                                             const char* port_type, int* len_conn,
+                                             char* Conn_row, char* ErrMess);
+FERRULE_API int GetMacroConnectivityRow_nodename(const char* nodename, const char* port_nb,
+                                                 int port_way, const char* port_type,
+                                                 int* len_conn, char* Conn_row, char* ErrMess);
+
+/* Link types by name or by linktypeID, and the simple types (name|id) that
+ * make up a type. GetLkTypeRow_lknb asks for 1 byte more than it writes;
+ * it and the decomposition are reported, with the reason
+ * "NO_ROWS_SELECTED". */
+FERRULE_API int GetLkTypeRow_lkname(const char* lktype_name, int* len_lktype, char* LkType_row,
+                                    char* ErrMess);
+FERRULE_API int GetLkTypeRow_lknb(int lktype_nb, int* len_lktype, char* LkType_row,
+                                  char* ErrMess);
+FERRULE_API int GetLkTypeDecomposition_lknb(int lktype_nb, int* len_array, char* lktype_list,
+                                            char* ErrMess);
+
+/* Packed lists of devices, ports and hardware items. Items: name|deviceid
+ * (per type), port_nbr|port_way|port_type|macaddress|ipaddress (per
+ * device), names (destinations, free devices, per location) and
+ * serialnb|hwname (hardware). GetSpareHWPerLocation is reported with the
+ * reason "NO_ROWS_SELECTED"; GetSpareHWPerType names itself
+ * "GetSpareHWPerPerType" in ErrMess. */
+FERRULE_API int GetDeviceNamesPerType(const char* devitype, int* len_array, char* devIDs_list,
+                                      char* ErrMess);
+FERRULE_API int GetMacIPAddPerDevID(int deviceid, int* len_mac, char* macip_list,
+                                    char* ErrMess);
+FERRULE_API int GetDestinationNamePerDevPort(const char* devname, const char* port_nbr,
+                                             const char* port_type, int* len_Destin_list,
+                                             char* Destin_list, char* ErrMess);
+FERRULE_API int GetFreeDeviceNamesPerType(const char* devitype, int* len_array,
+                                          char* devnames_list, char* ErrMess);
+FERRULE_API int GetDeviceNamesPerLocation(const char* location, int* len_array,
+                                          char* devnames_list, char* ErrMess);
+FERRULE_API int GetSpareHWPerLocation(const char* location, int* len_array, char* hw_list,
+                                      char* ErrMess);
+FERRULE_API int GetSpareHWPerType(const char* hwtype, int* len_array, char* hw_list,
+                                  char* ErrMess);
+
+/* Integer lists of device, link and port ids; a device's name and id. The
+ * name buffer of GetDeviceName_deviceid must hold 101 bytes (a name has at
+ * most 100). GetDeviceID_devicename leaves deviceID alone when no device
+ * has the name. */
+FERRULE_API int GetDeviceIDsPerType(const char* devitype, int* len_array, int* devIDs_list,
+                                    char* ErrMess);
+FERRULE_API int GetLkFromDevID(int node_from, int* len_array, int* lkfrom_list, char* ErrMess);
+FERRULE_API int GetLkToDevID(int node_to, int* len_array, int* lkto_list, char* ErrMess);
+FERRULE_API int GetPortIDPerDevID(int deviceid, int* len_array, int* portID_list,
+                                  char* ErrMess);
+FERRULE_API int GetDeviceID_devicename(const char* deviceName, int* deviceID, char* ErrMess);
+FERRULE_API int GetDeviceName_deviceid(int deviceID, char* devicename, char* ErrMess);
+
+/* A hardware item by serial number, with the device that carries it. */
+FERRULE_API int GetHWDeviceRow_serialnb(const char* serialnb, int* len_device,
+                                        char* device_result, char* ErrMess);
+
+/* Board components and links inside a board, reported. way 1 finds the
+ * link arriving at the port, any other way the one leaving it; the
+ * component "motherboard" (cpntid -1) is the board itself. */
+FERRULE_API int GetBoardCpntRow_cpntname(const char* cpntname, int* len_cpnt, char* cpnt_result,
+                                         char* ErrMess);
+FERRULE_API int GetBoardCpntRow_cpntid(int cpntid, int* len_cpnt, char* cpnt_result,
+                                       char* ErrMess);
+FERRULE_API int GetMicroConnectivityRow_lkid(int lkID, int* len_conn, char* Conn_row,
+                                             char* ErrMess);
+FERRULE_API int GetMicroConnectivityRow_node(int cpntID, int port_nb, int port_way,
+                                             int* len_conn, char* Conn_row, char* ErrMess);
+FERRULE_API int GetMicroConnectivityRow_cpntname(const char* cpntname, int port_nb, int port_way,
+                                                 int* len_conn, char* Conn_row, char* ErrMess);
+
+/* Board components as lists, reported: cpntname|cpntid per type, names per
+ * board, snbid|serialnb|hwname of hardware components per location or
+ * type; ids of the links inside a board leaving (or arriving at) a
+ * component, or with motherboard other than -1 those between that board's
+ * ports and its components; a component's name and id. The name buffer of
+ * GetCpntName_cpntid must hold 101 bytes; GetCpntID_cpntname sets cpntID to
+ * -1 when no component has the name. */
+FERRULE_API int GetBoardCpntPerType(const char* cpnttype, int* len_array, char* cpnt_list,
+                                    char* ErrMess);
+FERRULE_API int GetCpntNamesPerBoard(const char* motherboardname, int* len_array,
+                                     char* cpnt_list, char* ErrMess);
+FERRULE_API int GetSpareHWCpntPerLocation(const char* location, int* len_array, char* hw_list,
+                                          char* ErrMess);
+FERRULE_API int GetSpareHWCpntPerType(const char* hwtype, int* len_array, char* hw_list,
+                                      char* ErrMess);
+FERRULE_API int GetMicroLkFromCpntID(int cpntid_from, int motherboard, int* len_array,
+                                     int* lkfrom_list, char* ErrMess);
+FERRULE_API int GetMicroLkToCpntID(int cpntid_to, int motherboard, int* len_array,
+                                   int* lkto_list, char* ErrMess);
+FERRULE_API int GetCpntID_cpntname(const char* cpntname, int* cpntID, char* ErrMess);
+FERRULE_API int GetCpntName_cpntid(int cpntID, char* cpntname, char* ErrMess);
+
+/* A hardware component by serial number or snbid, with the board component
+ * that holds it; reported. */
+FERRULE_API int GetHWCpntRow_serialnb(const char* serialnb, int* len_cpnt, char* cpnt_result,
+                                      char* ErrMess);
+FERRULE_API int GetHWCpntRow_snbid(int snbid, int* len_cpnt, char* cpnt_result, char* ErrMess);
+
+/* Which subsystems have active devices. systemnames: "ALL" (its first three
+ * characters) or a comma list of single-quoted subsystem names ('DAQ','TFC';
+ * a quote inside a name is doubled); anything else, or a ';', is refused
+ * with "INVALID SYSTEMLIST". names receives a packed list of the subsystems
+ * that have devices (len as for packed lists), and active, in the same
+ * order, the highest active flag of each one's devices: it needs one element
+ * per subsystem of the database, at most 49. The fourth argument is not
+ * used. */
+FERRULE_API int GetBusySubsystems(int* len_array, const char* systemnames, char* names,
+                                  int* unused, int* active, char* ErrMess);
 
 
 /* Inserts. Each comes as a single-row form, which commits its row, and as a
@@ -185,6 +333,70 @@ FERRULE_API int InsertTestFunctionalDevice(const char* location, const char* ipa
 /* ------------------------------------------------------------------------
  * Schema, routing and destination tables, paths inside boards.
  * ------------------------------------------------------------------------ */
+
+/* The schema's dynamic tables (routing, destination, path and micro-path
+ * tables): created when missing, or dropped with what they hold. A failure
+ * of the server reads "Couldn't create the tables" for both. */
+FERRULE_API int CreateTableSchema(char* ErrMess);
+FERRULE_API int DropTableSchema(char* ErrMess);
+
+/* Have the server build the routing table or the destination table of a
+ * device: the shortest routes to every device it reaches in at most
+ * roundtrip links (10 at most; CreateRoutingTable reads 0 as 10). Neither
+ * commits. 0 when built; the server's non-zero result when it refused (an
+ * unknown device -1, a round-trip count below 1 -2); 1 when the block could
+ * not run. */
+FERRULE_API int CreateRoutingTable(const char* devicename, int roundtrip, char* ErrMess);
+FERRULE_API int CreateDestinationTable(const char* devicename, int roundtrip, char* ErrMess);
+
+/* Output ports ("port_nbr|port_type|port_way" items) through which the
+ * destination table of devicename reaches devices of one subsystem. The
+ * list must be larger than its total; when it is not, len receives the
+ * total plus the last item's length plus 1. No port: 0 and
+ * "NO_ROWS_SELECTED". Commits. */
+FERRULE_API int GetPortPerSubsystem(const char* devicename, const char* system_name, int* len,
+                                    char* port_list, char* ErrMess);
+
+/* The routes in use of the routing table of the device whose id is dfrom
+ * (decimal text): six packed lists, item i of each for route i. A list is
+ * copied when its capacity exceeds its total; each list that does not fit
+ * gets its total plus one written back, and the call answers -1
+ * "BUFFER_TOO_SMALL". No route in use: -1 "NO_ROWS_SELECTED". */
+FERRULE_API int LoadRoutingtable(const char* dfrom, int* len_destname, char* destname_list,
+                                 int* len_ipdestin, char* ipdestin_list, int* len_nextport,
+                                 char* nextport_list, int* len_ipnext, char* ipnext_list,
+                                 int* len_subnet, char* subnet_list, int* len_macnext,
+                                 char* macnext_list, char* ErrMess);
+
+/* Paths of links inside one board, one entry per link, ordered by path
+ * (pathid from 0, shortest first) and position (link_pos from 1): the names
+ * at the link's two ends (a board port shows as the board's name) in two
+ * packed lists, and the two ends of the last link. Each list must be larger
+ * than its total and len_array at least the entry count; outputs that do
+ * not fit get their needs written back and make the result -1 to -3 with
+ * "NO_ERROR" in ErrMess. No path: -1 "NO_ROWS_SELECTED", outputs untouched.
+ * All three commit.
+ * - from the component cpnt_from to the board port mboard_pid;
+ * - from the board port mboardportid_from to the component cpntname, or to
+ *   the board port mboardportid_to when cpntname is null, "" or "none";
+ * - from the board port mboardportid_from to the components of the type
+ *   cpnttype (cpnttype_given 1) or to the component named cpnttype. */
+FERRULE_API int GetMicroConnectBetweenBoardCpntAndMotherBoard(
+    const char* cpnt_from, int mboard_pid, int* pathid, int* link_pos, int* len_array,
+    char* nfrom_list, int* len_nfrom, char* nto_list, int* len_nto, char* last_nfrom,
+    int* len_last_nfrom, char* last_nto, int* len_last_nto, char* ErrMess);
+FERRULE_API int GetMicroConnectFromPortid(int mboardportid_from, int mboardportid_to,
+                                          const char* cpntname, int* pathid, int* link_pos,
+                                          int* len_array, char* nfrom_list, int* len_nfrom,
+                                          char* nto_list, int* len_nto, char* last_nfrom,
+                                          int* len_last_nfrom, char* last_nto,
+                                          int* len_last_nto, char* ErrMess);
+FERRULE_API int GetMicroConnectToCpntType(int mboardportid_from, int cpnttype_given,
+                                          const char* cpnttype, int* pathid, int* link_pos,
+                                          int* len_array, char* nfrom_list, int* len_nfrom,
+                                          char* nto_list, int* len_nto, char* last_nfrom,
+                                          int* len_last_nfrom, char* last_nto,
+                                          int* len_last_nto, char* ErrMess);
 
 /* ------------------------------------------------------------------------
  * Inventory: status, replacement, test use, mounted hardware, history.

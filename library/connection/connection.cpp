@@ -45,10 +45,14 @@ int Disconnect(Session handles, int stage, char* ErrMess) {
 int Connect(const char* server, const char* user, const char* password,
             Session& out, char* ErrMess) {
   const char* appliName = "Connect";
-  if (!server || !user || !password) {
-    SetErrMess(appliName, "server, user and password MUST be given", ErrMess, 1);
+  if (!server) {
+    SetErrMess(appliName, "server MUST be given", ErrMess, 1);
     return -1;
   }
+  // A missing user or password is an empty one, which the session refuses
+  // as a failed login.
+  if (!user) user = "";
+  if (!password) password = "";
   Session h;
   int stage = 0;
   int status = OCI_SUCCESS;

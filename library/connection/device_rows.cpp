@@ -11,13 +11,13 @@ const RowLookupSpec kDeviceTypeRow{
     "select devicetype||'?',devicetypeID,nbrofinput,nbrofoutput, "
     "coalesce(description,'none')||'?',coalesce(rgbcolor,'none')||'?',coalesce(system_name,-1) "
     "from %(device_types) where devicetype=:dtype ",
-    {{ColumnKind::Text, true, "devtypelen="},
-     {ColumnKind::Int},
-     {ColumnKind::Int},
-     {ColumnKind::Int},
-     {ColumnKind::Text, true, "descriptionlen="},
-     {ColumnKind::Text, false, "rgbcolorlen="},
-     {ColumnKind::SubsystemSet}},
+    {TextColumn(kFloor50, "devtypelen="),
+     IntColumn(),
+     IntColumn(),
+     IntColumn(),
+     TextColumn(kFloor50, "descriptionlen="),
+     TextColumn(MinLength::Described, "rgbcolorlen="),
+     SubsystemSetColumn()},
     "|devicetype (C):%s |devicetypeID (I):%d |nbrofinput (I):%d |nbrofoutput (I):%d "
     "|description (C):%s |rgbcolor (C):%s |system_name (C):%s |",
 };
@@ -26,10 +26,9 @@ const RowLookupSpec kDeviceTypeRow{
 // it carries the cut character, so no hardware shows as an empty serial
 // number; by id a null shows as "NULL".
 const std::vector<LookupColumn> kDeviceColumns{
-    {ColumnKind::Text, true}, {ColumnKind::Text, true}, {ColumnKind::Int},
-    {ColumnKind::Int},        {ColumnKind::Int},        {ColumnKind::Int},
-    {ColumnKind::Text, true}, {ColumnKind::Int},        {ColumnKind::Text, true},
-    {ColumnKind::SubsystemSet}};
+    TextColumn(kFloor50), TextColumn(kFloor50), IntColumn(), IntColumn(),
+    IntColumn(),          IntColumn(),          TextColumn(kFloor50), IntColumn(),
+    TextColumn(kFloor50), SubsystemSetColumn()};
 
 const char* const kDeviceFormat =
     "|devicename (C):%s |devicetype (C):%s |active (I):%d |node (I):%d |deviceid  (I):%d "

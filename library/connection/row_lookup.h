@@ -1,58 +1,42 @@
 // The one engine behind every single-row lookup: a table of per-export data
 // (statement, key binds, columns, row format, names) drives the common steps
 // of allocating, binding, executing, describing, defining, fetching and
-// writing one row of text under the length protocol.
+// writing one row of text under the length protocol. A lookup may read a
+// second statement when the first finds no row.
 #pragma once
 
 #include <vector>
 
-#include "oci.h"
+#include "lookup_keys.h"
+#include "lookup_query.h"
 
 namespace ferrule {
 
-enum class ColumnKind {
-  Text,          // fetched as text, cut at the separator
-  Int,           // fetched as a 32-bit integer, printed with %d
-  SubsystemSet,  // fetched as an integer, printed as subsystem names
-};
-
-struct LookupColumn {
-  ColumnKind kind;
-  bool floor50 = false;               // define buffer at least 50 + 1 bytes
-  const char* size_trace = nullptr;   // prints "<label><size>" after describe
-};
-
-// How a lookup answers when the fetch brings no row.
-enum class NoRowsForm {
-  Common,    // "NO_ROWS_SELECTED" as the reason, result 0
-  Reported,  // fetch status as result code, the database's text as reason
+// The length protocol of a row: the capacity must hold the row, its NUL and
+// `extra` bytes more (some rows ask for more than they write).
+struct RowLength {
+  const char* too_small_reason = "BUFFER_TOO_SMALL";
+  int extra = 0;
 };
 
 struct RowLookupSpec {
   const char* appliName;
-  const char* final_appliName;      // name of a closing failure form (null: appliName)
-  const char* statement;            // template (statement_text.h)
-  std::vector<LookupColumn> columns;  // select-list order = field order
-  const char* format;               // one %s or %d per column
+  const char* final_appliName;        // name of a closing failure form (null: appliName)
+  const char* statement;              // template (statement_text.h)
+  std::vector<LookupColumn> columns;  // select-list order
+  const char* format;                 // one %s or %d per field
   NoRowsForm no_rows = NoRowsForm::Common;
   char separator = '?';
-};
-
-// A key bound by name: a text (with the reason given when it is null) or an
-// integer.
-struct KeyBind {
-  const char* placeholder;
-  const char* text = nullptr;
-  int number = 0;
-  bool is_text = false;
-  const char* missing_reason = nullptr;
-
-  static KeyBind Text(const char* placeholder, const char* value, const char* missing) {
-    return KeyBind{placeholder, value, 0, true, missing};
-  }
-  static KeyBind Int(const char* placeholder, int value) {
-    return KeyBind{placeholder, nullptr, value, false, nullptr};
-  }
+  // What only some lookups need; their data sets these by name.
+  const char* fetch_label = "OCIFETCH unsuccessful";  // traced no-rows forms
+  std::vector<int> fields = {};               // select positions (from 1) in format order;
+                                              // empty: select order
+  const RowLookupSpec* fallback = nullptr;    // statement, columns, format and fields read
+                                              // when this statement finds no row
+  RowLength length = {};
+  const char* final_success_name = nullptr;   // name of the closing success form
+  const char* prepare_trace = nullptr;        // printed before the statement text, once run
+  const char* row_trace = nullptr;            // printed when a row is fetched
 };
 
 int RunRowLookup(const RowLookupSpec& spec, const std::vector<KeyBind>& keys, int* length,

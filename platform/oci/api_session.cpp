@@ -176,6 +176,11 @@ sword OCISessionBegin(OCISvcCtx* svchp, OCIError* errhp, OCISession* usrhp, ub4,
   if (!context->server || !context->server->attached)
     return fail(error, error_number::kNotConnectedToDatabase, "no server attached");
   session->connection.reset();
+  // Logging in is by the given user and password only: libpq would take an
+  // empty one from the environment or the operating system instead.
+  if (session->user.empty() || session->password.empty())
+    return fail(error, error_number::kInvalidPassword,
+                "password authentication failed for user \"" + session->user + "\"");
   session->connection =
       Connection::open(context->server->target, session->user, session->password, error);
   return session->connection ? OCI_SUCCESS : OCI_ERROR;

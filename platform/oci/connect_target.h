@@ -1,4 +1,5 @@
-// The server text given to OCIServerAttach, turned into libpq keywords.
+// The server text given to OCIServerAttach, turned into libpq keywords, and
+// the connection text that leaves nothing to the environment.
 #pragma once
 
 #include <string>
@@ -9,8 +10,7 @@
 namespace ferrule::oci {
 
 struct ConnectTarget {
-  // libpq keyword/value pairs; "dbname" may hold a whole URI or key=value
-  // text, which libpq expands.
+  // libpq keyword/value pairs, exactly as the server text gives them.
   std::vector<std::pair<std::string, std::string>> keywords;
 };
 
@@ -18,5 +18,16 @@ struct ConnectTarget {
 // key=value text. Returns false with the reason in `problem` otherwise.
 bool parse_connect_text(std::string_view text, ConnectTarget& target,
                         std::string& problem);
+
+// The libpq connection text of the target with this user and password.
+// libpq fills every setting that a connection text leaves out from PG*
+// environment variables, the password file or a service file; so every
+// setting that has such a source is written out: the target's value, else
+// the value libpq would use with nothing set (the password file is
+// /dev/null). What the environment holds then changes neither where nor as
+// whom the session connects. Empty when libpq has no memory for its list of
+// settings.
+std::string connection_text(const ConnectTarget& target, const std::string& user,
+                            const std::string& password);
 
 }  // namespace ferrule::oci

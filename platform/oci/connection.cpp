@@ -44,24 +44,17 @@ std::unique_ptr<Connection> Connection::open(const ConnectTarget& target,
                                              const std::string& user,
                                              const std::string& password,
                                              ErrorRecord& error) {
-  std::vector<const char*> keys, values;
-  for (const auto& [key, value] : target.keywords) {
-    keys.push_back(key.c_str());
-    values.push_back(value.c_str());
+  // One connection text, expanded by libpq as its dbname: unlike separate
+  // keywords, it can say "empty" for a setting, which keeps the environment
+  // from filling it.
+  const std::string text = connection_text(target, user, password);
+  if (text.empty()) {
+    error.set(error_number::kNotConnectedToDatabase, "out of memory");
+    return nullptr;
   }
-  // Later keywords win over those expanded from a URI or key=value text.
-  if (!user.empty()) {
-    keys.push_back("user");
-    values.push_back(user.c_str());
-  }
-  if (!password.empty()) {
-    keys.push_back("password");
-    values.push_back(password.c_str());
-  }
-  keys.push_back(nullptr);
-  values.push_back(nullptr);
-
-  PgConnPtr pg(PQconnectStartParams(keys.data(), values.data(), /*expand_dbname=*/1));
+  const char* keys[] = {"dbname", nullptr};
+  const char* values[] = {text.c_str(), nullptr};
+  PgConnPtr pg(PQconnectStartParams(keys, values, /*expand_dbname=*/1));
   if (!pg) {
     error.set(error_number::kNotConnectedToDatabase, "out of memory");
     return nullptr;

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "ferrule.h"
+#include "scoped_environment.h"
 #include "session.h"
 #include "test_db.h"
 
@@ -131,10 +132,35 @@ TEST_F(Connection, MissingConnectionTextsAreRefused) {
   add_subsystems(1);
   testing::internal::CaptureStdout();
   EXPECT_EQ(DBConnexion(nullptr, params_.user.c_str(), params_.password.c_str(), err_), -1);
-  EXPECT_EQ(DBConnexion(params_.server.c_str(), params_.user.c_str(), nullptr, err_), -1);
   testing::internal::GetCapturedStdout();
-  EXPECT_STREQ(err_, "ERROR in Connect : server, user and password MUST be given");
+  EXPECT_STREQ(err_, "ERROR in Connect : server MUST be given");
   EXPECT_TRUE(not_connected_answer());
+}
+
+// The library logs in with what the caller gives: an empty or missing user
+// or password is a failed login even when PG* variables hold the right ones,
+// and no variable changes the session's settings.
+TEST_F(Connection, EnvironmentNeitherLogsInNorSteers) {
+  add_subsystems(1);
+  testdb::ScopedEnvironment env({{"PGPASSWORD", params_.password},
+                                 {"PGUSER", params_.user},
+                                 {"PGOPTIONS", "-c search_path=nowhere"}});
+  const std::string denied =
+      "ERROR in Connect : password authentication failed for user \"" + params_.user + "\"";
+  EXPECT_EQ(connect(""), -1);
+  EXPECT_EQ(err_, denied);
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(DBConnexion(params_.server.c_str(), params_.user.c_str(), nullptr, err_), -1);
+  EXPECT_EQ(DBConnexion(params_.server.c_str(), "", params_.password.c_str(), err_), -1);
+  EXPECT_EQ(DBConnexion(params_.server.c_str(), nullptr, params_.password.c_str(), err_), -1);
+  testing::internal::GetCapturedStdout();
+  EXPECT_STREQ(err_, "ERROR in Connect : password authentication failed for user \"\"");
+  EXPECT_TRUE(not_connected_answer());
+
+  ASSERT_EQ(connect(params_.password), 0) << err_;
+  char row[100];
+  int len = sizeof row;
+  EXPECT_EQ(GetDeviceRow_devid(1, &len, row, err_), 0) << "tables found: " << err_;
 }
 
 TEST_F(Connection, DisconnectWithoutConnection) {

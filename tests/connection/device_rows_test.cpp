@@ -1,7 +1,9 @@
 // Device types and devices read back as rows of text.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "db_fixture.h"
@@ -94,6 +96,32 @@ TEST_F(DeviceRows, LengthProtocolIsExact) {
   const int written_back = len_;
   EXPECT_EQ(by_name("sw01", written_back, &row), 0);
   EXPECT_EQ(row, full);
+}
+
+// A capacity below 1 is too small whatever the row: the needed length comes
+// back and nothing is written (a 20-byte heap buffer lets the sanitizer see
+// any write past it).
+TEST_F(DeviceRows, CapacityBelowOneIsTooSmallForEveryRow) {
+  for (int capacity : {0, -1, -5, INT_MIN}) {
+    auto buf = std::make_unique<char[]>(20);
+    std::memcpy(buf.get(), "untouched", 10);
+    int len = capacity;
+    EXPECT_EQ(GetDeviceRow_devicename("sw01", &len, buf.get(), err_), -1) << capacity;
+    EXPECT_GT(len, 20);
+    len = capacity;
+    EXPECT_EQ(GetDeviceRow_devid(101, &len, buf.get(), err_), -1) << capacity;
+    EXPECT_GT(len, 20);
+    len = capacity;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(GetDeviceTypeRow("SWITCH", &len, buf.get(), err_), -1) << capacity;
+    testing::internal::GetCapturedStdout();
+    EXPECT_GT(len, 20);
+    EXPECT_STREQ(err_, "ERROR in GetDeviceTypeRow : BUFFER_TOO_SMALL");
+    len = capacity;
+    EXPECT_EQ(GetDeviceRow_devicename("nosuchdevice", &len, buf.get(), err_), -1) << capacity;
+    EXPECT_EQ(len, 17);
+    EXPECT_STREQ(buf.get(), "untouched");
+  }
 }
 
 TEST_F(DeviceRows, FlagOutsideZeroOneStillFitsTheTestedCapacity) {

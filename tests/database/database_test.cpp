@@ -233,6 +233,19 @@ TEST_F(Database, NamesThatAreKeysRejectDuplicates) {
   EXPECT_EQ(sqlstate_of("INSERT INTO vexa_subsystemList VALUES ('TFC', 2)"), "23505");
 }
 
+// A name that a lookup copies into a caller buffer of 101 bytes has at most
+// 100 bytes, whatever its characters.
+TEST_F(Database, DeviceAndComponentNamesHoldAtMostOneHundredBytes) {
+  std::string wide;
+  for (int i = 0; i < 51; ++i) wide += "\xc3\xa9";  // 51 characters, 102 bytes
+  EXPECT_EQ(sqlstate_of("INSERT INTO vexa_lg_devices(devicename, devicetypeID, deviceid) "
+                        "VALUES ('" + wide + "', 1, 3)"),
+            "23514");
+  EXPECT_EQ(sqlstate_of("INSERT INTO vexa_lg_cpnts(cpntname, cpntid) VALUES ('" + wide + "', 5)"),
+            "23514");
+  add_device(std::string(100, 'n'), 5);
+}
+
 TEST_F(Database, SerialNumbersAndAddressesAreKeys) {
   testdb::exec("INSERT INTO vexa_hw_devices(serialnb) VALUES ('SN1')");
   EXPECT_EQ(sqlstate_of("INSERT INTO vexa_hw_devices(serialnb) VALUES ('SN1')"), "23505");

@@ -1,0 +1,195 @@
+#include "lookup_query.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "report.h"
+#include "session.h"
+#include "subsystems.h"
+
+namespace ferrule {
+
+namespace {
+
+// A define buffer always holds the replacement words of a NULL or cut value.
+constexpr int kMinDefineSize = 32;
+// Room for the longest hardware status word.
+constexpr std::size_t kStatusWordSize = 20;
+
+}  // namespace
+
+LookupQuery::LookupQuery(const char* appliName, char* ErrMess)
+    : appliName_(appliName), ErrMess_(ErrMess), chain_(session().errhp) {}
+
+bool LookupQuery::open(const char* label) {
+  if (AllocateStatement(stmt_, appliName_, label, ErrMess_)) return true;
+  answered_ = has_result_ = true;
+  result_ = -1;
+  return false;
+}
+
+void LookupQuery::run(const std::string& text, const std::vector<KeyBind>& keys,
+                      unsigned prefetch) {
+  Session& s = session();
+  columns_.clear();
+  chain_.run("OCIStmtPrepare unsuccessful", [&] { return PrepareText(stmt_.get(), s.errhp, text); });
+  int_keys_.assign(keys.size(), 0);
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    const KeyBind& key = keys[i];
+    OCIBind* bind = nullptr;
+    const OraText* name = reinterpret_cast<const OraText*>(key.placeholder);
+    chain_.run("OCIBindByPos unsuccessful", [&] {
+      if (key.is_text) {
+        // A text without a missing-key reason may be null: it binds as NULL.
+        const char* value = key.text ? key.text : "";
+        return OCIBindByName(stmt_.get(), &bind, s.errhp, name, -1, const_cast<char*>(value),
+                             static_cast<sb4>(std::strlen(value) + 1), SQLT_STR, nullptr,
+                             nullptr, nullptr, 0, nullptr, OCI_DEFAULT);
+      }
+      int_keys_[i] = key.number;
+      return OCIBindByName(stmt_.get(), &bind, s.errhp, name, -1, &int_keys_[i], sizeof(int),
+                           SQLT_INT, nullptr, nullptr, nullptr, 0, nullptr, OCI_DEFAULT);
+    });
+  }
+  ub4 rows = prefetch;
+  if (prefetch > 0)
+    chain_.run("OCIAttrSet unsuccessful", [&] {
+      return OCIAttrSet(stmt_.get(), OCI_HTYPE_STMT, &rows, 0, OCI_ATTR_PREFETCH_ROWS, s.errhp);
+    });
+  chain_.run("OCIStmtExecute unsuccessful", [&] {
+    return OCIStmtExecute(s.svchp, stmt_.get(), s.errhp, 0, 0, nullptr, nullptr, OCI_DEFAULT);
+  });
+}
+
+bool LookupQuery::define(const std::vector<LookupColumn>& columns) {
+  Session& s = session();
+  columns_.clear();
+  columns_.resize(columns.size());
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    Column& c = columns_[i];
+    c.spec = columns[i];
+    if (c.spec.kind != ColumnKind::Text) continue;
+    void* param = nullptr;
+    int size = 0;
+    const std::string n = std::to_string(i + 1);
+    chain_.run(("OCIParamGet" + n + " unsuccessful").c_str(), [&] {
+      return OCIParamGet(stmt_.get(), OCI_HTYPE_STMT, s.errhp, &param, static_cast<ub4>(i + 1));
+    });
+    chain_.run(("OCIAttrGet" + n + " unsuccessful").c_str(), [&] {
+      return OCIAttrGet(param, OCI_DTYPE_PARAM, &size, nullptr, OCI_ATTR_DATA_SIZE, s.errhp);
+    });
+    if (c.spec.size_trace) std::printf("%s%d\n", c.spec.size_trace, size);
+    c.size = size;
+  }
+  if (chain_.ok()) {
+    for (Column& c : columns_) {
+      if (c.spec.kind != ColumnKind::Text) continue;
+      if (c.spec.floor50) EnsureMinColumnLength(&c.size);
+      c.size = std::max(c.size + 1, kMinDefineSize);
+      c.text.reset(new (std::nothrow) char[c.size]);
+      if (!c.text) {
+        chain_.allocation_failed("  pointer allocation unsuccessful");
+        answer("REALLOC UNSUCCESSFUL");
+        return false;
+      }
+      c.text[0] = '\0';
+    }
+  }
+  for (std::size_t i = 0; i < columns_.size(); ++i) {
+    Column& c = columns_[i];
+    const std::string label = "OCIDefineByPos" + std::to_string(i) + " unsuccessful";
+    chain_.run(label.c_str(), [&] {
+      const ub4 pos = static_cast<ub4>(i + 1);
+      if (c.spec.kind == ColumnKind::Text)
+        return OCIDefineByPos(stmt_.get(), &c.define, s.errhp, pos, c.text.get(), c.size, SQLT_STR,
+                              &c.indicator, nullptr, nullptr, OCI_DEFAULT);
+      return OCIDefineByPos(stmt_.get(), &c.define, s.errhp, pos, &c.number, sizeof(int), SQLT_INT,
+                            nullptr, nullptr, nullptr, OCI_DEFAULT);
+    });
+  }
+  return true;
+}
+
+bool LookupQuery::fetch() {
+  if (!chain_.ok()) return false;
+  fetch_status_ = OCIStmtFetch2(stmt_.get(), session().errhp, 1, OCI_FETCH_NEXT, 0, OCI_DEFAULT);
+  return fetch_status_ == OCI_SUCCESS || fetch_status_ == OCI_SUCCESS_WITH_INFO;
+}
+
+std::string LookupQuery::text(std::size_t column, char separator) {
+  Column& c = columns_[column];
+  switch (c.spec.kind) {
+    case ColumnKind::Text:
+      return std::string(cut_text(column, separator));
+    case ColumnKind::Int:
+      return std::to_string(c.number);
+    case ColumnKind::SubsystemSet: {
+      char names[kSystemNamesTextSize];
+      SysIDToSystemNames(c.number, names, sizeof names);
+      return names;
+    }
+    case ColumnKind::StatusWord: {
+      char word[kStatusWordSize];
+      StatusCodeToName(c.number, word, sizeof word);
+      return word;
+    }
+  }
+  return {};
+}
+
+std::string_view LookupQuery::cut_text(std::size_t column, char separator) {
+  Column& c = columns_[column];
+  // A complete value needs no replacement (and the log text is never shown).
+  if (c.indicator != 0) {
+    char logmessage[100];
+    CheckFetchIndicator(c.indicator, c.text.get(), static_cast<std::size_t>(c.size), logmessage,
+                        separator);
+  }
+  std::string_view value(c.text.get());
+  return value.substr(0, value.find(separator));
+}
+
+int LookupQuery::number(std::size_t column) const { return columns_[column].number; }
+
+int LookupQuery::answer(const char* reason, int result) {
+  SetErrMess(appliName_, reason, ErrMess_, 1);
+  answered_ = has_result_ = true;
+  result_ = result;
+  return result;
+}
+
+int LookupQuery::answer_no_rows(const NoRows& how) {
+  OCIError* errhp = session().errhp;
+  switch (how.form) {
+    case NoRowsForm::Common:
+      return answer(kNoRowsSelected, 0);
+    case NoRowsForm::Reported:
+      has_result_ = true;
+      result_ = ReportOCIStatus(fetch_status_, errhp, how.fetch_label);
+      return result_;
+    case NoRowsForm::Hybrid:
+      ReportOCIStatus(fetch_status_, errhp, how.fetch_label);
+      return answer(kNoRowsSelected, 0);
+    case NoRowsForm::HybridWithStatus:
+      return answer(kNoRowsSelected, ReportOCIStatus(fetch_status_, errhp, how.fetch_label));
+  }
+  return result_;
+}
+
+int LookupQuery::finish(const char* success_name, const char* failure_name) {
+  const int release = stmt_.release();
+  if (answered_) return result_;
+  const int result = (has_result_ ? result_ : chain_.result()) + release;
+  const char* name = result != 0 ? failure_name : success_name;
+  SetErrMessFromOCI(session().errhp, name ? name : appliName_, ErrMess_, result != 0);
+  return result;
+}
+
+bool WriteNoRowsText(char* out, int capacity) {
+  if (capacity < kNoRowsSelectedSize) return false;
+  std::memcpy(out, kNoRowsSelected, kNoRowsSelectedSize);
+  return true;
+}
+
+}  // namespace ferrule

@@ -1,0 +1,133 @@
+// The steps every lookup shares, whatever the shape of its answer: the
+// statement on the connection, the key binds and the execution, the define
+// buffers of the select list and the values of a fetched row, the three
+// forms of the no-rows answer, and the closing ErrMess. The engines (a row
+// of text, a packed list, an integer list, a single value) are built on it.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lookup_keys.h"
+#include "oci.h"
+#include "step_chain.h"
+
+namespace ferrule {
+
+enum class ColumnKind {
+  Text,          // fetched as text, cut at the separator
+  Int,           // fetched as a 32-bit integer, printed with %d
+  SubsystemSet,  // fetched as an integer, printed as subsystem names
+  StatusWord,    // fetched as an integer, printed as its hardware status word
+};
+
+struct LookupColumn {
+  ColumnKind kind;
+  bool floor50 = false;               // define buffer at least 50 + 1 bytes
+  const char* size_trace = nullptr;   // prints "<label><size>" after describe
+};
+
+// Named constructors, so that a table of columns reads at the row.
+enum class MinLength { Described, Fifty };
+inline constexpr MinLength kFloor50 = MinLength::Fifty;
+inline LookupColumn TextColumn(MinLength min = MinLength::Described,
+                               const char* size_trace = nullptr) {
+  return {ColumnKind::Text, min == MinLength::Fifty, size_trace};
+}
+inline LookupColumn IntColumn() { return {ColumnKind::Int}; }
+inline LookupColumn SubsystemSetColumn() { return {ColumnKind::SubsystemSet}; }
+inline LookupColumn StatusWordColumn() { return {ColumnKind::StatusWord}; }
+
+// How a lookup answers when its fetch brings no row. The output receives
+// its no-rows value ("NO_ROWS_SELECTED", or -1 in entries 0 and 1 of an
+// integer list) in every form.
+enum class NoRowsForm {
+  Common,            // "NO_ROWS_SELECTED" as the reason, result 0, no line
+  Reported,          // fetch status traced and kept as result; the database's text as reason
+  Hybrid,            // fetch status traced; "NO_ROWS_SELECTED" as the reason, result 0
+  HybridWithStatus,  // fetch status traced and kept as result; "NO_ROWS_SELECTED" as the reason
+};
+
+struct NoRows {
+  NoRowsForm form = NoRowsForm::Common;
+  const char* fetch_label = "OCIFETCH unsuccessful";  // context of the traced fetch status
+};
+
+inline constexpr const char* kNoRowsSelected = "NO_ROWS_SELECTED";
+inline constexpr int kNoRowsSelectedSize = 17;  // with its NUL
+
+class LookupQuery {
+ public:
+  LookupQuery(const char* appliName, char* ErrMess);
+
+  // Allocates the statement; false when the call is answered already
+  // ("NOT CONNECTED TO ANY DB" without a connection).
+  bool open(const char* label = "OCIStmtHAndleStmt unsuccessful");
+
+  // Prepares the text (forgetting any earlier one and its defines), binds
+  // the keys, sets the row prefetch (0: none) and executes, each step only
+  // while every earlier one succeeded.
+  void run(const std::string& text, const std::vector<KeyBind>& keys, unsigned prefetch = 0);
+
+  // Describes the text columns, allocates their buffers and defines every
+  // column. False when a buffer cannot be had: the call is then answered
+  // with "REALLOC UNSUCCESSFUL" and -1.
+  bool define(const std::vector<LookupColumn>& columns);
+
+  // Fetches the next row (only while no step failed). True for a row, that
+  // is fetch status 0 or 1 (a value was cut); fetch_status() tells which.
+  bool fetch();
+  int fetch_status() const { return fetch_status_; }
+
+  // A column of the fetched row: texts with their fetch indicator applied
+  // and cut at the separator; subsystem sets and status codes as words.
+  std::string text(std::size_t column, char separator);
+  // The same for a text column, without a copy: valid until the next fetch.
+  std::string_view cut_text(std::size_t column, char separator);
+  int number(std::size_t column) const;
+
+  bool ok() const { return chain_.ok(); }
+  StepChain& chain() { return chain_; }
+
+  // A fixed reason (-1 unless said otherwise) that stays in ErrMess.
+  int answer(const char* reason, int result = -1);
+
+  // The no-rows answer after the output received its no-rows value: traces
+  // the fetch status where the form says so and writes the reason. Returns
+  // the result code.
+  int answer_no_rows(const NoRows& how);
+
+  // Releases the statement and writes the closing ErrMess from this call's
+  // outcome, unless a fixed reason was answered. Returns the result code.
+  int finish(const char* success_name = nullptr, const char* failure_name = nullptr);
+
+
+ private:
+  struct Column {
+    LookupColumn spec;
+    std::unique_ptr<char[]> text;
+    int size = 0;
+    sb2 indicator = 0;
+    int number = 0;
+    OCIDefine* define = nullptr;
+  };
+
+  const char* appliName_;
+  char* ErrMess_;
+  StatementHandle stmt_;
+  StepChain chain_;
+  std::vector<int> int_keys_;
+  std::vector<Column> columns_;
+  int fetch_status_ = OCI_SUCCESS;
+  bool has_result_ = false;  // result_ decided here rather than by the chain
+  int result_ = 0;
+  bool answered_ = false;    // ErrMess holds a fixed reason
+};
+
+// Writes "NO_ROWS_SELECTED" into a caller text buffer of `capacity` bytes;
+// false when it cannot hold the word and its NUL.
+bool WriteNoRowsText(char* out, int capacity);
+
+}  // namespace ferrule

@@ -1,0 +1,124 @@
+-- pgTAP tests of the routing part of the server package, inside the
+-- database: the call forms the library relies on, plpgsql_check over every
+-- PL/pgSQL function of the project, routes of a small network with their
+-- refresh, the paths inside a board, and failures answered as results.
+-- Everything runs in one transaction that is rolled back.
+\set ON_ERROR_STOP 1
+SET client_min_messages = warning;
+SET search_path = public, tap;
+BEGIN;
+SELECT plan(28);
+
+-- Call forms.
+SELECT has_function('vexa_configuration_dev', 'createtableschema', ARRAY['integer']);
+SELECT has_function('vexa_configuration_dev', 'droptableschema', ARRAY['integer']);
+SELECT function_returns('routingtable_pck', 'creatert_all_devname',
+                        ARRAY['text', 'integer', 'integer', 'integer'], 'integer');
+SELECT function_returns('routingtable_pck', 'createtd_all_devname',
+                        ARRAY['text', 'integer', 'integer', 'integer'], 'integer');
+SELECT function_returns('routingtable_pck', 'updatepathused', ARRAY['integer'], 'integer');
+SELECT function_returns('routingtable_pck', 'deletelinksinpaths', ARRAY['integer', 'integer'], 'integer');
+SELECT function_returns('pathqueries_pck', 'checkandupdatedynamictables', ARRAY['integer'], 'text');
+-- A procedure: its OUT arguments (rescode, cpntid) are not in its identity.
+SELECT has_function('routingtable_pck', 'createmicronodelink_tab',
+                    ARRAY['integer', 'integer', 'text']);
+
+-- plpgsql_check: no error in any PL/pgSQL function of the project; the
+-- trigger functions are checked against their table and transition tables.
+SELECT is_empty($$
+  SELECT p.oid::regprocedure::text, c.message
+  FROM pg_proc p
+  JOIN pg_namespace n ON n.oid = p.pronamespace
+  JOIN pg_language l ON l.oid = p.prolang
+  CROSS JOIN LATERAL tap.plpgsql_check_function_tb(
+    p.oid,
+    relid => CASE p.proname WHEN 'note_link_changes' THEN 'vexa_macroscopic_connectivity'::regclass
+                            WHEN 'note_port_moves' THEN 'vexa_port_properties'::regclass
+                            ELSE 0 END,
+    newtable => CASE WHEN p.prorettype = 'trigger'::regtype THEN 'new_rows' END,
+    oldtable => CASE WHEN p.prorettype = 'trigger'::regtype THEN 'old_rows' END) c
+  WHERE l.lanname = 'plpgsql'
+    AND n.nspname IN ('public', 'vexa_configuration_dev', 'routingtable_pck', 'pathqueries_pck')
+    AND c.level = 'error'
+$$, 'plpgsql_check finds no error in any function');
+
+-- A network: h1 reaches h2 through s1 or s2 (bidirectional links).
+SELECT ferrule_reset();
+INSERT INTO vexa_lg_devices (devicename, devicetypeID, deviceid, node, system_name) VALUES
+  ('h1', 1, 1, 1, 2), ('s1', 1, 3, 0, 2), ('s2', 1, 5, 0, 2), ('h2', 1, 7, 1, 2);
+INSERT INTO vexa_port_properties (portid, deviceid, port_nbr, port_way) VALUES
+  (2, 1, 'a', 1), (4, 1, 'b', 1), (6, 3, 'a', 2), (8, 3, 'b', 2),
+  (10, 5, 'a', 2), (12, 5, 'b', 2), (14, 7, 'a', 1), (16, 7, 'b', 1);
+INSERT INTO vexa_macroscopic_connectivity
+  (linkid, portidfrom, portidto, bidirectional_link_used, link_weight, lkused) VALUES
+  (1, 6, 2, 1, 2, 1), (2, 10, 4, 1, 2, 1), (3, 8, 14, 1, 2, 1), (4, 12, 16, 1, 2, 1);
+
+SELECT is(routingtable_pck.createRT_all_devname('h1', 1, 10, 1), 0, 'routing table built');
+SELECT results_eq(
+  $$ SELECT nodeid_end1, pfromid0, ptoid0, ptoid1, routingpathused, links
+     FROM vexa_routingtable WHERE nodeid_start0 = 1 ORDER BY 1, 2 $$,
+  $$ VALUES (3, 2, 6, 6, 1, '{-1}'::int[]), (5, 4, 10, 10, 1, '{-2}'),
+            (7, 2, 6, 14, 1, '{-1,3}'), (7, 4, 10, 16, 0, '{-2,4}') $$,
+  'one row per shortest route and first link, the lowest output port in use');
+SELECT is(routingtable_pck.createTD_all_devname('h1', 1, 10, 1), 0, 'destination table built');
+SELECT results_eq(
+  $$ SELECT nodeid_end1, pfromid0 FROM vexa_destinationtable WHERE nodeid_start0 = 1 ORDER BY 1, 2 $$,
+  $$ VALUES (3, 2), (5, 4), (7, 2), (7, 4) $$,
+  'destinations with the ports they are reached through');
+
+UPDATE vexa_macroscopic_connectivity SET lkused = 0 WHERE linkid = 3;
+SELECT is(routingtable_pck.updatepathused(1), 0, 'refresh done');
+SELECT results_eq(
+  $$ SELECT pfromid0, routingpathused FROM vexa_routingtable
+     WHERE nodeid_start0 = 1 AND nodeid_end1 = 7 ORDER BY 1 $$,
+  $$ VALUES (2, 0), (4, 1) $$, 'a route over an unused link is no longer in use');
+SELECT is((SELECT count(*)::int FROM vexa_pdetails WHERE node1 = 1 AND node11 = 7), 1,
+          'path details keep only usable routes');
+
+DELETE FROM vexa_macroscopic_connectivity WHERE linkid = 4;
+SELECT is(routingtable_pck.deleteLinksInPaths(12, 16), 0, 'deleted link refreshed');
+SELECT is((SELECT count(*)::int FROM vexa_routingtable WHERE 4 = ANY (links) OR -4 = ANY (links)), 0,
+          'no stored route uses a deleted link');
+SELECT is(pathqueries_pck.CheckAndUpdateDynamicTables(1), 'NOTHING_TO_UPDATE',
+          'nothing left to refresh');
+
+-- Bad input answers through the result.
+SELECT is(routingtable_pck.createRT_all_devname(NULL, 1, 10, 1), -1, 'null device name');
+SELECT is(routingtable_pck.createTD_all_devname('h1', 1, 0, 1), -2, 'round-trip count 0');
+
+-- A board with two components: port 18 -> c1 -> c2 -> port 20.
+INSERT INTO vexa_lg_devices (devicename, devicetypeID, deviceid, node) VALUES ('brd', 1, 9, 0);
+INSERT INTO vexa_port_properties (portid, deviceid, port_nbr, port_way) VALUES (18, 9, 'i', 1), (20, 9, 'o', 2);
+INSERT INTO vexa_lg_cpnts (cpntname, cpnttype, cpntid, motherboardid) VALUES ('c1', 't', 1, 9), ('c2', 't', 2, 9);
+INSERT INTO vexa_microscopic_connectivity
+  (linkid, cpntidfrom, portidfrom, cpntidto, portidto, bidirectional_link_used, link_weight, lkused) VALUES
+  (1, -1, 18, 1, 1, 0, 1, 1), (2, 1, 2, 2, 1, 0, 0, 1), (3, 2, 2, -1, 20, 0, 2, 1);
+DO $$
+DECLARE r integer; c integer;
+BEGIN
+  CALL routingtable_pck.CreateMicroNodeLink_tab(18, 1, r, c);
+  PERFORM set_config('ferrule.t1', r || '/' || c, true);
+  CALL routingtable_pck.CreateMicroNodeLink_tab(0, 1, r, c, 'c1');
+  PERFORM set_config('ferrule.t2', r || '/' || c, true);
+  CALL routingtable_pck.CreateMicroNodeLink_tab(0, 1, r, c, 'nobody');
+  PERFORM set_config('ferrule.t3', r || '/' || c, true);
+END $$;
+SELECT is(current_setting('ferrule.t1') || ',' || current_setting('ferrule.t2') || ','
+          || current_setting('ferrule.t3'), '0/-1,0/1,-1/-1',
+          'the board is found from a port or a component, not from an unknown name');
+DO $$ DECLARE r integer; c integer; BEGIN CALL routingtable_pck.CreateMicroNodeLink_tab(18, 1, r, c); END $$;
+SELECT is(routingtable_pck.CreateMicroPathTab_Host(18), 0, 'paths listed from a board port');
+SELECT is(routingtable_pck.InsertIntoMicroPathFromPortID(18, 20, NULL), 0, 'paths to a port kept');
+SELECT results_eq(
+  $$ SELECT pathid, link_pos, nfrom::text, nto::text FROM vexa_micropath_temp ORDER BY 1, 2 $$,
+  $$ VALUES (0, 1, 'brd', 'c1'), (0, 2, 'c1', 'c2'), (0, 3, 'c2', 'brd') $$,
+  'one row per link of each path, board ends named after the board');
+SELECT is(routingtable_pck.InsertIntoMicroPathCnptType(18, 'none_such', 1), -1,
+          'a type the board lacks is refused');
+
+-- Without its tables the package still answers through results.
+SELECT is(vexa_configuration_dev.droptableschema(1), 0, 'tables dropped');
+SELECT is(routingtable_pck.createRT_all_devname('h1', 1, 10, 1), -3, 'a build without tables fails as a result');
+
+SELECT * FROM finish();
+ROLLBACK;
