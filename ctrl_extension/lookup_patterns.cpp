@@ -83,6 +83,23 @@ void FillTextListFromCall(DynVar& list, int capacity, int errmess_size, NoRowsMa
   FillTextList(list, FetchPackedList(capacity, errmess_size, call), marker);
 }
 
+int FillTextListForStatus(DynVar& list, int capacity, int errmess_size, bool no_rows_in_errmess,
+                          TextVar* errmess_arg, const TextCall& call) {
+  list.clear();
+  const ListAnswer answer = FetchPackedList(capacity, errmess_size, call);
+  if (answer.result != 0) {
+    AppendText(list, answer.err);
+    AppendText(list, answer.err);
+  } else if (no_rows_in_errmess && answer.err.find(kNoRows) != std::string::npos) {
+    AppendText(list, kNoRows);
+    AppendText(list, kNoRows);
+  } else {
+    for (const std::string& item : answer.items) AppendText(list, item);
+  }
+  errmess_arg->setValue(answer.err.c_str());
+  return answer.result;
+}
+
 IntListAnswer FetchIntList(int capacity, int errmess_size, const IntsCall& call) {
   ErrMessBuffer err(errmess_size);
   IntBuffer ints(capacity);

@@ -71,6 +71,14 @@ void FillTextList(DynVar& list, const ListAnswer& answer, NoRowsMarker marker);
 void FillTextListFromCall(DynVar& list, int capacity, int errmess_size, NoRowsMarker marker,
                           const TextCall& call);
 
+// A list of texts whose call answers with a result code (the ports of a
+// device): the items; nothing found, when the library says so in ErrMess
+// only and no_rows_in_errmess is set, as two "NO_ROWS_SELECTED"; a failure
+// as two ErrMess texts. The ErrMess text goes to errmess_arg; returns the
+// result code.
+int FillTextListForStatus(DynVar& list, int capacity, int errmess_size, bool no_rows_in_errmess,
+                          TextVar* errmess_arg, const TextCall& call);
+
 // An integer list after the retry.
 struct IntListAnswer {
   enum Outcome { Values, NoRows, Failed };

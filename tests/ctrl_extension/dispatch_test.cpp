@@ -96,9 +96,11 @@ TEST_F(Dispatch, RefusedCallsReturnTheDefaultOfTheirFunction) {
 
   // A function listed without a wrapper refuses well-formed calls silently.
   ErrHdl::clearRecorded();
-  EXPECT_EQ(TextResult(ctrl_.Call("PVSSGetDeviceName_deviceid", {12})), "");
   TextVar err("untouched");
-  EXPECT_EQ(IntResult(ctrl_.Call("PVSSCreateTableSchema", {Arg::Of(err)})), 0);
+  DynVar ports(kTextVariable);
+  EXPECT_EQ(IntResult(ctrl_.Call("PVSSGetConnOutBetweenDeviceDeviceType",
+                                 {"a", "b", 2, Arg::Of(ports), Arg::Of(err)})),
+            0);
   EXPECT_STREQ(err.getValue(), "untouched");
   EXPECT_TRUE(ErrHdl::recorded().empty());
 }
