@@ -79,6 +79,16 @@ void FillTextListFromCall(DynVar& list, int capacity, int errmess_size, NoRowsMa
 int FillTextListForStatus(DynVar& list, int capacity, int errmess_size, bool no_rows_in_errmess,
                           TextVar* errmess_arg, const TextCall& call);
 
+// The busy subsystems. names holds the names asked for, which the library
+// gets joined in quotes; it receives the names of the busy ones, and
+// statuses their highest active flag, in step. Nothing busy appends two
+// "NO_ROWS_SELECTED" to names, a failure two ErrMess texts (result -1).
+// The buffers hold every subsystem the library can name, whatever was
+// asked for. Returns the result.
+using BusyCall = std::function<int(int* len, const char* systemnames, char* names, int* count,
+                                   int* active, char* err)>;
+int FillBusySubsystems(DynVar& names, DynVar& statuses, const BusyCall& call);
+
 // An integer list after the retry.
 struct IntListAnswer {
   enum Outcome { Values, NoRows, Failed };

@@ -2,8 +2,6 @@
 // hardware by type, location or board, and which subsystems are busy. The
 // lists show nothing found as two "NO_ROWS_SELECTED" and a failure as two
 // ErrMess texts.
-#include <algorithm>
-
 #include "ferrule.h"
 #include "call_buffers.h"
 #include "ctrl_values.h"
@@ -17,14 +15,6 @@ constexpr int kNameSize = 1000;
 constexpr int kErrMessSize = 1000;
 constexpr int kListSize = 50000;
 constexpr int kDecompositionSize = 5000;
-
-// The library answers for at most this many subsystems, each name of at
-// most 9 characters and its NUL.
-constexpr int kMostSubsystems = 49;
-constexpr int kSubsystemNameSize = 10;
-// The count the library is handed beside the status array (it reads none)
-// and the most names taken from its answer.
-constexpr int kSubsystemCountLimit = 1000;
 
 std::string NameFromCall(const FixedTextCall& call) {
   return TextFromOneCall(kNameSize, kErrMessSize, NoRowsText::Failure, call);
@@ -153,40 +143,10 @@ const Variable* PVSSGetLkTypeDecomposition_lknb(IntegerVar* linktype_nb) {
   return &result;
 }
 
-// subsytemname is read as the names asked for and written with the answer:
-// the busy subsystems (with their highest active flag in SubsystemStatus),
-// or the marker or ErrMess text twice after the names it held. The buffers
-// hold every subsystem the library can name, whatever was asked for.
+// subsytemname holds the names asked for and receives the answer.
 const Variable* PVSSGetStatusSubsystem(DynVar* subsytemname, DynVar* SubsystemStatus) {
   static IntegerVar result;
-  SubsystemStatus->clear();
-  const std::vector<std::string> asked = TextsOf(subsytemname);
-  const std::string joined = JoinQuoted(asked);
-  const int most = std::max(static_cast<int>(asked.size()), kMostSubsystems);
-  TextBuffer names(std::max(static_cast<int>(joined.size()), most * kSubsystemNameSize));
-  std::vector<int> statuses(most, 0);
-  int count_limit = kSubsystemCountLimit;
-  ErrMessBuffer err(kErrMessSize);
-
-  const int code = GetBusySubsystems(names.length(), joined.c_str(), names.data(), &count_limit,
-                                     statuses.data(), err.data());
-  if (code != 0 && !err.Mentions(kNoRows)) {
-    AppendText(*subsytemname, err.Text());
-    AppendText(*subsytemname, err.Text());
-    result = -1;
-  } else if (err.Mentions(kNoRows)) {
-    AppendText(*subsytemname, kNoRows);
-    AppendText(*subsytemname, kNoRows);
-    result = 0;
-  } else {
-    subsytemname->clear();
-    PackedReader reader = names.Items();
-    for (int i = 0; !reader.AtEnd() && i < kSubsystemCountLimit && i < most; ++i) {
-      AppendText(*subsytemname, reader.Next());
-      AppendInt(*SubsystemStatus, statuses[i]);
-    }
-    result = 0;
-  }
+  result = FillBusySubsystems(*subsytemname, *SubsystemStatus, GetBusySubsystems);
   return &result;
 }
 
