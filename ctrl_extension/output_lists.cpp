@@ -25,7 +25,9 @@ void OutputLists::ClearLists() {
   for (const auto& text : texts_) {
     if (text->list) text->list->clear();
   }
-  for (DynVar* list : int_lists_) list->clear();
+  for (DynVar* list : int_lists_) {
+    if (list) list->clear();
+  }
 }
 
 bool OutputLists::AnyGrew() const {
@@ -47,6 +49,7 @@ void OutputLists::AppendRows(int rows) {
     for (int row = 0; row < rows; ++row) AppendText(*text->list, items.Next());
   }
   for (std::size_t array = 0; array < int_lists_.size(); ++array) {
+    if (!int_lists_[array]) continue;
     for (int row = 0; row < rows; ++row) {
       AppendInt(*int_lists_[array], ints_->At(static_cast<int>(array), row));
     }
@@ -57,7 +60,9 @@ void OutputLists::AppendFailure(const std::string& err) {
   for (const auto& text : texts_) {
     if (text->list) AppendText(*text->list, err);
   }
-  for (DynVar* list : int_lists_) AppendInt(*list, -1);
+  for (DynVar* list : int_lists_) {
+    if (list) AppendInt(*list, -1);
+  }
 }
 
 ListCallAnswer FillListsFromCall(OutputLists& outputs, RetryWhen retry,

@@ -22,8 +22,9 @@ class OutputLists {
   // A packed text output of the first capacity whose items go to list;
   // null: no list, the wrapper reads the buffer itself.
   TextBuffer& Text(int capacity, DynVar* list);
-  // The integer outputs, one array per list, of the first capacity; they
-  // share one in/out count.
+  // The integer outputs, one array per list (null: an array the library
+  // fills that no list shows), of the first capacity; they share one in/out
+  // count.
   IntBuffer& Ints(int capacity, std::initializer_list<DynVar*> lists);
 
   void ClearLists();
