@@ -25,35 +25,30 @@ DynVar IntList(std::initializer_list<int> values) {
   return list;
 }
 
-class HardwareInsertWrappers : public PluginDbTest {
- protected:
-  std::string Insert(const char* function, std::initializer_list<Arg> args) {
-    return TextResult(Quiet([&] { return ctrl_.Call(function, args); }));
-  }
-};
+class HardwareInsertWrappers : public PluginDbTest {};
 
 TEST_F(HardwareInsertWrappers, LinkTypesSimpleAndComposite) {
-  EXPECT_EQ(Insert("PVSSInsertSimpleLinkType", {"d", 2}), "Error:No lktype given");
-  EXPECT_EQ(Insert("PVSSInsertSimpleLinkType", {"data", 2}), "Error:last_rows is 1 or 0");
-  EXPECT_EQ(Insert("PVSSInsertSimpleLinkType", {"data", 1}), "Successful insertion");
-  EXPECT_EQ(Insert("PVSSInsertMultipleSimpleLinkTypes", {"ctrl", 2, 1}),
+  EXPECT_EQ(Text("PVSSInsertSimpleLinkType", {"d", 2}), "Error:No lktype given");
+  EXPECT_EQ(Text("PVSSInsertSimpleLinkType", {"data", 2}), "Error:last_rows is 1 or 0");
+  EXPECT_EQ(Text("PVSSInsertSimpleLinkType", {"data", 1}), "Successful insertion");
+  EXPECT_EQ(Text("PVSSInsertMultipleSimpleLinkTypes", {"ctrl", 2, 1}),
             "Error:last_rows and first time are equal to 1 or 0");
-  EXPECT_EQ(Insert("PVSSInsertMultipleSimpleLinkTypes", {"ctrl", 1, 1}), "Successful insertion");
+  EXPECT_EQ(Text("PVSSInsertMultipleSimpleLinkTypes", {"ctrl", 1, 1}), "Successful insertion");
 
   const DynVar none = TextList({});
   const DynVar both = TextList({"data", "ctrl"});
-  EXPECT_EQ(Insert("PVSSInsertCompositeLinkType", {"x", Arg::Value(none), 5}),
+  EXPECT_EQ(Text("PVSSInsertCompositeLinkType", {"x", Arg::Value(none), 5}),
             "Error:No lktype given");
-  EXPECT_EQ(Insert("PVSSInsertCompositeLinkType", {"mixed", Arg::Value(none), 5}),
+  EXPECT_EQ(Text("PVSSInsertCompositeLinkType", {"mixed", Arg::Value(none), 5}),
             "Error:last_rows is 1 or 0");
-  EXPECT_EQ(Insert("PVSSInsertCompositeLinkType", {"mixed", Arg::Value(none), 1}),
+  EXPECT_EQ(Text("PVSSInsertCompositeLinkType", {"mixed", Arg::Value(none), 1}),
             "Error:list of link is empty");
-  EXPECT_EQ(Insert("PVSSInsertCompositeLinkType", {"mixed", Arg::Value(both), 1}),
+  EXPECT_EQ(Text("PVSSInsertCompositeLinkType", {"mixed", Arg::Value(both), 1}),
             "Successful insertion");
-  EXPECT_EQ(Insert("PVSSInsertMultipleCompositeLinkTypes",
-                   {"again", Arg::Value(TextList({"ctrl"})), 1, 1}),
-            "Successful insertion");
-  EXPECT_EQ(Insert("PVSSInsertMultipleCompositeLinkTypes", {"x2", Arg::Value(none), 1, 1}),
+  EXPECT_EQ(
+      Text("PVSSInsertMultipleCompositeLinkTypes", {"again", Arg::Value(TextList({"ctrl"})), 1, 1}),
+      "Successful insertion");
+  EXPECT_EQ(Text("PVSSInsertMultipleCompositeLinkTypes", {"x2", Arg::Value(none), 1, 1}),
             "Error:list of link is empty");
   EXPECT_EQ(testdb::column("select link_name || '=' || link_nbr from vexa_link_types "
                            "order by link_nbr, link_name"),
@@ -62,18 +57,18 @@ TEST_F(HardwareInsertWrappers, LinkTypesSimpleAndComposite) {
 
 TEST_F(HardwareInsertWrappers, SpareDevicesAndComponentsReportTheLastFailingCheck) {
   // hwname, hwtype, serialnb, responsible, location, comments, first, last
-  EXPECT_EQ(Insert("PVSSInsertMultipleSpareDevices", {"hw", "pc", "", "me", "store", "c", 2, 2}),
+  EXPECT_EQ(Text("PVSSInsertMultipleSpareDevices", {"hw", "pc", "", "me", "store", "c", 2, 2}),
             "Error:first is 1 or 0");
-  EXPECT_EQ(Insert("PVSSInsertMultipleSpareDevices", {"hw", "pc", "", "me", "store", "c", 1, 2}),
+  EXPECT_EQ(Text("PVSSInsertMultipleSpareDevices", {"hw", "pc", "", "me", "store", "c", 1, 2}),
             "Error:last is 1 or 0");
-  EXPECT_EQ(Insert("PVSSInsertSpareDevice", {"hw", "pc", "S", "me", "store", "c", 0}),
+  EXPECT_EQ(Text("PVSSInsertSpareDevice", {"hw", "pc", "S", "me", "store", "c", 0}),
             "Error: No serialnb given");
   EXPECT_EQ(Value("select count(*) from vexa_hw_devices"), "0");
-  EXPECT_EQ(Insert("PVSSInsertSpareDevice", {"hw1", "pc", "SN1", "anna", "store", "fresh", 0}),
+  EXPECT_EQ(Text("PVSSInsertSpareDevice", {"hw1", "pc", "SN1", "anna", "store", "fresh", 0}),
             "Successful insertion");
-  EXPECT_EQ(Insert("PVSSInsertMultipleSpareDevices",
-                   {"hw2", "pc", "SN2", "bob", "shelf", "old", 1, 1}),
-            "Successful insertion");
+  EXPECT_EQ(
+      Text("PVSSInsertMultipleSpareDevices", {"hw2", "pc", "SN2", "bob", "shelf", "old", 1, 1}),
+      "Successful insertion");
   EXPECT_EQ(testdb::column("select concat_ws('|', serialnb, hwname, responsible, location, "
                            "user_comments) from vexa_hw_devices order by 1"),
             (Texts{"SN1|hw1|anna|store|fresh", "SN2|hw2|bob|shelf|old"}));
@@ -81,8 +76,8 @@ TEST_F(HardwareInsertWrappers, SpareDevicesAndComponentsReportTheLastFailingChec
   // cpntname, cpnttype, replacable, motherboardname, serialnb, hwtype,
   // responsible, location, comments, first, last
   auto cpnt = [&](const char* board, const char* location, int replacable, int first, int last) {
-    return Insert("PVSSInsertMultipleBoardCpnts", {"c1", "asic", replacable, board, "SNc1", "hwt",
-                                                   "bob", location, "note", first, last});
+    return Text("PVSSInsertMultipleBoardCpnts", {"c1", "asic", replacable, board, "SNc1", "hwt",
+                                                 "bob", location, "note", first, last});
   };
   EXPECT_EQ(cpnt("none", "", 0, 1, 1), "Error: you should give a location");
   EXPECT_EQ(cpnt("", "none", 0, 1, 1), "Error: you should give the motherboardname");
@@ -106,9 +101,9 @@ TEST_F(HardwareInsertWrappers, TestBoardListsArePackedWithTheirSizes) {
   // location, ipaddList, ipnameList, subnetList, portnbList,
   // port_typeList, port_wayList, last
   auto board = [&](const DynVar& subnets, const DynVar& ways, int last) {
-    return Insert("PVSSInsertTestFunctionalDevice",
-                  {"lab", Arg::Value(two_addresses), Arg::Value(two_names), Arg::Value(subnets),
-                   Arg::Value(ports), Arg::Value(types), Arg::Value(ways), last});
+    return Text("PVSSInsertTestFunctionalDevice",
+                {"lab", Arg::Value(two_addresses), Arg::Value(two_names), Arg::Value(subnets),
+                 Arg::Value(ports), Arg::Value(types), Arg::Value(ways), last});
   };
   EXPECT_EQ(board(one_subnet, IntList({1, 2}), 0),
             "nb of ipadd, nb of subnet and nb of ipname should be equal");

@@ -38,17 +38,6 @@ class PluginNetworkTest : public PluginDbTest {
     AddLink("sw2", "2", "eth", "sw3", "1", "b");
   }
 
-  // The text result of a call.
-  std::string Text(const char* function, std::initializer_list<Arg> args) {
-    return TextResult(Quiet([&] { return ctrl_.Call(function, args); }));
-  }
-  int Int(const char* function, std::initializer_list<Arg> args) {
-    return IntResult(Quiet([&] { return ctrl_.Call(function, args); }));
-  }
-  std::vector<std::string> List(const char* function, std::initializer_list<Arg> args) {
-    return Elements(Quiet([&] { return ctrl_.Call(function, args); }));
-  }
-
   void AddPort(const char* device, const char* nbr, const char* type, int way,
                const char* ipadd = "") {
     // dname, pt_nb, pt_type, pway, bia, ipname, ipadd, subnet, macadd,

@@ -113,10 +113,6 @@ class RoutingWrappers : public PluginDbTest {
                {component, port, Arg::Of(o.nfrom), Arg::Of(o.last_from), Arg::Of(o.last_to),
                 Arg::Of(o.nto), Arg::Of(o.pathid), Arg::Of(o.link_pos), Arg::Of(o.err)});
   }
-
-  int Int(const char* function, std::initializer_list<Arg> args) {
-    return IntResult(Quiet([&] { return ctrl_.Call(function, args); }));
-  }
 };
 
 TEST_F(RoutingWrappers, BuildersAnswerTheServersResult) {
