@@ -61,24 +61,37 @@ void Keep(const std::shared_ptr<const Connectivity>& connectivity) {
   if (kept.size() > kKeptCopies) kept.resize(kKeptCopies);
 }
 
+// Whether a kept copy might answer the filter; by devices, the key is
+// known only once the devices' subsystem sets are read.
+bool MayBeKept(const ConnectivityFilter& filter) {
+  const std::string key = FilterKey(filter, "");
+  for (const auto& kept : state().kept) {
+    if (filter.by_devices() ? kept->key.compare(0, key.size(), key) == 0 : kept->key == key)
+      return true;
+  }
+  return false;
+}
+
 // The connectivity the call answers from: kept when it is still the
-// network, else loaded now.
+// network, else loaded now. Without a kept candidate, the load goes first:
+// it reads the version itself.
 int Acquire(const ConnectivityFilter& filter, std::shared_ptr<const Connectivity>& out,
             char* ErrMess) {
-  VersionRead version;
-  int result = ReadConnectivityVersion(filter, version, ErrMess);
-  if (result != 0) return result;
-  const bool keepable = !version.own_writes && !version.stamp.empty();
-  if (keepable) out = FindKept(FilterKey(filter, version.device_sets), version.stamp);
-  if (out) return 0;
+  if (MayBeKept(filter)) {
+    VersionRead version;
+    const int result = ReadConnectivityVersion(filter, version, ErrMess);
+    if (result != 0) return result;
+    if (!version.own_writes && !version.stamp.empty())
+      out = FindKept(FilterKey(filter, version.device_sets), version.stamp);
+    if (out) return 0;
+  }
 
   auto loaded = std::make_shared<Connectivity>();
   ++state().loads;
-  result = LoadConnectivity(filter, *loaded, ErrMess);
+  const int result = LoadConnectivity(filter, *loaded, ErrMess);
   if (result != 0) return result;
-  // The load tells its own version; a load made inside this session's
-  // uncommitted writes shows them, so it is never kept.
-  if (keepable && !loaded->stamp.empty() && loaded->rows.size() > 0) Keep(loaded);
+  // A load that saw this session's uncommitted writes is never kept.
+  if (!loaded->own_writes && !loaded->stamp.empty() && loaded->rows.size() > 0) Keep(loaded);
   out = std::move(loaded);
   return 0;
 }

@@ -39,7 +39,8 @@ struct Connectivity {
   ConnectivityRows rows;
   Adjacency index;
   std::string key;    // the filter they answer (FilterKey)
-  std::string stamp;  // database and version of the load
+  std::string stamp;  // database and version of the load ("" when unknown)
+  bool own_writes = true;  // loaded while this session held uncommitted writes
   std::size_t stored_links = 0;
 };
 
@@ -49,8 +50,8 @@ std::string FilterKey(const ConnectivityFilter& filter, const std::string& devic
 
 int ReadConnectivityVersion(const ConnectivityFilter& filter, VersionRead& out, char* ErrMess);
 
-// Loads the rows in cache order, with their index; out.stamp and out.key
-// come from the same statement as the rows.
+// Loads the rows in cache order, with their index; out.stamp, out.key and
+// out.own_writes come from the same statement as the rows.
 int LoadConnectivity(const ConnectivityFilter& filter, Connectivity& out, char* ErrMess);
 
 }  // namespace ferrule

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <numeric>
 
 namespace ferrule {
 
@@ -17,63 +16,71 @@ int ReversedWeight(int link_weight) {
   }
 }
 
-void ConnectivityBuilder::add(const StoredLink& link) {
-  ConnectivityRows& r = stored_;
-  r.linkid.push_back(link.linkid);
-  r.node_from.push_back(link.node_from);
-  r.node_to.push_back(link.node_to);
-  r.link_type.push_back(link.link_type);
-  r.bidirectional_link_used.push_back(link.bidirectional_link_used);
-  r.lkused.push_back(link.lkused);
-  r.link_weight.push_back(link.link_weight);
-  r.port_from.push(link.port_from);
-  r.port_to.push(link.port_to);
-  r.name_from.push(link.name_from);
-  r.name_to.push(link.name_to);
-  r.link_info.push(link.link_info);
+void ConnectivityBuilder::add_link(const StoredLink& link) {
+  linkid_.push_back(link.linkid);
+  node_from_.push_back(link.node_from);
+  node_to_.push_back(link.node_to);
+  link_type_.push_back(link.link_type);
+  bidirectional_.push_back(link.bidirectional_link_used);
+  lkused_.push_back(link.lkused);
+  weight_.push_back(link.link_weight);
+  port_from_.push(link.port_from);
+  port_to_.push(link.port_to);
+  link_info_.push(link.link_info);
+}
+
+void ConnectivityBuilder::add_device(int deviceid, std::string_view name) {
+  device_.emplace(deviceid, names_.size());
+  names_.push(name);
+}
+
+std::string_view ConnectivityBuilder::name_of(int deviceid) const {
+  const auto found = device_.find(deviceid);
+  if (found == device_.end()) return {};
+  return names_.view(found->second);
 }
 
 ConnectivityRows ConnectivityBuilder::build() const {
-  const ConnectivityRows& s = stored_;
-  // Entry 2i is stored link i walked forward, 2i+1 the same link reversed.
-  std::vector<std::size_t> entries;
-  entries.reserve(2 * s.linkid.size());
-  for (std::size_t i = 0; i < s.linkid.size(); ++i) {
-    entries.push_back(2 * i);
-    if (reversal_ == Reversal::Every || s.bidirectional_link_used[i] == 1)
-      entries.push_back(2 * i + 1);
-  }
-  // The cache linkid in 64 bits: -INT_MIN does not fit an int.
-  auto cache_id = [&](std::size_t entry) {
-    const long long id = s.linkid[entry / 2];
-    return entry % 2 ? -id : id;
+  // Entry 2i is stored link i walked forward, 2i+1 the same link reversed,
+  // each with its cache linkid (in 64 bits: -INT_MIN does not fit an int).
+  struct Entry {
+    long long cache_id;
+    std::size_t entry;
+    bool operator<(const Entry& o) const {
+      return cache_id != o.cache_id ? cache_id < o.cache_id : entry < o.entry;
+    }
   };
-  std::sort(entries.begin(), entries.end(), [&](std::size_t a, std::size_t b) {
-    const long long ia = cache_id(a), ib = cache_id(b);
-    return ia != ib ? ia < ib : a < b;
-  });
+  std::vector<Entry> entries;
+  entries.reserve(2 * linkid_.size());
+  for (std::size_t i = 0; i < linkid_.size(); ++i) {
+    entries.push_back({linkid_[i], 2 * i});
+    if (reversal_ == Reversal::Every || bidirectional_[i] == 1)
+      entries.push_back({-static_cast<long long>(linkid_[i]), 2 * i + 1});
+  }
+  std::sort(entries.begin(), entries.end());
 
   ConnectivityRows rows;
   const std::size_t n = entries.size();
   for (auto* column : {&rows.linkid, &rows.node_from, &rows.node_to, &rows.link_type,
                        &rows.bidirectional_link_used, &rows.lkused, &rows.link_weight})
     column->reserve(n);
-  for (const std::size_t entry : entries) {
-    const std::size_t i = entry / 2;
-    const bool reversed = entry % 2 == 1;
-    const long long id = cache_id(entry);
-    rows.linkid.push_back(id > INT_MAX ? INT_MAX : static_cast<int>(id));
-    rows.node_from.push_back(reversed ? s.node_to[i] : s.node_from[i]);
-    rows.node_to.push_back(reversed ? s.node_from[i] : s.node_to[i]);
-    rows.link_type.push_back(s.link_type[i]);
-    rows.bidirectional_link_used.push_back(s.bidirectional_link_used[i]);
-    rows.lkused.push_back(s.lkused[i]);
-    rows.link_weight.push_back(reversed ? ReversedWeight(s.link_weight[i]) : s.link_weight[i]);
-    rows.port_from.push(reversed ? s.port_to.at(i) : s.port_from.at(i));
-    rows.port_to.push(reversed ? s.port_from.at(i) : s.port_to.at(i));
-    rows.name_from.push(reversed ? s.name_to.at(i) : s.name_from.at(i));
-    rows.name_to.push(reversed ? s.name_from.at(i) : s.name_to.at(i));
-    rows.link_info.push(s.link_info.at(i));
+  for (const Entry& e : entries) {
+    const std::size_t i = e.entry / 2;
+    const bool reversed = e.entry % 2 == 1;
+    const int from = reversed ? node_to_[i] : node_from_[i];
+    const int to = reversed ? node_from_[i] : node_to_[i];
+    rows.linkid.push_back(e.cache_id > INT_MAX ? INT_MAX : static_cast<int>(e.cache_id));
+    rows.node_from.push_back(from);
+    rows.node_to.push_back(to);
+    rows.link_type.push_back(link_type_[i]);
+    rows.bidirectional_link_used.push_back(bidirectional_[i]);
+    rows.lkused.push_back(lkused_[i]);
+    rows.link_weight.push_back(reversed ? ReversedWeight(weight_[i]) : weight_[i]);
+    rows.port_from.push(reversed ? port_to_.view(i) : port_from_.view(i));
+    rows.port_to.push(reversed ? port_from_.view(i) : port_to_.view(i));
+    rows.name_from.push(name_of(from));
+    rows.name_to.push(name_of(to));
+    rows.link_info.push(link_info_.view(i));
   }
   return rows;
 }

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace ferrule {
@@ -30,6 +31,7 @@ class TextColumn {
     const std::size_t end = row + 1 < starts_.size() ? starts_[row + 1] : bytes_.size();
     return end - starts_[row] - 1;
   }
+  std::string_view view(std::size_t row) const { return {at(row), length(row)}; }
   std::size_t size() const { return starts_.size(); }
   void reserve(std::size_t rows, std::size_t bytes) {
     starts_.reserve(rows);
@@ -41,10 +43,11 @@ class TextColumn {
   std::vector<std::size_t> starts_;
 };
 
-// One stored link as the load statement returns it.
+// One stored link as loaded: its ends are deviceids, whose names the
+// builder learns from the devices.
 struct StoredLink {
   int linkid, node_from, node_to, link_type, bidirectional_link_used, lkused, link_weight;
-  std::string_view port_from, port_to, name_from, name_to, link_info;
+  std::string_view port_from, port_to, link_info;
 };
 
 struct ConnectivityRows {
@@ -61,17 +64,25 @@ enum class Reversal {
   Every,          // every link
 };
 
-// Collects stored links, then lays them out as rows in cache order.
+// Collects stored links and device names, then lays the links out as rows
+// in cache order.
 class ConnectivityBuilder {
  public:
   explicit ConnectivityBuilder(Reversal reversal) : reversal_(reversal) {}
-  void add(const StoredLink& link);
-  std::size_t link_count() const { return stored_.size(); }
+  void add_link(const StoredLink& link);
+  void add_device(int deviceid, std::string_view name);
+  std::size_t link_count() const { return linkid_.size(); }
   ConnectivityRows build() const;
 
  private:
+  std::string_view name_of(int deviceid) const;
+
   Reversal reversal_;
-  ConnectivityRows stored_;  // in the order added, stored direction only
+  // The stored links, in the order added.
+  std::vector<int> linkid_, node_from_, node_to_, link_type_, bidirectional_, lkused_, weight_;
+  TextColumn port_from_, port_to_, link_info_;
+  std::unordered_map<int, std::size_t> device_;  // deviceid -> its entry in names_
+  TextColumn names_;
 };
 
 // link_weight of the reversed row.
