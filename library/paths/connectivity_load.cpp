@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 
 #include "paths/query.h"
 #include "statement_text.h"
@@ -195,7 +194,6 @@ int LoadConnectivity(const ConnectivityFilter& filter, Connectivity& out, char* 
   out.stamp = stamp;
   out.own_writes = own_writes;
   out.key = FilterKey(filter, device_sets);
-  out.stored_links = builder.link_count();
   return 0;
 }
 

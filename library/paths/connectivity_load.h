@@ -41,7 +41,6 @@ struct Connectivity {
   std::string key;    // the filter they answer (FilterKey)
   std::string stamp;  // database and version of the load ("" when unknown)
   bool own_writes = true;  // loaded while this session held uncommitted writes
-  std::size_t stored_links = 0;
 };
 
 // The key of the rows a filter selects: by devices, their subsystem sets

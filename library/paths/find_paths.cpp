@@ -23,7 +23,7 @@ std::vector<char> TargetsByName(const Connectivity& cache, const char* dto) {
   const TextColumn& names = cache.rows.name_to;
   for (int slot = 0; slot < cache.index.slot_count(); ++slot) {
     const int row = cache.index.arriving_row(slot);
-    if (row >= 0 && BeginsWith(std::string_view(names.at(row), names.length(row)), dto))
+    if (row >= 0 && BeginsWith(names.view(row), dto))
       target[slot] = 1;
   }
   return target;
@@ -155,7 +155,8 @@ int FindPathsBetweenDevices(const char* appliName, const char* systemname, const
   bool fits = true;
   for (int i = 0; i < 6; ++i) fits = fits && needs[i] < *lengths[i];
   if (!fits) {
-    for (int i = 0; i < 6; ++i) *lengths[i] = static_cast<int>(std::min<long long>(needs[i] + 1, INT_MAX));
+    for (int i = 0; i < 6; ++i)
+      *lengths[i] = static_cast<int>(std::min<long long>(needs[i] + 1, INT_MAX));
     SetErrMess(appliName, "BUFFER_TOO_SMALL", ErrMess, 1);
     return -1;
   }

@@ -10,6 +10,7 @@ namespace ferrule {
 
 namespace {
 
+// The rows a search makes room for before it knows how many there are.
 constexpr int kFirstCapacity = 20000;
 
 }  // namespace
@@ -67,7 +68,7 @@ int FindSourceSlot(const Connectivity& cache, const char* name) {
   if (!name) return -1;
   const TextColumn& names = cache.rows.name_from;
   for (std::size_t r = 0; r < names.size(); ++r)
-    if (BeginsWith(std::string_view(names.at(r), names.length(r)), name))
+    if (BeginsWith(names.view(r), name))
       return cache.index.from_slot(static_cast<int>(r));
   return -1;
 }

@@ -21,15 +21,15 @@ class PathsPerDevice : public PathTest {
              {"H1", 11}, {"H2", 12}, {"H3", 13}, {"H4", 14}, {"H5", 15}})
       Device(name, id, 6, true);
     Link(1, "S", "A");
-    Link(2, "A", "H1", {.weight = 2});
-    Link(3, "S", "H2", {.weight = 2});  // a first link of weight 2: a path of one link
-    Link(4, "A", "X", {.weight = 1});   // weight 1 after the first link: dead
-    Link(5, "X", "H1", {.weight = 2});
+    Link(2, "A", "H1", LinkOptions().weight(2));
+    Link(3, "S", "H2", LinkOptions().weight(2));  // a first link of weight 2: a path of one link
+    Link(4, "A", "X", LinkOptions().weight(1));   // weight 1 after the first link: dead
+    Link(5, "X", "H1", LinkOptions().weight(2));
     Link(6, "B", "A");                  // walked from A against its direction: open
-    Link(8, "H3", "A", {.weight = 1});  // reversed from A: weight 2, complete
-    Link(9, "S", "C", {.weight = 3});   // a first link of weight 3 stays open
-    Link(10, "C", "H4", {.weight = 2});
-    Link(11, "S", "H5", {.weight = 2, .subsystems = 3});
+    Link(8, "H3", "A", LinkOptions().weight(1));  // reversed from A: weight 2, complete
+    Link(9, "S", "C", LinkOptions().weight(3));   // a first link of weight 3 stays open
+    Link(10, "C", "H4", LinkOptions().weight(2));
+    Link(11, "S", "H5", LinkOptions().weight(2).subsystems(3));
   }
 };
 
@@ -98,9 +98,9 @@ TEST_F(PathsPerDevice, PathsOfElevenLinksComeBackWhileLongerOnesAreCut) {
   for (int i = 0; i <= 12; ++i) Device("L" + std::to_string(i), 100 + i, 5);
   for (int i = 0; i < 12; ++i)
     Link(100 + i, "L" + std::to_string(i), "L" + std::to_string(i + 1),
-         {.weight = i == 10 ? 2 : 0, .subsystems = 5});
+         LinkOptions().weight(i == 10 ? 2 : 0).subsystems(5));
   Device("M", 200, 5);
-  Link(200, "L10", "M", {.subsystems = 5});
+  Link(200, "L10", "M", LinkOptions().subsystems(5));
 
   EXPECT_EQ(AllPaths("ECS", "L0"), (PathList{"0:100,101,102,103,104,105,106,107,108,109,110"}));
 }

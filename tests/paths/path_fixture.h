@@ -38,14 +38,17 @@ inline std::vector<std::string> Unpack(const char* packed, int total) {
   return items;
 }
 
-// What a test link differs in from a plain one: one-way, weight 0, used,
-// DAQ only, no link_info.
-struct LinkSpec {
-  int weight = 0;
-  int bidirectional = 0;
-  int subsystems = 2;
-  int lkused = 1;
-  const char* info = nullptr;
+// What a test link differs in from a plain one (one-way, weight 0, used,
+// DAQ only, no link_info): LinkOptions().weight(2).info("x").
+struct LinkOptions {
+  int weight_ = 0, bidirectional_ = 0, subsystems_ = 2, lkused_ = 1;
+  const char* info_ = nullptr;
+
+  LinkOptions& weight(int w) { weight_ = w; return *this; }
+  LinkOptions& bidirectional() { bidirectional_ = 1; return *this; }
+  LinkOptions& subsystems(int set) { subsystems_ = set; return *this; }
+  LinkOptions& unused() { lkused_ = 0; return *this; }
+  LinkOptions& info(const char* text) { info_ = text; return *this; }
 };
 
 class PathTest : public ConnectedTest {
@@ -69,7 +72,7 @@ class PathTest : public ConnectedTest {
 
   // Link id from a port "o<id>" (way 2) of from to a port "i<id>" (way 1,
   // port type "t") of to; the ports get ids 2*id-1 and 2*id.
-  static void Link(int id, const std::string& from, const std::string& to, LinkSpec spec = {}) {
+  static void Link(int id, const std::string& from, const std::string& to, const LinkOptions& spec = LinkOptions()) {
     const std::string i = std::to_string(id);
     const std::string out_port = std::to_string(2 * id - 1), in_port = std::to_string(2 * id);
     testdb::exec(
@@ -81,10 +84,10 @@ class PathTest : public ConnectedTest {
         "where devicename='" + to + "';"
         "insert into vexa_macroscopic_connectivity(linkid, portidfrom, portidto, link_type, "
         "bidirectional_link_used, link_weight, lkused, link_info, system_name) values (" + i +
-        ", " + out_port + ", " + in_port + ", 1, " + std::to_string(spec.bidirectional) + ", " +
-        std::to_string(spec.weight) + ", " + std::to_string(spec.lkused) + ", " +
-        (spec.info ? "'" + std::string(spec.info) + "'" : "null") + ", " +
-        std::to_string(spec.subsystems) + ")");
+        ", " + out_port + ", " + in_port + ", 1, " + std::to_string(spec.bidirectional_) + ", " +
+        std::to_string(spec.weight_) + ", " + std::to_string(spec.lkused_) + ", " +
+        (spec.info_ ? "'" + std::string(spec.info_) + "'" : "null") + ", " +
+        std::to_string(spec.subsystems_) + ")");
   }
 
   // GetDetailedConnBetweenDeviceDevType with room for everything; the

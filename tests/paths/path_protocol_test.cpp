@@ -36,7 +36,7 @@ class PathProtocol : public PathTest {
     Device("B", 2);
     Device("C", 3);
     Link(1, "A", "B");
-    Link(2, "B", "C", {.info = "fibre"});
+    Link(2, "B", "C", LinkOptions().info("fibre"));
   }
 
   int Connectivity(const char* from, const char* to, Outputs& o) {
@@ -121,8 +121,8 @@ TEST_F(PathProtocol, CapacitiesBelowOneAndMissingBuffersAreRefused) {
 
 TEST_F(PathProtocol, TheThreeFormsFillTheSameOutputs) {
   Device("D", 4);
-  Link(3, "A", "D", {.bidirectional = 1, .info = "x"});
-  Link(4, "D", "C", {.weight = 2});
+  Link(3, "A", "D", LinkOptions().bidirectional().info("x"));
+  Link(4, "D", "C", LinkOptions().weight(2));
   Outputs a(256), b(256), c(256);
   for (Outputs* o : {&a, &b, &c})
     for (int i = 0; i < 6; ++i) o->len[i] = 256;
@@ -156,6 +156,23 @@ TEST_F(PathProtocol, ConnOutGivesTheFromPortsWithinTheCallersCapacity) {
   EXPECT_EQ(len, 64) << "a failed search leaves the length alone";
   EXPECT_EQ(ConnOut("A", "C", 0, nullptr, out), -1);
   EXPECT_STREQ(err_, "ERROR in GetConnOutBetweenDeviceDeviceType : BUFFER_TOO_SMALL");
+}
+
+// A kept copy is never an answer without a database to confirm it.
+TEST_F(PathProtocol, WithoutAConnectionNothingIsAnswered) {
+  Outputs o(64);
+  for (int i = 0; i < 6; ++i) o.len[i] = 64;
+  ASSERT_EQ(Connectivity("A", "C", o), 0) << err_;
+  char err[ferrule::kErrMessMax];
+  Quietly([&] { return DBDeconnexion(err); });
+
+  EXPECT_EQ(Connectivity("A", "C", o), -1);
+  EXPECT_STREQ(err_, "ERROR in GetConnectivityBetweenDevices : ERROR in "
+                     "LoadConnectivityTable_InCache : NOT CONNECTED TO ANY DB");
+  int rows = 1, bytes = 1, ids[1];
+  char names[1];
+  EXPECT_EQ(Quietly([&] { return LoadLinkTypeTable(&rows, ids, &bytes, names, err_); }), -1);
+  EXPECT_STREQ(err_, "ERROR in LoadLinkTypeTable : NOT CONNECTED TO ANY DB");
 }
 
 // More than 1000 links leave the source, more than 4999 entries and 49999

@@ -15,7 +15,7 @@ TEST_F(PathSearch, LineGivesEachLinkWithDevicesPortsWaysAndInfo) {
   Device("B", 2);
   Device("C", 3);
   Device("D", 4);
-  Link(1, "A", "B", {.info = "a to b"});
+  Link(1, "A", "B", LinkOptions().info("a to b"));
   Link(2, "B", "C");
   Link(3, "C", "D");
 
@@ -52,7 +52,7 @@ TEST_F(PathSearch, BidirectionalRingWalkedBothWaysNeverRevisitsADevice) {
   Device("B", 2);
   Device("C", 3);
   Device("D", 4);
-  const LinkSpec both{.bidirectional = 1};
+  const LinkOptions both = LinkOptions().bidirectional();
   Link(1, "A", "B", both);
   Link(2, "B", "C", both);
   Link(3, "C", "D", both);
@@ -111,10 +111,10 @@ TEST_F(PathSearch, WeightTwoEndsAPartialPathExceptOnItsFirstLink) {
   Device("B", 2);
   Device("C", 3);
   Device("H", 4);
-  Link(1, "A", "B", {.weight = 2});  // first link: stays open
-  Link(2, "B", "H", {.weight = 2});  // later link into a device that is not the target: dead
+  Link(1, "A", "B", LinkOptions().weight(2));  // first link: stays open
+  Link(2, "B", "H", LinkOptions().weight(2));  // later link into a device that is not the target: dead
   Link(3, "H", "C");
-  Link(4, "B", "C", {.weight = 2});  // into the target: complete
+  Link(4, "B", "C", LinkOptions().weight(2));  // into the target: complete
 
   EXPECT_EQ(Routes("A", "C"), (RouteList{"A>B>C"}));
   EXPECT_EQ(Routes("A", "H"), (RouteList{"A>B>H"}));
@@ -140,10 +140,10 @@ TEST_F(PathSearch, OnlyLinksSharingASubsystemWithTheSourceAreWalked) {
   Device("B", 2, 6);
   Device("C", 3, 3);
   Device("D", 4, 10);
-  Link(1, "A", "B", {.subsystems = 2});
-  Link(2, "B", "C", {.subsystems = 3});
-  Link(3, "B", "D", {.subsystems = 10});  // a multiple of A's set: taken
-  Link(4, "C", "D", {.subsystems = 3});
+  Link(1, "A", "B", LinkOptions().subsystems(2));
+  Link(2, "B", "C", LinkOptions().subsystems(3));
+  Link(3, "B", "D", LinkOptions().subsystems(10));  // a multiple of A's set: taken
+  Link(4, "C", "D", LinkOptions().subsystems(3));
 
   EXPECT_EQ(Routes("A", "C"),
             (RouteList{"ERROR in GetDetailedConnBetweenDeviceDevType : NO_ROWS_SELECTED"}));
@@ -180,8 +180,8 @@ TEST_F(PathSearch, ToADeviceTypeEndsAtEveryDeviceOfTheType) {
   Device("H2", 4, 2, true);
   Device("H3", 5, 2, true);
   Link(1, "A", "B");
-  Link(3, "B", "H2", {.weight = 2});
-  Link(2, "B", "H1", {.weight = 2});
+  Link(3, "B", "H2", LinkOptions().weight(2));
+  Link(2, "B", "H1", LinkOptions().weight(2));
   Link(4, "H1", "H3");
 
   EXPECT_EQ(Routes("A", "HOST", 1), (RouteList{"A>B>H1", "A>B>H2"}))

@@ -21,10 +21,10 @@ class WholeTables : public PathTest {
     Device("B", 2, 6);
     Device("C", 3, 3);
     Device("X", 4, 5);
-    Link(1, "A", "B", {.subsystems = 2, .info = "a?b"});
-    Link(2, "B", "C", {.subsystems = 3, .lkused = 0});
-    Link(3, "B", "X", {.bidirectional = 1, .subsystems = 6});
-    Link(4, "C", "X", {.subsystems = 5});
+    Link(1, "A", "B", LinkOptions().subsystems(2).info("a?b"));
+    Link(2, "B", "C", LinkOptions().subsystems(3).unused());
+    Link(3, "B", "X", LinkOptions().bidirectional().subsystems(6));
+    Link(4, "C", "X", LinkOptions().subsystems(5));
   }
 
   struct Links {
@@ -221,7 +221,7 @@ TEST_F(WholeTables, ZeroSubsystemSetsNeverFailAStatement) {
             }),
             0);
   Device("Z", 9, 0);
-  Link(9, "A", "Z", {.weight = 2, .subsystems = 0});
+  Link(9, "A", "Z", LinkOptions().weight(2).subsystems(0));
 
   EXPECT_EQ(Keys(LoadLinks("DAQ").rows), (std::vector<int>{1, 3, 9}));
   EXPECT_EQ(Keys(LoadLinks("DAQ,NIL").rows), (std::vector<int>{1, 3, 9}));
