@@ -266,7 +266,9 @@ int main(int argc, char** argv) {
   };
 
   const std::string by_device = RecursiveQuery(false), by_type = RecursiveQuery(true);
-  bool all_met = true;
+  // Whether every query meets each target.
+  bool first_fast = true, first_ratio = true, repeated_fast = true, repeated_ratio = true,
+       all_same = true;
   Outputs o;
   std::vector<char> type_pfrom;  // the type query's ports, for the ports-only query
   int type_pfrom_len = 0;
@@ -324,9 +326,11 @@ int main(int argc, char** argv) {
     const bool kept = ferrule::ConnectivityLoadCount() == loads;
 
     const double rec = median(recursive_ms), first = median(first_ms), again = median(repeated);
-    const bool met = first < 100 && rec / first >= 3 && again < 10 && rec / again >= 10 && same &&
-                     kept;
-    all_met = all_met && met;
+    first_fast = first_fast && first < 100;
+    first_ratio = first_ratio && rec / first >= 3;
+    repeated_fast = repeated_fast && again < 10 && kept;
+    repeated_ratio = repeated_ratio && rec / again >= 10;
+    all_same = all_same && same;
     std::fprintf(report,
                  "%-38s %5zu paths  first %7.2f ms (x%5.1f)  repeated %6.2f ms (x%6.1f)  "
                  "recursive %8.2f ms  same paths: %s%s\n",
@@ -349,7 +353,6 @@ int main(int argc, char** argv) {
   const double changed_ms = ms_since(t0);
   const bool seen = after.paths() == Recursive(direct, by_device, source, farm) &&
                     after.paths().size() < paths_before;
-  all_met = all_met && seen;
   std::fprintf(report, "after a link change: %zu paths instead of %zu, seen by the next call: %s "
                        "(%.2f ms, with its load)\n",
                after.paths().size(), paths_before, seen ? "yes" : "NO", changed_ms);
@@ -357,8 +360,12 @@ int main(int argc, char** argv) {
   struct rusage usage {};
   getrusage(RUSAGE_SELF, &usage);
   std::fprintf(report, "peak memory: %.1f MB\n", usage.ru_maxrss / 1024.0);
-  std::fprintf(report, "targets (first < 100 ms and x3, repeated < 10 ms and x10, same paths): %s\n",
-               all_met ? "met" : "NOT met");
+  auto yes = [](bool met) { return met ? "met" : "NOT met"; };
+  std::fprintf(report,
+               "targets: first call < 100 ms %s, x3 %s; repeated call < 10 ms %s, x10 %s; "
+               "same paths %s; change seen %s\n",
+               yes(first_fast), yes(first_ratio), yes(repeated_fast), yes(repeated_ratio),
+               yes(all_same), yes(seen));
 
   DBDeconnexion(err);
   PQfinish(direct);

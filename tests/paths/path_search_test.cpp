@@ -15,7 +15,7 @@ TEST_F(PathSearch, LineGivesEachLinkWithDevicesPortsWaysAndInfo) {
   Device("B", 2);
   Device("C", 3);
   Device("D", 4);
-  Link(1, "A", "B", LinkOptions().info("a to b"));
+  Link(1, "A", "B", LinkOptions().info("a to b?c"));
   Link(2, "B", "C");
   Link(3, "C", "D");
 
@@ -33,7 +33,7 @@ TEST_F(PathSearch, LineGivesEachLinkWithDevicesPortsWaysAndInfo) {
   EXPECT_EQ(e[0].nto, "B");
   EXPECT_EQ(e[0].pfrom, "o1|none");
   EXPECT_EQ(e[0].pto, "i1|t");
-  EXPECT_EQ(e[0].lkinfo, "a to b");
+  EXPECT_EQ(e[0].lkinfo, "a to b") << "a text is kept up to its first '?'";
   EXPECT_EQ(e[1].lkinfo, "none");
   EXPECT_EQ(e[2].nto, "D");
 
