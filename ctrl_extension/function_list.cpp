@@ -3,8 +3,7 @@
 // call, parameter string. The parameter strings are the functions'
 // declarations exactly as published, odd blanks and names included; the
 // dispatch counts their parameters. Five names stand twice, with the same
-// wrapper. A function whose wrapper is kNotBuilt is listed but refuses
-// every call with its default result.
+// wrapper.
 #include "function_table.h"
 #include "wrappers.h"
 
@@ -108,13 +107,13 @@ const FunctionRow kFunctions[] = {
               "(string devicename,int roundtrip,string   ErrMess)"},
     /* 38 */ {kInt,  "PVSSCreateDestinationTable", Bind<PVSSCreateDestinationTable>(), kZero,
               "(string devicename,int roundtrip,string   ErrMess)"},
-    /* 39 */ {kInt,  "PVSSGetConnectivityBetweenDevices", kNotBuilt, kZero,
+    /* 39 */ {kInt,  "PVSSGetConnectivityBetweenDevices", Bind<PVSSGetConnectivityBetweenDevices>(), kZero,
               "(string dfrom, string dto,dyn_string nfrom_list, dyn_string pfrom_list,dyn_int   pwayfrom_list,dyn_string nto_list,dyn_string pto_list, dyn_int   pwayto_list, dyn_int   pid_list,dyn_string link_info,string   ErrMess)"},
-    /* 40 */ {kInt,  "PVSSGetConnOutBetweenDeviceDeviceType", kNotBuilt, kZero,
+    /* 40 */ {kInt,  "PVSSGetConnOutBetweenDeviceDeviceType", Bind<PVSSGetConnOutBetweenDeviceDeviceType>(), kZero,
               "(string dfrom, string dto,int devtype_given, dyn_string   pfrom_list,string ErrMess)"},
-    /* 41 */ {kInt,  "PVSSGetDetailedConnBetweenDeviceDevType", kNotBuilt, kZero,
+    /* 41 */ {kInt,  "PVSSGetDetailedConnBetweenDeviceDevType", Bind<PVSSGetDetailedConnBetweenDeviceDevType>(), kZero,
               "(string dfrom, string dto,int dto_typegiven,dyn_string   nfrom_list,dyn_string pfrom_list,dyn_int pwayfrom_list, dyn_string nto_list, dyn_string   pto_list, dyn_int   pwayto_list, dyn_int   pid_list, dyn_int   lkpos_list,dyn_string link_info,string ErrMess)"},
-    /* 42 */ {kInt,  "PVSSGetDetailedConnectivityBetweenDevices", kNotBuilt, kZero,
+    /* 42 */ {kInt,  "PVSSGetDetailedConnectivityBetweenDevices", Bind<PVSSGetDetailedConnectivityBetweenDevices>(), kZero,
               "(string dfrom, string dto,dyn_string   nfrom_list, dyn_string nto_list, dyn_string pfrom_list,dyn_int pwayfrom_list, dyn_string   pto_list,dyn_int   pwayto_list, dyn_int   pid_list, dyn_int   lkpos_list,dyn_string link_info,string ErrMess)"},
     /* 43 */ {kInt,  "PVSSUpdateMultipleDeviceActive", Bind<PVSSUpdateMultipleDeviceActive>(), kZero,
               "(string devicename,int active, int first_rows,int last_rows, string errMess)"},

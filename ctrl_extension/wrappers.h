@@ -99,6 +99,26 @@ const Variable* PVSSGetMicroConnectToCpntType(IntegerVar* mboardportid_from,
                                               DynVar* pid_list, DynVar* lkpos_list,
                                               TextVar* ErrMess);
 
+// Paths between devices (path_wrappers.cpp).
+const Variable* PVSSGetConnectivityBetweenDevices(TextVar* dfrom, TextVar* dto, DynVar* nfrom_list,
+                                                  DynVar* pfrom_list, DynVar* pwayfrom_list,
+                                                  DynVar* nto_list, DynVar* pto_list,
+                                                  DynVar* pwayto_list, DynVar* pid_list,
+                                                  DynVar* link_info, TextVar* ErrMess);
+const Variable* PVSSGetDetailedConnectivityBetweenDevices(TextVar* dfrom, TextVar* dto,
+                                                          DynVar* nfrom_list, DynVar* nto_list,
+                                                          DynVar* pfrom_list, DynVar* pwayfrom_list,
+                                                          DynVar* pto_list, DynVar* pwayto_list,
+                                                          DynVar* pid_list, DynVar* lkpos_list,
+                                                          DynVar* link_info, TextVar* ErrMess);
+const Variable* PVSSGetDetailedConnBetweenDeviceDevType(
+    TextVar* dfrom, TextVar* dto, IntegerVar* dto_typegiven, DynVar* nfrom_list, DynVar* pfrom_list,
+    DynVar* pwayfrom_list, DynVar* nto_list, DynVar* pto_list, DynVar* pwayto_list,
+    DynVar* pid_list, DynVar* lkpos_list, DynVar* link_info, TextVar* ErrMess);
+const Variable* PVSSGetConnOutBetweenDeviceDeviceType(TextVar* dfrom, TextVar* dto,
+                                                      IntegerVar* devtype_given, DynVar* pfrom_list,
+                                                      TextVar* ErrMess);
+
 // Inserts (insert_wrappers.cpp).
 const Variable* PVSSInsertDeviceType(TextVar* sysname, TextVar* dtype, IntegerVar* nbinput,
                                      IntegerVar* nboutput, TextVar* description, TextVar* rgbcolor,

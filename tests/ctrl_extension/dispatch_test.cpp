@@ -93,16 +93,6 @@ TEST_F(Dispatch, RefusedCallsReturnTheDefaultOfTheirFunction) {
   EXPECT_EQ(IntResult(ctrl_.Call("PVSSGetDeviceIDsPerType", {})), 0);
   EXPECT_EQ(IntResult(ctrl_.Call("PVSSGetMacIPAddPerDevID", {})), 0);
   EXPECT_EQ(TextResult(ctrl_.Call("PVSSGetFreeDeviceNamesPerType", {})), "");
-
-  // A function listed without a wrapper refuses well-formed calls silently.
-  ErrHdl::clearRecorded();
-  TextVar err("untouched");
-  DynVar ports(kTextVariable);
-  EXPECT_EQ(IntResult(ctrl_.Call("PVSSGetConnOutBetweenDeviceDeviceType",
-                                 {"a", "b", 2, Arg::Of(ports), Arg::Of(err)})),
-            0);
-  EXPECT_STREQ(err.getValue(), "untouched");
-  EXPECT_TRUE(ErrHdl::recorded().empty());
 }
 
 TEST_F(Dispatch, ArgumentsThatCannotBeReadRefuseTheCall) {

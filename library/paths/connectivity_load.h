@@ -1,0 +1,56 @@
+// The two statements behind the ConnectivityCache: the version read that
+// decides whether a kept copy is still the network, and the load of the
+// used links with the version they were read at.
+#pragma once
+
+#include <string>
+
+#include "paths/adjacency.h"
+#include "paths/connectivity_rows.h"
+#include "paths/subsystem_filter.h"
+
+namespace ferrule {
+
+// Which links a load takes. mode 0: the links whose subsystem set divides,
+// or is divided by, the set of the device named dfrom or dto, reversed
+// only when bidirectional. Otherwise the links of the subsystem filter
+// (divisible by it or dividing it), every one also reversed.
+struct ConnectivityFilter {
+  int mode = 0;
+  SubsystemFilter subsystems;
+  const char* dfrom = nullptr;
+  const char* dto = nullptr;
+
+  bool by_devices() const { return mode == 0; }
+};
+
+// What one statement read: the database and version of the connectivity
+// ("" when the database holds no version), whether this session holds
+// writes it has not committed, and (mode 0) the subsystem sets of the
+// devices named dfrom and dto.
+struct VersionRead {
+  std::string stamp;
+  bool own_writes = true;
+  std::string device_sets;
+};
+
+// Loaded rows with their index, and what they were loaded for and at.
+struct Connectivity {
+  ConnectivityRows rows;
+  Adjacency index;
+  std::string key;    // the filter they answer (FilterKey)
+  std::string stamp;  // database and version of the load ("" when unknown)
+  bool own_writes = true;  // loaded while this session held uncommitted writes
+};
+
+// The key of the rows a filter selects: by devices, their subsystem sets
+// decide the rows, not their names.
+std::string FilterKey(const ConnectivityFilter& filter, const std::string& device_sets);
+
+int ReadConnectivityVersion(const ConnectivityFilter& filter, VersionRead& out, char* ErrMess);
+
+// Loads the rows in cache order, with their index; out.stamp, out.key and
+// out.own_writes come from the same statement as the rows.
+int LoadConnectivity(const ConnectivityFilter& filter, Connectivity& out, char* ErrMess);
+
+}  // namespace ferrule

@@ -1,0 +1,101 @@
+#include "paths/table_load.h"
+
+#include <climits>
+#include <cstdio>
+#include <new>
+
+#include "paths/subsystem_filter.h"
+#include "report.h"
+#include "statement_text.h"
+
+namespace ferrule {
+
+namespace {
+
+// The statement for the caller's filter; false for a null list.
+bool StatementFor(const TableLoad& load, const char* systemnameList, std::string& sql) {
+  std::vector<std::string> conditions;
+  if (load.where) conditions.emplace_back(load.where);
+  if (load.filtered_table) {
+    const SubsystemFilter filter = ResolveSubsystemFilter(systemnameList);
+    switch (filter.form) {
+      case FilterForm::Missing:
+        return false;
+      case FilterForm::All:
+        break;
+      case FilterForm::Empty:
+        conditions.emplace_back("false");
+        break;
+      default:
+        conditions.push_back(SubsystemCondition(filter, SetRelation::Belongs, "t.system_name",
+                                                load.filtered_table));
+    }
+  }
+  std::string tmpl = load.select;
+  for (std::size_t i = 0; i < conditions.size(); ++i)
+    tmpl += (i == 0 ? " where " : " and ") + conditions[i];
+  sql = ExpandTemplate(tmpl.c_str());
+  return true;
+}
+
+}  // namespace
+
+int NeedAsInt(std::size_t need) {
+  return need > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(need);
+}
+
+int RunTableLoad(const TableLoad& load, const char* systemnameList, LoadedTable& out,
+                 char* ErrMess) {
+  out = LoadedTable{};
+  std::string sql;
+  if (!StatementFor(load, systemnameList, sql)) {
+    SetErrMess(load.appliName, "systemnameList is null", ErrMess, 1);
+    return -1;
+  }
+  for (const QueryColumn kind : load.columns) {
+    if (kind == QueryColumn::Int)
+      out.numbers.emplace_back();
+    else
+      out.texts.emplace_back();
+  }
+  int result = 0;
+  try {
+    result = RunQuery(
+        load.appliName, sql, {}, load.columns,
+        [&](const QueryRow& row) {
+          std::size_t number = 0, text = 0;
+          for (std::size_t i = 0; i < load.columns.size(); ++i) {
+            if (load.columns[i] == QueryColumn::Int) {
+              out.numbers[number++].push_back(row.number(i));
+              continue;
+            }
+            std::string value = row.text(i);
+            if (load.check_indicators && row.indicator(i) != 0) {
+              char replaced[32] = "";
+              CheckFetchIndicator(row.indicator(i), replaced, sizeof replaced, nullptr,
+                                  load.marker);
+              value = replaced;
+            }
+            const std::size_t cut = value.find(load.marker);
+            if (cut != std::string::npos) value.resize(cut);
+            std::string& packed = out.texts[text++];
+            packed += value;
+            packed.push_back('\0');
+          }
+          ++out.rows;
+        },
+        ErrMess);
+  } catch (const std::bad_alloc&) {
+    out = LoadedTable{};
+    SetErrMess(load.appliName, "Malloc unsuccessful", ErrMess, 1);
+    return -1;
+  }
+  if (load.trace_counts) {
+    std::printf("after defining\n");
+    std::printf("value of i=%d and value of rescode%d\n", out.rows, result);
+  }
+  if (result == 0 && out.rows == 0) std::printf("%s\n", load.no_rows_trace);
+  return result;
+}
+
+}  // namespace ferrule

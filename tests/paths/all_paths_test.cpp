@@ -1,0 +1,108 @@
+// Every path that starts at a device and ends on a link of link_weight 2.
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "path_fixture.h"
+
+namespace {
+
+using PathList = std::vector<std::string>;
+
+class PathsPerDevice : public PathTest {
+ protected:
+  void SetUp() override {
+    PathTest::SetUp();
+    if (HasFatalFailure() || IsSkipped()) return;
+    for (const auto& [name, id] : std::vector<std::pair<const char*, int>>{
+             {"S", 1}, {"A", 2}, {"B", 3}, {"C", 4}, {"X", 5}})
+      Device(name, id);
+    for (const auto& [name, id] : std::vector<std::pair<const char*, int>>{
+             {"H1", 11}, {"H2", 12}, {"H3", 13}, {"H4", 14}, {"H5", 15}})
+      Device(name, id, 6, true);
+    Link(1, "S", "A");
+    Link(2, "A", "H1", LinkOptions().weight(2));
+    Link(3, "S", "H2", LinkOptions().weight(2));  // a first link of weight 2: a path of one link
+    Link(4, "A", "X", LinkOptions().weight(1));   // weight 1 after the first link: dead
+    Link(5, "X", "H1", LinkOptions().weight(2));
+    Link(6, "B", "A");                  // walked from A against its direction: open
+    Link(8, "H3", "A", LinkOptions().weight(1));  // reversed from A: weight 2, complete
+    Link(9, "S", "C", LinkOptions().weight(3));   // a first link of weight 3 stays open
+    Link(10, "C", "H4", LinkOptions().weight(2));
+    Link(11, "S", "H5", LinkOptions().weight(2).subsystems(3));
+  }
+};
+
+TEST_F(PathsPerDevice, EndOnWeightTwoWalkingLinksEitherWay) {
+  EXPECT_EQ(AllPaths("ALL", "S"), (PathList{"0:3", "1:11", "2:1,-8", "3:1,2", "4:9,10"}));
+  EXPECT_STREQ(err_, "NO_ERROR in GetAllPathsPerDevice");
+}
+
+TEST_F(PathsPerDevice, SubsystemListsChooseTheLinks) {
+  EXPECT_EQ(AllPaths("DAQ", "S"), (PathList{"0:3", "1:1,-8", "2:1,2", "3:9,10"}));
+  EXPECT_EQ(AllPaths("TFC", "S"), (PathList{"0:11"}));
+  EXPECT_EQ(AllPaths("DAQ,TFC", "S"), AllPaths("ALLES", "S"));
+  EXPECT_EQ(AllPaths("nothing,known", "S"),
+            (PathList{"ERROR in GetAllPathsPerDevice : ERROR in LoadConnectivityTable_InCache : "
+                   "NO_ROWS_SELECTED"}));
+  EXPECT_EQ(AllPaths(nullptr, "S"),
+            (PathList{"ERROR in GetAllPathsPerDevice : ERROR in LoadConnectivityTable_InCache : "
+                   "systemnameList is null"}));
+}
+
+TEST_F(PathsPerDevice, LenArrayIsTheCapacityOfTheThreeArrays) {
+  std::vector<int> linkid(8, -99), pathid(8, -99), link_pos(8, -99);
+  for (const int capacity : {6, 0, -1, INT_MIN}) {
+    int n = capacity;
+    EXPECT_EQ(Quietly([&] {
+                return GetAllPathsPerDevice("DAQ", "S", &n, linkid.data(), pathid.data(),
+                                            link_pos.data(), err_);
+              }),
+              -1);
+    EXPECT_STREQ(err_, "ERROR in GetAllPathsPerDevice : BUFFER_TOO_SMALL");
+    EXPECT_EQ(n, 7) << "the need is written back";
+    EXPECT_EQ(linkid[0], -99);
+  }
+  int n = 7;
+  ASSERT_EQ(Quietly([&] {
+              return GetAllPathsPerDevice("DAQ", "S", &n, linkid.data(), pathid.data(),
+                                          link_pos.data(), err_);
+            }),
+            0)
+      << err_;
+  EXPECT_EQ(n, 7);
+  EXPECT_EQ(linkid[7], -99) << "nothing past the entries";
+}
+
+TEST_F(PathsPerDevice, NoPathAndNoDeviceAreFailures) {
+  Device("P", 30);
+  Device("Q", 31);
+  Link(30, "P", "Q");
+  std::vector<int> linkid(8), pathid(8), link_pos(8);
+  int n = 8;
+  EXPECT_EQ(Quietly([&] {
+              return GetAllPathsPerDevice("DAQ", "P", &n, linkid.data(), pathid.data(),
+                                          link_pos.data(), err_);
+            }),
+            -1);
+  EXPECT_STREQ(err_, "ERROR in GetAllPathsPerDevice : NO_ROWS_SELECTED");
+  EXPECT_EQ(n, 0);
+
+  EXPECT_EQ(AllPaths("DAQ", "nobody"),
+            (PathList{"ERROR in GetAllPathsPerDevice : GetIndexForTabCHAR_second pb"}));
+  EXPECT_EQ(AllPaths("DAQ", nullptr),
+            (PathList{"ERROR in GetAllPathsPerDevice : GetIndexForTabCHAR_second pb"}));
+}
+
+TEST_F(PathsPerDevice, PathsOfElevenLinksComeBackWhileLongerOnesAreCut) {
+  for (int i = 0; i <= 12; ++i) Device("L" + std::to_string(i), 100 + i, 5);
+  for (int i = 0; i < 12; ++i)
+    Link(100 + i, "L" + std::to_string(i), "L" + std::to_string(i + 1),
+         LinkOptions().weight(i == 10 ? 2 : 0).subsystems(5));
+  Device("M", 200, 5);
+  Link(200, "L10", "M", LinkOptions().subsystems(5));
+
+  EXPECT_EQ(AllPaths("ECS", "L0"), (PathList{"0:100,101,102,103,104,105,106,107,108,109,110"}));
+}
+
+}  // namespace

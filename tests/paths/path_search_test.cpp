@@ -1,0 +1,223 @@
+// Paths between devices on small hand-made networks with known answers.
+#include <string>
+#include <vector>
+
+#include "path_fixture.h"
+
+namespace {
+
+using RouteList = std::vector<std::string>;
+
+class PathSearch : public PathTest {};
+
+TEST_F(PathSearch, LineGivesEachLinkWithDevicesPortsWaysAndInfo) {
+  Device("A", 1);
+  Device("B", 2);
+  Device("C", 3);
+  Device("D", 4);
+  Link(1, "A", "B", LinkOptions().info("a to b?c"));
+  Link(2, "B", "C");
+  Link(3, "C", "D");
+
+  std::vector<PathEntry> e;
+  ASSERT_EQ(Paths("A", "D", 0, &e), 0) << err_;
+  EXPECT_STREQ(err_, "NO_ERROR in GetDetailedConnBetweenDeviceDevType");
+  ASSERT_EQ(e.size(), 3u);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(e[i].pathid, 0);
+    EXPECT_EQ(e[i].link_pos, i + 1);
+    EXPECT_EQ(e[i].way_a, 2) << "walked in its stored direction";
+    EXPECT_EQ(e[i].way_b, 1);
+  }
+  EXPECT_EQ(e[0].nfrom, "A");
+  EXPECT_EQ(e[0].nto, "B");
+  EXPECT_EQ(e[0].pfrom, "o1|none");
+  EXPECT_EQ(e[0].pto, "i1|t");
+  EXPECT_EQ(e[0].lkinfo, "a to b") << "a text is kept up to its first '?'";
+  EXPECT_EQ(e[1].lkinfo, "none");
+  EXPECT_EQ(e[2].nto, "D");
+
+  // Two devices joined by one link: one path of one entry.
+  ASSERT_EQ(Paths("A", "B", 0, &e), 0) << err_;
+  ASSERT_EQ(e.size(), 1u);
+  EXPECT_EQ(e[0].link_pos, 1);
+
+  // One-way links are walked only in their stored direction.
+  EXPECT_EQ(Paths("C", "A"), -1);
+  EXPECT_STREQ(err_, "ERROR in GetDetailedConnBetweenDeviceDevType : NO_ROWS_SELECTED");
+}
+
+TEST_F(PathSearch, BidirectionalRingWalkedBothWaysNeverRevisitsADevice) {
+  Device("A", 1);
+  Device("B", 2);
+  Device("C", 3);
+  Device("D", 4);
+  const LinkOptions both = LinkOptions().bidirectional();
+  Link(1, "A", "B", both);
+  Link(2, "B", "C", both);
+  Link(3, "C", "D", both);
+  Link(4, "D", "A", both);
+
+  // Cache order is by cache linkid, so the reversed link -4 (A to D) leaves
+  // A before link 1 (A to B).
+  std::vector<PathEntry> e;
+  ASSERT_EQ(Paths("A", "C", 0, &e), 0) << err_;
+  EXPECT_EQ(RoutesOf(e), (RouteList{"A>D>C", "A>B>C"}));
+
+  // Link 4 runs from D to A: walked from A it is reversed, so its near end
+  // is its stored to end.
+  EXPECT_EQ(e[0].nfrom, "A");
+  EXPECT_EQ(e[0].nto, "D");
+  EXPECT_EQ(e[0].pfrom, "i4|t");
+  EXPECT_EQ(e[0].pto, "o4|none");
+  EXPECT_EQ(e[0].way_a, 1);
+  EXPECT_EQ(e[0].way_b, 2);
+  EXPECT_EQ(e[2].way_a, 2) << "link 1 walked forward";
+
+  EXPECT_EQ(Routes("A", "A"), (RouteList{"ERROR in GetDetailedConnBetweenDeviceDevType : "
+                                      "NO_ROWS_SELECTED"}))
+      << "a path never comes back to its source";
+}
+
+TEST_F(PathSearch, PathsOfEqualLengthComeInCacheOrderShortestFirst) {
+  Device("A", 1);
+  Device("B", 2);
+  Device("C", 3);
+  Device("D", 4);
+  Device("E", 5);
+  Link(5, "A", "B");
+  Link(2, "A", "C");
+  Link(3, "B", "D");
+  Link(4, "C", "D");
+  Link(1, "A", "E");
+  Link(6, "E", "B");
+
+  // The same database gives the same order every time: by linkid of the
+  // link leaving each device, never by insertion order.
+  const RouteList expected{"A>C>D", "A>B>D", "A>E>B>D"};
+  EXPECT_EQ(Routes("A", "D"), expected);
+  EXPECT_EQ(Routes("A", "D"), expected);
+
+  std::vector<PathEntry> e;
+  ASSERT_EQ(Paths("A", "D", 0, &e), 0);
+  ASSERT_EQ(e.size(), 7u);
+  EXPECT_EQ(e[2].pathid, 1);
+  EXPECT_EQ(e[4].pathid, 2);
+  EXPECT_EQ(e[6].link_pos, 3);
+}
+
+TEST_F(PathSearch, WeightTwoEndsAPartialPathExceptOnItsFirstLink) {
+  Device("A", 1);
+  Device("B", 2);
+  Device("C", 3);
+  Device("H", 4);
+  Link(1, "A", "B", LinkOptions().weight(2));  // first link: stays open
+  Link(2, "B", "H", LinkOptions().weight(2));  // later link into a device that is not the target: dead
+  Link(3, "H", "C");
+  Link(4, "B", "C", LinkOptions().weight(2));  // into the target: complete
+
+  EXPECT_EQ(Routes("A", "C"), (RouteList{"A>B>C"}));
+  EXPECT_EQ(Routes("A", "H"), (RouteList{"A>B>H"}));
+}
+
+TEST_F(PathSearch, NamesMatchByTheirBeginning) {
+  Device("src", 1);
+  Device("sw10", 2);
+  Device("sw1", 3);
+  Device("dst", 4);
+  Link(1, "sw10", "dst");
+  Link(2, "src", "sw10");
+  Link(3, "sw1", "src");
+
+  EXPECT_EQ(Routes("src", "sw1"), (RouteList{"src>sw10"})) << "sw10 begins with sw1";
+  // The links are those of the device named exactly sw1; the source is the
+  // first device in cache order whose name begins with it.
+  EXPECT_EQ(Routes("sw1", "dst"), (RouteList{"sw10>dst"}));
+}
+
+TEST_F(PathSearch, OnlyLinksSharingASubsystemWithTheSourceAreWalked) {
+  Device("A", 1, 2);
+  Device("B", 2, 6);
+  Device("C", 3, 3);
+  Device("D", 4, 10);
+  Link(1, "A", "B", LinkOptions().subsystems(2));
+  Link(2, "B", "C", LinkOptions().subsystems(3));
+  Link(3, "B", "D", LinkOptions().subsystems(10));  // a multiple of A's set: taken
+  Link(4, "C", "D", LinkOptions().subsystems(3));
+
+  EXPECT_EQ(Routes("A", "C"),
+            (RouteList{"ERROR in GetDetailedConnBetweenDeviceDevType : NO_ROWS_SELECTED"}));
+  EXPECT_EQ(Routes("A", "D"), (RouteList{"A>B>D"}));
+  // From B (set 6), link 3 (set 10) neither divides nor is divided by 6.
+  EXPECT_EQ(Routes("B", "D"), (RouteList{"B>C>D"}));
+}
+
+TEST_F(PathSearch, PathsOfElevenLinksAreReturnedEvenWithLongerOnesStillOpen) {
+  // N0 ... N11 is 11 links long; N0, M1 ... M12 goes on past the limit, so
+  // the search stops with partial paths still open.
+  for (int i = 0; i <= 12; ++i) Device("N" + std::to_string(i), 100 + i);
+  for (int i = 1; i <= 12; ++i) Device("M" + std::to_string(i), 200 + i);
+  for (int i = 0; i < 12; ++i)
+    Link(100 + i, "N" + std::to_string(i), "N" + std::to_string(i + 1));
+  Link(200, "N0", "M1");
+  for (int i = 1; i < 12; ++i)
+    Link(200 + i, "M" + std::to_string(i), "M" + std::to_string(i + 1));
+
+  std::vector<PathEntry> e;
+  ASSERT_EQ(Paths("N0", "N11", 0, &e), 0) << err_;
+  EXPECT_EQ(e.size(), 11u);
+  EXPECT_EQ(e.back().link_pos, 11);
+  EXPECT_EQ(e.back().nto, "N11");
+
+  EXPECT_EQ(Paths("N0", "N12"), -1) << "12 links is beyond the limit";
+  EXPECT_STREQ(err_, "ERROR in GetDetailedConnBetweenDeviceDevType : NO_ROWS_SELECTED");
+}
+
+TEST_F(PathSearch, ToADeviceTypeEndsAtEveryDeviceOfTheType) {
+  Device("A", 1);
+  Device("B", 2);
+  Device("H1", 3, 2, true);
+  Device("H2", 4, 2, true);
+  Device("H3", 5, 2, true);
+  Link(1, "A", "B");
+  Link(3, "B", "H2", LinkOptions().weight(2));
+  Link(2, "B", "H1", LinkOptions().weight(2));
+  Link(4, "H1", "H3");
+
+  EXPECT_EQ(Routes("A", "HOST", 1), (RouteList{"A>B>H1", "A>B>H2"}))
+      << "a path ends at the first device of the type";
+  EXPECT_EQ(Routes("A", "B", 1),
+            (RouteList{"ERROR in GetDetailedConnBetweenDeviceDevType : NO_ROWS_SELECTED"}))
+      << "B is no type";
+  EXPECT_EQ(Routes("A", "EMPTYTYPE", 1),
+            (RouteList{"ERROR in GetDetailedConnBetweenDeviceDevType : NO_ROWS_SELECTED"}));
+  EXPECT_EQ(Paths("A", nullptr, 1), -1);
+  EXPECT_STREQ(err_, "ERROR in GetDetailedConnBetweenDeviceDevType : NO_ROWS_SELECTED");
+}
+
+TEST_F(PathSearch, MissingDevicesAreNotFound) {
+  Device("A", 1);
+  Device("B", 2);
+  Device("lonely", 3);
+  Link(1, "A", "B");
+
+  // No device of that name: the load finds nothing for it. The loader's
+  // whole text is the reason.
+  EXPECT_EQ(Paths("nobody", "B"), -1);
+  EXPECT_STREQ(err_,
+               "ERROR in GetDetailedConnBetweenDeviceDevType : ERROR in "
+               "LoadConnectivityTable_InCache : NO_ROWS_SELECTED");
+  EXPECT_EQ(Paths(nullptr, "B"), -1);
+  EXPECT_STREQ(err_,
+               "ERROR in GetDetailedConnBetweenDeviceDevType : ERROR in "
+               "LoadConnectivityTable_InCache : NO_ROWS_SELECTED");
+
+  // A device whose subsystem has links, but none leaving it.
+  EXPECT_EQ(Paths("lonely", "B"), -1);
+  EXPECT_STREQ(err_, "ERROR in GetDetailedConnBetweenDeviceDevType : Not existent device");
+
+  EXPECT_EQ(Paths("A", nullptr), -1);
+  EXPECT_STREQ(err_, "ERROR in GetDetailedConnBetweenDeviceDevType : NO_ROWS_SELECTED");
+}
+
+}  // namespace
