@@ -32,11 +32,13 @@ SELECT is_empty($$
   JOIN pg_language l ON l.oid = p.prolang
   CROSS JOIN LATERAL tap.plpgsql_check_function_tb(
     p.oid,
-    relid => CASE p.proname WHEN 'note_link_changes' THEN 'vexa_macroscopic_connectivity'::regclass
-                            WHEN 'note_port_moves' THEN 'vexa_port_properties'::regclass
-                            ELSE 0 END,
-    newtable => CASE WHEN p.prorettype = 'trigger'::regtype THEN 'new_rows' END,
-    oldtable => CASE WHEN p.prorettype = 'trigger'::regtype THEN 'old_rows' END) c
+    relid => CASE WHEN p.proname = 'note_port_moves' THEN 'vexa_port_properties'::regclass
+                  WHEN p.prorettype = 'trigger'::regtype
+                    THEN 'vexa_macroscopic_connectivity'::regclass
+                  ELSE 0 END,
+    -- Only the routing triggers read transition tables.
+    newtable => CASE WHEN p.proname IN ('note_link_changes', 'note_port_moves') THEN 'new_rows' END,
+    oldtable => CASE WHEN p.proname IN ('note_link_changes', 'note_port_moves') THEN 'old_rows' END) c
   WHERE l.lanname = 'plpgsql'
     AND n.nspname IN ('public', 'vexa_configuration_dev', 'routingtable_pck', 'pathqueries_pck')
     AND c.level = 'error'
