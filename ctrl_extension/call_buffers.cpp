@@ -79,13 +79,14 @@ void IntBuffer::Regrow() {
   length_ = size;
 }
 
+int IntBuffer::Count() const { return std::clamp(length_, 0, capacity_); }
+
 std::vector<int> IntBuffer::Values(int array) const {
-  const int count = std::clamp(length_, 0, capacity_);
-  return std::vector<int>(arrays_[array].begin(), arrays_[array].begin() + count);
+  return std::vector<int>(arrays_[array].begin(), arrays_[array].begin() + Count());
 }
 
 int IntBuffer::At(int array, int i) const {
-  return i >= 0 && i < std::clamp(length_, 0, capacity_) ? arrays_[array][i] : -1;
+  return i >= 0 && i < Count() ? arrays_[array][i] : -1;
 }
 
 bool IntBuffer::HoldsNoRowsPair() const { return arrays_[0][0] == -1 && arrays_[0][1] == -1; }

@@ -87,6 +87,8 @@ class IntBuffer {
   // As TextBuffer::Regrow, for every array.
   void Regrow();
 
+  // The written-back count, bounded by the arrays' capacity.
+  int Count() const;
   // The first written-back count of elements of one array.
   std::vector<int> Values(int array = 0) const;
   // Element i, or -1 past the written-back count (aligned lists).

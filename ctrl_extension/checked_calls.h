@@ -15,6 +15,10 @@ namespace ferrule::ctrl {
 inline constexpr char kInserted[] = "Successful insertion";
 inline constexpr char kUpdated[] = "Successful update";
 
+// Refusals that several wrappers share.
+inline constexpr char kWrongInput[] = "Error:wrong input value";
+inline constexpr char kLastRowsFlag[] = "Error:last_rows is 1 or 0";
+
 // The ErrMess buffer of the insert and update wrappers.
 constexpr int kWriteErrMessSize = 1000;
 
@@ -34,6 +38,11 @@ const char* FirstFailure(std::initializer_list<Check> checks);
 // The message of the last failing check (every check runs and a later
 // failure overwrites an earlier one), or null when none fails.
 const char* LastFailure(std::initializer_list<Check> checks);
+
+// The check of most cached updates: last_rows must be 0 or 1.
+inline const char* LastRowsRefusal(int last) {
+  return IsFlag(last) ? nullptr : kLastRowsFlag;
+}
 
 // A call that writes ErrMess only.
 using WriteCall = std::function<int(char* err)>;

@@ -1,5 +1,7 @@
 #include "lookup_patterns.h"
 
+#include <algorithm>
+
 #include "call_buffers.h"
 #include "ctrl_values.h"
 
@@ -29,8 +31,13 @@ std::string TextFromOneCall(int capacity, int errmess_size, NoRowsText no_rows,
   ErrMessBuffer err(errmess_size);
   TextBuffer text(capacity);
   const int result = call(text.data(), err.data());
-  const bool answered = result == 0 || (no_rows == NoRowsText::Answer && text.HoldsNoRows());
-  return answered ? text.Text() : err.Text();
+  if (no_rows == NoRowsText::Answer) {
+    // A library that found nothing may leave the buffer unwritten and say
+    // so in ErrMess only: the answer is then the marker, not an empty text.
+    if (result == 0 && text.Text().empty() && err.Mentions(kNoRows)) return kNoRows;
+    if (text.HoldsNoRows()) return text.Text();
+  }
+  return result == 0 ? text.Text() : err.Text();
 }
 
 ListAnswer FetchPackedList(int capacity, int errmess_size, const TextCall& call) {
@@ -70,6 +77,73 @@ void FillTextList(DynVar& list, const ListAnswer& answer, NoRowsMarker marker) {
       AppendText(list, answer.err);
       break;
   }
+}
+
+void FillTextListFromCall(DynVar& list, int capacity, int errmess_size, NoRowsMarker marker,
+                          const TextCall& call) {
+  list.clear();
+  FillTextList(list, FetchPackedList(capacity, errmess_size, call), marker);
+}
+
+int FillTextListForStatus(DynVar& list, int capacity, int errmess_size, bool no_rows_in_errmess,
+                          TextVar* errmess_arg, const TextCall& call) {
+  list.clear();
+  const ListAnswer answer = FetchPackedList(capacity, errmess_size, call);
+  if (answer.result != 0) {
+    AppendText(list, answer.err);
+    AppendText(list, answer.err);
+  } else if (no_rows_in_errmess && answer.err.find(kNoRows) != std::string::npos) {
+    AppendText(list, kNoRows);
+    AppendText(list, kNoRows);
+  } else {
+    for (const std::string& item : answer.items) AppendText(list, item);
+  }
+  errmess_arg->setValue(answer.err.c_str());
+  return answer.result;
+}
+
+namespace {
+
+// The library answers for at most this many subsystems, each name of at
+// most 9 characters and its NUL.
+constexpr int kMostSubsystems = 49;
+constexpr int kSubsystemNameSize = 10;
+// The count handed beside the status array (the library reads none) and the
+// most names taken from its answer.
+constexpr int kSubsystemCountLimit = 1000;
+constexpr int kBusyErrMessSize = 1000;
+
+}  // namespace
+
+int FillBusySubsystems(DynVar& names, DynVar& statuses, const BusyCall& call) {
+  statuses.clear();
+  const std::vector<std::string> asked = TextsOf(&names);
+  const std::string joined = JoinQuoted(asked);
+  const int most = std::max(static_cast<int>(asked.size()), kMostSubsystems);
+  TextBuffer busy(std::max(static_cast<int>(joined.size()), most * kSubsystemNameSize));
+  std::vector<int> active(most, 0);
+  int count_limit = kSubsystemCountLimit;
+  ErrMessBuffer err(kBusyErrMessSize);
+
+  const int result =
+      call(busy.length(), joined.c_str(), busy.data(), &count_limit, active.data(), err.data());
+  if (result != 0 && !err.Mentions(kNoRows)) {
+    AppendText(names, err.Text());
+    AppendText(names, err.Text());
+    return -1;
+  }
+  if (err.Mentions(kNoRows)) {
+    AppendText(names, kNoRows);
+    AppendText(names, kNoRows);
+    return 0;
+  }
+  names.clear();
+  PackedReader reader = busy.Items();
+  for (int i = 0; !reader.AtEnd() && i < kSubsystemCountLimit && i < most; ++i) {
+    AppendText(names, reader.Next());
+    AppendInt(statuses, active[i]);
+  }
+  return 0;
 }
 
 IntListAnswer FetchIntList(int capacity, int errmess_size, const IntsCall& call) {

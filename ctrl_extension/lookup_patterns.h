@@ -39,7 +39,8 @@ std::string RowWithRetry(const RowShape& shape, const TextCall& call);
 
 // What a text without a length answers to; the library is called once.
 enum class NoRowsText {
-  Answer,   // "NO_ROWS_SELECTED" in the buffer is the answer, whatever the code
+  Answer,   // "NO_ROWS_SELECTED" is the answer, whatever the code, when the
+            // buffer holds it, or with a result of 0 when only ErrMess says it
   Failure,  // only a result of 0 gives the buffer's text
 };
 std::string TextFromOneCall(int capacity, int errmess_size, NoRowsText no_rows,
@@ -65,6 +66,28 @@ enum class NoRowsMarker {
 // The items one element each; a failure as two elements holding the
 // ErrMess text.
 void FillTextList(DynVar& list, const ListAnswer& answer, NoRowsMarker marker);
+// The text list pattern whole: the list emptied, then filled from the
+// packed list that the call writes.
+void FillTextListFromCall(DynVar& list, int capacity, int errmess_size, NoRowsMarker marker,
+                          const TextCall& call);
+
+// A list of texts whose call answers with a result code (the ports of a
+// device): the items; nothing found, when the library says so in ErrMess
+// only and no_rows_in_errmess is set, as two "NO_ROWS_SELECTED"; a failure
+// as two ErrMess texts. The ErrMess text goes to errmess_arg; returns the
+// result code.
+int FillTextListForStatus(DynVar& list, int capacity, int errmess_size, bool no_rows_in_errmess,
+                          TextVar* errmess_arg, const TextCall& call);
+
+// The busy subsystems. names holds the names asked for, which the library
+// gets joined in quotes; it receives the names of the busy ones, and
+// statuses their highest active flag, in step. Nothing busy appends two
+// "NO_ROWS_SELECTED" to names, a failure two ErrMess texts (result -1).
+// The buffers hold every subsystem the library can name, whatever was
+// asked for. Returns the result.
+using BusyCall = std::function<int(int* len, const char* systemnames, char* names, int* count,
+                                   int* active, char* err)>;
+int FillBusySubsystems(DynVar& names, DynVar& statuses, const BusyCall& call);
 
 // An integer list after the retry.
 struct IntListAnswer {

@@ -27,13 +27,10 @@ enum class ArgKind : unsigned char {
 using WrapperEntry = const Variable* (*)(Variable* const* args);
 
 struct WrapperBinding {
-  WrapperEntry call = nullptr;  // null: the function has no wrapper (yet)
+  WrapperEntry call = nullptr;  // null: no wrapper, every call is refused
   std::size_t arity = 0;
   std::array<ArgKind, kMaxParams> kinds{};
 };
-
-// A table row whose wrapper is not built: the dispatch refuses its calls.
-constexpr WrapperBinding kNotBuilt{};
 
 namespace binding_detail {
 

@@ -145,6 +145,39 @@ TEST(IntegerLists, ValuesPairOfMinusOnesOrTheFailedResult) {
   EXPECT_EQ(grown.values.size(), 2500u);
 }
 
+TEST(BusySubsystems, BuffersHoldEverySubsystemTheLibraryCanName) {
+  // A library that answers for all 49 subsystems whatever it was asked,
+  // one name and one active flag each (the buffers are checked under the
+  // address sanitizer).
+  std::string asked;
+  auto every_subsystem = [&](int* len, const char* systemnames, char* names, int*, int* active,
+                             char* err) {
+    asked = systemnames;
+    std::string packed;
+    for (int i = 0; i < 49; ++i) {
+      packed += "SYSTEM_" + std::to_string(10 + i) + '\0';
+      active[i] = i % 2;
+    }
+    if (static_cast<int>(packed.size()) > *len) return -1;
+    std::memcpy(names, packed.data(), packed.size());
+    *len = static_cast<int>(packed.size());
+    std::strcpy(err, "NO_ERROR in GetBusySubsystems");
+    return 0;
+  };
+  DynVar names, statuses;
+  names.append(TextVar("DAQ"));
+  EXPECT_EQ(FillBusySubsystems(names, statuses, every_subsystem), 0);
+  EXPECT_EQ(asked, "'DAQ'");
+  ASSERT_EQ(names.getArrayLength(), 49u);
+  ASSERT_EQ(statuses.getArrayLength(), 49u);
+  EXPECT_STREQ(static_cast<TextVar*>(names.getAt(48))->getValue(), "SYSTEM_58");
+  EXPECT_EQ(static_cast<IntegerVar*>(statuses.getAt(47))->getValue(), 1);
+
+  DynVar none;
+  EXPECT_EQ(FillBusySubsystems(none, statuses, every_subsystem), 0);
+  EXPECT_EQ(none.getArrayLength(), 49u);
+}
+
 TEST(CallBuffers, SecondCallGetsAtLeastTheFirstCapacity) {
   // A list that fitted may come back with its exact total while the fit
   // test is strict: its next buffer keeps the first capacity.

@@ -93,14 +93,6 @@ TEST_F(Dispatch, RefusedCallsReturnTheDefaultOfTheirFunction) {
   EXPECT_EQ(IntResult(ctrl_.Call("PVSSGetDeviceIDsPerType", {})), 0);
   EXPECT_EQ(IntResult(ctrl_.Call("PVSSGetMacIPAddPerDevID", {})), 0);
   EXPECT_EQ(TextResult(ctrl_.Call("PVSSGetFreeDeviceNamesPerType", {})), "");
-
-  // A function listed without a wrapper refuses well-formed calls silently.
-  ErrHdl::clearRecorded();
-  EXPECT_EQ(TextResult(ctrl_.Call("PVSSGetDeviceName_deviceid", {12})), "");
-  TextVar err("untouched");
-  EXPECT_EQ(IntResult(ctrl_.Call("PVSSCreateTableSchema", {Arg::Of(err)})), 0);
-  EXPECT_STREQ(err.getValue(), "untouched");
-  EXPECT_TRUE(ErrHdl::recorded().empty());
 }
 
 TEST_F(Dispatch, ArgumentsThatCannotBeReadRefuseTheCall) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "ctrl_platform.h"
 #include "test_db.h"
@@ -37,6 +38,16 @@ class PluginDbTest : public ::testing::Test {
       return ctrl_.Call("PVSSDBConnexion", {params_.server.c_str(), params_.user.c_str(),
                                             password, Arg::Of(err_)});
     }));
+  }
+  // The result of a call, as a text, an integer or list elements.
+  std::string Text(const char* function, std::initializer_list<Arg> args) {
+    return TextResult(Quiet([&] { return ctrl_.Call(function, args); }));
+  }
+  int Int(const char* function, std::initializer_list<Arg> args) {
+    return IntResult(Quiet([&] { return ctrl_.Call(function, args); }));
+  }
+  std::vector<std::string> List(const char* function, std::initializer_list<Arg> args) {
+    return Elements(Quiet([&] { return ctrl_.Call(function, args); }));
   }
   // Committed data, as another session sees it.
   static std::string Value(const std::string& sql) { return testdb::value(sql); }
