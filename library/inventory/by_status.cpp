@@ -7,6 +7,7 @@
 
 #include "ferrule.h"
 #include "inventory/item_words.h"
+#include "inventory/query_steps.h"
 #include "list_lookup.h"
 #include "report.h"
 #include "subsystems.h"
@@ -22,16 +23,8 @@ const std::vector<StatusPrefix> kListWords{
     {"DESTROYED", 9, 6}, {"IN_REPAIR", 6, 5}, {"SPARE", 5, 2}, {"EXT_TEST", 8, 4},
     {"TEST", 4, 3},      {"IN_USE", 6, kInUse}, {"NONE", 4, kNone}};
 
-const StepLabels kByStatusSteps{
-    "OCIBindByName unsuccessful",  // bind
-    "OCIBindByName unsuccessful",  // last bind
-    "OCIBindByPos unsuccessful",   // prefetch
-    "OCIExecute unsuccessful",     // execute
-    "OCIParamGet1  unsuccessful",  // describe
-    "Execute unsuccessful",        // column size
-    "Execute unsuccessful",        // define
-    "MALLOC UNSUCCESSFUL",         // no define buffer
-};
+const StepLabels kByStatusSteps = InventorySteps(
+    "OCIBindByName unsuccessful", "OCIBindByName unsuccessful", "Execute unsuccessful");
 
 // Rows come from the server 8000 at a time. A fetch that fails ends the
 // call with its failure: an incomplete list is never given as a whole one.

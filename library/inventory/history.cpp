@@ -3,21 +3,15 @@
 // two optional date texts. Each row is one item: the names, the status word,
 // the date text and the location joined by '|'.
 #include "ferrule.h"
+#include "inventory/query_steps.h"
 #include "list_lookup.h"
 
 namespace ferrule {
 namespace {
 
-const StepLabels kHistorySteps{
-    "OCIStmtPrepare unsuccessful",  // a bind that another follows
-    "OCIBindByName unsuccessful",   // the last bind
-    "OCIBindByPos unsuccessful",    // prefetch
-    "OCIExecute unsuccessful",      // execute
-    "OCIParamGet1  unsuccessful",   // describe
-    "Execute unsuccessful",         // column size
-    "Execute unsuccessful",         // define
-    "MALLOC UNSUCCESSFUL",          // no define buffer
-};
+// A bind that another follows prints as the prepare; the last as the bind.
+const StepLabels kHistorySteps = InventorySteps(
+    "OCIStmtPrepare unsuccessful", "OCIBindByName unsuccessful", "Execute unsuccessful");
 
 // Rows come from the server 8000 at a time. A fetch that fails ends the
 // call with its failure: an incomplete history is never given as a whole

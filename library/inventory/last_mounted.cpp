@@ -2,21 +2,14 @@
 // the "IN_USE" rows of an item, the one with the latest date of change. One
 // text, cut at its '?'; "none" when no row matched.
 #include "ferrule.h"
+#include "inventory/query_steps.h"
 #include "row_lookup.h"
 
 namespace ferrule {
 namespace {
 
-const StepLabels kLastMountedSteps{
-    "OCIBindByPos unsuccessful",   // bind (one key)
-    "OCIBindByPos unsuccessful",   // last bind
-    "OCIAttrSet unsuccessful",     // prefetch (none is set)
-    "OCIExecute unsuccessful",     // execute
-    "OCIParamGet1  unsuccessful",  // describe
-    "Execute unsuccessful",        // column size
-    "DefineByPos1 unsuccessful",   // define
-    "MALLOC UNSUCCESSFUL",         // no define buffer
-};
+const StepLabels kLastMountedSteps = InventorySteps(
+    "OCIBindByPos unsuccessful", "OCIBindByPos unsuccessful", "DefineByPos1 unsuccessful");
 
 // A failed fetch is reported, never taken for "nothing mounted". `traced`:
 // the end of the rows is printed when nothing matched.
