@@ -8,7 +8,7 @@
 #include <string>
 
 #include "ferrule.h"
-#include "update/refresh_blocks.h"
+#include "insert/follow_up_block.h"
 #include "update/update_batch.h"
 #include "update/update_caches.h"
 

@@ -8,7 +8,7 @@
 
 #include "ferrule.h"
 #include "insert/port_rules.h"
-#include "update/refresh_blocks.h"
+#include "insert/follow_up_block.h"
 #include "update/update_batch.h"
 #include "update/update_caches.h"
 
