@@ -2,6 +2,8 @@
 // component position or a hardware component, oldest change first, between
 // two optional date texts. Each row is one item: the names, the status word,
 // the date text and the location joined by '|'.
+#include <string>
+
 #include "ferrule.h"
 #include "inventory/query_steps.h"
 #include "list_lookup.h"
@@ -58,27 +60,25 @@ const ListLookupSpec kFunctionalBoardCpnt = History(
     " order by p.status_change,p.historycpntid",
     true);
 
-// Rows of a component in no position meet the position -1, "motherboard",
-// shown as "none".
-const ListLookupSpec kHWBoardCpntBySerial = History(
-    "GetHistoryOfHWBoardCpnt",
-    "select concat(CASE t.cpntname WHEN 'motherboard' THEN 'none' ELSE t.cpntname END,'|',"
-    "coalesce(f.serialnb,'none'),'|',f.snbid,'|',p.cpnt_status,'|',"
-    "to_char(p.status_change,'%(date_format)'),'|',coalesce(p.location,'none'),'?') "
-    "from %(lg_cpnts) t,%(cpnt_history) p,%(hw_cpnts) f "
-    "where t.cpntid=coalesce(p.cpntid,-1) and f.serialnb=:dname and f.snbid=p.snbid%(date_bounds)"
-    " order by p.status_change,p.historycpntid",
-    true);
+// The history of a hardware component that `key` finds by :dname. Rows of
+// a component in no position meet the position -1, "motherboard", shown as
+// "none".
+std::string HWBoardCpntHistory(const char* key) {
+  return std::string(
+             "select concat(CASE t.cpntname WHEN 'motherboard' THEN 'none' ELSE t.cpntname END,"
+             "'|',coalesce(f.serialnb,'none'),'|',f.snbid,'|',p.cpnt_status,'|',"
+             "to_char(p.status_change,'%(date_format)'),'|',coalesce(p.location,'none'),'?') "
+             "from %(lg_cpnts) t,%(cpnt_history) p,%(hw_cpnts) f "
+             "where t.cpntid=coalesce(p.cpntid,-1) and ") +
+         key + " and f.snbid=p.snbid%(date_bounds) order by p.status_change,p.historycpntid";
+}
 
-const ListLookupSpec kHWBoardCpntById = History(
-    "GetHistoryOfHWBoardCpnt",
-    "select concat(CASE t.cpntname WHEN 'motherboard' THEN 'none' ELSE t.cpntname END,'|',"
-    "coalesce(f.serialnb,'none'),'|',f.snbid,'|',p.cpnt_status,'|',"
-    "to_char(p.status_change,'%(date_format)'),'|',coalesce(p.location,'none'),'?') "
-    "from %(lg_cpnts) t,%(cpnt_history) p,%(hw_cpnts) f "
-    "where t.cpntid=coalesce(p.cpntid,-1) and f.snbid=:dname and f.snbid=p.snbid%(date_bounds)"
-    " order by p.status_change,p.historycpntid",
-    true);
+const std::string kHWBoardCpntBySerialText = HWBoardCpntHistory("f.serialnb=:dname");
+const std::string kHWBoardCpntByIdText = HWBoardCpntHistory("f.snbid=:dname");
+const ListLookupSpec kHWBoardCpntBySerial =
+    History("GetHistoryOfHWBoardCpnt", kHWBoardCpntBySerialText.c_str(), true);
+const ListLookupSpec kHWBoardCpntById =
+    History("GetHistoryOfHWBoardCpnt", kHWBoardCpntByIdText.c_str(), true);
 
 constexpr const char* kNameMissing = " device name MUST be given";
 

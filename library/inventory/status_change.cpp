@@ -1,6 +1,7 @@
 #include "inventory/status_change.h"
 
 #include "inventory/item_words.h"
+#include "report.h"
 #include "statement_text.h"
 
 namespace ferrule {
@@ -53,6 +54,17 @@ std::string ExpandBlock(const char* tmpl, const CallerIdentity& identity) {
 
 std::string CommentOrDefault(const char* user_comments, std::string default_comment) {
   return NotGiven(user_comments) ? default_comment : std::string(user_comments);
+}
+
+bool OpenStatusChange(const char* appliName, int code, const char* refusal,
+                      CallerIdentity& identity, StatementHandle& stmt, char* ErrMess) {
+  if (!ReadCallerIdentity(identity, ErrMess)) return false;
+  if (code == 0) refusal = "INVALID STATUS";
+  if (refusal) {
+    SetErrMess(appliName, refusal, ErrMess, 1);
+    return false;
+  }
+  return AllocateStatement(stmt, appliName, "OCIStmtHAndleStmt unsuccessful", ErrMess);
 }
 
 int RunStatusChange(const StatusChange& change, StatementHandle& stmt, const std::string& block,

@@ -40,6 +40,13 @@ struct StatusChange {
   const char* bind_label;                     // "OCIBind " gives "OCIBind 3 unsuccessful"
 };
 
+// The opening that the replacement and the hardware status changes share:
+// the caller identity, then the refusal of a status text that matched no
+// word ("INVALID STATUS", code 0) and of `refusal` when one is given, then
+// the statement. False when the call is answered.
+bool OpenStatusChange(const char* appliName, int code, const char* refusal,
+                      CallerIdentity& identity, StatementHandle& stmt, char* ErrMess);
+
 // Runs the block on the allocated statement. rescode is the int bound as
 // :rescode (0 on entry). Returns 0, -1 for a refusal or a non-zero result
 // code, or the code of the first failed step; writes ErrMess.
