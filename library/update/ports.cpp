@@ -52,12 +52,11 @@ constexpr const char* kAppendFailure = "Cache Problem";
 constexpr const char* kIncomplete = "COULDNOT_UPDATE_ALL_ROWS";
 
 const UpdateBatch kAttributes{
-    kAttributesBlock, "UpdateMultiplePorts", kAppendFailure, kIncomplete, Incomplete::Commit,
-    kNoFollowUp, {}, kNoBatch, kAnyNumrows};
+    kAttributesBlock, "UpdateMultiplePorts", kAppendFailure, kIncomplete, Incomplete::Commit};
 // The stored routes follow the links' usage.
 const UpdateBatch kStatuses{
     kStatusBlock, "UpdateMultiplePortStatuses", kAppendFailure, kIncomplete, Incomplete::Commit,
-    {&kRefreshPathsUsed, FollowUpCommit::AfterBatch}, {}, kNoBatch, kAnyNumrows};
+    {&kRefreshPathsUsed, FollowUpCommit::AfterBatch}};
 
 }  // namespace
 
