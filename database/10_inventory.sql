@@ -55,6 +55,16 @@ AS $$
          OR h.location IN (SELECT serialnb FROM boards))
 $$;
 
+-- The snbids of the hardware components located on the board hardware
+-- board_serial, as the mounting of that hardware brings them along.
+CREATE FUNCTION vexa_configuration_dev.cpnts_located_on(board_serial text)
+RETURNS integer[]
+LANGUAGE sql STABLE
+AS $$
+  SELECT ARRAY(SELECT h.snbid FROM vexa_hw_cpnts h
+               WHERE h.location = board_serial AND h.snbid <> -1)
+$$;
+
 -- The positions of device boardid that hold one of the components lose
 -- them. With none_rows each such position first gets a 'NONE' history row
 -- at the date, located at the device's name.
@@ -170,9 +180,7 @@ BEGIN
     NULL, removed, status, change, login, usercomment, host);
   IF snb IS NOT NULL THEN
     PERFORM vexa_configuration_dev.take_positions(
-      devid,
-      ARRAY(SELECT h.snbid FROM vexa_hw_cpnts h WHERE h.location = snb AND h.snbid <> -1),
-      1, change2, login, usercomment, host);
+      devid, vexa_configuration_dev.cpnts_located_on(snb), 1, change2, login, usercomment, host);
   END IF;
   PERFORM vexa_configuration_dev.recompute_micro_lkused(devid, login);
   RETURN 0;
@@ -224,10 +232,8 @@ BEGIN
   IF change2 IS NOT NULL THEN
     SELECT serialnb INTO replacement FROM vexa_lg_devices WHERE deviceid = fdevid;
     PERFORM vexa_configuration_dev.take_positions(
-      fdevid,
-      ARRAY(SELECT h.snbid FROM vexa_hw_cpnts h
-            WHERE h.location = replacement AND h.snbid <> -1),
-      1, change2, login, usercomment, host);
+      fdevid, vexa_configuration_dev.cpnts_located_on(replacement), 1, change2, login,
+      usercomment, host);
   END IF;
   PERFORM vexa_configuration_dev.recompute_micro_lkused(fdevid, login);
   PERFORM vexa_configuration_dev.recompute_micro_lkused(testid, login);

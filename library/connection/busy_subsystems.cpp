@@ -116,12 +116,7 @@ extern "C" int GetBusySubsystems(int* len_array, const char* systemnames, char* 
   if (!query.ok()) return query.finish();
 
   if (rows.empty()) {
-    if (WriteNoRowsText(names, *len_array)) {
-      query.answer_no_rows({NoRowsForm::Hybrid, "OCIFETCH unsuccessful"});
-    } else {
-      *len_array = kNoRowsSelectedSize;
-      query.answer("BUFFER_TOO_SMALL");
-    }
+    query.answer_no_rows_text({NoRowsForm::Hybrid, "OCIFETCH unsuccessful"}, names, len_array);
     return query.finish();
   }
   // More subsystems than the active array is documented to hold.

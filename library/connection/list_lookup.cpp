@@ -11,22 +11,20 @@ namespace ferrule {
 
 namespace {
 
-constexpr const char* kTooSmall = "BUFFER_TOO_SMALL";
 // Entries 0 and 1 of an integer list carry its no-rows answer.
 constexpr int kIdNoRowsEntries = 2;
+constexpr const char* kBoundsMissing = " min_date and max_date MUST be given";
 
-}  // namespace
-
-int RunListLookup(const ListLookupSpec& spec, const std::vector<KeyBind>& keys, int* length,
-                  char* list, char* ErrMess) {
-  if (AnswerMissingKey(spec.appliName, keys, ErrMess)) return -1;
+// The statement text is expanded already.
+int run_list(const ListLookupSpec& spec, const std::vector<KeyBind>& keys,
+             const std::string& text, int* length, char* list, char* ErrMess) {
   if (!length || !list) {
     SetErrMess(spec.appliName, kTooSmall, ErrMess, 1);
     return -1;
   }
-  LookupQuery query(spec.appliName, ErrMess);
+  LookupQuery query(spec.appliName, ErrMess, spec.steps);
   if (!query.open()) return -1;
-  query.run(ExpandTemplate(spec.statement), keys, spec.prefetch);
+  query.run(text, keys, spec.prefetch);
   if (!query.define({TextColumn()})) return query.finish();
 
   std::string gathered;
@@ -42,15 +40,11 @@ int RunListLookup(const ListLookupSpec& spec, const std::vector<KeyBind>& keys, 
     query.answer("REALLOC UNSUCCESSFUL");
     return query.finish();
   }
+  query.check_end_of_rows(spec.no_rows);
   if (!query.ok()) return query.finish();
 
   if (items == 0) {
-    if (WriteNoRowsText(list, *length)) {
-      query.answer_no_rows(spec.no_rows);
-    } else {
-      *length = kNoRowsSelectedSize;
-      query.answer(kTooSmall);
-    }
+    query.answer_no_rows_text(spec.no_rows, list, length);
     return query.finish();
   }
   // Compared as a signed int: a capacity below 1 is too small.
@@ -63,6 +57,39 @@ int RunListLookup(const ListLookupSpec& spec, const std::vector<KeyBind>& keys, 
   std::memcpy(list, gathered.data(), gathered.size());
   *length = size;
   return query.finish();
+}
+
+bool open_bound(const char* date) { return std::strncmp(date, "none", 4) == 0; }
+
+}  // namespace
+
+int RunListLookup(const ListLookupSpec& spec, const std::vector<KeyBind>& keys, int* length,
+                  char* list, char* ErrMess) {
+  if (AnswerMissingKey(spec.appliName, keys, ErrMess)) return -1;
+  return run_list(spec, keys, ExpandTemplate(spec.statement), length, list, ErrMess);
+}
+
+int RunDatedListLookup(const ListLookupSpec& spec, std::vector<KeyBind> keys, DateBounds bounds,
+                       int* length, char* list, char* ErrMess) {
+  if (AnswerMissingKey(spec.appliName, keys, ErrMess)) return -1;
+  if (!bounds.min_date || !bounds.max_date) {
+    SetErrMess(spec.appliName, kBoundsMissing, ErrMess, 1);
+    return -1;
+  }
+  const bool lower = !open_bound(bounds.min_date);
+  const bool upper = !open_bound(bounds.max_date);
+  std::string condition;
+  if (lower || upper) condition = " and " + ExpandTemplate(spec.dated_text);
+  if (lower && upper)
+    condition += " between :mindate and :maxdate";
+  else if (lower)
+    condition += ">=:mindate";
+  else if (upper)
+    condition += "<=:maxdate";
+  if (lower) keys.push_back(KeyBind::Text(":mindate", bounds.min_date, nullptr));
+  if (upper) keys.push_back(KeyBind::Text(":maxdate", bounds.max_date, nullptr));
+  return run_list(spec, keys, ExpandTemplate(spec.statement, {{"date_bounds", condition}}),
+                  length, list, ErrMess);
 }
 
 int RunIdListLookup(const IdListSpec& spec, const std::vector<KeyBind>& keys, int* count,
@@ -87,13 +114,12 @@ int RunIdListLookup(const IdListSpec& spec, const std::vector<KeyBind>& keys, in
   if (!query.ok()) return query.finish();
 
   if (gathered.empty()) {
-    if (*count >= kIdNoRowsEntries) {
+    const bool written = *count >= kIdNoRowsEntries;
+    if (written)
       ids[0] = ids[1] = -1;
-      query.answer_no_rows(spec.no_rows);
-    } else {
+    else
       *count = kIdNoRowsEntries;
-      query.answer(kTooSmall);
-    }
+    query.answer_no_rows(spec.no_rows, written);
     return query.finish();
   }
   const int found = static_cast<int>(gathered.size());

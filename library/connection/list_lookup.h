@@ -25,12 +25,30 @@ struct ListLookupSpec {
   NoRows no_rows;
   RowsTaken rows = RowsTaken::Any;
   unsigned prefetch = 2000;
+  const StepLabels* steps = nullptr;  // null: the lookups' labels
+  // Lists between date bounds: the text that the bounds compare with, put
+  // where the statement names %(date_bounds).
+  const char* dated_text = nullptr;
 };
 
 // The length is the capacity in bytes on entry, the size of the list on
 // success, the size needed when it is too small, unchanged otherwise.
 int RunListLookup(const ListLookupSpec& spec, const std::vector<KeyBind>& keys, int* length,
                   char* list, char* ErrMess);
+
+// Two optional date texts; a bound whose text begins with "none" is open.
+// Both must be given (null is refused).
+struct DateBounds {
+  const char* min_date;
+  const char* max_date;
+};
+
+// A list of the rows whose dated text lies between the bounds, both ends
+// included: the statement's %(date_bounds) becomes that condition, and the
+// bounds that are not open are bound as :mindate and :maxdate after the
+// keys. The bounds compare as texts, as the caller writes them.
+int RunDatedListLookup(const ListLookupSpec& spec, std::vector<KeyBind> keys, DateBounds bounds,
+                       int* length, char* list, char* ErrMess);
 
 struct IdListSpec {
   const char* appliName;

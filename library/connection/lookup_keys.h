@@ -22,6 +22,11 @@ struct KeyBind {
   static KeyBind Int(const char* placeholder, int value) {
     return KeyBind{placeholder, nullptr, value, false, nullptr};
   }
+  // A text the caller must give although the statement does not read it
+  // (another key stands for it): checked like a text key, never bound.
+  static KeyBind Required(const char* value, const char* missing) {
+    return KeyBind{nullptr, value, 0, true, missing};
+  }
   // A port type: a null or empty key stands for a port without type, which
   // the statements read as "none"; any other key is used whole.
   static KeyBind PortType(const char* placeholder, const char* value) {

@@ -17,10 +17,18 @@ constexpr int kMinDefineSize = 32;
 // Room for the longest hardware status word.
 constexpr std::size_t kStatusWordSize = 20;
 
+// A fixed label, or "<step><position> unsuccessful".
+std::string label(const char* fixed, const char* step, std::size_t position) {
+  return fixed ? fixed : step + std::to_string(position) + " unsuccessful";
+}
+
 }  // namespace
 
-LookupQuery::LookupQuery(const char* appliName, char* ErrMess)
-    : appliName_(appliName), ErrMess_(ErrMess), chain_(session().errhp) {}
+LookupQuery::LookupQuery(const char* appliName, char* ErrMess, const StepLabels* steps)
+    : appliName_(appliName),
+      ErrMess_(ErrMess),
+      steps_(steps ? *steps : kLookupSteps),
+      chain_(session().errhp) {}
 
 bool LookupQuery::open(const char* label) {
   if (AllocateStatement(stmt_, appliName_, label, ErrMess_)) return true;
@@ -35,11 +43,15 @@ void LookupQuery::run(const std::string& text, const std::vector<KeyBind>& keys,
   columns_.clear();
   chain_.run("OCIStmtPrepare unsuccessful", [&] { return PrepareText(stmt_.get(), s.errhp, text); });
   int_keys_.assign(keys.size(), 0);
+  std::size_t last = keys.size();
+  for (std::size_t i = 0; i < keys.size(); ++i)
+    if (keys[i].placeholder) last = i;
   for (std::size_t i = 0; i < keys.size(); ++i) {
     const KeyBind& key = keys[i];
+    if (!key.placeholder) continue;
     OCIBind* bind = nullptr;
     const OraText* name = reinterpret_cast<const OraText*>(key.placeholder);
-    chain_.run("OCIBindByPos unsuccessful", [&] {
+    chain_.run(i == last ? steps_.last_bind : steps_.bind, [&] {
       if (key.is_text) {
         // A text without a missing-key reason may be null: it binds as NULL.
         const char* value = key.text ? key.text : "";
@@ -54,10 +66,10 @@ void LookupQuery::run(const std::string& text, const std::vector<KeyBind>& keys,
   }
   ub4 rows = prefetch;
   if (prefetch > 0)
-    chain_.run("OCIAttrSet unsuccessful", [&] {
+    chain_.run(steps_.prefetch, [&] {
       return OCIAttrSet(stmt_.get(), OCI_HTYPE_STMT, &rows, 0, OCI_ATTR_PREFETCH_ROWS, s.errhp);
     });
-  chain_.run("OCIStmtExecute unsuccessful", [&] {
+  chain_.run(steps_.execute, [&] {
     return OCIStmtExecute(s.svchp, stmt_.get(), s.errhp, 0, 0, nullptr, nullptr, OCI_DEFAULT);
   });
 }
@@ -72,11 +84,10 @@ bool LookupQuery::define(const std::vector<LookupColumn>& columns) {
     if (c.spec.kind != ColumnKind::Text) continue;
     void* param = nullptr;
     int size = 0;
-    const std::string n = std::to_string(i + 1);
-    chain_.run(("OCIParamGet" + n + " unsuccessful").c_str(), [&] {
+    chain_.run(label(steps_.describe, "OCIParamGet", i + 1).c_str(), [&] {
       return OCIParamGet(stmt_.get(), OCI_HTYPE_STMT, s.errhp, &param, static_cast<ub4>(i + 1));
     });
-    chain_.run(("OCIAttrGet" + n + " unsuccessful").c_str(), [&] {
+    chain_.run(label(steps_.column_size, "OCIAttrGet", i + 1).c_str(), [&] {
       return OCIAttrGet(param, OCI_DTYPE_PARAM, &size, nullptr, OCI_ATTR_DATA_SIZE, s.errhp);
     });
     if (c.spec.size_trace) std::printf("%s%d\n", c.spec.size_trace, size);
@@ -90,7 +101,7 @@ bool LookupQuery::define(const std::vector<LookupColumn>& columns) {
       c.text.reset(new (std::nothrow) char[c.size]);
       if (!c.text) {
         chain_.allocation_failed("  pointer allocation unsuccessful");
-        answer("REALLOC UNSUCCESSFUL");
+        answer(steps_.no_buffer);
         return false;
       }
       c.text[0] = '\0';
@@ -98,8 +109,7 @@ bool LookupQuery::define(const std::vector<LookupColumn>& columns) {
   }
   for (std::size_t i = 0; i < columns_.size(); ++i) {
     Column& c = columns_[i];
-    const std::string label = "OCIDefineByPos" + std::to_string(i) + " unsuccessful";
-    chain_.run(label.c_str(), [&] {
+    chain_.run(label(steps_.define, "OCIDefineByPos", i).c_str(), [&] {
       const ub4 pos = static_cast<ub4>(i + 1);
       if (c.spec.kind == ColumnKind::Text)
         return OCIDefineByPos(stmt_.get(), &c.define, s.errhp, pos, c.text.get(), c.size, SQLT_STR,
@@ -115,6 +125,11 @@ bool LookupQuery::fetch() {
   if (!chain_.ok()) return false;
   fetch_status_ = OCIStmtFetch2(stmt_.get(), session().errhp, 1, OCI_FETCH_NEXT, 0, OCI_DEFAULT);
   return fetch_status_ == OCI_SUCCESS || fetch_status_ == OCI_SUCCESS_WITH_INFO;
+}
+
+void LookupQuery::check_end_of_rows(const NoRows& how) {
+  if (how.failed_fetch == FailedFetch::Fails && fetch_status_ != OCI_NO_DATA)
+    chain_.run(how.fetch_label, [&] { return fetch_status_; });
 }
 
 std::string LookupQuery::text(std::size_t column, char separator) {
@@ -159,22 +174,36 @@ int LookupQuery::answer(const char* reason, int result) {
   return result;
 }
 
-int LookupQuery::answer_no_rows(const NoRows& how) {
-  OCIError* errhp = session().errhp;
+int LookupQuery::answer_no_rows(const NoRows& how, bool written, const char* too_small) {
+  // The end of the rows is traced whether or not the output holds the answer.
+  const int traced = how.form == NoRowsForm::Common
+                         ? 0
+                         : ReportOCIStatus(fetch_status_, session().errhp, how.fetch_label);
+  if (!written) return answer(too_small);
   switch (how.form) {
     case NoRowsForm::Common:
+    case NoRowsForm::Hybrid:
       return answer(kNoRowsSelected, 0);
     case NoRowsForm::Reported:
       has_result_ = true;
-      result_ = ReportOCIStatus(fetch_status_, errhp, how.fetch_label);
+      result_ = traced;
       return result_;
-    case NoRowsForm::Hybrid:
-      ReportOCIStatus(fetch_status_, errhp, how.fetch_label);
-      return answer(kNoRowsSelected, 0);
     case NoRowsForm::HybridWithStatus:
-      return answer(kNoRowsSelected, ReportOCIStatus(fetch_status_, errhp, how.fetch_label));
+      return answer(kNoRowsSelected, traced);
   }
   return result_;
+}
+
+int LookupQuery::answer_no_rows_text(const NoRows& how, char* out, int* length,
+                                     const char* text, const char* too_small) {
+  // Compared as a signed int: a capacity below 1 is too small.
+  const int size = static_cast<int>(std::strlen(text)) + 1;
+  const bool written = *length >= size;
+  if (written)
+    std::memcpy(out, text, static_cast<std::size_t>(size));
+  else
+    *length = size;
+  return answer_no_rows(how, written, too_small);
 }
 
 int LookupQuery::finish(const char* success_name, const char* failure_name) {
@@ -184,12 +213,6 @@ int LookupQuery::finish(const char* success_name, const char* failure_name) {
   const char* name = result != 0 ? failure_name : success_name;
   SetErrMessFromOCI(session().errhp, name ? name : appliName_, ErrMess_, result != 0);
   return result;
-}
-
-bool WriteNoRowsText(char* out, int capacity) {
-  if (capacity < kNoRowsSelectedSize) return false;
-  std::memcpy(out, kNoRowsSelected, kNoRowsSelectedSize);
-  return true;
 }
 
 }  // namespace ferrule

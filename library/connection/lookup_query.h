@@ -40,6 +40,22 @@ inline LookupColumn IntColumn() { return {ColumnKind::Int}; }
 inline LookupColumn SubsystemSetColumn() { return {ColumnKind::SubsystemSet}; }
 inline LookupColumn StatusWordColumn() { return {ColumnKind::StatusWord}; }
 
+// The diagnostic context of each step, printed once when that step is the
+// first to fail. The lookups number the column steps by position; a family
+// whose statements have one column fixes those labels instead.
+struct StepLabels {
+  const char* bind = "OCIBindByPos unsuccessful";       // a key bind that another follows
+  const char* last_bind = "OCIBindByPos unsuccessful";  // the last key bind
+  const char* prefetch = "OCIAttrSet unsuccessful";
+  const char* execute = "OCIStmtExecute unsuccessful";
+  const char* describe = nullptr;     // null: "OCIParamGet<position> unsuccessful"
+  const char* column_size = nullptr;  // null: "OCIAttrGet<position> unsuccessful"
+  const char* define = nullptr;       // null: "OCIDefineByPos<position - 1> unsuccessful"
+  const char* no_buffer = "REALLOC UNSUCCESSFUL";  // reason when a define buffer cannot be had
+};
+
+inline const StepLabels kLookupSteps{};
+
 // How a lookup answers when its fetch brings no row. The output receives
 // its no-rows value ("NO_ROWS_SELECTED", or -1 in entries 0 and 1 of an
 // integer list) in every form.
@@ -50,36 +66,50 @@ enum class NoRowsForm {
   HybridWithStatus,  // fetch status traced and kept as result; "NO_ROWS_SELECTED" as the reason
 };
 
+// What a fetch status other than a row or the end of the data means.
+enum class FailedFetch {
+  EndsRows,  // the rows fetched so far are the answer, as at the end of the data
+  Fails,     // the call fails with that status, traced with the fetch label: an
+             // incomplete answer is never given as a whole one
+};
+
 struct NoRows {
   NoRowsForm form = NoRowsForm::Common;
   const char* fetch_label = "OCIFETCH unsuccessful";  // context of the traced fetch status
+  FailedFetch failed_fetch = FailedFetch::EndsRows;
 };
 
 inline constexpr const char* kNoRowsSelected = "NO_ROWS_SELECTED";
-inline constexpr int kNoRowsSelectedSize = 17;  // with its NUL
+inline constexpr const char* kTooSmall = "BUFFER_TOO_SMALL";
 
 class LookupQuery {
  public:
-  LookupQuery(const char* appliName, char* ErrMess);
+  // Steps are labelled as `steps` says (null: as the lookups label them).
+  LookupQuery(const char* appliName, char* ErrMess, const StepLabels* steps = nullptr);
 
   // Allocates the statement; false when the call is answered already
   // ("NOT CONNECTED TO ANY DB" without a connection).
   bool open(const char* label = "OCIStmtHAndleStmt unsuccessful");
 
   // Prepares the text (forgetting any earlier one and its defines), binds
-  // the keys, sets the row prefetch (0: none) and executes, each step only
-  // while every earlier one succeeded.
+  // the keys (a key without placeholder is only checked, never bound), sets
+  // the row prefetch (0: none) and executes, each step only while every
+  // earlier one succeeded.
   void run(const std::string& text, const std::vector<KeyBind>& keys, unsigned prefetch = 0);
 
   // Describes the text columns, allocates their buffers and defines every
   // column. False when a buffer cannot be had: the call is then answered
-  // with "REALLOC UNSUCCESSFUL" and -1.
+  // with the labels' no-buffer reason and -1.
   bool define(const std::vector<LookupColumn>& columns);
 
   // Fetches the next row (only while no step failed). True for a row, that
   // is fetch status 0 or 1 (a value was cut); fetch_status() tells which.
   bool fetch();
   int fetch_status() const { return fetch_status_; }
+
+  // Once fetch() brought no row: under FailedFetch::Fails a status other
+  // than the end of the data becomes the call's failure (ok() turns false).
+  void check_end_of_rows(const NoRows& how);
 
   // A column of the fetched row: texts with their fetch indicator applied
   // and cut at the separator; subsystem sets and status codes as words.
@@ -94,10 +124,18 @@ class LookupQuery {
   // A fixed reason (-1 unless said otherwise) that stays in ErrMess.
   int answer(const char* reason, int result = -1);
 
-  // The no-rows answer after the output received its no-rows value: traces
-  // the fetch status where the form says so and writes the reason. Returns
-  // the result code.
-  int answer_no_rows(const NoRows& how);
+  // The no-rows answer: traces the fetch status where the form says so
+  // (whatever the output can hold), then, when `written` (the output
+  // received its no-rows value), writes the form's reason; otherwise answers
+  // `too_small` and -1. Returns the result code.
+  int answer_no_rows(const NoRows& how, bool written = true,
+                     const char* too_small = kTooSmall);
+
+  // The same into a caller text buffer of *length bytes, which receives
+  // `text` with its NUL, or, when it cannot hold them, is left alone while
+  // *length receives their size.
+  int answer_no_rows_text(const NoRows& how, char* out, int* length,
+                          const char* text = kNoRowsSelected, const char* too_small = kTooSmall);
 
   // Releases the statement and writes the closing ErrMess from this call's
   // outcome, unless a fixed reason was answered. Returns the result code.
@@ -116,6 +154,7 @@ class LookupQuery {
 
   const char* appliName_;
   char* ErrMess_;
+  const StepLabels& steps_;
   StatementHandle stmt_;
   StepChain chain_;
   std::vector<int> int_keys_;
@@ -126,8 +165,5 @@ class LookupQuery {
   bool answered_ = false;    // ErrMess holds a fixed reason
 };
 
-// Writes "NO_ROWS_SELECTED" into a caller text buffer of `capacity` bytes;
-// false when it cannot hold the word and its NUL.
-bool WriteNoRowsText(char* out, int capacity);
 
 }  // namespace ferrule

@@ -48,8 +48,9 @@ int RunRowLookup(const RowLookupSpec& spec, const std::vector<KeyBind>& keys, in
     SetErrMess(spec.appliName, spec.length.too_small_reason, ErrMess, 1);
     return -1;
   }
-  LookupQuery query(spec.appliName, ErrMess);
+  LookupQuery query(spec.appliName, ErrMess, spec.steps);
   if (!query.open()) return -1;
+  const NoRows no_rows{spec.no_rows, spec.fetch_label, spec.failed_fetch};
 
   for (const RowLookupSpec* statement = &spec; statement; statement = statement->fallback) {
     const std::string text = ExpandTemplate(statement->statement);
@@ -72,17 +73,13 @@ int RunRowLookup(const RowLookupSpec& spec, const std::vector<KeyBind>& keys, in
       return query.finish(spec.final_success_name, spec.final_appliName);
     }
     // A failed step ends the call; only a fetch without a row goes on.
+    query.check_end_of_rows(no_rows);
     if (!query.ok()) break;
   }
 
-  if (query.ok()) {
-    if (WriteNoRowsText(row, *length)) {
-      query.answer_no_rows({spec.no_rows, spec.fetch_label});
-    } else {
-      *length = kNoRowsSelectedSize;
-      query.answer(spec.length.too_small_reason);
-    }
-  }
+  if (query.ok())
+    query.answer_no_rows_text(no_rows, row, length, spec.no_rows_text,
+                              spec.length.too_small_reason);
   return query.finish(spec.final_success_name, spec.final_appliName);
 }
 

@@ -29,6 +29,9 @@ struct RowLookupSpec {
   char separator = '?';
   // What only some lookups need; their data sets these by name.
   const char* fetch_label = "OCIFETCH unsuccessful";  // traced no-rows forms
+  FailedFetch failed_fetch = FailedFetch::EndsRows;
+  const char* no_rows_text = kNoRowsSelected;  // what the row receives when nothing matched
+  const StepLabels* steps = nullptr;           // null: the lookups' labels
   std::vector<int> fields = {};               // select positions (from 1) in format order;
                                               // empty: select order
   const RowLookupSpec* fallback = nullptr;    // statement, columns, format and fields read

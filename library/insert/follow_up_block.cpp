@@ -18,6 +18,15 @@ sword bind_one(OCIStmt* stmt, const char* name, void* value, int size, ub2 type)
 
 }  // namespace
 
+const FollowUpBlock kRefreshDynamicTables{
+    "BEGIN :rescode := %(check_and_update_dynamic_tables)(1); "
+    "GET DIAGNOSTICS :numrows = %(row_count); END; ",
+    RescodeKind::Text};
+
+const FollowUpBlock kRefreshPathsUsed{
+    "BEGIN :rescode := %(update_path_used)(1); GET DIAGNOSTICS :numrows = %(row_count); END; ",
+    RescodeKind::Int};
+
 void RunFollowUpBlock(const FollowUpBlock& block, OCIStmt* stmt, StepChain& chain,
                       const CallerIdentity& identity) {
   Session& s = session();

@@ -25,6 +25,13 @@ struct FollowUpBlock {
   bool (*wanted)(const RowCache& batch) = nullptr;
 };
 
+// The refreshes of the server package that follow changed links: the
+// dynamic path tables (CheckAndUpdateDynamicTables, which answers a text)
+// and the path-used flags of the stored routes (updatepathused, which
+// answers an integer).
+extern const FollowUpBlock kRefreshDynamicTables;
+extern const FollowUpBlock kRefreshPathsUsed;
+
 // Prepares the block anew on stmt, binds :numrows and :rescode, executes it
 // once and commits, each step only while the chain is clean.
 void RunFollowUpBlock(const FollowUpBlock& block, OCIStmt* stmt, StepChain& chain,

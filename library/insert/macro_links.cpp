@@ -4,7 +4,7 @@
 #include "ferrule.h"
 #include "insert/batch_protocol.h"
 #include "insert/cache_release.h"
-#include "insert/dynamic_tables.h"
+#include "insert/follow_up_block.h"
 #include "insert/port_rules.h"
 #include "insert/single_row.h"
 
@@ -48,17 +48,25 @@ const InsertStatement kMacroLinkInsert{
     {":biused"},
     {}};
 
+// After a batch or a single link, the server refreshes its dynamic path
+// tables and the refresh is committed; its answer is not read. The batch
+// form of the block has two blanks after BEGIN.
+const FollowUpBlock kRefreshAfterBatch{
+    "BEGIN  :rescode := %(check_and_update_dynamic_tables)(1); "
+    "GET DIAGNOSTICS :numrows = %(row_count); END; ",
+    RescodeKind::Text};
+
 const BatchExport kBatch{kMacroLinkInsert,
                          {"InsertMultipleMacroLinks",
                           "COULDNOT_INSERT_ALL_ROWS:CHECK SYSTEM COMPATIBILITY", true,
-                          RefreshDynamicTablesAfterBatch},
+                          &kRefreshAfterBatch},
                          "Cache pb",
                          {}};
 
 const SingleExport kSingle{kMacroLinkInsert,
                            {"InsertMacroLink",
                             "COULDNOT_INSERT_THIS_ROWS: CHECK SYSTEM COMPATIBILITY", true,
-                            RefreshDynamicTablesAfterRow, nullptr, true}};
+                            &kRefreshDynamicTables, nullptr, true}};
 
 RowCache& MacroLinkCache() {
   static RowCache cache(kMacroLinkInsert.text_binds.size(), kMacroLinkInsert.value_binds.size());

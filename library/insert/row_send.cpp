@@ -149,7 +149,6 @@ int SendRows(const InsertStatement& statement, const SendPolicy& policy, const R
   if (policy.commit && (policy.commit_before_follow_up || !block_follows))
     chain.run("OCITransCommit unsuccessful",
               [&] { return OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT); });
-  if (chain.ok() && policy.follow_up) policy.follow_up(stmt.get(), chain);
   if (chain.ok() && block_follows)
     RunFollowUpBlock(*block, stmt.get(), chain, identity);
 

@@ -1,6 +1,6 @@
 // Sending rows: one array-bound execution of an insert block over every row
 // of a cache, the check of each row's count of inserted rows, the commit and
-// an export's follow-up step. Cached batches and single-row inserts share it.
+// an export's follow-up block. Cached batches and single-row inserts share it.
 #pragma once
 
 #include <vector>
@@ -14,9 +14,6 @@
 
 namespace ferrule {
 
-// A step run on the same statement after a complete send was committed.
-using FollowUpStep = void (*)(OCIStmt* stmt, StepChain& chain);
-
 // Diagnostics of a send, printed once its text columns are unpacked.
 using SendTrace = void (*)(const RowCache& cache,
                            const std::vector<std::vector<char>>& unpacked);
@@ -25,7 +22,8 @@ struct SendPolicy {
   const char* name;                 // appliName of the ErrMess texts
   const char* not_inserted;         // reason when a row inserted nothing
   bool commit_when_not_inserted;    // keep the rows that did get in
-  FollowUpStep follow_up = nullptr;
+  // A second block after a complete send, when the send calls for it.
+  const FollowUpBlock* follow_up_block = nullptr;
   SendTrace trace = nullptr;
   bool print_numrows = false;       // "numrows<n>" after a one-row execution
 
@@ -35,8 +33,6 @@ struct SendPolicy {
   // the count a row must reach to count as done (0: any count but 0).
   const char* counted_output = nullptr;
   int required_count = 0;
-  // A second block after a complete send, when the send calls for it.
-  const FollowUpBlock* follow_up_block = nullptr;
   // False: the send is not committed on its own; the follow-up block's
   // commit covers both, and a failed follow-up commits nothing.
   bool commit_before_follow_up = true;

@@ -19,7 +19,7 @@ int InsertSingleRow(const SingleExport& spec, const RowValues& row, bool with_fo
     return -1;
   }
   SendPolicy policy = spec.send;
-  if (!with_follow_up) policy.follow_up = nullptr;
+  if (!with_follow_up) policy.follow_up_block = nullptr;
   return SendRows(spec.statement, policy, one, identity, ErrMess);
 }
 

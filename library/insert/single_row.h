@@ -15,7 +15,7 @@ struct SingleExport {
   const char* check_reason = nullptr;   // refusal when the row's check failed
 };
 
-// Inserts one row. with_follow_up false skips the export's follow-up step.
+// Inserts one row. with_follow_up false skips the export's follow-up block.
 int InsertSingleRow(const SingleExport& spec, const RowValues& row, bool with_follow_up,
                     char* ErrMess);
 

@@ -3,14 +3,13 @@
 // current status codes. Device lists are limited to the devices that belong
 // to every subsystem named.
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include "ferrule.h"
 #include "inventory/item_words.h"
-#include "inventory/packed_list.h"
+#include "inventory/query_steps.h"
+#include "list_lookup.h"
 #include "report.h"
-#include "statement_text.h"
 #include "subsystems.h"
 
 namespace ferrule {
@@ -24,39 +23,50 @@ const std::vector<StatusPrefix> kListWords{
     {"DESTROYED", 9, 6}, {"IN_REPAIR", 6, 5}, {"SPARE", 5, 2}, {"EXT_TEST", 8, 4},
     {"TEST", 4, 3},      {"IN_USE", 6, kInUse}, {"NONE", 4, kNone}};
 
-constexpr const char* kBindLabel = "OCIBindByName unsuccessful";
-const QueryLabels kLabels{"OCIBindByPos unsuccessful", "Execute unsuccessful"};
+const StepLabels kByStatusSteps = InventorySteps(
+    "OCIBindByName unsuccessful", "OCIBindByName unsuccessful", "Execute unsuccessful");
 
-constexpr const char* kDevicesWithoutHardware =
+// Rows come from the server 8000 at a time. A fetch that fails ends the
+// call with its failure: an incomplete list is never given as a whole one.
+ListLookupSpec ByStatus(const char* appliName, const char* statement) {
+  return {appliName,
+          statement,
+          '?',
+          {NoRowsForm::Common, "OCIFETCH unsuccessful", FailedFetch::Fails},
+          RowsTaken::Any,
+          8000,
+          &kByStatusSteps};
+}
+
+const ListLookupSpec kDevicesWithoutHardware = ByStatus(
+    "GetFunctionalDeviceByStatus",
     "select concat(devicename,'?') from %(devices)  where serialnb is null "
     "and mod(system_name,:sysid)=0 and deviceid <> -1 and system_name is not null "
-    "order by devicename";
-constexpr const char* kDevicesWithHardwareInUse =
+    "order by devicename");
+const ListLookupSpec kDevicesWithHardwareInUse = ByStatus(
+    "GetFunctionalDeviceByStatus",
     "select concat(t.devicename,'?') from %(devices) t,%(hw_devices) d  "
     "where t.serialnb=d.serialnb and d.device_status=1 and mod(t.system_name,:sysid)=0 "
-    "and t.deviceid <> -1 and t.system_name is not null order by t.devicename";
-constexpr const char* kHardwareInUse =
+    "and t.deviceid <> -1 and t.system_name is not null order by t.devicename");
+const ListLookupSpec kHardwareInUse = ByStatus(
+    "GetHWDeviceByStatus",
     "select concat(t.serialnb,'?') from %(hw_devices) t,%(devices) h "
     "where t.device_status=:dstatus and t.serialnb=h.serialnb and mod(h.system_name,:sysid)=0 "
-    "order by t.serialnb";
-constexpr const char* kHardwareInStatus =
+    "order by t.serialnb");
+const ListLookupSpec kHardwareInStatus = ByStatus(
+    "GetHWDeviceByStatus",
     "select concat(serialnb,'?') from %(hw_devices)  where device_status=:dstatus "
-    "order by serialnb";
-constexpr const char* kComponentsInStatus =
+    "order by serialnb");
+const ListLookupSpec kComponentsInStatus = ByStatus(
+    "GetHWBoardCpntByStatus",
     "select concat(coalesce(serialnb,'none'),'|',snbid,'?') from %(hw_cpnts)  "
-    "where cpnt_status=:dstatus order by snbid";
+    "where cpnt_status=:dstatus order by snbid");
 
 // "all..." is every subsystem (1 divides every set); otherwise the product
 // of the named subsystems' primes. An unknown first name gives -1, which
 // divides every set as well.
 int SubsystemValue(const char* names) {
   return std::strncmp(names, "all", 3) == 0 ? 1 : SystemNamesToSysID(names);
-}
-
-int RunList(const char* appliName, const char* statement, std::vector<QueryKey> keys,
-            char* list, int* length, char* ErrMess) {
-  const ListCall call{appliName, ExpandTemplate(statement), std::move(keys), kLabels, false};
-  return RunPackedList(call, list, length, ErrMess);
 }
 
 }  // namespace
@@ -68,7 +78,7 @@ using namespace ferrule;
 extern "C" int GetFunctionalDeviceByStatus(const char* system_name, const char* device_status,
                                            int* len_status_list, char* status_list,
                                            char* ErrMess) {
-  const char* appliName = "GetFunctionalDeviceByStatus";
+  const char* appliName = kDevicesWithoutHardware.appliName;
   if (!system_name) {
     SetErrMess(appliName, " system name MUSTNOT BE NULL", ErrMess, 1);
     return -1;
@@ -78,16 +88,16 @@ extern "C" int GetFunctionalDeviceByStatus(const char* system_name, const char* 
     SetErrMess(appliName, " INVALID STATUS", ErrMess, 1);
     return -1;
   }
-  return RunList(appliName, code == kNone ? kDevicesWithoutHardware : kDevicesWithHardwareInUse,
-                 {QueryKey::Int(":sysid", SubsystemValue(system_name), kBindLabel)}, status_list,
-                 len_status_list, ErrMess);
+  return RunListLookup(code == kNone ? kDevicesWithoutHardware : kDevicesWithHardwareInUse,
+                       {KeyBind::Int(":sysid", SubsystemValue(system_name))}, len_status_list,
+                       status_list, ErrMess);
 }
 
 // For "IN_USE" only the hardware mounted in devices of the subsystems;
 // other statuses ignore the subsystems.
 extern "C" int GetHWDeviceByStatus(const char* systemname, const char* device_status,
                                    int* len_status_list, char* status_list, char* ErrMess) {
-  const char* appliName = "GetHWDeviceByStatus";
+  const char* appliName = kHardwareInStatus.appliName;
   const int code = StatusCodeOf(device_status, kListWords);
   if (code == 0 || code == kNone) {
     SetErrMess(appliName, "INVALID STATUS", ErrMess, 1);
@@ -97,21 +107,20 @@ extern "C" int GetHWDeviceByStatus(const char* systemname, const char* device_st
     SetErrMess(appliName, " system name MUSTNOT BE NULL", ErrMess, 1);
     return -1;
   }
-  std::vector<QueryKey> keys{QueryKey::Int(":dstatus", code, kBindLabel)};
-  if (code == kInUse)
-    keys.push_back(QueryKey::Int(":sysid", SubsystemValue(systemname), kBindLabel));
-  return RunList(appliName, code == kInUse ? kHardwareInUse : kHardwareInStatus, std::move(keys),
-                 status_list, len_status_list, ErrMess);
+  std::vector<KeyBind> keys{KeyBind::Int(":dstatus", code)};
+  if (code == kInUse) keys.push_back(KeyBind::Int(":sysid", SubsystemValue(systemname)));
+  return RunListLookup(code == kInUse ? kHardwareInUse : kHardwareInStatus, keys,
+                       len_status_list, status_list, ErrMess);
 }
 
 extern "C" int GetHWBoardCpntByStatus(const char* cpnt_status, char* status_list,
                                       int* len_status_list, char* ErrMess) {
-  const char* appliName = "GetHWBoardCpntByStatus";
+  const char* appliName = kComponentsInStatus.appliName;
   const int code = StatusCodeOf(cpnt_status, kListWords);
   if (code == 0 || code == kNone) {
     SetErrMess(appliName, "INVALID STATUS", ErrMess, 1);
     return -1;
   }
-  return RunList(appliName, kComponentsInStatus, {QueryKey::Int(":dstatus", code, kBindLabel)},
-                 status_list, len_status_list, ErrMess);
+  return RunListLookup(kComponentsInStatus, {KeyBind::Int(":dstatus", code)}, len_status_list,
+                       status_list, ErrMess);
 }

@@ -3,116 +3,84 @@
 // two optional date texts. Each row is one item: the names, the status word,
 // the date text and the location joined by '|'.
 #include <string>
-#include <vector>
 
 #include "ferrule.h"
-#include "inventory/packed_list.h"
-#include "report.h"
-#include "statement_text.h"
+#include "inventory/query_steps.h"
+#include "list_lookup.h"
 
 namespace ferrule {
 namespace {
 
-enum class HistoryKey { Text, Snbid };
+// A bind that another follows prints as the prepare; the last as the bind.
+const StepLabels kHistorySteps = InventorySteps(
+    "OCIStmtPrepare unsuccessful", "OCIBindByName unsuccessful", "Execute unsuccessful");
 
-struct HistoryQuery {
-  const char* appliName;
-  const char* select;     // template: select list, tables and joins
-  const char* key;        // the condition on :dname
-  HistoryKey key_kind;    // :dname bound as the name or as the snbid
-  const char* order;      // changes of the same date in the order they were written
-  bool reports_end_of_rows;
-};
+// Rows come from the server 8000 at a time. A fetch that fails ends the
+// call with its failure: an incomplete history is never given as a whole
+// one. `traced`: an empty history prints the end of the rows.
+ListLookupSpec History(const char* appliName, const char* statement, bool traced) {
+  return {appliName,
+          statement,
+          '?',
+          {traced ? NoRowsForm::Hybrid : NoRowsForm::Common, "OCIFETCH unsuccessful",
+           FailedFetch::Fails},
+          RowsTaken::Any,
+          8000,
+          &kHistorySteps,
+          "to_char(p.status_change,'%(date_format)')"};
+}
 
-constexpr const char* kDeviceHistorySelect =
+// Changes of the same date come in the order they were written.
+const ListLookupSpec kFunctionalDevice = History(
+    "GetHistoryOfFunctionalDevice",
     "select concat(t.devicename,'|',coalesce(p.serialnb,'none'),'|',p.device_status,'|',"
     "to_char(p.status_change,'%(date_format)'),'|',coalesce(p.location,'none'),'?') "
-    "from %(devices) t,%(device_history) p ";
-
-const HistoryQuery kFunctionalDevice{"GetHistoryOfFunctionalDevice",
-                                     kDeviceHistorySelect,
-                                     "where t.deviceid=p.deviceid and t.devicename=:dname",
-                                     HistoryKey::Text,
-                                     " order by p.status_change,p.historydeviceid",
-                                     false};
+    "from %(devices) t,%(device_history) p "
+    "where t.deviceid=p.deviceid and t.devicename=:dname%(date_bounds)"
+    " order by p.status_change,p.historydeviceid",
+    false);
 
 // Rows of spare hardware have no device: they meet the device -1.
-const HistoryQuery kHWDevice{"GetHistoryOfHWDevice",
-                             kDeviceHistorySelect,
-                             "where t.deviceid=coalesce(p.deviceid,-1) and p.serialnb=:dname",
-                             HistoryKey::Text,
-                             " order by p.status_change,p.historydeviceid",
-                             false};
+const ListLookupSpec kHWDevice = History(
+    "GetHistoryOfHWDevice",
+    "select concat(t.devicename,'|',coalesce(p.serialnb,'none'),'|',p.device_status,'|',"
+    "to_char(p.status_change,'%(date_format)'),'|',coalesce(p.location,'none'),'?') "
+    "from %(devices) t,%(device_history) p "
+    "where t.deviceid=coalesce(p.deviceid,-1) and p.serialnb=:dname%(date_bounds)"
+    " order by p.status_change,p.historydeviceid",
+    false);
 
 // Rows of a position without hardware meet the hardware component -1.
-const HistoryQuery kFunctionalBoardCpnt{
+const ListLookupSpec kFunctionalBoardCpnt = History(
     "GetHistoryOfFunctionalBoardCpntName",
     "select concat(t.cpntname,'|',coalesce(f.serialnb,'none'),'|',f.snbid,'|',p.cpnt_status,'|',"
     "to_char(p.status_change,'%(date_format)'),'|',coalesce(p.location,'none'),'?') "
-    "from %(lg_cpnts) t,%(cpnt_history) p,%(hw_cpnts) f ",
-    "where t.cpntid=p.cpntid and t.cpntname=:dname and f.snbid=coalesce(p.snbid,-1)",
-    HistoryKey::Text,
+    "from %(lg_cpnts) t,%(cpnt_history) p,%(hw_cpnts) f "
+    "where t.cpntid=p.cpntid and t.cpntname=:dname and f.snbid=coalesce(p.snbid,-1)%(date_bounds)"
     " order by p.status_change,p.historycpntid",
-    true};
+    true);
 
-// Rows of a component in no position meet the position -1, "motherboard",
-// shown as "none".
-constexpr const char* kHWCpntHistorySelect =
-    "select concat(CASE t.cpntname WHEN 'motherboard' THEN 'none' ELSE t.cpntname END,'|',"
-    "coalesce(f.serialnb,'none'),'|',f.snbid,'|',p.cpnt_status,'|',"
-    "to_char(p.status_change,'%(date_format)'),'|',coalesce(p.location,'none'),'?') "
-    "from %(lg_cpnts) t,%(cpnt_history) p,%(hw_cpnts) f ";
-
-const HistoryQuery kHWBoardCpntBySerial{
-    "GetHistoryOfHWBoardCpnt", kHWCpntHistorySelect,
-    "where t.cpntid=coalesce(p.cpntid,-1) and f.serialnb=:dname and f.snbid=p.snbid",
-    HistoryKey::Text, " order by p.status_change,p.historycpntid", true};
-
-const HistoryQuery kHWBoardCpntById{
-    "GetHistoryOfHWBoardCpnt", kHWCpntHistorySelect,
-    "where t.cpntid=coalesce(p.cpntid,-1) and f.snbid=:dname and f.snbid=p.snbid",
-    HistoryKey::Snbid, " order by p.status_change,p.historycpntid", true};
-
-// A bound whose text begins with "none" is open. The bounds are compared
-// with the date texts, both ends included.
-bool open_bound(const char* date) { return std::string(date).compare(0, 4, "none") == 0; }
-
-int RunHistory(const HistoryQuery& query, const char* name, int snbid, char* history,
-               int* len_history, const char* min_date, const char* max_date, char* ErrMess) {
-  if (!name) {
-    SetErrMess(query.appliName, " device name MUST be given", ErrMess, 1);
-    return -1;
-  }
-  if (!min_date || !max_date) {
-    SetErrMess(query.appliName, " min_date and max_date MUST be given", ErrMess, 1);
-    return -1;
-  }
-  const bool lower = !open_bound(min_date);
-  const bool upper = !open_bound(max_date);
-  std::string statement = std::string(query.select) + query.key;
-  const char* date_text = " and to_char(p.status_change,'%(date_format)')";
-  if (lower && upper)
-    statement += std::string(date_text) + " between :mindate and :maxdate";
-  else if (lower)
-    statement += std::string(date_text) + ">=:mindate";
-  else if (upper)
-    statement += std::string(date_text) + "<=:maxdate";
-  statement += query.order;
-
-  std::vector<QueryKey> keys;
-  keys.push_back(query.key_kind == HistoryKey::Text ? QueryKey::Text(":dname", name, "")
-                                                   : QueryKey::Int(":dname", snbid, ""));
-  if (lower) keys.push_back(QueryKey::Text(":mindate", min_date, ""));
-  if (upper) keys.push_back(QueryKey::Text(":maxdate", max_date, ""));
-  // A bind that another follows prints as the prepare; the last as the bind.
-  for (QueryKey& key : keys) key.label = "OCIStmtPrepare unsuccessful";
-  keys.back().label = "OCIBindByName unsuccessful";
-
-  const ListCall call{query.appliName, ExpandTemplate(statement.c_str()), keys,
-                      {"OCIBindByPos unsuccessful", "Execute unsuccessful"},
-                      query.reports_end_of_rows};
-  return RunPackedList(call, history, len_history, ErrMess);
+// The history of a hardware component that `key` finds by :dname. Rows of
+// a component in no position meet the position -1, "motherboard", shown as
+// "none".
+std::string HWBoardCpntHistory(const char* key) {
+  return std::string(
+             "select concat(CASE t.cpntname WHEN 'motherboard' THEN 'none' ELSE t.cpntname END,"
+             "'|',coalesce(f.serialnb,'none'),'|',f.snbid,'|',p.cpnt_status,'|',"
+             "to_char(p.status_change,'%(date_format)'),'|',coalesce(p.location,'none'),'?') "
+             "from %(lg_cpnts) t,%(cpnt_history) p,%(hw_cpnts) f "
+             "where t.cpntid=coalesce(p.cpntid,-1) and ") +
+         key + " and f.snbid=p.snbid%(date_bounds) order by p.status_change,p.historycpntid";
 }
+
+const std::string kHWBoardCpntBySerialText = HWBoardCpntHistory("f.serialnb=:dname");
+const std::string kHWBoardCpntByIdText = HWBoardCpntHistory("f.snbid=:dname");
+const ListLookupSpec kHWBoardCpntBySerial =
+    History("GetHistoryOfHWBoardCpnt", kHWBoardCpntBySerialText.c_str(), true);
+const ListLookupSpec kHWBoardCpntById =
+    History("GetHistoryOfHWBoardCpnt", kHWBoardCpntByIdText.c_str(), true);
+
+constexpr const char* kNameMissing = " device name MUST be given";
 
 }  // namespace
 }  // namespace ferrule
@@ -122,21 +90,24 @@ using namespace ferrule;
 extern "C" int GetHistoryOfFunctionalDevice(const char* functional_name, char* history,
                                             int* len_history, const char* min_date,
                                             const char* max_date, char* ErrMess) {
-  return RunHistory(kFunctionalDevice, functional_name, -1, history, len_history, min_date,
-                    max_date, ErrMess);
+  return RunDatedListLookup(kFunctionalDevice,
+                            {KeyBind::Text(":dname", functional_name, kNameMissing)},
+                            {min_date, max_date}, len_history, history, ErrMess);
 }
 
 extern "C" int GetHistoryOfHWDevice(const char* serial_nb, char* history, int* len_history,
                                     const char* min_date, const char* max_date, char* ErrMess) {
-  return RunHistory(kHWDevice, serial_nb, -1, history, len_history, min_date, max_date, ErrMess);
+  return RunDatedListLookup(kHWDevice, {KeyBind::Text(":dname", serial_nb, kNameMissing)},
+                            {min_date, max_date}, len_history, history, ErrMess);
 }
 
 extern "C" int GetHistoryOfFunctionalBoardCpntName(const char* functional_cpntname,
                                                    char* history, int* len_history,
                                                    const char* min_date, const char* max_date,
                                                    char* ErrMess) {
-  return RunHistory(kFunctionalBoardCpnt, functional_cpntname, -1, history, len_history,
-                    min_date, max_date, ErrMess);
+  return RunDatedListLookup(kFunctionalBoardCpnt,
+                            {KeyBind::Text(":dname", functional_cpntname, kNameMissing)},
+                            {min_date, max_date}, len_history, history, ErrMess);
 }
 
 // snbid -1 finds the component by serial_nb, any other value by snbid;
@@ -144,6 +115,12 @@ extern "C" int GetHistoryOfFunctionalBoardCpntName(const char* functional_cpntna
 extern "C" int GetHistoryOfHWBoardCpnt(const char* serial_nb, int snbid, char* history,
                                        int* len_history, const char* min_date,
                                        const char* max_date, char* ErrMess) {
-  return RunHistory(snbid == -1 ? kHWBoardCpntBySerial : kHWBoardCpntById, serial_nb, snbid,
-                    history, len_history, min_date, max_date, ErrMess);
+  if (snbid == -1)
+    return RunDatedListLookup(kHWBoardCpntBySerial,
+                              {KeyBind::Text(":dname", serial_nb, kNameMissing)},
+                              {min_date, max_date}, len_history, history, ErrMess);
+  return RunDatedListLookup(kHWBoardCpntById,
+                            {KeyBind::Required(serial_nb, kNameMissing),
+                             KeyBind::Int(":dname", snbid)},
+                            {min_date, max_date}, len_history, history, ErrMess);
 }

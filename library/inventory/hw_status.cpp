@@ -159,18 +159,10 @@ int RunHWStatus(const HWForms& forms, const char* serialnb, const char* new_stat
   int code = StatusCodeOf(new_status, kStatuses);
   std::vector<char> location = LocationBuffer(new_location, code);
   CallerIdentity identity;
-  if (!ReadCallerIdentity(identity, ErrMess)) return -1;
-  if (code == 0) {
-    SetErrMess(forms.appliName, "INVALID STATUS", ErrMess, 1);
-    return -1;
-  }
-  if (code == kInUse && !functional_given) {
-    SetErrMess(forms.appliName, "You should provide a functional devicename", ErrMess, 1);
-    return -1;
-  }
   StatementHandle stmt;
-  if (!AllocateStatement(stmt, forms.appliName, "OCIStmtHAndleStmt unsuccessful", ErrMess))
-    return -1;
+  const char* refusal =
+      code == kInUse && !functional_given ? "You should provide a functional devicename" : nullptr;
+  if (!OpenStatusChange(forms.appliName, code, refusal, identity, stmt, ErrMess)) return -1;
 
   int numrows = 0, rescode = 0, subsystem_set = 0, item_id = 0;
   std::vector<BlockBind> binds{

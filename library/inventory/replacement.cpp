@@ -31,14 +31,15 @@ const std::vector<StatusPrefix> kDeviceStatuses{
 const std::vector<StatusPrefix> kCpntStatuses{
     {"DESTROYED", 9, 6}, {"IN_REPAIR", 6, 5}, {"SPARE", 5, 2}, {"EXT_TEST", 8, 4}};
 
-// (a) The hardware in use in the device takes the new status and location
-// (-10 unless exactly one row changed), with its history row. (b) A 'NONE'
-// row for the device when the status changed before the replacement. (c)
-// -15 when the replacement date is the earlier one. (d) The device takes
-// the replacement when it is SPARE (else -5), which becomes IN_USE with its
-// history row; the server then moves the board's components.
-constexpr const char* kDeviceWithReplacement =
-    "DECLARE changed integer; BEGIN "
+// Every block begins by taking the hardware in use out of the item: it
+// takes the new status and location, with its history row. The rest of the
+// block runs only when exactly one row changed; otherwise -10.
+std::string TakeOutThen(const char* taken_out, const char* rest) {
+  return std::string("DECLARE changed integer; BEGIN ") + taken_out + rest +
+         "ELSE :rescode:=-10; :numrows:=0; END IF; END;";
+}
+
+constexpr const char* kDeviceTakenOut =
     "update %(hw_devices) set device_status=:dstatus,location=:dlocation where device_status=1 "
     "and serialnb=(select serialnb from %(devices) where devicename=:dname); "
     "GET DIAGNOSTICS changed = %(row_count); "
@@ -47,7 +48,15 @@ constexpr const char* kDeviceWithReplacement =
     "status_change,system_name,created,author,terminal_name) "
     "select %(next_device_historyid),serialnb,:newstatus,:usercomment,:dlocation,"
     "vexa_to_date(:statchange),system_name,vexa_sysdate(),'%(login)','%(host)' "
-    "from %(devices) where devicename=:dname; "
+    "from %(devices) where devicename=:dname; ";
+
+// (b) A 'NONE' row for the device when the status changed before the
+// replacement. (c) -15 when the replacement date is the earlier one. (d)
+// The device takes the replacement when it is SPARE (else -5), which
+// becomes IN_USE with its history row; the server then moves the board's
+// components.
+const std::string kDeviceWithReplacement = TakeOutThen(
+    kDeviceTakenOut,
     "IF vexa_to_date(:statchange)<vexa_to_date(:statchange2) THEN "
     "insert into %(device_history)(historydeviceid,deviceid,device_status,user_comment,location,"
     "status_change,system_name,created,author,terminal_name) "
@@ -70,23 +79,13 @@ constexpr const char* kDeviceWithReplacement =
     "GET DIAGNOSTICS :numrows = %(row_count); "
     ":rescode:=%(update_board_cpnt)(:devid,:dlocation,:dstatus,:statchange,'%(login)',"
     ":usercomment,'%(host)',:snb,:statchange2); "
-    "ELSE :rescode:=-5; :numrows:=0; END IF; END IF; "
-    "ELSE :rescode:=-10; :numrows:=0; END IF; END;";
+    "ELSE :rescode:=-5; :numrows:=0; END IF; END IF; ");
 
-// (a) as above; then the device is left without hardware (nodeused 0),
+// Without a replacement the device is left without hardware (nodeused 0),
 // with a 'NOT_AVAILABLE' row, and the server takes the board's components
 // out of its positions.
-constexpr const char* kDeviceWithoutReplacement =
-    "DECLARE changed integer; BEGIN "
-    "update %(hw_devices) set device_status=:dstatus,location=:dlocation where device_status=1 "
-    "and serialnb=(select serialnb from %(devices) where devicename=:dname); "
-    "GET DIAGNOSTICS changed = %(row_count); "
-    "IF changed=1 THEN "
-    "insert into %(device_history)(historydeviceid,serialnb,device_status,user_comment,location,"
-    "status_change,system_name,created,author,terminal_name) "
-    "select %(next_device_historyid),serialnb,:newstatus,:usercomment,:dlocation,"
-    "vexa_to_date(:statchange),system_name,vexa_sysdate(),'%(login)','%(host)' "
-    "from %(devices) where devicename=:dname; "
+const std::string kDeviceWithoutReplacement = TakeOutThen(
+    kDeviceTakenOut,
     "update %(devices) set nodeused=0,last_update=vexa_sysdate(),user_update='%(login)',"
     "serialnb=NULL where devicename=:dname returning deviceid,system_name into :devid,:sysID; "
     "insert into %(device_history)(historydeviceid,deviceid,device_status,user_comment,location,"
@@ -96,13 +95,11 @@ constexpr const char* kDeviceWithoutReplacement =
     "from %(devices) where devicename=:dname; "
     "GET DIAGNOSTICS :numrows = %(row_count); "
     ":rescode:=%(update_board_cpnt)(:devid,:dlocation,:dstatus,:statchange,'%(login)',"
-    ":usercomment,'%(host)'); "
-    "ELSE :rescode:=-10; :numrows:=0; END IF; END;";
+    ":usercomment,'%(host)'); ");
 
 // The same steps for a replacable component in use; its rows are located at
 // the name of its board. On success :rescode keeps its 0.
-constexpr const char* kCpntWithReplacement =
-    "DECLARE changed integer; BEGIN "
+constexpr const char* kCpntTakenOut =
     "update %(hw_cpnts) set cpnt_status=:dstatus,location=:dlocation where cpnt_status=1 "
     "and snbid=(select snbid from %(lg_cpnts) where cpntname=:dname) and replacable=1; "
     "GET DIAGNOSTICS changed = %(row_count); "
@@ -111,7 +108,10 @@ constexpr const char* kCpntWithReplacement =
     "status_change,created,author,terminal_name) "
     "select %(next_cpnt_historyid),snbid,:newstatus,:usercomment,:dlocation,"
     "vexa_to_date(:statchange),vexa_sysdate(),'%(login)','%(host)' "
-    "from %(lg_cpnts) where cpntname=:dname; "
+    "from %(lg_cpnts) where cpntname=:dname; ";
+
+const std::string kCpntWithReplacement = TakeOutThen(
+    kCpntTakenOut,
     "IF vexa_to_date(:statchange)<vexa_to_date(:statchange2) THEN "
     "insert into %(cpnt_history)(historycpntid,cpntid,cpnt_status,user_comment,location,"
     "status_change,created,author,terminal_name) "
@@ -134,20 +134,10 @@ constexpr const char* kCpntWithReplacement =
     "from %(lg_cpnts) c,%(devices) d where c.cpntname=:dname and c.motherboardid=d.deviceid; "
     "update %(hw_cpnts) set cpnt_status=1 where serialnb=:snb; "
     "GET DIAGNOSTICS :numrows = %(row_count); "
-    "ELSE :rescode:=-5; :numrows:=0; END IF; END IF; "
-    "ELSE :rescode:=-10; :numrows:=0; END IF; END;";
+    "ELSE :rescode:=-5; :numrows:=0; END IF; END IF; ");
 
-constexpr const char* kCpntWithoutReplacement =
-    "DECLARE changed integer; BEGIN "
-    "update %(hw_cpnts) set cpnt_status=:dstatus,location=:dlocation where cpnt_status=1 "
-    "and snbid=(select snbid from %(lg_cpnts) where cpntname=:dname) and replacable=1; "
-    "GET DIAGNOSTICS changed = %(row_count); "
-    "IF changed=1 THEN "
-    "insert into %(cpnt_history)(historycpntid,snbid,cpnt_status,user_comment,location,"
-    "status_change,created,author,terminal_name) "
-    "select %(next_cpnt_historyid),snbid,:newstatus,:usercomment,:dlocation,"
-    "vexa_to_date(:statchange),vexa_sysdate(),'%(login)','%(host)' "
-    "from %(lg_cpnts) where cpntname=:dname; "
+const std::string kCpntWithoutReplacement = TakeOutThen(
+    kCpntTakenOut,
     "update %(lg_cpnts) set last_update=vexa_sysdate(),user_update='%(login)',snbid=NULL "
     "where cpntname=:dname returning cpntid into :devid; "
     "insert into %(cpnt_history)(historycpntid,cpntid,cpnt_status,user_comment,location,"
@@ -156,13 +146,12 @@ constexpr const char* kCpntWithoutReplacement =
     "vexa_to_date(:statchange),vexa_sysdate(),'%(login)','%(host)' "
     "from %(lg_cpnts) c,%(devices) d where c.cpntname=:dname and c.motherboardid=d.deviceid; "
     "GET DIAGNOSTICS :numrows = %(row_count); "
-    ":rescode:=0; "
-    "ELSE :rescode:=-10; :numrows:=0; END IF; END;";
+    ":rescode:=0; ");
 
 struct ReplaceForms {
   const char* appliName;
-  const char* with_replacement;
-  const char* without_replacement;
+  const std::string& with_replacement;
+  const std::string& without_replacement;
   const std::vector<StatusPrefix>& statuses;
   const std::vector<BlockOutcome>& outcomes;
   LinkUsage emptied_links;  // recomputed when the item is left without hardware
@@ -188,14 +177,8 @@ int RunReplacement(const ReplaceForms& forms, const char* name, const char* new_
                          : "status change in functional device with name " + TextOf(name) + " ");
   int code = StatusCodeOf(new_status, forms.statuses);
   CallerIdentity identity;
-  if (!ReadCallerIdentity(identity, ErrMess)) return -1;
-  if (code == 0) {
-    SetErrMess(forms.appliName, "INVALID STATUS", ErrMess, 1);
-    return -1;
-  }
   StatementHandle stmt;
-  if (!AllocateStatement(stmt, forms.appliName, "OCIStmtHAndleStmt unsuccessful", ErrMess))
-    return -1;
+  if (!OpenStatusChange(forms.appliName, code, nullptr, identity, stmt, ErrMess)) return -1;
 
   int numrows = 0, item_id = 0, rescode = 0, subsystem_set = 0;
   std::vector<BlockBind> binds{
@@ -225,7 +208,8 @@ int RunReplacement(const ReplaceForms& forms, const char* name, const char* new_
   const StatusChange change{forms.appliName, forms.outcomes, "OCIBind "};
   return RunStatusChange(
       change, stmt,
-      ExpandBlock(replacement ? forms.with_replacement : forms.without_replacement, identity),
+      ExpandBlock(
+          (replacement ? forms.with_replacement : forms.without_replacement).c_str(), identity),
       binds, rescode, refresh, identity, ErrMess);
 }
 

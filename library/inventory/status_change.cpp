@@ -1,11 +1,7 @@
 #include "inventory/status_change.h"
 
-#include <cstdio>
-#include <cstring>
-
 #include "inventory/item_words.h"
 #include "report.h"
-#include "session.h"
 #include "statement_text.h"
 
 namespace ferrule {
@@ -46,26 +42,10 @@ const char* reason_of(const std::vector<BlockOutcome>& outcomes, int code) {
   return kNoChanges;
 }
 
-sword bind(OCIStmt* stmt, const char* name, void* value, int size, ub2 type) {
-  OCIBind* handle = nullptr;
-  return OCIBindByName(stmt, &handle, session().errhp, reinterpret_cast<const OraText*>(name), -1,
-                       value, size, type, nullptr, nullptr, nullptr, 0, nullptr, OCI_DEFAULT);
-}
+const BlockLabels kSecondBlockLabels{"OCIPrepare 2 unsuccessful", "OCIStmtBind 2 unsuccessful",
+                                     false, "OCIExecute2 unsuccessful"};
 
 }  // namespace
-
-BlockBind BlockBind::Text(const char* name, const char* text, const char* refusal) {
-  return {name, SQLT_STR, const_cast<char*>(text),
-          text ? static_cast<int>(std::strlen(text) + 1) : 0, refusal, nullptr};
-}
-
-BlockBind BlockBind::Buffer(const char* name, std::vector<char>& buffer) {
-  return {name, SQLT_STR, buffer.data(), static_cast<int>(buffer.size()), nullptr, nullptr};
-}
-
-BlockBind BlockBind::Int(const char* name, int& value) {
-  return {name, SQLT_INT, &value, sizeof value, nullptr, nullptr};
-}
 
 std::string ExpandBlock(const char* tmpl, const CallerIdentity& identity) {
   return ExpandTemplate(tmpl, {{"login", QuoteLiteral(identity.login.c_str())},
@@ -76,70 +56,46 @@ std::string CommentOrDefault(const char* user_comments, std::string default_comm
   return NotGiven(user_comments) ? default_comment : std::string(user_comments);
 }
 
-int RunStatusChange(const StatusChange& change, StatementHandle& stmt, const std::string& block,
-                    std::vector<BlockBind>& binds, const int& rescode,
-                    const UsageRefresh& refresh, const CallerIdentity& identity, char* ErrMess) {
-  Session& s = session();
-  StepChain chain(s.errhp);
-  chain.run("OCIStmtPrepare unsuccessful", [&] { return PrepareText(stmt.get(), s.errhp, block); });
-  for (std::size_t i = 0; i < binds.size(); ++i) {
-    BlockBind& b = binds[i];
-    if (b.type == SQLT_STR && !b.value && b.refusal) {
-      stmt.release();
-      SetErrMess(change.appliName, b.refusal, ErrMess, 1);
-      return -1;
-    }
-    if (b.trace && b.value) std::printf("%s%s\n", b.trace, static_cast<const char*>(b.value));
-    const std::string label = change.bind_label + std::to_string(i + 1) + " unsuccessful";
-    chain.run(label.c_str(), [&] { return bind(stmt.get(), b.name, b.value, b.size, b.type); });
+bool OpenStatusChange(const char* appliName, int code, const char* refusal,
+                      CallerIdentity& identity, StatementHandle& stmt, char* ErrMess) {
+  if (!ReadCallerIdentity(identity, ErrMess)) return false;
+  if (code == 0) refusal = "INVALID STATUS";
+  if (refusal) {
+    SetErrMess(appliName, refusal, ErrMess, 1);
+    return false;
   }
-  chain.run("OCIExecute unsuccessful", [&] {
-    return OCIStmtExecute(s.svchp, stmt.get(), s.errhp, 1, 0, nullptr, nullptr, OCI_DEFAULT);
-  });
-  // A failed execution undid itself: there is nothing to commit or roll back.
-  if (chain.ok() && rescode != 0) {
-    OCITransRollback(s.svchp, s.errhp, OCI_DEFAULT);
-    stmt.release();
-    SetErrMess(change.appliName, reason_of(change.outcomes, rescode), ErrMess, 1);
-    return -1;
-  }
-  chain.run("OCITransCommit unsuccessful",
-            [&] { return OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT); });
+  return AllocateStatement(stmt, appliName, "OCIStmtHAndleStmt unsuccessful", ErrMess);
+}
 
-  if (chain.ok() && refresh.kind != LinkUsage::None) {
+int RunStatusChange(const StatusChange& change, StatementHandle& stmt, const std::string& block,
+                    std::vector<BlockBind> binds, const int& rescode, const UsageRefresh& refresh,
+                    const CallerIdentity& identity, char* ErrMess) {
+  const BlockLabels labels{"OCIStmtPrepare unsuccessful", change.bind_label, true,
+                           "OCIExecute unsuccessful"};
+  std::vector<BlockStep> steps;
+  steps.push_back({block, std::move(binds), &labels, [&] {
+                     if (rescode == 0) return BlockVerdict{};
+                     return BlockVerdict{BlockEnd::Rollback, reason_of(change.outcomes, rescode)};
+                   }});
+
+  // The ids are bound, not written into the text, so that every item
+  // shares one statement; they hold what the first block returned.
+  int refreshed = 0;
+  if (refresh.kind != LinkUsage::None) {
     const bool device = refresh.kind == LinkUsage::DeviceLinks;
-    // The ids are bound, not written into the text, so that every item
-    // shares one statement.
-    const std::string second = ExpandBlock(device ? kDeviceLinks : kBoardCpntLinks, identity);
-    int refreshed = 0;
-    int item_id = *refresh.item_id;
-    int subsystem_set = device ? *refresh.subsystem_set : 0;
-    chain.run("OCIPrepare 2 unsuccessful",
-              [&] { return PrepareText(stmt.get(), s.errhp, second); });
-    chain.run("OCIStmtBind 2 unsuccessful", [&] {
-      sword status = bind(stmt.get(), ":devid", &item_id, sizeof item_id, SQLT_INT);
-      if (status == OCI_SUCCESS && device)
-        status = bind(stmt.get(), ":rescode", &refreshed, sizeof refreshed, SQLT_INT);
-      if (status == OCI_SUCCESS && device)
-        status = bind(stmt.get(), ":sysid", &subsystem_set, sizeof subsystem_set, SQLT_INT);
-      return status;
-    });
-    chain.run("OCIExecute2 unsuccessful", [&] {
-      return OCIStmtExecute(s.svchp, stmt.get(), s.errhp, 1, 0, nullptr, nullptr, OCI_DEFAULT);
-    });
-    // The recomputed usage stays, even when the path refresh failed.
-    if (chain.ok() && refreshed != 0) {
-      OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
-      stmt.release();
-      SetErrMess(change.appliName, kRefreshFailed, ErrMess, 1);
-      return -1;
+    std::vector<BlockBind> second{BlockBind::Int(":devid", *refresh.item_id)};
+    if (device) {
+      second.push_back(BlockBind::Int(":rescode", refreshed));
+      second.push_back(BlockBind::Int(":sysid", *refresh.subsystem_set));
     }
-    chain.run("OCITransCommit unsuccessful",
-              [&] { return OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT); });
+    // The recomputed usage stays, even when the path refresh failed.
+    steps.push_back({ExpandBlock(device ? kDeviceLinks : kBoardCpntLinks, identity),
+                     std::move(second), &kSecondBlockLabels, [&] {
+                       if (refreshed == 0) return BlockVerdict{};
+                       return BlockVerdict{BlockEnd::CommitAndRefuse, kRefreshFailed};
+                     }});
   }
-  const int result = chain.result() + stmt.release();
-  SetErrMessFromOCI(s.errhp, change.appliName, ErrMess, result != 0);
-  return result;
+  return RunBlockCall(change.appliName, stmt, steps, ErrMess);
 }
 
 }  // namespace ferrule

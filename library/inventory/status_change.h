@@ -1,35 +1,19 @@
-// The engine of the inventory changes (replacement, hardware status, test
-// use): one block makes every change of the call and leaves a result code
-// in :rescode. 0 commits it; any other code rolls it back and picks the
-// call's reason. Once committed, a second block may recompute the usage of
-// the links of the item that was emptied or mounted; it is committed on its
-// own, whatever the server's path refresh answers.
+// The inventory changes (replacement, hardware status, test use) as rows of
+// the block engine: one block makes every change of the call and leaves a
+// result code in :rescode. 0 commits it; any other code rolls it back and
+// picks the call's reason. Once committed, a second block may recompute the
+// usage of the links of the item that was emptied or mounted; it is
+// committed on its own, whatever the server's path refresh answers.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "block_call.h"
 #include "insert/caller_identity.h"
-#include "oci.h"
 #include "step_chain.h"
 
 namespace ferrule {
-
-// A bind of the block, in bind order.
-struct BlockBind {
-  const char* name;
-  ub2 type;         // SQLT_STR or SQLT_INT
-  void* value;      // null: a NULL text
-  int size;         // bytes, the NUL of a text included
-  const char* refusal = nullptr;  // a text that must be given: the reason when it is null
-  const char* trace = nullptr;    // printed with the text before the bind, when it is given
-
-  // An input text; a null one is NULL, or refused when refusal is given.
-  static BlockBind Text(const char* name, const char* text, const char* refusal = nullptr);
-  // A text the block may overwrite, with the buffer's full size.
-  static BlockBind Buffer(const char* name, std::vector<char>& buffer);
-  static BlockBind Int(const char* name, int& value);
-};
 
 // The reason of a non-zero result code of the block.
 struct BlockOutcome {
@@ -46,8 +30,8 @@ enum class LinkUsage {
 
 struct UsageRefresh {
   LinkUsage kind = LinkUsage::None;
-  const int* item_id = nullptr;        // deviceid or cpntid, as the block returned it
-  const int* subsystem_set = nullptr;  // device links: the device's subsystem set
+  int* item_id = nullptr;        // deviceid or cpntid, as the block returns it
+  int* subsystem_set = nullptr;  // device links: the device's subsystem set
 };
 
 struct StatusChange {
@@ -56,12 +40,19 @@ struct StatusChange {
   const char* bind_label;                     // "OCIBind " gives "OCIBind 3 unsuccessful"
 };
 
+// The opening that the replacement and the hardware status changes share:
+// the caller identity, then the refusal of a status text that matched no
+// word ("INVALID STATUS", code 0) and of `refusal` when one is given, then
+// the statement. False when the call is answered.
+bool OpenStatusChange(const char* appliName, int code, const char* refusal,
+                      CallerIdentity& identity, StatementHandle& stmt, char* ErrMess);
+
 // Runs the block on the allocated statement. rescode is the int bound as
 // :rescode (0 on entry). Returns 0, -1 for a refusal or a non-zero result
 // code, or the code of the first failed step; writes ErrMess.
 int RunStatusChange(const StatusChange& change, StatementHandle& stmt, const std::string& block,
-                    std::vector<BlockBind>& binds, const int& rescode,
-                    const UsageRefresh& refresh, const CallerIdentity& identity, char* ErrMess);
+                    std::vector<BlockBind> binds, const int& rescode, const UsageRefresh& refresh,
+                    const CallerIdentity& identity, char* ErrMess);
 
 // A block template with the caller's names as %(login) and %(host), written
 // between its quotes.

@@ -22,28 +22,35 @@ const std::vector<BlockOutcome> kOutcomes{
     {-3, "Error serial nb is not a spare"},
     {-15, "Error date of status change must before date of replace"}};
 
-// (a) The device's hardware goes from IN_USE to TEST (else -10), returning
-// its serial number. (b) The test board takes it when it has no hardware
-// (else -5), returning its id and location. (c) A 'TEST' row at the test
-// board. Then the device is left without hardware (nodeused 0) with a
-// 'NONE' row, and the server moves the board's components to the test
-// board.
-constexpr const char* kWithoutReplacement =
-    "DECLARE changed integer; BEGIN "
-    "update %(hw_devices) set device_status=3 where device_status=1 "
-    "and serialnb=(select serialnb from %(devices) where devicename=:dname) "
-    "returning serialnb into :snb; "
-    "GET DIAGNOSTICS changed = %(row_count); "
-    "IF changed=1 THEN "
-    "update %(devices) set serialnb=:snb,last_update=vexa_sysdate(),user_update='%(login)' "
-    "where devicename=:bname and serialnb is null "
-    "returning deviceid,location into :devid,:location; "
-    "GET DIAGNOSTICS changed = %(row_count); "
-    "IF changed=1 THEN "
-    "insert into %(device_history)(historydeviceid,serialnb,deviceid,device_status,user_comment,"
-    "location,status_change,created,author,terminal_name) "
-    "values (%(next_device_historyid),:snb,:devid,'TEST',:usercomment,:location,"
-    "vexa_to_date(:statchange),vexa_sysdate(),'%(login)','%(host)'); "
+// Every block begins alike: (a) the device's hardware goes from IN_USE to
+// TEST (else -10), returning its serial number; (b) the test board takes it
+// when it has no hardware (else -5), returning its id and location; (c) a
+// 'TEST' row at the test board. The rest of the block follows.
+std::string MoveToTestBoardThen(const char* rest) {
+  return std::string(
+             "DECLARE changed integer; BEGIN "
+             "update %(hw_devices) set device_status=3 where device_status=1 "
+             "and serialnb=(select serialnb from %(devices) where devicename=:dname) "
+             "returning serialnb into :snb; "
+             "GET DIAGNOSTICS changed = %(row_count); "
+             "IF changed=1 THEN "
+             "update %(devices) set serialnb=:snb,last_update=vexa_sysdate(),"
+             "user_update='%(login)' where devicename=:bname and serialnb is null "
+             "returning deviceid,location into :devid,:location; "
+             "GET DIAGNOSTICS changed = %(row_count); "
+             "IF changed=1 THEN "
+             "insert into %(device_history)(historydeviceid,serialnb,deviceid,device_status,"
+             "user_comment,location,status_change,created,author,terminal_name) "
+             "values (%(next_device_historyid),:snb,:devid,'TEST',:usercomment,:location,"
+             "vexa_to_date(:statchange),vexa_sysdate(),'%(login)','%(host)'); ") +
+         rest +
+         "ELSE :rescode:=-5; :numrows:=0; END IF; "
+         "ELSE :rescode:=-10; :numrows:=0; END IF; END;";
+}
+
+// Then the device is left without hardware (nodeused 0) with a 'NONE' row,
+// and the server moves the board's components to the test board.
+const std::string kWithoutReplacement = MoveToTestBoardThen(
     "update %(devices) set nodeused=0,serialnb=NULL,last_update=vexa_sysdate(),"
     "user_update='%(login)' where devicename=:dname "
     "returning deviceid,system_name,location into :dID,:sysID,:loc; "
@@ -53,31 +60,14 @@ constexpr const char* kWithoutReplacement =
     "vexa_to_date(:statchange),:sysID,vexa_sysdate(),'%(login)','%(host)'); "
     ":numrows:=1; "
     ":rescode:=%(test_use_board_cpnt)(:dID,:devid,:statchange,'%(login)',:usercomment,"
-    "'%(host)'); "
-    "ELSE :rescode:=-5; :numrows:=0; END IF; "
-    "ELSE :rescode:=-10; :numrows:=0; END IF; END;";
+    "'%(host)'); ");
 
-// (a) to (c) as above; then a 'NONE' row for the device when the move came
-// before the replacement; -15 when the replacement date is the earlier
-// one; otherwise the device takes the replacement when it is SPARE (else
-// -3), which becomes IN_USE with its history row, and the server moves the
+// Then a 'NONE' row for the device when the move came before the
+// replacement; -15 when the replacement date is the earlier one; otherwise
+// the device takes the replacement when it is SPARE (else -3), which
+// becomes IN_USE with its history row, and the server moves the
 // components of both boards.
-constexpr const char* kWithReplacement =
-    "DECLARE changed integer; BEGIN "
-    "update %(hw_devices) set device_status=3 where device_status=1 "
-    "and serialnb=(select serialnb from %(devices) where devicename=:dname) "
-    "returning serialnb into :snb; "
-    "GET DIAGNOSTICS changed = %(row_count); "
-    "IF changed=1 THEN "
-    "update %(devices) set serialnb=:snb,last_update=vexa_sysdate(),user_update='%(login)' "
-    "where devicename=:bname and serialnb is null "
-    "returning deviceid,location into :devid,:location; "
-    "GET DIAGNOSTICS changed = %(row_count); "
-    "IF changed=1 THEN "
-    "insert into %(device_history)(historydeviceid,serialnb,deviceid,device_status,user_comment,"
-    "location,status_change,created,author,terminal_name) "
-    "values (%(next_device_historyid),:snb,:devid,'TEST',:usercomment,:location,"
-    "vexa_to_date(:statchange),vexa_sysdate(),'%(login)','%(host)'); "
+const std::string kWithReplacement = MoveToTestBoardThen(
     "IF vexa_to_date(:statchange)<vexa_to_date(:statchange2) THEN "
     "insert into %(device_history)(historydeviceid,deviceid,device_status,user_comment,location,"
     "status_change,system_name,created,author,terminal_name) "
@@ -100,9 +90,7 @@ constexpr const char* kWithReplacement =
     ":numrows:=1; "
     ":rescode:=%(test_use_board_cpnt)(:dID,:devid,:statchange,'%(login)',:usercomment,"
     "'%(host)',:snb,:statchange2); "
-    "ELSE :rescode:=-3; :numrows:=0; END IF; END IF; "
-    "ELSE :rescode:=-5; :numrows:=0; END IF; "
-    "ELSE :rescode:=-10; :numrows:=0; END IF; END;";
+    "ELSE :rescode:=-3; :numrows:=0; END IF; END IF; ");
 
 // The texts the block returns (serial number, locations) are at most 1000
 // characters; "blabla" until then.
@@ -166,7 +154,7 @@ extern "C" int SetToTestUseStatus(const char* functional_name, const char* user_
   UsageRefresh refresh;
   if (!replacement) refresh = {LinkUsage::DeviceLinks, &device_id, &subsystem_set};
   const StatusChange change{kAppliName, kOutcomes, "OCIBind"};
-  const char* block = replacement ? kWithReplacement : kWithoutReplacement;
-  return RunStatusChange(change, stmt, ExpandBlock(block, identity), binds, rescode, refresh,
+  const std::string& block = replacement ? kWithReplacement : kWithoutReplacement;
+  return RunStatusChange(change, stmt, ExpandBlock(block.c_str(), identity), binds, rescode, refresh,
                          identity, ErrMess);
 }

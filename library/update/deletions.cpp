@@ -2,14 +2,10 @@
 // link at the port and the matching port of the device's hardware. The
 // server package removes the stored paths that used a deleted link between
 // devices; when it fails, the whole deletion is rolled back.
-#include <cstdio>
-
+#include "block_call.h"
 #include "ferrule.h"
 #include "insert/caller_identity.h"
-#include "report.h"
-#include "session.h"
 #include "statement_text.h"
-#include "update/single_block.h"
 
 namespace ferrule {
 namespace {
@@ -55,37 +51,12 @@ const char* const kDeletePort =
 // Room for a port's number or type: 100 characters and a NUL.
 constexpr std::size_t kPortTextSize = 101;
 
-int refuse(const char* name, const char* reason, char* ErrMess) {
-  SetErrMess(name, reason, ErrMess, 1);
-  return -1;
-}
-
-// Ends the transaction of a deletion whose block ran; the commit's outcome
-// is reported, the rollback's is not.
-int commit(StepChain& chain) {
-  Session& s = session();
-  chain.run("OCITransCommit unsuccessful",
-            [&] { return OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT); });
-  return chain.result();
-}
-
-void rollback() {
-  Session& s = session();
-  OCITransRollback(s.svchp, s.errhp, OCI_DEFAULT);
-}
-
 // What the two deletions share before their block runs: the caller identity
 // (obtained, though not written) and the statement.
 bool open_deletion(const char* name, StatementHandle& stmt, char* ErrMess) {
   CallerIdentity identity;
   if (!ReadCallerIdentity(identity, ErrMess)) return false;
   return AllocateStatement(stmt, name, "OCIHandleAlloc unsuccessful", ErrMess);
-}
-
-// ErrMess after a block that failed or a commit that did: the client's text.
-int report_failure(const char* name, const StepChain& chain, char* ErrMess) {
-  SetErrMessFromOCI(session().errhp, name, ErrMess, 1);
-  return chain.result();
 }
 
 }  // namespace
@@ -98,23 +69,19 @@ extern "C" int DeleteLinkRow(int linkid, int macro_link, char* ErrMess) {
   StatementHandle stmt;
   if (!open_deletion(name, stmt, ErrMess)) return -1;
   int pfrom = 0, pto = 0, rescode = -1, numrows = 1;
-  StepChain chain(session().errhp);
-  RunSingleBlock(stmt.get(), ExpandTemplate(macro_link == 1 ? kDeleteMacroLink : kDeleteMicroLink),
-                 {IntBind(":lkid", linkid), IntBind(":pfrom", pfrom), IntBind(":pto", pto),
-                  IntBind(":rescode", rescode), IntBind(":numrows", numrows)},
-                 chain);
-  if (!chain.ok()) return report_failure(name, chain, ErrMess);
-  if (numrows == 0) {
-    commit(chain);  // nothing was deleted: whatever the commit answers
-    return refuse(name, "LINKID DOESN'T EXIST", ErrMess);
-  }
-  if (rescode != 0) {
-    rollback();
-    return refuse(name, "ERROR in deleting paths", ErrMess);
-  }
-  if (commit(chain) != 0) return report_failure(name, chain, ErrMess);
-  SetErrMess(name, nullptr, ErrMess, 0);
-  return 0;
+  std::vector<BlockStep> steps{
+      {ExpandTemplate(macro_link == 1 ? kDeleteMacroLink : kDeleteMicroLink),
+       {BlockBind::Int(":lkid", linkid), BlockBind::Int(":pfrom", pfrom),
+        BlockBind::Int(":pto", pto), BlockBind::Int(":rescode", rescode),
+        BlockBind::Int(":numrows", numrows)},
+       &kCallNameLabels,
+       [&] {
+         // Nothing was deleted: committed, whatever the commit answers.
+         if (numrows == 0) return BlockVerdict{BlockEnd::CommitAndRefuse, "LINKID DOESN'T EXIST"};
+         if (rescode != 0) return BlockVerdict{BlockEnd::Rollback, "ERROR in deleting paths"};
+         return BlockVerdict{};
+       }}};
+  return RunBlockCall(name, stmt, steps, ErrMess);
 }
 
 extern "C" int DeletePortRow(int portid, char* ErrMess) {
@@ -124,28 +91,22 @@ extern "C" int DeletePortRow(int portid, char* ErrMess) {
   int pfrom = 0, pto = 0, rescode = -1, numrows = 1, numrows_bis = 1, devid = 0, pway = 0;
   std::vector<char> ptype(kPortTextSize, '\0');
   std::vector<char> pnb(kPortTextSize, '\0');
-  StepChain chain(session().errhp);
-  RunSingleBlock(stmt.get(), ExpandTemplate(kDeletePort),
-                 {IntBind(":pid", portid), IntBind(":pfrom", pfrom), IntBind(":pto", pto),
-                  IntBind(":rescode", rescode), IntBind(":numrows", numrows),
-                  IntBind(":devid", devid), IntBind(":pway", pway), TextBind(":ptype", ptype),
-                  TextBind(":pnb", pnb), IntBind(":numrows_bis", numrows_bis)},
-                 chain);
-  if (!chain.ok()) return report_failure(name, chain, ErrMess);
-  if (numrows_bis == 0) {
-    commit(chain);  // nothing was deleted: whatever the commit answers
-    return refuse(name, "PORTID DOESN'T EXIST", ErrMess);
-  }
-  if (numrows != 0 && rescode != 0) {
-    rollback();
-    return refuse(name, "ERROR in deleting port: couldn't delete paths", ErrMess);
-  }
-  if (commit(chain) != 0) return report_failure(name, chain, ErrMess);
-  if (numrows == 0) {
-    if (ErrMess)
-      std::snprintf(ErrMess, kErrMessMax, "NO_ERROR in %s but no link was deleted", name);
-    return 0;
-  }
-  SetErrMess(name, nullptr, ErrMess, 0);
-  return 0;
+  std::vector<BlockStep> steps{
+      {ExpandTemplate(kDeletePort),
+       {BlockBind::Int(":pid", portid), BlockBind::Int(":pfrom", pfrom),
+        BlockBind::Int(":pto", pto), BlockBind::Int(":rescode", rescode),
+        BlockBind::Int(":numrows", numrows), BlockBind::Int(":devid", devid),
+        BlockBind::Int(":pway", pway), BlockBind::Buffer(":ptype", ptype),
+        BlockBind::Buffer(":pnb", pnb), BlockBind::Int(":numrows_bis", numrows_bis)},
+       &kCallNameLabels,
+       [&] {
+         // No port was deleted: committed, whatever the commit answers.
+         if (numrows_bis == 0)
+           return BlockVerdict{BlockEnd::CommitAndRefuse, "PORTID DOESN'T EXIST"};
+         if (numrows != 0 && rescode != 0)
+           return BlockVerdict{BlockEnd::Rollback, "ERROR in deleting port: couldn't delete paths"};
+         if (numrows == 0) return BlockVerdict{BlockEnd::Commit, nullptr, " but no link was deleted"};
+         return BlockVerdict{};
+       }}};
+  return RunBlockCall(name, stmt, steps, ErrMess);
 }

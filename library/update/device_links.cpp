@@ -53,7 +53,7 @@ constexpr const char* kIncomplete = "COULDNOT_UPDATE_ALL_ROWS";
 
 const UpdateBatch kNodeUsed{
     kNodeUsedBlock, "updateMultipleDeviceNodeUsed", kAppendFailure, kIncomplete,
-    Incomplete::Rollback, kNoFollowUp, {}, kNoBatch, kAnyNumrows};
+    Incomplete::Rollback};
 
 // A list that gives no subsystem set is refused before the batch start: the
 // open batch stays as it is.
@@ -61,8 +61,7 @@ const UpdateBatch kSystemList{
     kSystemListBlock, "UpdateMultipleDeviceSystemList", kAppendFailure, kIncomplete,
     Incomplete::Rollback, kNoFollowUp,
     {CheckPlace::BeforeStart, "new_systemList is invalid: not inserted in the cache",
-     false /*drops_batch*/},
-    kNoBatch, kAnyNumrows};
+     false /*drops_batch*/}};
 
 }  // namespace
 

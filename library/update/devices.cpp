@@ -68,16 +68,16 @@ constexpr const char* kIncomplete = "COULDNOT_UPDATE_ALL_ROWS";
 
 const UpdateBatch kAttributes{
     kAttributesBlock, "UpdateMultipleAttributesDevices", kAppendFailure, kIncomplete,
-    Incomplete::Commit, {&kLinkWeights, FollowUpCommit::AfterBatch}, {}, kNoBatch, kAnyNumrows};
+    Incomplete::Commit, {&kLinkWeights, FollowUpCommit::AfterBatch}};
 const UpdateBatch kActive{
     kActiveBlock, "updateMultipleDeviceActive", kAppendFailure, kIncomplete,
-    Incomplete::Commit, kNoFollowUp, {}, kNoBatch, kAnyNumrows};
+    Incomplete::Commit};
 const UpdateBatch kNames{
     kNameBlock, "UpdateMultipleDevNamesDevices", kAppendFailure, kIncomplete,
-    Incomplete::Commit, kNoFollowUp, {}, kNoBatch, kAnyNumrows};
+    Incomplete::Commit};
 const UpdateBatch kTypes{
     kTypeBlock, "UpdateMultipleDTypeDevices", kAppendFailure, kIncomplete,
-    Incomplete::Commit, kNoFollowUp, {}, kNoBatch, kAnyNumrows};
+    Incomplete::Commit};
 
 }  // namespace
 

@@ -15,47 +15,46 @@ namespace {
 // The devices of a type are those of the device type named :dname. The
 // devices of a name prefix are those whose name is like :dname, bound as the
 // prefix followed by '%': a '%' or '_' in the prefix is a wildcard, and
-// ESCAPE '' keeps a backslash an ordinary character. :numrows counts the
-// devices changed; a link is used when both its devices are.
-const InsertStatement kNodeUsedOfType{
-    "DECLARE devices_changed integer; BEGIN "
-    "update %(devices) set nodeused=CASE :nused WHEN 1 THEN 1 WHEN 0 THEN 0 ELSE nodeused END,"
-    "last_update=vexa_sysdate(),user_update='%(login)' "
-    "where devicetypeid=(select t.devicetypeid from %(device_types) t where t.devicetype=:dname); "
-    "GET DIAGNOSTICS devices_changed = %(row_count); "
-    "update %(macro_connectivity) e set last_update=vexa_sysdate(),user_update='%(login)',"
-    "lkused=(select t.nodeused*f.nodeused "
-    "from %(devices) t,%(devices) f,%(port_properties) l,%(port_properties) m "
-    "where t.deviceid=l.deviceid and l.portid=e.portidfrom and f.deviceid=m.deviceid "
-    "and m.portid=e.portidto); "
-    ":rescode := %(update_path_used)(1); :numrows := devices_changed; END;",
-    {":dname"}, {":nused"}, {":rescode"}};
+// ESCAPE '' keeps a backslash an ordinary character.
+constexpr const char* kByPrefix = "devicename like :dname escape ''";
 
-const InsertStatement kNodeUsedOfPrefix{
-    "DECLARE devices_changed integer; BEGIN "
-    "update %(devices) set nodeused=CASE :nused WHEN 1 THEN 1 WHEN 0 THEN 0 ELSE nodeused END,"
-    "last_update=vexa_sysdate(),user_update='%(login)' where devicename like :dname escape ''; "
-    "GET DIAGNOSTICS devices_changed = %(row_count); "
-    "update %(macro_connectivity) e set last_update=vexa_sysdate(),user_update='%(login)',"
-    "lkused=(select t.nodeused*f.nodeused "
-    "from %(devices) t,%(devices) f,%(port_properties) l,%(port_properties) m "
-    "where t.deviceid=l.deviceid and l.portid=e.portidfrom and f.deviceid=m.deviceid "
-    "and m.portid=e.portidto); "
-    ":rescode := %(update_path_used)(1); :numrows := devices_changed; END;",
-    {":dname"}, {":nused"}, {":rescode"}};
+// The usage flag: :numrows counts the devices changed; a link is used when
+// both its devices are.
+std::string NodeUsedBlock(const char* devices) {
+  return std::string(
+             "DECLARE devices_changed integer; BEGIN "
+             "update %(devices) set nodeused=CASE :nused WHEN 1 THEN 1 WHEN 0 THEN 0 "
+             "ELSE nodeused END,last_update=vexa_sysdate(),user_update='%(login)' where ") +
+         devices +
+         "; GET DIAGNOSTICS devices_changed = %(row_count); "
+         "update %(macro_connectivity) e set last_update=vexa_sysdate(),user_update='%(login)',"
+         "lkused=(select t.nodeused*f.nodeused "
+         "from %(devices) t,%(devices) f,%(port_properties) l,%(port_properties) m "
+         "where t.deviceid=l.deviceid and l.portid=e.portidfrom and f.deviceid=m.deviceid "
+         "and m.portid=e.portidto); "
+         ":rescode := %(update_path_used)(1); :numrows := devices_changed; END;";
+}
 
-const InsertStatement kActiveOfType{
-    "BEGIN update %(devices) set active=CASE :nused WHEN 1 THEN 1 WHEN 0 THEN 0 ELSE active END,"
-    "last_update=vexa_sysdate(),user_update='%(login)' "
-    "where devicetypeid=(select devicetypeid from %(device_types) where devicetype=:dname); "
-    "GET DIAGNOSTICS :numrows = %(row_count); END;",
-    {":dname"}, {":nused"}, {}};
+std::string ActiveBlock(const char* devices) {
+  return std::string(
+             "BEGIN update %(devices) set active=CASE :nused WHEN 1 THEN 1 WHEN 0 THEN 0 "
+             "ELSE active END,last_update=vexa_sysdate(),user_update='%(login)' where ") +
+         devices + "; GET DIAGNOSTICS :numrows = %(row_count); END;";
+}
 
-const InsertStatement kActiveOfPrefix{
-    "BEGIN update %(devices) set active=CASE :nused WHEN 1 THEN 1 WHEN 0 THEN 0 ELSE active END,"
-    "last_update=vexa_sysdate(),user_update='%(login)' where devicename like :dname escape ''; "
-    "GET DIAGNOSTICS :numrows = %(row_count); END;",
-    {":dname"}, {":nused"}, {}};
+const std::string kNodeUsedOfTypeText = NodeUsedBlock(
+    "devicetypeid=(select t.devicetypeid from %(device_types) t where t.devicetype=:dname)");
+const std::string kNodeUsedOfPrefixText = NodeUsedBlock(kByPrefix);
+const std::string kActiveOfTypeText = ActiveBlock(
+    "devicetypeid=(select devicetypeid from %(device_types) where devicetype=:dname)");
+const std::string kActiveOfPrefixText = ActiveBlock(kByPrefix);
+
+const InsertStatement kNodeUsedOfType{kNodeUsedOfTypeText.c_str(), {":dname"}, {":nused"},
+                                      {":rescode"}};
+const InsertStatement kNodeUsedOfPrefix{kNodeUsedOfPrefixText.c_str(), {":dname"}, {":nused"},
+                                        {":rescode"}};
+const InsertStatement kActiveOfType{kActiveOfTypeText.c_str(), {":dname"}, {":nused"}, {}};
+const InsertStatement kActiveOfPrefix{kActiveOfPrefixText.c_str(), {":dname"}, {":nused"}, {}};
 
 struct DevicesUpdate {
   const char* name;  // in ErrMess

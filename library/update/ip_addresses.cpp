@@ -32,7 +32,7 @@ constexpr const char* kIncomplete = "COULDNOT_UPDATE_ALL_ROWS";
 
 const UpdateBatch kAttributes{
     kAttributesBlock, "UpdateMultipleAttributeMacIPs", kAppendFailure, kIncomplete,
-    Incomplete::Commit, kNoFollowUp, {}, kNoBatch, kAnyNumrows};
+    Incomplete::Commit};
 const UpdateBatch kReplace{
     kReplaceBlock, "UpdateMultipleIPAddresses", kAppendFailure, kIncomplete,
     Incomplete::Commit, kNoFollowUp, {}, kNoBatch, {":numrows1", 1 /*exactly*/}};

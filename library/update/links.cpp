@@ -8,7 +8,7 @@
 #include <string>
 
 #include "ferrule.h"
-#include "update/refresh_blocks.h"
+#include "insert/follow_up_block.h"
 #include "update/update_batch.h"
 #include "update/update_caches.h"
 
@@ -18,80 +18,65 @@ namespace {
 const std::vector<const char*> kLinkEnds{":nfrom", ":nto", ":pfrom", ":pto", ":ptypefrom",
                                          ":ptypeto"};
 
-const InsertStatement kBidirectionalBlock{
-    "BEGIN IF lower(coalesce(:nto,'none'))='none' THEN "
-    "update %(macro_connectivity) set bidirectional_link_used=:biused,"
-    "last_update=vexa_sysdate(),user_update='%(login)' "
-    "where portidfrom=(select e.portid from %(port_properties) e,%(devices) l "
-    "where l.deviceid=e.deviceid and l.devicename=:nfrom and e.port_nbr=:pfrom "
-    "and coalesce(e.port_type,'none')=:ptypefrom and e.port_way=2); "
-    "GET DIAGNOSTICS :numrows = %(row_count); "
-    "ELSIF lower(coalesce(:nfrom,'none'))='none' THEN "
-    "update %(macro_connectivity) set bidirectional_link_used=:biused,"
-    "last_update=vexa_sysdate(),user_update='%(login)' "
-    "where portidto=(select e.portid from %(port_properties) e,%(devices) l "
-    "where l.devicename=:nto and l.deviceid=e.deviceid and e.port_way=1 "
-    "and coalesce(e.port_type,'none')=:ptypeto and e.port_nbr=:pto); "
-    "GET DIAGNOSTICS :numrows = %(row_count); "
-    "END IF; END;",
-    kLinkEnds, {":biused"}, {}};
+// How a block finds the link by its from end (a port_way 2 port) and by its
+// to end (a port_way 1 port). The two forms find the same ports; each
+// export keeps the text it has always sent.
+struct LinkEndConditions {
+  const char* from;
+  const char* to;
+};
 
-const InsertStatement kLkUsedBlock{
-    "BEGIN IF lower(coalesce(:nto,'none'))='none' THEN "
-    "update %(macro_connectivity) set lkused=:lkused,"
-    "last_update=vexa_sysdate(),user_update='%(login)' "
-    "where portidfrom=(select e.portid from %(port_properties) e,%(devices) l "
+const LinkEndConditions kEndsByPortE{
+    "portidfrom=(select e.portid from %(port_properties) e,%(devices) l "
     "where l.deviceid=e.deviceid and l.devicename=:nfrom and e.port_nbr=:pfrom "
-    "and coalesce(e.port_type,'none')=:ptypefrom and e.port_way=2); "
-    "GET DIAGNOSTICS :numrows = %(row_count); "
-    "ELSIF lower(coalesce(:nfrom,'none'))='none' THEN "
-    "update %(macro_connectivity) set lkused=:lkused,"
-    "last_update=vexa_sysdate(),user_update='%(login)' "
-    "where portidto=(select e.portid from %(port_properties) e,%(devices) l "
+    "and coalesce(e.port_type,'none')=:ptypefrom and e.port_way=2)",
+    "portidto=(select e.portid from %(port_properties) e,%(devices) l "
     "where l.devicename=:nto and l.deviceid=e.deviceid and e.port_way=1 "
-    "and coalesce(e.port_type,'none')=:ptypeto and e.port_nbr=:pto); "
-    "GET DIAGNOSTICS :numrows = %(row_count); "
-    "END IF; END;",
-    kLinkEnds, {":lkused"}, {}};
+    "and coalesce(e.port_type,'none')=:ptypeto and e.port_nbr=:pto)"};
+
+const LinkEndConditions kEndsByPortKL{
+    "portIDfrom=(select k.portid from %(port_properties) k,%(devices) g "
+    "where g.devicename=:nfrom and g.deviceid=k.deviceid and k.port_nbr=:pfrom "
+    "and k.port_way=2 and coalesce(k.port_type,'none')=:ptypefrom)",
+    "portIDto=(select l.portid from %(port_properties) l,%(devices) e "
+    "where e.devicename=:nto and e.deviceid=l.deviceid and l.port_nbr=:pto "
+    "and l.port_way=1 and coalesce(l.port_type,'none')=:ptypeto)"};
+
+// The block of one attribute: `set_from` changes the link found by its from
+// end when node_to is not given, `set_to` the link found by its to end when
+// node_from is not. :numrows counts the links changed.
+std::string LinkUpdateBlock(const char* set_from, const char* set_to,
+                            const LinkEndConditions& ends) {
+  const std::string stamp = ",last_update=vexa_sysdate(),user_update='%(login)' where ";
+  return std::string("BEGIN IF lower(coalesce(:nto,'none'))='none' THEN "
+                     "update %(macro_connectivity) set ") +
+         set_from + stamp + ends.from + "; GET DIAGNOSTICS :numrows = %(row_count); "
+         "ELSIF lower(coalesce(:nfrom,'none'))='none' THEN "
+         "update %(macro_connectivity) set " +
+         set_to + stamp + ends.to + "; GET DIAGNOSTICS :numrows = %(row_count); END IF; END;";
+}
+
+const std::string kBidirectionalText = LinkUpdateBlock(
+    "bidirectional_link_used=:biused", "bidirectional_link_used=:biused", kEndsByPortE);
+const InsertStatement kBidirectionalBlock{kBidirectionalText.c_str(), kLinkEnds, {":biused"}, {}};
+
+const std::string kLkUsedText = LinkUpdateBlock("lkused=:lkused", "lkused=:lkused", kEndsByPortE);
+const InsertStatement kLkUsedBlock{kLkUsedText.c_str(), kLinkEnds, {":lkused"}, {}};
 
 // A link type name that is not recorded stores -1 when the link is found by
 // its from end, NULL when it is found by its to end; the row counts as done.
+const std::string kLkTypeText = LinkUpdateBlock(
+    "link_type=coalesce((select p.linktypeid from %(link_types) p where p.link_name=:lkname),-1)",
+    "link_type=(select f.linktypeID from %(link_types) f where f.link_name=:lkname)",
+    kEndsByPortKL);
 const InsertStatement kLkTypeBlock{
-    "BEGIN IF lower(coalesce(:nto,'none'))='none' THEN "
-    "update %(macro_connectivity) set link_type=coalesce((select p.linktypeid "
-    "from %(link_types) p where p.link_name=:lkname),-1),"
-    "last_update=vexa_sysdate(),user_update='%(login)' "
-    "where portIDfrom=(select k.portid from %(port_properties) k,%(devices) g "
-    "where g.devicename=:nfrom and g.deviceid=k.deviceid and k.port_nbr=:pfrom "
-    "and k.port_way=2 and coalesce(k.port_type,'none')=:ptypefrom); "
-    "GET DIAGNOSTICS :numrows = %(row_count); "
-    "ELSIF lower(coalesce(:nfrom,'none'))='none' THEN "
-    "update %(macro_connectivity) set link_type=(select f.linktypeID "
-    "from %(link_types) f where f.link_name=:lkname),"
-    "last_update=vexa_sysdate(),user_update='%(login)' "
-    "where portIDto=(select l.portid from %(port_properties) l,%(devices) e "
-    "where e.devicename=:nto and e.deviceid=l.deviceid and l.port_nbr=:pto "
-    "and l.port_way=1 and coalesce(l.port_type,'none')=:ptypeto); "
-    "GET DIAGNOSTICS :numrows = %(row_count); "
-    "END IF; END;",
+    kLkTypeText.c_str(),
     {":nfrom", ":nto", ":pfrom", ":pto", ":ptypefrom", ":ptypeto", ":lkname"}, {}, {}};
 
+const std::string kLkInfoText =
+    LinkUpdateBlock("link_info=:lkinfo", "link_info=:lkinfo", kEndsByPortKL);
 const InsertStatement kLkInfoBlock{
-    "BEGIN IF lower(coalesce(:nto,'none'))='none' THEN "
-    "update %(macro_connectivity) set link_info=:lkinfo,"
-    "last_update=vexa_sysdate(),user_update='%(login)' "
-    "where portIDfrom=(select k.portid from %(port_properties) k,%(devices) g "
-    "where g.devicename=:nfrom and g.deviceid=k.deviceid and k.port_nbr=:pfrom "
-    "and k.port_way=2 and coalesce(k.port_type,'none')=:ptypefrom); "
-    "GET DIAGNOSTICS :numrows = %(row_count); "
-    "ELSIF lower(coalesce(:nfrom,'none'))='none' THEN "
-    "update %(macro_connectivity) set link_info=:lkinfo,"
-    "last_update=vexa_sysdate(),user_update='%(login)' "
-    "where portIDto=(select l.portid from %(port_properties) l,%(devices) e "
-    "where e.devicename=:nto and e.deviceid=l.deviceid and l.port_nbr=:pto "
-    "and l.port_way=1 and coalesce(l.port_type,'none')=:ptypeto); "
-    "GET DIAGNOSTICS :numrows = %(row_count); "
-    "END IF; END;",
+    kLkInfoText.c_str(),
     {":nfrom", ":nto", ":pfrom", ":pto", ":ptypefrom", ":ptypeto", ":lkinfo"}, {}, {}};
 
 constexpr const char* kAppendFailure = "Cache pb";
@@ -99,21 +84,20 @@ constexpr const char* kAppendFailure = "Cache pb";
 const UpdateBatch kBidirectional{
     kBidirectionalBlock, "UpdateMultipleBidirectionalLinks", kAppendFailure,
     "COULDNOT_INSERT_ALL_ROWS", Incomplete::Commit,
-    {&kRefreshDynamicTables, FollowUpCommit::AfterBatch}, {}, kNoBatch, kAnyNumrows};
+    {&kRefreshDynamicTables, FollowUpCommit::AfterBatch}};
 // The usage flags feed the stored routes: the path refresh runs before the
 // one commit of the send, so that a failed refresh commits nothing.
 const UpdateBatch kLkUsed{
     kLkUsedBlock, "UpdateMultipleLkUsedLinks", kAppendFailure,
     "COULDNOT_INSERT_ALL_ROWS", Incomplete::Commit,
-    {&kRefreshPathsUsed, FollowUpCommit::CoversBatch}, {}, kNoBatch, kAnyNumrows};
+    {&kRefreshPathsUsed, FollowUpCommit::CoversBatch}};
 const UpdateBatch kLkType{
     kLkTypeBlock, "UpdateMultipleLkTypeLinks", kAppendFailure,
     "COULDNOT_UPDATE_ALL_ROWS", Incomplete::Commit,
-    {&kRefreshDynamicTables, FollowUpCommit::AfterBatch}, {}, kNoBatch, kAnyNumrows};
+    {&kRefreshDynamicTables, FollowUpCommit::AfterBatch}};
 const UpdateBatch kLkInfo{
     kLkInfoBlock, "UpdateMultipleLkInfoLinks", kAppendFailure,
-    "COULDNOT_UPDATE_ALL_ROWS", Incomplete::Commit,
-    kNoFollowUp, {}, kNoBatch, kAnyNumrows};
+    "COULDNOT_UPDATE_ALL_ROWS", Incomplete::Commit};
 
 // A null port type, or one shorter than 2 characters, is the type "none",
 // under which a port without a type is found. Kept whole otherwise: a

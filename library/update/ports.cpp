@@ -8,7 +8,7 @@
 
 #include "ferrule.h"
 #include "insert/port_rules.h"
-#include "update/refresh_blocks.h"
+#include "insert/follow_up_block.h"
 #include "update/update_batch.h"
 #include "update/update_caches.h"
 
@@ -52,12 +52,11 @@ constexpr const char* kAppendFailure = "Cache Problem";
 constexpr const char* kIncomplete = "COULDNOT_UPDATE_ALL_ROWS";
 
 const UpdateBatch kAttributes{
-    kAttributesBlock, "UpdateMultiplePorts", kAppendFailure, kIncomplete, Incomplete::Commit,
-    kNoFollowUp, {}, kNoBatch, kAnyNumrows};
+    kAttributesBlock, "UpdateMultiplePorts", kAppendFailure, kIncomplete, Incomplete::Commit};
 // The stored routes follow the links' usage.
 const UpdateBatch kStatuses{
     kStatusBlock, "UpdateMultiplePortStatuses", kAppendFailure, kIncomplete, Incomplete::Commit,
-    {&kRefreshPathsUsed, FollowUpCommit::AfterBatch}, {}, kNoBatch, kAnyNumrows};
+    {&kRefreshPathsUsed, FollowUpCommit::AfterBatch}};
 
 }  // namespace
 

@@ -3,12 +3,12 @@
 // rollback.
 #include <cstring>
 
+#include "block_call.h"
 #include "ferrule.h"
 #include "insert/caller_identity.h"
 #include "report.h"
 #include "session.h"
 #include "statement_text.h"
-#include "update/single_block.h"
 
 namespace ferrule {
 namespace {
@@ -42,7 +42,6 @@ extern "C" int SwapTwoDevices(const char* functional_devname1, const char* funct
   if (!functional_devname1) return refuse("functional_devicename1 can't be null", ErrMess);
   if (!functional_devname2) return refuse("functional_devicename2 can't be null", ErrMess);
 
-  Session& s = session();
   StatementHandle stmt;
   if (!AllocateStatement(stmt, kName, "OCIHandleAlloc unsuccessful", ErrMess)) return -1;
   std::vector<char> name1 = BindCopy(functional_devname1);
@@ -53,20 +52,16 @@ extern "C" int SwapTwoDevices(const char* functional_devname1, const char* funct
   std::strcpy(answer.data(), "blabla");
   int numrows = 0;
 
-  StepChain chain(s.errhp);
-  RunSingleBlock(stmt.get(),
-                 ExpandTemplate(kSwapBlock, {{"login", QuoteLiteral(identity.login.c_str())}}),
-                 {TextBind(":logName1", name1), TextBind(":logName2", name2),
-                  TextBind(":usercomments", user_comments), TextBind(":rescode", answer),
-                  IntBind(":numrows", numrows)},
-                 chain);
-  if (chain.ok() && std::strncmp(answer.data(), kSwapped, std::strlen(kSwapped)) != 0) {
-    OCITransRollback(s.svchp, s.errhp, OCI_DEFAULT);
-    return refuse(answer.data(), ErrMess);
-  }
-  chain.run("OCITransCommit unsuccessful",
-            [&] { return OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT); });
-  const int result = chain.result() + stmt.release();
-  SetErrMessFromOCI(s.errhp, kName, ErrMess, result != 0);
-  return result;
+  std::vector<BlockStep> steps{
+      {ExpandTemplate(kSwapBlock, {{"login", QuoteLiteral(identity.login.c_str())}}),
+       {BlockBind::Buffer(":logName1", name1), BlockBind::Buffer(":logName2", name2),
+        BlockBind::Buffer(":usercomments", user_comments), BlockBind::Buffer(":rescode", answer),
+        BlockBind::Int(":numrows", numrows)},
+       &kCallNameLabels,
+       [&] {
+         if (std::strncmp(answer.data(), kSwapped, std::strlen(kSwapped)) == 0)
+           return BlockVerdict{};
+         return BlockVerdict{BlockEnd::Rollback, answer.data()};
+       }}};
+  return RunBlockCall(kName, stmt, steps, ErrMess);
 }

@@ -65,14 +65,14 @@ constexpr const char* kIncomplete = "COULDNOT_UPDATE_ALL_ROWS";
 
 const UpdateBatch kDeviceTypeAttributes{
     kDeviceTypeAttributesBlock, "UpdateMultipleDeviceTypeAttributes", kAppendFailure,
-    kIncomplete, Incomplete::Commit, kNoFollowUp, {}, kNoBatch, kAnyNumrows};
+    kIncomplete, Incomplete::Commit};
 const UpdateBatch kDeviceTypeNames{
     kDeviceTypeNameBlock, "UpdateMultipleDeviceTypes", kAppendFailure,
-    kIncomplete, Incomplete::Commit, kNoFollowUp, {}, kNoBatch, kAnyNumrows};
+    kIncomplete, Incomplete::Commit};
 // Its texts name it with a lower-case n.
 const UpdateBatch kLinkTypeNames{
     kLinkTypeNameBlock, "UpdateMultipleLinkTypenames", kAppendFailure,
-    kIncomplete, Incomplete::Commit, kNoFollowUp, {}, kNoBatch, kAnyNumrows};
+    kIncomplete, Incomplete::Commit};
 // Its texts keep their historic spelling.
 const UpdateBatch kCompositeLinkTypes{
     kCompositeLinkTypeBlock, "UpdateMultipleCompositeLinkTypes", kAppendFailure,

@@ -42,10 +42,10 @@ struct UpdateBatch {
   const char* append_failure;  // reason when a column cannot grow
   const char* incomplete;      // reason when some row changed nothing
   Incomplete on_incomplete;
-  FollowUp follow_up;
-  RowCheck check;              // the export's own refusal of a row, if any
-  const char* no_batch;        // reason when no batch is open
-  RowCount done;
+  FollowUp follow_up = kNoFollowUp;
+  RowCheck check = {};              // the export's own refusal of a row, if any
+  const char* no_batch = kNoBatch;  // reason when no batch is open
+  RowCount done = kAnyNumrows;
 };
 
 // One call of a cached update. Returns 0, -1, the append result, or the

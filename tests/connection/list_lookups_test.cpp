@@ -157,6 +157,10 @@ TEST_F(ListLookups, ComponentLists) {
   EXPECT_EQ(len_, 100);
   EXPECT_EQ(Err(), "ERROR in GetBoardCpntPerType : no data found");
   EXPECT_EQ(printed_, "Error - OCI_NODATA OCIFETCH unsuccessful\n");
+  EXPECT_EQ(List(16, [&](int* l, char* b) { return GetBoardCpntPerType("DAC", l, b, err_); }), -1);
+  EXPECT_EQ(len_, 17);
+  EXPECT_EQ(printed_, "Error - OCI_NODATA OCIFETCH unsuccessful\n")
+      << "the end of the rows is traced whatever the capacity";
   EXPECT_EQ(List(15, [&](int* l, char* b) { return GetBoardCpntPerType("ADC", l, b, err_); }), -1);
   EXPECT_EQ(len_, 16);
   EXPECT_EQ(List(100, [&](int* l, char* b) { return GetCpntNamesPerBoard(nullptr, l, b, err_); }), -1);

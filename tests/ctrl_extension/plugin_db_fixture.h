@@ -8,25 +8,13 @@
 #include <vector>
 
 #include "ctrl_platform.h"
-#include "test_db.h"
+#include "database_fixture.h"
 
-// Runs f with the library's standard-output diagnostics swallowed.
-template <class F>
-auto Quiet(F f) {
-  testing::internal::CaptureStdout();
-  auto result = f();
-  testing::internal::GetCapturedStdout();
-  return result;
-}
-
-class PluginDbTest : public ::testing::Test {
+class PluginDbTest : public DatabaseTest {
  protected:
   void SetUp() override {
-    REQUIRE_TEST_DB();
-    testdb::reset();
-    testdb::exec("insert into vexa_subsystemList(system_name, systemID) values "
-                 "('DAQ',2),('TFC',3),('ECS',5)");
-    ASSERT_TRUE(testdb::params(params_));
+    DatabaseTest::SetUp();
+    if (HasFatalFailure() || IsSkipped()) return;
     ASSERT_EQ(Connect(params_.password.c_str()), 0) << err_.getValue();
   }
   void TearDown() override {
@@ -53,6 +41,5 @@ class PluginDbTest : public ::testing::Test {
   static std::string Value(const std::string& sql) { return testdb::value(sql); }
 
   CtrlPlatform ctrl_;
-  testdb::Params params_;
   TextVar err_;
 };

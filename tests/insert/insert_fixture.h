@@ -7,44 +7,23 @@
 #include <string>
 #include <vector>
 
-#include "ferrule.h"
+#include "connected_fixture.h"
 #include "identity.h"
 #include "insert/cache_release.h"
-#include "report.h"
-#include "test_db.h"
 
-// Runs f with the library's standard-output diagnostics swallowed.
-template <class F>
-int Quiet(F f) {
-  testing::internal::CaptureStdout();
-  const int result = f();
-  testing::internal::GetCapturedStdout();
-  return result;
-}
-
-class InsertTest : public ::testing::Test {
+class InsertTest : public ConnectedTest {
  protected:
+  InsertTest() : ConnectedTest("('DAQ',2),('TFC',3),('ECS',5),('LHC',7)") {}
+
   void SetUp() override {
-    REQUIRE_TEST_DB();
-    testdb::reset();
-    testdb::exec("insert into vexa_subsystemList(system_name, systemID) values "
-                 "('DAQ',2),('TFC',3),('ECS',5),('LHC',7)");
     CloseAllBatches();
-    Connect();
+    ConnectedTest::SetUp();
+    if (HasFatalFailure() || IsSkipped()) return;
     ASSERT_EQ(InsertDeviceType("DAQ,TFC,ECS", "SWITCH", 1, 1, nullptr, nullptr, 0, err_), 0);
   }
   void TearDown() override {
-    Quiet([] { char err[ferrule::kErrMessMax]; return DBDeconnexion(err); });
+    ConnectedTest::TearDown();
     CloseAllBatches();
-  }
-  void Connect() {
-    ASSERT_TRUE(testdb::params(params_));
-    ASSERT_EQ(Quiet([&] {
-                return DBConnexion(params_.server.c_str(), params_.user.c_str(),
-                                   params_.password.c_str(), err_);
-              }),
-              0)
-        << err_;
   }
   static void CloseAllBatches() {
     ferrule::FreeInsertDeviceTypesCache();
@@ -80,7 +59,4 @@ class InsertTest : public ::testing::Test {
                          nullptr, nullptr, 0, err_), 0) << err_;
   }
   std::string Err() const { return err_; }
-
-  testdb::Params params_;
-  char err_[ferrule::kErrMessMax] = "";
 };

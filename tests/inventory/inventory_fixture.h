@@ -10,19 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "ferrule.h"
+#include "connected_fixture.h"
 #include "identity.h"
-#include "report.h"
-#include "test_db.h"
-
-// Runs f with the library's standard-output diagnostics swallowed.
-template <class F>
-int Quiet(F f) {
-  testing::internal::CaptureStdout();
-  const int result = f();
-  testing::internal::GetCapturedStdout();
-  return result;
-}
 
 // Gives a server function another body for one test, then puts the
 // original back.
@@ -43,25 +32,8 @@ class ServerFunctionSwap {
   std::string original_;
 };
 
-class InventoryTest : public ::testing::Test {
+class InventoryTest : public ConnectedTest {
  protected:
-  void SetUp() override {
-    REQUIRE_TEST_DB();
-    testdb::reset();
-    testdb::exec("insert into vexa_subsystemList(system_name, systemID) values "
-                 "('DAQ',2),('TFC',3),('ECS',5)");
-    ASSERT_TRUE(testdb::params(params_));
-    ASSERT_EQ(Quiet([&] {
-                return DBConnexion(params_.server.c_str(), params_.user.c_str(),
-                                   params_.password.c_str(), err_);
-              }),
-              0)
-        << err_;
-  }
-  void TearDown() override {
-    Quiet([] { char err[ferrule::kErrMessMax]; return DBDeconnexion(err); });
-  }
-
   static std::string Q(const std::string& text) { return "'" + text + "'"; }
   static std::string Value(const std::string& sql) { return testdb::value(sql); }
   static std::vector<std::string> Column(const std::string& sql) { return testdb::column(sql); }
@@ -178,7 +150,4 @@ class InventoryTest : public ::testing::Test {
     return items;
   }
   static std::string Err(const char* err) { return err; }
-
-  testdb::Params params_;
-  char err_[ferrule::kErrMessMax] = "";
 };
