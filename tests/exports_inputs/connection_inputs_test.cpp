@@ -13,11 +13,11 @@ using hostile::Chars;
 using hostile::Export;
 
 const Export kDeviceRows[] = {
-    {"GetDeviceTypeRow", {"SWITCH"}, {}, {Chars(400)}, {{400, 0}},
+    {"GetDeviceTypeRow", {"SWITCH"}, {}, {Chars(400)}, {{400, {0}}},
      [](Call& c) { return GetDeviceTypeRow(c.t[0], c.l(0), c.c(0), c.e()); }},
-    {"GetDeviceRow_devicename", {"core1"}, {}, {Chars(400)}, {{400, 0}},
+    {"GetDeviceRow_devicename", {"core1"}, {}, {Chars(400)}, {{400, {0}}},
      [](Call& c) { return GetDeviceRow_devicename(c.t[0], c.l(0), c.c(0), c.e()); }},
-    {"GetDeviceRow_devid", {}, {4}, {Chars(400)}, {{400, 0}},
+    {"GetDeviceRow_devid", {}, {4}, {Chars(400)}, {{400, {0}}},
      [](Call& c) { return GetDeviceRow_devid(c.v[0], c.l(0), c.c(0), c.e()); }},
 };
 

@@ -56,37 +56,37 @@ const Export kInventory[] = {
        return SetToTestUseStatus(c.t[0], c.t[1], c.t[2], c.t[3], c.t[4], c.t[5], c.e());
      },
      0, {"sw4", "note", kDate, "none", "tb2", kLater}},
-    {"GetHWLastFunctionalDevice", {"SN1"}, {}, {Chars(100)}, {{100, 0}},
+    {"GetHWLastFunctionalDevice", {"SN1"}, {}, {Chars(100)}, {{100, {0}}},
      [](Call& c) { return GetHWLastFunctionalDevice(c.t[0], c.c(0), c.l(0), c.e()); }},
-    {"GetFunctionalDeviceLastHW", {"sw1"}, {}, {Chars(100)}, {{100, 0}},
+    {"GetFunctionalDeviceLastHW", {"sw1"}, {}, {Chars(100)}, {{100, {0}}},
      [](Call& c) { return GetFunctionalDeviceLastHW(c.t[0], c.c(0), c.l(0), c.e()); }},
-    {"GetHWLastFunctionalBoardCpntName", {"K1"}, {-1}, {Chars(100)}, {{100, 0}},
+    {"GetHWLastFunctionalBoardCpntName", {"K1"}, {-1}, {Chars(100)}, {{100, {0}}},
      [](Call& c) {
        return GetHWLastFunctionalBoardCpntName(c.t[0], c.v[0], c.c(0), c.l(0), c.e());
      }},
-    {"GetFunctionalBoardCpntNameLastHW", {"a"}, {}, {Chars(100)}, {{100, 0}},
+    {"GetFunctionalBoardCpntNameLastHW", {"a"}, {}, {Chars(100)}, {{100, {0}}},
      [](Call& c) { return GetFunctionalBoardCpntNameLastHW(c.t[0], c.c(0), c.l(0), c.e()); }},
-    {"GetHistoryOfFunctionalDevice", {"sw1", "none", "none"}, {}, {Chars(4000)}, {{4000, 0}},
+    {"GetHistoryOfFunctionalDevice", {"sw1", "none", "none"}, {}, {Chars(4000)}, {{4000, {0}}},
      [](Call& c) {
        return GetHistoryOfFunctionalDevice(c.t[0], c.c(0), c.l(0), c.t[1], c.t[2], c.e());
      }},
-    {"GetHistoryOfHWDevice", {"SN1", "none", "none"}, {}, {Chars(4000)}, {{4000, 0}},
+    {"GetHistoryOfHWDevice", {"SN1", "none", "none"}, {}, {Chars(4000)}, {{4000, {0}}},
      [](Call& c) { return GetHistoryOfHWDevice(c.t[0], c.c(0), c.l(0), c.t[1], c.t[2], c.e()); }},
     {"GetHistoryOfFunctionalBoardCpntName", {"a", "none", "none"}, {}, {Chars(4000)},
-     {{4000, 0}},
+     {{4000, {0}}},
      [](Call& c) {
        return GetHistoryOfFunctionalBoardCpntName(c.t[0], c.c(0), c.l(0), c.t[1], c.t[2],
                                                   c.e());
      }},
-    {"GetHistoryOfHWBoardCpnt", {"K1", "none", "none"}, {-1}, {Chars(4000)}, {{4000, 0}},
+    {"GetHistoryOfHWBoardCpnt", {"K1", "none", "none"}, {-1}, {Chars(4000)}, {{4000, {0}}},
      [](Call& c) {
        return GetHistoryOfHWBoardCpnt(c.t[0], c.v[0], c.c(0), c.l(0), c.t[1], c.t[2], c.e());
      }},
-    {"GetFunctionalDeviceByStatus", {"all", "IN_USE"}, {}, {Chars(4000)}, {{4000, 0}},
+    {"GetFunctionalDeviceByStatus", {"all", "IN_USE"}, {}, {Chars(4000)}, {{4000, {0}}},
      [](Call& c) { return GetFunctionalDeviceByStatus(c.t[0], c.t[1], c.l(0), c.c(0), c.e()); }},
-    {"GetHWDeviceByStatus", {"DAQ", "SPARE"}, {}, {Chars(4000)}, {{4000, 0}},
+    {"GetHWDeviceByStatus", {"DAQ", "SPARE"}, {}, {Chars(4000)}, {{4000, {0}}},
      [](Call& c) { return GetHWDeviceByStatus(c.t[0], c.t[1], c.l(0), c.c(0), c.e()); }},
-    {"GetHWBoardCpntByStatus", {"SPARE"}, {}, {Chars(4000)}, {{4000, 0}},
+    {"GetHWBoardCpntByStatus", {"SPARE"}, {}, {Chars(4000)}, {{4000, {0}}},
      [](Call& c) { return GetHWBoardCpntByStatus(c.t[0], c.c(0), c.l(0), c.e()); }},
 };
 
