@@ -172,7 +172,7 @@ INSTANTIATE_TEST_SUITE_P(Exports, InsertInputs, testing::ValuesIn(kInserts),
 class InsertsUnconnected : public DatabaseTest {};
 
 // The subsystem names are read through the table that the connection
-// loads: without it they name no subsystem.
+// loads: before the first connection they name no subsystem.
 TEST_F(InsertsUnconnected, AreRefusedBeforeAnyConnection) {
   for (const Export& ex : kInserts) {
     const std::string name = ex.name;

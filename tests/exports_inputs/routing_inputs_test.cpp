@@ -110,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(Exports, RoutingInputs, testing::ValuesIn(kRouting),
 class RoutingUnconnected : public DatabaseTest {};
 
 // The subsystem name is read through the table that the connection loads:
-// without it the name is unknown.
+// before the first connection the name is unknown.
 TEST_F(RoutingUnconnected, AreRefusedBeforeAnyConnection) {
   for (const Export& ex : kRouting)
     hostile::ExpectRefusedWithoutConnection(

@@ -144,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(Exports, UpdateInputs, testing::ValuesIn(kUpdates),
 class UpdatesUnconnected : public DatabaseTest {};
 
 // A subsystem list is read through the table that the connection loads:
-// without it the list names no subsystem.
+// before the first connection the list names no subsystem.
 TEST_F(UpdatesUnconnected, AreRefusedBeforeAnyConnection) {
   for (const Export& ex : kUpdates)
     hostile::ExpectRefusedWithoutConnection(
