@@ -58,8 +58,7 @@ class ConnectionInputs : public ConnectedTest {
 TEST_F(ConnectionInputs, HostileConnectionArgumentsAreRefused) {
   const std::string long_text = hostile::LongText();
   for (int arg = 0; arg < 3; ++arg) {
-    for (const char* text : {static_cast<const char*>(nullptr), "", long_text.c_str(),
-                             hostile::kInjection}) {
+    for (const char* text : hostile::HostileTexts(long_text)) {
       std::string server = params_.server, user = params_.user, password = params_.password;
       const char* args[3] = {server.c_str(), user.c_str(), password.c_str()};
       args[arg] = text;

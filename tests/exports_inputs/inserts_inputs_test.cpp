@@ -152,7 +152,9 @@ class InsertInputs : public InsertTest, public testing::WithParamInterface<hosti
     const auto setup = [&](auto insert) { ASSERT_EQ(Quiet(insert), 0) << err_; };
     setup([&] { return InsertSimpleLinkType("wire", 0, err_); });
     setup([&] { return InsertSimpleLinkType("fibre", 0, err_); });
-    setup([&] { return InsertSpareDevice("hw", "pc", "SN-SPARE", "me", nullptr, "store", 0, err_); });
+    setup([&] {
+      return InsertSpareDevice("hw", "pc", "SN-SPARE", "me", nullptr, "store", 0, err_);
+    });
     setup([&] {
       return InsertMultipleBoardCpnts("c1", "asic", 0, "b1", "SN-c1", nullptr, nullptr, nullptr,
                                       nullptr, 1, 0, err_);

@@ -116,7 +116,10 @@ class UpdateInputs : public UpdateTest, public testing::WithParamInterface<Expor
   void SetUp() override {
     UpdateTest::SetUp();
     if (HasFatalFailure() || IsSkipped()) return;
-    ASSERT_EQ(Quiet([&] { return InsertDeviceType("DAQ", "HUB", 1, 1, nullptr, nullptr, 0, err_); }), 0)
+    ASSERT_EQ(Quiet([&] {
+                return InsertDeviceType("DAQ", "HUB", 1, 1, nullptr, nullptr, 0, err_);
+              }),
+              0)
         << err_;
     testdb::exec("insert into vexa_link_types (linktypeID, link_name, link_nbr) values "
                  "(3, 'comp', 5)");
