@@ -453,9 +453,12 @@ FERRULE_API int LoadRoutingtable(const char* dfrom, int* len_destname, char* des
  * (pathid from 0, shortest first) and position (link_pos from 1): the names
  * at the link's two ends (a board port shows as the board's name) in two
  * packed lists, and the two ends of the last link. Each list must be larger
- * than its total and len_array at least the entry count; outputs that do
- * not fit get their needs written back and make the result -1 to -3 with
- * "NO_ERROR" in ErrMess. No path: -1 "NO_ROWS_SELECTED", outputs untouched.
+ * than its total and len_array at least the entry count; the two lists
+ * and the arrays that do not fit get their needs written back and make the
+ * result -1 to -3 with "NO_ERROR" in ErrMess. A last name that does not fit
+ * gets its length plus 1 written back and "BUFFER_TOO_SMALL" where that
+ * fits, without changing the result. No path: -1 "NO_ROWS_SELECTED",
+ * outputs untouched.
  * All three commit.
  * - from the component cpnt_from to the board port mboard_pid;
  * - from the board port mboardportid_from to the component cpntname, or to
