@@ -741,7 +741,7 @@ BEGIN
              CASE WHEN t.cpntidto = -1 THEN -t.portidto ELSE t.cpntidto END AS b,
              CASE WHEN t.cpntidfrom = -1 THEN boardname ELSE e.cpntname END AS name_a,
              CASE WHEN t.cpntidto = -1 THEN boardname ELSE f.cpntname END AS name_b,
-             t.bidirectional_link_used AS both_ways
+             t.bidirectional_link_used AS both_ways, t.linkid
       FROM vexa_microscopic_connectivity t
       JOIN vexa_lg_cpnts e ON e.cpntid = t.cpntidfrom
       JOIN vexa_lg_cpnts f ON f.cpntid = t.cpntidto
@@ -752,10 +752,18 @@ BEGIN
                                           WHERE p.portid = t.portidfrom AND p.deviceid = board))
         AND (t.cpntidto <> -1 OR EXISTS (SELECT 1 FROM vexa_port_properties p
                                         WHERE p.portid = t.portidto AND p.deviceid = board)))
+    -- Step ids in link order, each link's stored direction first: paths of
+    -- one length are numbered by their step ids, so the same board always
+    -- gives the same path ids.
     INSERT INTO routingtable_pck.micro_steps (node_from, node_to, name_from, name_to)
-    SELECT l.a, l.b, l.name_a, l.name_b FROM board_links l
-    UNION ALL
-    SELECT l.b, l.a, l.name_b, l.name_a FROM board_links l WHERE l.both_ways = 1;
+    SELECT s.node_from, s.node_to, s.name_from, s.name_to
+    FROM (SELECT l.a AS node_from, l.b AS node_to, l.name_a AS name_from,
+                 l.name_b AS name_to, l.linkid, 0 AS backwards
+          FROM board_links l
+          UNION ALL
+          SELECT l.b, l.a, l.name_b, l.name_a, l.linkid, 1
+          FROM board_links l WHERE l.both_ways = 1) s
+    ORDER BY s.linkid, s.backwards;
     rescode := 0;
   EXCEPTION WHEN OTHERS THEN
     rescode := -1;
