@@ -19,15 +19,6 @@ int ReversedWeight(int link_weight) {
   }
 }
 
-void LinkTexts::add(std::size_t link, std::string_view from, std::string_view to,
-                    std::string_view info) {
-  if (entry_.size() < linkid.size()) entry_.resize(linkid.size(), -1);
-  entry_[link] = static_cast<int>(from_.size());
-  from_.push(from);
-  to_.push(to);
-  info_.push(info);
-}
-
 void ConnectivityBuilder::add_device(int deviceid, std::string_view name) {
   name_of_device_.add(deviceid, static_cast<int>(names_->size()));
   names_->push(name);

@@ -9,9 +9,7 @@
 // same path ids.
 //
 // The port texts and link_info of a link are kept per stored link, apart
-// from the rows: a search needs only the ids, and the outputs need the
-// texts of the links on the paths found, which are read after the search
-// (LinkTexts).
+// from the rows (link_texts.h).
 #pragma once
 
 #include <cstddef>
@@ -22,60 +20,15 @@
 #include <vector>
 
 #include "paths/int_index.h"
+#include "paths/link_texts.h"
+#include "paths/text_column.h"
 
 namespace ferrule {
-
-// Texts of one column, each kept with its NUL in one block.
-class TextColumn {
- public:
-  void push(std::string_view value) {
-    starts_.push_back(bytes_.size());
-    bytes_.append(value);
-    bytes_.push_back('\0');
-  }
-  const char* at(std::size_t row) const { return bytes_.data() + starts_[row]; }
-  // Length without the NUL.
-  std::size_t length(std::size_t row) const {
-    const std::size_t end = row + 1 < starts_.size() ? starts_[row + 1] : bytes_.size();
-    return end - starts_[row] - 1;
-  }
-  std::string_view view(std::size_t row) const { return {at(row), length(row)}; }
-  std::size_t size() const { return starts_.size(); }
-  void reserve(std::size_t rows, std::size_t bytes) {
-    starts_.reserve(rows);
-    bytes_.reserve(bytes);
-  }
-
- private:
-  std::string bytes_;
-  std::vector<std::size_t> starts_;
-};
 
 // One stored link as loaded: its ends are ports, whose devices the builder
 // learns from the ports.
 struct StoredLink {
   int linkid, port_from, port_to, link_type, bidirectional_link_used, link_weight, system_name;
-};
-
-// Per stored link (in the order the rows' `stored` column counts them): its
-// ids, and its texts once read: the port texts of its stored from and to
-// ends ("port_nbr|port_type") and its link_info. Only the texts read take
-// room.
-class LinkTexts {
- public:
-  std::vector<int> linkid, port_from, port_to;
-
-  std::size_t size() const { return linkid.size(); }
-  bool known(std::size_t link) const { return link < entry_.size() && entry_[link] >= 0; }
-  void add(std::size_t link, std::string_view from, std::string_view to, std::string_view info);
-  // Only for known links.
-  std::string_view from(std::size_t link) const { return from_.view(entry_[link]); }
-  std::string_view to(std::size_t link) const { return to_.view(entry_[link]); }
-  std::string_view info(std::size_t link) const { return info_.view(entry_[link]); }
-
- private:
-  std::vector<int> entry_;  // per stored link: its texts' entry, -1 while unknown
-  TextColumn from_, to_, info_;
 };
 
 // The device names at one end of every row, each name kept once for all

@@ -25,14 +25,17 @@ void IntIndex::reserve(std::size_t count) {
 
 void IntIndex::grow() { reserve(entries_.size() + 1 > 8 ? 2 * entries_.size() : 8); }
 
-void IntIndex::add(int key, int value) {
+int IntIndex::add(int key, int value) {
   // At most half full, so that probes stay short.
   if (2 * (entries_.size() + 1) > table_.size()) grow();
   std::size_t slot = home(key);
-  for (; table_[slot] != 0; slot = (slot + 1) & (table_.size() - 1))
-    if (entries_[table_[slot] - 1].key == key) return;
+  for (; table_[slot] != 0; slot = (slot + 1) & (table_.size() - 1)) {
+    const Entry& entry = entries_[table_[slot] - 1];
+    if (entry.key == key) return entry.value;
+  }
   entries_.push_back({key, value});
   table_[slot] = static_cast<int>(entries_.size());
+  return value;
 }
 
 bool IntIndex::find(int key, int& value) const {

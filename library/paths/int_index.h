@@ -14,8 +14,8 @@ class IntIndex {
  public:
   // Room for count keys without growing.
   void reserve(std::size_t count);
-  // A key added again keeps its first value.
-  void add(int key, int value);
+  // Returns the value of key: its first one when it was added before.
+  int add(int key, int value);
   // False when the key was not added.
   bool find(int key, int& value) const;
 

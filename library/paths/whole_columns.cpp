@@ -13,18 +13,22 @@ bool IsStructure(char c) { return c == '{' || c == '}' || c == ','; }
 // The lists are most of what a load reads, so they are scanned in one pass
 // rather than number by number through a general parser.
 bool ReadIntList(std::string_view text, std::vector<int>& out) {
+  // Each number takes at least two characters with its comma.
+  out.reserve(out.size() + text.size() / 2 + 1);
   const char* at = text.data();
   const char* const end = at + text.size();
   while (at != end) {
     const bool negative = *at == '-';
-    if (negative) ++at;
-    const char* const digits = at;
+    if (negative && ++at == end) return false;
+    unsigned digit = static_cast<unsigned char>(*at) - '0';
+    if (digit > 9) return false;
     long long number = 0;
-    // Eleven digits are more than any int has: the range test below sees it.
-    for (; at != end && *at >= '0' && *at <= '9' && at - digits < 11; ++at)
-      number = number * 10 + (*at - '0');
+    do {
+      number = number * 10 + digit;
+      if (number > static_cast<long long>(INT_MAX) + 1) return false;
+    } while (++at != end && (digit = static_cast<unsigned char>(*at) - '0') <= 9);
     if (negative) number = -number;
-    if (at == digits || number < INT_MIN || number > INT_MAX) return false;
+    if (number > INT_MAX) return false;
     out.push_back(static_cast<int>(number));
     if (at == end) break;
     if (*at != ',' || ++at == end) return false;
@@ -33,7 +37,7 @@ bool ReadIntList(std::string_view text, std::vector<int>& out) {
 }
 
 bool ArrayElements::next(std::string_view& value, bool& is_null) {
-  if (at_ == 0 && (text_.empty() || text_[0] != '{')) {
+  if (at_ == 0 && !text_.empty() && text_[0] != '{') {
     failed_ = true;
     return false;
   }
