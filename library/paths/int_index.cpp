@@ -5,9 +5,11 @@
 namespace ferrule {
 
 std::size_t IntIndex::home(int key) const {
-  // Fibonacci hashing: consecutive keys land far apart.
+  // Fibonacci hashing: the top bits of the product depend on every bit of
+  // the key, so neither consecutive keys nor keys that differ only in
+  // their high bits gather in one place.
   const std::uint32_t mixed = static_cast<std::uint32_t>(key) * 2654435769u;
-  return mixed & (table_.size() - 1);
+  return mixed >> shift_;
 }
 
 void IntIndex::reserve(std::size_t count) {
@@ -16,6 +18,8 @@ void IntIndex::reserve(std::size_t count) {
   while (slots < 2 * count) slots *= 2;
   if (slots <= table_.size()) return;
   table_.assign(slots, 0);
+  shift_ = 32;
+  for (std::size_t s = slots; s > 1; s /= 2) --shift_;
   for (std::size_t e = 0; e < entries_.size(); ++e) {
     std::size_t slot = home(entries_[e].key);
     while (table_[slot] != 0) slot = (slot + 1) & (slots - 1);

@@ -28,6 +28,7 @@ class IntIndex {
 
   std::vector<Entry> entries_;
   std::vector<int> table_;  // entry + 1 per slot, 0 for an empty slot
+  int shift_ = 32;          // 32 - log2 of the table's size
 };
 
 }  // namespace ferrule
