@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "paths/int_index.h"
