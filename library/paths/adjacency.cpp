@@ -4,9 +4,11 @@ namespace ferrule {
 
 Adjacency::Adjacency(const ConnectivityRows& rows) {
   const int n = rows.size();
-  slots_.reserve(static_cast<std::size_t>(n));
+  int slots = 0;
   auto slot = [&](int deviceid) {
-    return slots_.emplace(deviceid, static_cast<int>(slots_.size())).first->second;
+    const int found = slots_.add(deviceid, slots);
+    if (found == slots) ++slots;
+    return found;
   };
   from_slot_.resize(n);
   to_slot_.resize(n);
@@ -14,7 +16,6 @@ Adjacency::Adjacency(const ConnectivityRows& rows) {
     from_slot_[r] = slot(rows.node_from[r]);
     to_slot_[r] = slot(rows.node_to[r]);
   }
-  const int slots = static_cast<int>(slots_.size());
 
   // Counting sort of the rows by their from slot keeps cache order within
   // each slot.
@@ -30,8 +31,8 @@ Adjacency::Adjacency(const ConnectivityRows& rows) {
 }
 
 int Adjacency::slot_of(int deviceid) const {
-  const auto found = slots_.find(deviceid);
-  return found == slots_.end() ? -1 : found->second;
+  int slot = -1;
+  return slots_.find(deviceid, slot) ? slot : -1;
 }
 
 }  // namespace ferrule

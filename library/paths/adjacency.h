@@ -4,10 +4,10 @@
 #pragma once
 
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "paths/connectivity_rows.h"
+#include "paths/int_index.h"
 
 namespace ferrule {
 
@@ -31,7 +31,7 @@ class Adjacency {
   int arriving_row(int slot) const { return arriving_row_[slot]; }
 
  private:
-  std::unordered_map<int, int> slots_;
+  IntIndex slots_;  // deviceid -> slot
   std::vector<int> from_slot_, to_slot_;
   std::vector<int> first_leaving_;  // slot_count + 1 offsets into leaving_
   std::vector<int> leaving_;

@@ -72,23 +72,30 @@ bool MayBeKept(const ConnectivityFilter& filter) {
   return false;
 }
 
+bool AllTextsKnown(const Connectivity& connectivity) {
+  for (std::size_t link = 0; link < connectivity.texts.size(); ++link)
+    if (!connectivity.texts.known(link)) return false;
+  return true;
+}
+
 // The connectivity the call answers from: kept when it is still the
 // network, else loaded now. Without a kept candidate, the load goes first:
 // it reads the version itself.
-int Acquire(const ConnectivityFilter& filter, std::shared_ptr<const Connectivity>& out,
-            char* ErrMess) {
+int Acquire(const ConnectivityFilter& filter, TextLoad texts,
+            std::shared_ptr<const Connectivity>& out, char* ErrMess) {
   if (MayBeKept(filter)) {
     VersionRead version;
     const int result = ReadConnectivityVersion(filter, version, ErrMess);
     if (result != 0) return result;
     if (!version.own_writes && !version.stamp.empty())
       out = FindKept(FilterKey(filter, version.device_sets), version.stamp);
-    if (out) return 0;
+    if (out && (texts == TextLoad::Later || AllTextsKnown(*out))) return 0;
+    out.reset();
   }
 
   auto loaded = std::make_shared<Connectivity>();
   ++state().loads;
-  const int result = LoadConnectivity(filter, *loaded, ErrMess);
+  const int result = LoadConnectivity(filter, texts, *loaded, ErrMess);
   if (result != 0) return result;
   // A load that saw this session's uncommitted writes is never kept.
   if (!loaded->own_writes && !loaded->stamp.empty() && loaded->rows.size() > 0) Keep(loaded);
@@ -101,7 +108,8 @@ int Acquire(const ConnectivityFilter& filter, std::shared_ptr<const Connectivity
 int LoadConnectivityTable_InCache(const char* systemnameList, const char* dfrom, const char* dto,
                                   int mode, int* len_array, int* linkid, int* node_from,
                                   int* node_to, int* bidirectional_link_used, int* lkused,
-                                  int* link_type, int* link_weight, char* ErrMess) {
+                                  int* link_type, int* link_weight, char* ErrMess,
+                                  TextLoad texts) {
   CacheState& s = state();
   const std::string pending = std::move(s.pending_call);
   s.pending_call.clear();
@@ -116,13 +124,14 @@ int LoadConnectivityTable_InCache(const char* systemnameList, const char* dfrom,
   const std::string call = CallIdentity(filter);
 
   std::shared_ptr<const Connectivity> connectivity;
-  if (!pending.empty() && pending == call && s.current) {
+  if (!pending.empty() && pending == call && s.current &&
+      (texts == TextLoad::Later || AllTextsKnown(*s.current))) {
     connectivity = s.current;
   } else {
     s.current.reset();
     int result = 0;
     try {
-      result = Acquire(filter, connectivity, ErrMess);
+      result = Acquire(filter, texts, connectivity, ErrMess);
     } catch (const std::bad_alloc&) {
       SetErrMess(kAppliName, "Malloc unsuccessful", ErrMess, 1);
       return -1;
@@ -162,6 +171,30 @@ int LoadConnectivityTable_InCache(const char* systemnameList, const char* dfrom,
 const Connectivity* ConnectivityCache() {
   const CacheState& s = state();
   return s.current_ready ? s.current.get() : nullptr;
+}
+
+int ReadTextsOfRows(const std::vector<int>& rows, bool& stale, char* ErrMess) {
+  stale = false;
+  const Connectivity* connectivity = ConnectivityCache();
+  if (!connectivity) return 0;
+  // The stored links whose texts are not known yet, each once.
+  std::vector<char> wanted(connectivity->texts.size(), 0);
+  std::vector<int> stored;
+  for (const int row : rows) {
+    const int s = connectivity->rows.stored[row];
+    if (connectivity->texts.known(s) || wanted[s]) continue;
+    wanted[s] = 1;
+    stored.push_back(s);
+  }
+  if (stored.empty()) return 0;
+  const int result = ReadLinkTexts(*connectivity, stored, stale, ErrMess);
+  if (result == 0 && stale) {
+    auto& kept = state().kept;
+    kept.erase(std::remove_if(kept.begin(), kept.end(),
+                              [&](const auto& k) { return k.get() == connectivity; }),
+               kept.end());
+  }
+  return result;
 }
 
 void ReleaseConnectivityCache() {

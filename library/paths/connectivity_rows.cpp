@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <iterator>
+
+#include "paths/subsystem_filter.h"
 
 namespace ferrule {
 
@@ -16,73 +19,97 @@ int ReversedWeight(int link_weight) {
   }
 }
 
-void ConnectivityBuilder::add_link(const StoredLink& link) {
-  linkid_.push_back(link.linkid);
-  node_from_.push_back(link.node_from);
-  node_to_.push_back(link.node_to);
-  link_type_.push_back(link.link_type);
-  bidirectional_.push_back(link.bidirectional_link_used);
-  lkused_.push_back(link.lkused);
-  weight_.push_back(link.link_weight);
-  port_from_.push(link.port_from);
-  port_to_.push(link.port_to);
-  link_info_.push(link.link_info);
-}
-
 void ConnectivityBuilder::add_device(int deviceid, std::string_view name) {
-  device_.emplace(deviceid, names_.size());
-  names_.push(name);
+  name_of_device_.add(deviceid, static_cast<int>(names_->size()));
+  names_->push(name);
 }
 
-std::string_view ConnectivityBuilder::name_of(int deviceid) const {
-  const auto found = device_.find(deviceid);
-  if (found == device_.end()) return {};
-  return names_.view(found->second);
+int ConnectivityBuilder::name_of(int deviceid) const {
+  int name = -1;
+  return name_of_device_.find(deviceid, name) ? name : -1;
 }
 
-ConnectivityRows ConnectivityBuilder::build() const {
-  // Entry 2i is stored link i walked forward, 2i+1 the same link reversed,
-  // each with its cache linkid (in 64 bits: -INT_MIN does not fit an int).
+void ConnectivityBuilder::build(ConnectivityRows& rows, LinkTexts& texts) {
+  // The stored links with both ends known, in linkid order (usually the
+  // order they came in), with their devices.
+  struct Kept {
+    StoredLink link;
+    int from, to;
+  };
+  std::vector<Kept> kept;
+  kept.reserve(links_.size());
+  auto related = [&](int set) {
+    return std::any_of(related_to_.begin(), related_to_.end(),
+                       [&](int to) { return SetsRelated(set, to); });
+  };
+  for (const StoredLink& link : links_) {
+    if (filtered_ && !related(link.system_name)) continue;
+    int from = 0, to = 0;
+    if (device_of_port_.find(link.port_from, from) && device_of_port_.find(link.port_to, to))
+      kept.push_back({link, from, to});
+  }
+  auto by_linkid = [](const Kept& a, const Kept& b) { return a.link.linkid < b.link.linkid; };
+  if (!std::is_sorted(kept.begin(), kept.end(), by_linkid))
+    std::sort(kept.begin(), kept.end(), by_linkid);
+
+  // Cache order is ascending cache linkid: the reversed rows (cache linkid
+  // -linkid, in 64 bits since -INT_MIN does not fit an int) by descending
+  // linkid, merged with the forward rows by ascending linkid.
   struct Entry {
     long long cache_id;
-    std::size_t entry;
-    bool operator<(const Entry& o) const {
-      return cache_id != o.cache_id ? cache_id < o.cache_id : entry < o.entry;
-    }
+    std::size_t link;
+    bool reversed;
   };
-  std::vector<Entry> entries;
-  entries.reserve(2 * linkid_.size());
-  for (std::size_t i = 0; i < linkid_.size(); ++i) {
-    entries.push_back({linkid_[i], 2 * i});
-    if (reversal_ == Reversal::Every || bidirectional_[i] == 1)
-      entries.push_back({-static_cast<long long>(linkid_[i]), 2 * i + 1});
+  std::vector<Entry> forward, backward, entries;
+  forward.reserve(kept.size());
+  for (std::size_t i = 0; i < kept.size(); ++i) forward.push_back({kept[i].link.linkid, i, false});
+  for (std::size_t i = kept.size(); i-- > 0;) {
+    if (reversal_ == Reversal::Every || kept[i].link.bidirectional_link_used == 1)
+      backward.push_back({-static_cast<long long>(kept[i].link.linkid), i, true});
   }
-  std::sort(entries.begin(), entries.end());
+  entries.reserve(forward.size() + backward.size());
+  std::merge(forward.begin(), forward.end(), backward.begin(), backward.end(),
+             std::back_inserter(entries),
+             [](const Entry& a, const Entry& b) { return a.cache_id < b.cache_id; });
 
-  ConnectivityRows rows;
+  rows = ConnectivityRows{};
+  rows.name_from = NameColumn(names_);
+  rows.name_to = NameColumn(names_);
   const std::size_t n = entries.size();
   for (auto* column : {&rows.linkid, &rows.node_from, &rows.node_to, &rows.link_type,
-                       &rows.bidirectional_link_used, &rows.lkused, &rows.link_weight})
+                       &rows.bidirectional_link_used, &rows.lkused, &rows.link_weight,
+                       &rows.stored})
     column->reserve(n);
-  for (const Entry& e : entries) {
-    const std::size_t i = e.entry / 2;
-    const bool reversed = e.entry % 2 == 1;
-    const int from = reversed ? node_to_[i] : node_from_[i];
-    const int to = reversed ? node_from_[i] : node_to_[i];
-    rows.linkid.push_back(e.cache_id > INT_MAX ? INT_MAX : static_cast<int>(e.cache_id));
-    rows.node_from.push_back(from);
-    rows.node_to.push_back(to);
-    rows.link_type.push_back(link_type_[i]);
-    rows.bidirectional_link_used.push_back(bidirectional_[i]);
-    rows.lkused.push_back(lkused_[i]);
-    rows.link_weight.push_back(reversed ? ReversedWeight(weight_[i]) : weight_[i]);
-    rows.port_from.push(reversed ? port_to_.view(i) : port_from_.view(i));
-    rows.port_to.push(reversed ? port_from_.view(i) : port_to_.view(i));
-    rows.name_from.push(name_of(from));
-    rows.name_to.push(name_of(to));
-    rows.link_info.push(link_info_.view(i));
+  rows.reversed.reserve(n);
+  rows.name_from.reserve(n);
+  rows.name_to.reserve(n);
+  std::vector<int> from_name(kept.size()), to_name(kept.size());
+  for (std::size_t i = 0; i < kept.size(); ++i) {
+    from_name[i] = name_of(kept[i].from);
+    to_name[i] = name_of(kept[i].to);
   }
-  return rows;
+  for (const Entry& e : entries) {
+    const Kept& k = kept[e.link];
+    rows.linkid.push_back(e.cache_id > INT_MAX ? INT_MAX : static_cast<int>(e.cache_id));
+    rows.node_from.push_back(e.reversed ? k.to : k.from);
+    rows.node_to.push_back(e.reversed ? k.from : k.to);
+    rows.link_type.push_back(k.link.link_type);
+    rows.bidirectional_link_used.push_back(k.link.bidirectional_link_used);
+    rows.lkused.push_back(1);  // only used links are loaded
+    rows.link_weight.push_back(e.reversed ? ReversedWeight(k.link.link_weight)
+                                          : k.link.link_weight);
+    rows.stored.push_back(static_cast<int>(e.link));
+    rows.reversed.push_back(e.reversed ? 1 : 0);
+    rows.name_from.push(e.reversed ? to_name[e.link] : from_name[e.link]);
+    rows.name_to.push(e.reversed ? from_name[e.link] : to_name[e.link]);
+  }
+
+  texts = LinkTexts{};
+  for (const Kept& k : kept) {
+    texts.linkid.push_back(k.link.linkid);
+    texts.port_from.push_back(k.link.port_from);
+    texts.port_to.push_back(k.link.port_to);
+  }
 }
 
 }  // namespace ferrule

@@ -1,59 +1,62 @@
 // The rows of a loaded connectivity: one direction of one used link per
-// row, twelve columns as parallel arrays. A row walks its link from
-// node_from to node_to; a negative linkid marks the reversed direction of a
-// stored link (its ends, port texts and device names exchanged, link_weight
-// 1 and 2 exchanged, any other weight 0).
+// row, as parallel arrays. A row walks its link from node_from to node_to;
+// a negative linkid marks the reversed direction of a stored link (its
+// ends, port texts and device names exchanged, link_weight 1 and 2
+// exchanged, any other weight 0).
 //
 // Rows are in cache order: ascending cache linkid, so that the same
 // database always gives the same rows in the same order, and with them the
 // same path ids.
+//
+// The port texts and link_info of a link are kept per stored link, apart
+// from the rows (link_texts.h).
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <utility>
 #include <vector>
+
+#include "paths/int_index.h"
+#include "paths/link_texts.h"
+#include "paths/text_column.h"
 
 namespace ferrule {
 
-// Texts of one column, each kept with its NUL in one block.
-class TextColumn {
- public:
-  void push(std::string_view value) {
-    starts_.push_back(bytes_.size());
-    bytes_.append(value);
-    bytes_.push_back('\0');
-  }
-  const char* at(std::size_t row) const { return bytes_.data() + starts_[row]; }
-  // Length without the NUL.
-  std::size_t length(std::size_t row) const {
-    const std::size_t end = row + 1 < starts_.size() ? starts_[row + 1] : bytes_.size();
-    return end - starts_[row] - 1;
-  }
-  std::string_view view(std::size_t row) const { return {at(row), length(row)}; }
-  std::size_t size() const { return starts_.size(); }
-  void reserve(std::size_t rows, std::size_t bytes) {
-    starts_.reserve(rows);
-    bytes_.reserve(bytes);
-  }
-
- private:
-  std::string bytes_;
-  std::vector<std::size_t> starts_;
+// One stored link as loaded: its ends are ports, whose devices the builder
+// learns from the ports.
+struct StoredLink {
+  int linkid, port_from, port_to, link_type, bidirectional_link_used, link_weight, system_name;
 };
 
-// One stored link as loaded: its ends are deviceids, whose names the
-// builder learns from the devices.
-struct StoredLink {
-  int linkid, node_from, node_to, link_type, bidirectional_link_used, lkused, link_weight;
-  std::string_view port_from, port_to, link_info;
+// The device names at one end of every row, each name kept once for all
+// rows.
+class NameColumn {
+ public:
+  NameColumn() = default;
+  explicit NameColumn(std::shared_ptr<const TextColumn> names) : names_(std::move(names)) {}
+  // name: an entry of the names, or -1 for none.
+  void push(int name) { name_.push_back(name); }
+  const char* at(std::size_t row) const { return name_[row] < 0 ? "" : names_->at(name_[row]); }
+  std::string_view view(std::size_t row) const {
+    return name_[row] < 0 ? std::string_view() : names_->view(name_[row]);
+  }
+  std::size_t size() const { return name_.size(); }
+  void reserve(std::size_t rows) { name_.reserve(rows); }
+
+ private:
+  std::shared_ptr<const TextColumn> names_;
+  std::vector<int> name_;
 };
 
 struct ConnectivityRows {
   std::vector<int> linkid, node_from, node_to, link_type, bidirectional_link_used, lkused,
       link_weight;
-  TextColumn port_from, port_to, name_from, name_to, link_info;
+  std::vector<int> stored;      // the row's stored link
+  std::vector<char> reversed;   // 1 when the row walks it against its stored direction
+  NameColumn name_from, name_to;
 
   int size() const { return static_cast<int>(linkid.size()); }
 };
@@ -64,25 +67,38 @@ enum class Reversal {
   Every,          // every link
 };
 
-// Collects stored links and device names, then lays the links out as rows
-// in cache order.
+// Collects ports, device names and stored links, then lays the links out
+// as rows in cache order.
 class ConnectivityBuilder {
  public:
   explicit ConnectivityBuilder(Reversal reversal) : reversal_(reversal) {}
-  void add_link(const StoredLink& link);
+  // Room for the ports a load brings.
+  void reserve(std::size_t ports) { device_of_port_.reserve(ports); }
+  void add_port(int portid, int deviceid) { device_of_port_.add(portid, deviceid); }
   void add_device(int deviceid, std::string_view name);
-  std::size_t link_count() const { return linkid_.size(); }
-  ConnectivityRows build() const;
+  void add_link(const StoredLink& link) { links_.push_back(link); }
+  // Keeps only the links whose subsystem set is related (SetsRelated) to
+  // one of sets.
+  void only_related_to(std::vector<int> sets) {
+    related_to_ = std::move(sets);
+    filtered_ = true;
+  }
+  // A link whose port is not among the ports has no row, as in a join of
+  // the links with their ports. texts gets the ids of the stored links,
+  // their texts unknown.
+  void build(ConnectivityRows& rows, LinkTexts& texts);
 
  private:
-  std::string_view name_of(int deviceid) const;
+  // The entry of the device's name, -1 for none.
+  int name_of(int deviceid) const;
 
   Reversal reversal_;
-  // The stored links, in the order added.
-  std::vector<int> linkid_, node_from_, node_to_, link_type_, bidirectional_, lkused_, weight_;
-  TextColumn port_from_, port_to_, link_info_;
-  std::unordered_map<int, std::size_t> device_;  // deviceid -> its entry in names_
-  TextColumn names_;
+  IntIndex device_of_port_;
+  std::vector<StoredLink> links_;
+  bool filtered_ = false;
+  std::vector<int> related_to_;
+  IntIndex name_of_device_;  // deviceid -> its entry in names_
+  std::shared_ptr<TextColumn> names_ = std::make_shared<TextColumn>();
 };
 
 // link_weight of the reversed row.

@@ -20,7 +20,7 @@ constexpr LoadFailureReasons kLoadReasons{"Unsuccessful malloc 1", "Unsuccessful
 std::vector<char> TargetsByName(const Connectivity& cache, const char* dto) {
   std::vector<char> target(static_cast<std::size_t>(cache.index.slot_count()), 0);
   if (!dto) return target;
-  const TextColumn& names = cache.rows.name_to;
+  const NameColumn& names = cache.rows.name_to;
   for (int slot = 0; slot < cache.index.slot_count(); ++slot) {
     const int row = cache.index.arriving_row(slot);
     if (row >= 0 && BeginsWith(names.view(row), dto))
@@ -38,8 +38,9 @@ std::vector<char> TargetsById(const Connectivity& cache, const std::vector<int>&
   return target;
 }
 
-void AppendItem(std::string& text, const TextColumn& column, int row) {
-  text.append(column.at(row), column.length(row) + 1);
+void AppendItem(std::string& text, std::string_view item) {
+  text.append(item);
+  text.push_back('\0');
 }
 
 // One entry per link of every path. A row walked in its link's stored
@@ -48,37 +49,39 @@ void AppendItem(std::string& text, const TextColumn& column, int row) {
 void AppendEntries(const Connectivity& cache, const SearchColumns& columns,
                    const FoundPaths& found, PathEntries& out) {
   const ConnectivityRows& rows = cache.rows;
+  const LinkTexts& texts = cache.texts;
   for (int path = 0; path < found.count(); ++path) {
     int position = 1;
     for (std::size_t i = found.starts[path]; i < found.starts[path + 1]; ++i, ++position) {
       const int row = found.rows[i];
       const bool forward = columns.linkid[row] > 0;
+      const int stored = rows.stored[row];
+      const bool reversed = rows.reversed[row] != 0;
       out.pathid.push_back(path);
       out.link_pos.push_back(position);
       out.way_a.push_back(forward ? 2 : 1);
       out.way_b.push_back(forward ? 1 : 2);
-      AppendItem(out.nfrom, rows.name_from, row);
-      AppendItem(out.nto, rows.name_to, row);
-      AppendItem(out.pto, rows.port_to, row);
-      AppendItem(out.pfrom, rows.port_from, row);
-      AppendItem(out.lkinfo, rows.link_info, row);
+      AppendItem(out.nfrom, rows.name_from.view(row));
+      AppendItem(out.nto, rows.name_to.view(row));
+      AppendItem(out.pto, reversed ? texts.from(stored) : texts.to(stored));
+      AppendItem(out.pfrom, reversed ? texts.to(stored) : texts.from(stored));
+      AppendItem(out.lkinfo, texts.info(stored));
     }
   }
   out.paths = found.count();
 }
 
-int Search(const char* appliName, const char* systemname, const char* dfrom, const char* dto,
-           int dto_typegiven, PathEntries& out, char* ErrMess) {
-  const bool by_type = dto_typegiven == 1;
-  std::vector<int> type_ids;
-  if (by_type && DeviceIdsOfType(dto, type_ids, ErrMess) != 0) {
-    ReportInnerFailure(appliName, ErrMess);
-    return -1;
-  }
+// One search on one load. 0 with the entries; kTextsStale when the texts
+// of the paths could not be read at the version of the rows; else -1 with
+// ErrMess written.
+constexpr int kTextsStale = 1;
 
+int SearchOnce(const char* appliName, const char* systemname, const char* dfrom, const char* dto,
+               bool by_type, const std::vector<int>& type_ids, TextLoad texts, PathEntries& out,
+               char* ErrMess) {
   SearchColumns columns;
   const Connectivity* cache =
-      LoadCacheForSearch(appliName, kLoadReasons, systemname, dfrom, 0, columns, ErrMess);
+      LoadCacheForSearch(appliName, kLoadReasons, systemname, dfrom, 0, columns, ErrMess, texts);
   if (!cache) return -1;
 
   const int source = FindSourceSlot(*cache, dfrom);
@@ -90,8 +93,34 @@ int Search(const char* appliName, const char* systemname, const char* dfrom, con
       by_type ? TargetsById(*cache, type_ids) : TargetsByName(*cache, dto);
   const FoundPaths found = SearchPaths(cache->index, columns.link_weight.data(), source,
                                        PathRules::ToTargets, target);
+  bool stale = false;
+  if (ReadTextsOfRows(found.rows, stale, ErrMess) != 0) {
+    ReportInnerFailure(appliName, ErrMess);
+    return -1;
+  }
+  if (stale) return kTextsStale;
   AppendEntries(*cache, columns, found, out);
   return 0;
+}
+
+int Search(const char* appliName, const char* systemname, const char* dfrom, const char* dto,
+           int dto_typegiven, PathEntries& out, char* ErrMess) {
+  const bool by_type = dto_typegiven == 1;
+  std::vector<int> type_ids;
+  if (by_type && DeviceIdsOfType(dto, type_ids, ErrMess) != 0) {
+    ReportInnerFailure(appliName, ErrMess);
+    return -1;
+  }
+  // The network changed between the load and the read of the texts: the
+  // search runs again on rows loaded with their texts, which cannot differ.
+  int result = SearchOnce(appliName, systemname, dfrom, dto, by_type, type_ids, TextLoad::Later,
+                          out, ErrMess);
+  if (result == kTextsStale) {
+    ReleaseConnectivityCache();
+    result = SearchOnce(appliName, systemname, dfrom, dto, by_type, type_ids,
+                        TextLoad::WithRows, out, ErrMess);
+  }
+  return result;
 }
 
 // Copies a text whose capacity was checked.

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "oci.h"
@@ -31,6 +32,10 @@ class QueryRow {
   explicit QueryRow(std::vector<Cell>& cells) : cells_(cells) {}
   int number(std::size_t i) const { return cells_[i].number; }
   const char* text(std::size_t i) const { return cells_[i].text.data(); }
+  // The text of a text column; empty for NULL.
+  std::string_view value(std::size_t i) const {
+    return is_null(i) ? std::string_view() : std::string_view(text(i));
+  }
   bool is_null(std::size_t i) const { return cells_[i].indicator == -1; }
   int indicator(std::size_t i) const { return cells_[i].indicator; }
 

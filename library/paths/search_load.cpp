@@ -30,12 +30,12 @@ void ReportInnerFailure(const char* appliName, char* ErrMess) {
 
 const Connectivity* LoadCacheForSearch(const char* appliName, const LoadFailureReasons& reasons,
                                        const char* systemname, const char* dfrom, int mode,
-                                       SearchColumns& columns, char* ErrMess) {
+                                       SearchColumns& columns, char* ErrMess, TextLoad texts) {
   auto load = [&](int* count) {
     return LoadConnectivityTable_InCache(
         systemname, dfrom, "none", mode, count, columns.linkid.data(), columns.node_from.data(),
         columns.node_to.data(), columns.bidirectional_link_used.data(), columns.lkused.data(),
-        columns.link_type.data(), columns.link_weight.data(), ErrMess);
+        columns.link_type.data(), columns.link_weight.data(), ErrMess, texts);
   };
   try {
     columns.resize(kFirstCapacity);
@@ -66,7 +66,7 @@ const Connectivity* LoadCacheForSearch(const char* appliName, const LoadFailureR
 
 int FindSourceSlot(const Connectivity& cache, const char* name) {
   if (!name) return -1;
-  const TextColumn& names = cache.rows.name_from;
+  const NameColumn& names = cache.rows.name_from;
   for (std::size_t r = 0; r < names.size(); ++r)
     if (BeginsWith(names.view(r), name))
       return cache.index.from_slot(static_cast<int>(r));

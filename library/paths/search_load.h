@@ -29,7 +29,8 @@ struct LoadFailureReasons {
 // reason being the loader's own ErrMess text when the load failed.
 const Connectivity* LoadCacheForSearch(const char* appliName, const LoadFailureReasons& reasons,
                                        const char* systemname, const char* dfrom, int mode,
-                                       SearchColumns& columns, char* ErrMess);
+                                       SearchColumns& columns, char* ErrMess,
+                                       TextLoad texts = TextLoad::Later);
 
 // The slot of the device at the from end of the first cache row whose
 // device name begins with name; -1 when none does (or name is null).

@@ -15,6 +15,14 @@ std::string DistinctSetsWhere(const char* column, const char* table, const std::
          table + ") d where " + test + ")";
 }
 
+// vexa_mod(a, b): a for b 0, else the remainder with the sign of a; -1
+// divides every int (INT_MIN % -1 would overflow).
+int SetMod(int a, int b) {
+  if (b == 0) return a;
+  if (b == -1) return 0;
+  return a % b;
+}
+
 }  // namespace
 
 SubsystemFilter ResolveSubsystemFilter(const char* systemnameList) {
@@ -61,11 +69,6 @@ std::string SubsystemCondition(const SubsystemFilter& filter, SetRelation relati
   }
 }
 
-std::string DeviceSetCondition(const char* column, const char* table) {
-  return DistinctSetsWhere(
-      column, table,
-      "exists (select 1 from %(devices) l where l.devicename in (:dfrom,:dto) and "
-      "(vexa_mod(l.system_name,d.s)=0 or vexa_mod(d.s,l.system_name)=0))");
-}
+bool SetsRelated(int a, int b) { return SetMod(a, b) == 0 || SetMod(b, a) == 0; }
 
 }  // namespace ferrule

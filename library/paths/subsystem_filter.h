@@ -45,8 +45,9 @@ enum class SetRelation {
 std::string SubsystemCondition(const SubsystemFilter& filter, SetRelation relation,
                                const char* column, const char* table);
 
-// The same condition for the subsystem sets of the devices named :dfrom or
-// :dto: the column's set divides, or is divided by, one of theirs.
-std::string DeviceSetCondition(const char* column, const char* table);
+// SetRelation::Related between two subsystem sets, as the statements test
+// it with vexa_mod: one is a multiple of the other, where a multiple of 0
+// is 0 alone and every set is a multiple of -1.
+bool SetsRelated(int a, int b);
 
 }  // namespace ferrule

@@ -1,0 +1,66 @@
+// The texts of the links that the outputs of the path searches show: the
+// port text at each end ("port_nbr|port_type", the type "none" when it has
+// none) and link_info ("none" when it has none), each cut at its first '?'.
+// A search needs none of them, and a load costs the server about half as
+// much without them, so they are read for the links of the paths found
+// (or with the rows, when asked) and kept per stored link.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "paths/int_index.h"
+#include "paths/query.h"
+#include "paths/text_column.h"
+
+namespace ferrule {
+
+// Per stored link (in the order the rows' `stored` column counts them): its
+// ids, and its texts once read: the port texts of its stored from and to
+// ends and its link_info. Only the texts read take room.
+class LinkTexts {
+ public:
+  std::vector<int> linkid, port_from, port_to;
+
+  std::size_t size() const { return linkid.size(); }
+  bool known(std::size_t link) const { return link < entry_.size() && entry_[link] >= 0; }
+  void add(std::size_t link, std::string_view from, std::string_view to, std::string_view info);
+  // Only for known links.
+  std::string_view from(std::size_t link) const { return from_.view(entry_[link]); }
+  std::string_view to(std::size_t link) const { return to_.view(entry_[link]); }
+  std::string_view info(std::size_t link) const { return info_.view(entry_[link]); }
+
+ private:
+  std::vector<int> entry_;  // per stored link: its texts' entry, -1 while unknown
+  TextColumn from_, to_, info_;
+};
+
+// The five columns that read texts: the ports' ids, port_nbr and port_type,
+// then the links' ids and link_info; where_ports and where_links (each
+// beginning with " where ") choose the rows. Written "select ...,<these>
+// from ...,<the from list>".
+constexpr std::size_t kTextColumns = 5;
+constexpr const char* kTextColumnList = "pt.*,lt.*";
+std::string TextFromList(const std::string& where_ports, const std::string& where_links);
+
+// Texts read by port and by link, as the outputs show them.
+class TextsRead {
+ public:
+  // Reads the five text columns from column first; false when they are
+  // not what the statement makes.
+  bool read(const QueryRow& row, std::size_t first);
+  // Gives the stored links their texts; false, with nothing written, when
+  // one of them was not read.
+  bool fill(const std::vector<int>& stored, LinkTexts& texts) const;
+
+ private:
+  IntIndex port_entry_, info_entry_;  // portid, linkid -> entry below
+  TextColumn port_, info_;
+};
+
+// The lines a load prints for its first links when it reads their texts.
+void PrintFirstTexts(const LinkTexts& texts);
+
+}  // namespace ferrule
