@@ -576,11 +576,66 @@ CREATE AGGREGATE routingtable_pck.concat_arrays(anycompatiblearray) (
   INITCOND = '{}'
 );
 
+-- Devices to look at in one round of a refresh above which the table is
+-- built again instead: looking at one costs about 30 us, a build of 2,000
+-- routes about 3 ms.
+CREATE FUNCTION routingtable_pck.rebuild_threshold() RETURNS integer
+LANGUAGE sql IMMUTABLE AS $$ SELECT 100 $$;
+
+-- The routes of table rkind of start as one text per destination, for
+-- telling which destinations a build changed.
+CREATE FUNCTION routingtable_pck.route_texts(rkind text, start integer)
+RETURNS TABLE (dest integer, routes text)
+LANGUAGE sql STABLE
+AS $$
+  SELECT e.dest,
+         string_agg(concat_ws(',', r.hops, e.pf, e.pt, e.pt1, e.goes_on,
+                              CASE WHEN rkind = 'TD' THEN e.parent END), ';'
+                    ORDER BY e.pf, e.pt)
+  FROM routingtable_pck.routes r
+  CROSS JOIN LATERAL unnest(r.dest, r.pfromid0, r.ptoid0, r.ptoid1, r.goes_on, r.parent)
+    AS e(dest, pf, pt, pt1, goes_on, parent)
+  WHERE r.kind = rkind AND r.start = route_texts.start
+  GROUP BY e.dest
+$$;
+
+-- Builds table rkind of start again, within a refresh. Returns the
+-- destinations whose routes differ from those stored before.
+CREATE FUNCTION routingtable_pck.rebuild_table(rkind text, start integer)
+RETURNS integer[]
+LANGUAGE plpgsql
+AS $$
+DECLARE
+  old_dest integer[];
+  old_routes text[];
+  changed integer[];
+BEGIN
+  SELECT array_agg(o.dest), array_agg(o.routes) INTO old_dest, old_routes
+  FROM routingtable_pck.route_texts(rkind, rebuild_table.start) o;
+  PERFORM routingtable_pck.store_routes(rkind, rebuild_table.start, least(b.roundtrip, 10))
+  FROM routingtable_pck.built_tables b
+  WHERE b.kind = rebuild_table.rkind AND b.start = rebuild_table.start;
+  IF rkind = 'TD' THEN
+    PERFORM routingtable_pck.show_all_destinations(rebuild_table.start);
+  END IF;
+  SELECT coalesce(array_agg(coalesce(o.dest, n.dest)), '{}') INTO changed
+  FROM unnest(old_dest, old_routes) AS o(dest, routes)
+  FULL JOIN routingtable_pck.route_texts(rkind, rebuild_table.start) n ON n.dest = o.dest
+  WHERE o.routes IS DISTINCT FROM n.routes;
+  RETURN changed;
+END
+$$;
+
 -- Runs the rounds for the tables of kind rkind, from the (start, device)
 -- pairs given. Returns the number of (start, destination) pairs whose
--- routes changed, and for destination tables shows them again. For
--- destination tables a route also changes when its parent's route changed
--- (the devices it passes are shown).
+-- routes changed, and for destination tables shows them again.
+--
+-- The devices one step beyond a device matter in the next round only when
+-- the routes of that device that may go on changed (their first-step ports
+-- or their number of steps): the port a route arrives at, or the device it
+-- comes from, changes nothing beyond it. In a destination table it does:
+-- the devices a route passes are shown, so there a route also changes when
+-- its parent's route changed.
 CREATE FUNCTION routingtable_pck.refresh_tables(rkind text, seed_t integer[], seed_x integer[])
 RETURNS integer
 LANGUAGE plpgsql
@@ -595,28 +650,52 @@ DECLARE
   q_t integer[] := '{}';
   q_x integer[] := '{}';
   q_h integer[] := '{}';
-  -- pairs whose routes changed in the previous round
+  -- pairs whose routes changed in the previous round so that the devices
+  -- one step beyond are looked at
   ch_t integer[] := '{}';
   ch_x integer[] := '{}';
-  -- every pair whose routes changed
+  -- pairs whose routes changed in this round, and in every round
+  cg_t integer[];
+  cg_x integer[];
   shown_t integer[] := '{}';
   shown_x integer[] := '{}';
+  -- tables built again, and those to build again in this round
+  rebuilt integer[] := '{}';
+  crowded integer[];
+  t integer;
 BEGIN
   SELECT max(least(b.roundtrip, 10)) INTO last_round
   FROM routingtable_pck.built_tables b WHERE b.kind = rkind;
 
   WHILE k <= last_round
         AND (k = 1 OR cardinality(q_t) > 0 OR cardinality(ch_t) > 0) LOOP
+    -- A table with more devices to look at in a round than
+    -- rebuild_threshold() is built again instead.
+    SELECT coalesce(array_agg(c.t), '{}') INTO crowded
+    FROM (SELECT u.t
+          FROM (SELECT q.t FROM unnest(q_t) AS q(t)
+                UNION ALL
+                SELECT s.t FROM unnest(seed_t) AS s(t) WHERE k = 1
+                UNION ALL
+                SELECT c.t FROM unnest(ch_t, ch_x) AS c(t, y)
+                JOIN routingtable_pck.steps s ON s.from_dev = c.y) u
+          GROUP BY u.t HAVING count(*) > routingtable_pck.rebuild_threshold()) c;
+    FOREACH t IN ARRAY crowded LOOP
+      shown_x := shown_x || routingtable_pck.rebuild_table(rkind, t);
+      shown_t := shown_t || array_fill(t, ARRAY[cardinality(shown_x) - cardinality(shown_t)]);
+    END LOOP;
+    rebuilt := rebuilt || crowded;
+
     WITH
     tables AS (
       SELECT b.start FROM routingtable_pck.built_tables b
-      WHERE b.kind = rkind AND least(b.roundtrip, 10) >= k),
+      WHERE b.kind = rkind AND least(b.roundtrip, 10) >= k AND b.start <> ALL (rebuilt)),
     pending AS (
       SELECT q.t, q.x, q.h FROM unnest(q_t, q_x, q_h) AS q(t, x, h)),
     -- Pairs pending from this round on: the seeds in round 1, then the
-    -- devices one step beyond a device whose routes changed, with the
-    -- number of steps of their stored routes. A device reached in an
-    -- earlier round is settled.
+    -- devices one step beyond a device whose routes changed (as above),
+    -- with the number of steps of their stored routes. A device reached in
+    -- an earlier round is settled.
     entering AS (
       SELECT e.t, e.x, o.h
       FROM (SELECT s.t, s.x FROM unnest(seed_t, seed_x) AS s(t, x) WHERE k = 1
@@ -650,13 +729,15 @@ BEGIN
       SELECT DISTINCT ON (c.t, c.x, c.pf, c.pt) c.t, c.x, c.pf, c.pt, c.pt1, c.goes_on, c.parent
       FROM candidate c
       ORDER BY c.t, c.x, c.pf, c.pt, c.step),
-    -- A pair's routes compared as one array of (pf, pt, pt1, goes_on,
-    -- parent) rows; the parent counts only where devices are shown.
+    -- A pair's routes of this round compared as one array of (pf, pt, pt1,
+    -- goes_on, parent) rows, the parent counting only where devices are
+    -- shown; and its routes that go on as (steps, pf, pt) rows.
     fresh_sig AS (
       SELECT f.t, f.x,
              array_agg(ARRAY[f.pf, f.pt, f.pt1, f.goes_on::integer,
                              CASE WHEN rkind = 'TD' THEN f.parent ELSE 0 END]
                        ORDER BY f.pf, f.pt) AS sig,
+             array_agg(ARRAY[k, f.pf, f.pt] ORDER BY f.pf, f.pt) FILTER (WHERE f.goes_on) AS go_sig,
              bool_or(m.t IS NOT NULL) AS parent_changed
       FROM fresh f
       LEFT JOIN (SELECT DISTINCT c.t, c.y FROM unnest(ch_t, ch_x) AS c(t, y)) m
@@ -666,14 +747,19 @@ BEGIN
       SELECT o.t, o.x,
              array_agg(ARRAY[s.pfromid0, s.ptoid0, s.ptoid1, s.goes_on::integer,
                              CASE WHEN rkind = 'TD' THEN s.parent ELSE 0 END]
-                       ORDER BY s.pfromid0, s.ptoid0) AS sig
+                       ORDER BY s.pfromid0, s.ptoid0) FILTER (WHERE s.hops = k) AS sig,
+             array_agg(ARRAY[s.hops, s.pfromid0, s.ptoid0] ORDER BY s.pfromid0, s.ptoid0)
+               FILTER (WHERE s.goes_on) AS go_sig
       FROM open o
       CROSS JOIN LATERAL routingtable_pck.states_of(rkind, o.t, o.x) s
       WHERE o.h = k
+         OR o.h > k AND EXISTS (SELECT 1 FROM fresh f WHERE f.t = o.t AND f.x = o.x)
       GROUP BY o.t, o.x),
     verdict AS MATERIALIZED (
       SELECT o.t, o.x, o.h, n.sig IS NOT NULL AS reached,
-             n.sig IS DISTINCT FROM s.sig OR coalesce(n.parent_changed, false) AS changed
+             n.sig IS DISTINCT FROM s.sig OR coalesce(n.parent_changed, false) AS changed,
+             n.sig IS DISTINCT FROM s.sig AND (rkind = 'TD' OR n.go_sig IS DISTINCT FROM s.go_sig)
+             OR coalesce(n.parent_changed, false) AS spreads
       FROM open o
       LEFT JOIN fresh_sig n ON n.t = o.t AND n.x = o.x
       LEFT JOIN stored_sig s ON s.t = o.t AND s.x = o.x),
@@ -741,20 +827,26 @@ BEGIN
            coalesce(array_agg(v.x) FILTER (WHERE NOT v.reached), '{}'),
            coalesce(array_agg(CASE WHEN v.changed THEN NULL ELSE v.h END)
                       FILTER (WHERE NOT v.reached), '{}'),
+           coalesce(array_agg(v.t) FILTER (WHERE v.spreads), '{}'),
+           coalesce(array_agg(v.x) FILTER (WHERE v.spreads), '{}'),
            coalesce(array_agg(v.t) FILTER (WHERE v.changed), '{}'),
            coalesce(array_agg(v.x) FILTER (WHERE v.changed), '{}')
-      INTO q_t, q_x, q_h, ch_t, ch_x
+      INTO q_t, q_x, q_h, ch_t, ch_x, cg_t, cg_x
     FROM verdict v;
 
-    shown_t := shown_t || ch_t;
-    shown_x := shown_x || ch_x;
+    shown_t := shown_t || cg_t;
+    shown_x := shown_x || cg_x;
     k := k + 1;
   END LOOP;
 
   SELECT coalesce(array_agg(p.t), '{}'), coalesce(array_agg(p.x), '{}') INTO shown_t, shown_x
   FROM (SELECT DISTINCT * FROM unnest(shown_t, shown_x)) AS p(t, x);
-  IF rkind = 'TD' AND cardinality(shown_t) > 0 THEN
-    PERFORM routingtable_pck.show_destinations(shown_t, shown_x);
+  IF rkind = 'TD' THEN
+    -- a table built again is shown whole by its build
+    PERFORM routingtable_pck.show_destinations(array_agg(p.t), array_agg(p.x))
+    FROM unnest(shown_t, shown_x) AS p(t, x)
+    WHERE p.t <> ALL (rebuilt)
+    HAVING count(*) > 0;
   END IF;
   RETURN cardinality(shown_t);
 END

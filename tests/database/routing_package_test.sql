@@ -121,7 +121,8 @@ SELECT is(routingtable_pck.InsertIntoMicroPathCnptType(18, 'none_such', 1), -1,
 -- routing table and a destination table (some with a round-trip count of
 -- 3). Each round changes one to three links (use, direction flag, weight,
 -- far port, deletion, a new link) or moves a port to another device, then
--- refreshes; the stored tables must be what building them again gives.
+-- refreshes; the stored tables must be what building them again gives,
+-- whether the refresh looks at devices one by one or builds tables again.
 SELECT ferrule_reset();
 SELECT setseed(0.25);
 INSERT INTO vexa_lg_devices (devicename, devicetypeID, deviceid, node, system_name)
@@ -156,12 +157,14 @@ AS $$
   FROM vexa_lg_devices WHERE deviceid > 0
 $$;
 CREATE TEMP TABLE refresh_mismatches (round integer, row_text text);
-DO $$
+CREATE FUNCTION pg_temp.change_and_compare(first_round integer, last_round integer)
+RETURNS void LANGUAGE plpgsql
+AS $$
 DECLARE
   link integer;
 BEGIN
   PERFORM pg_temp.build_all();
-  FOR round IN 1..25 LOOP
+  FOR round IN first_round..last_round LOOP
     FOR change IN 1..1 + floor(random() * 3)::int LOOP
       SELECT linkid INTO link FROM vexa_macroscopic_connectivity ORDER BY random() LIMIT 1;
       CASE floor(random() * 7)::int
@@ -192,7 +195,14 @@ BEGIN
     FROM (SELECT row_text FROM pg_temp.stored_tables() EXCEPT ALL SELECT row_text FROM refreshed) d;
     DROP TABLE refreshed;
   END LOOP;
-END $$;
+END
+$$;
+SELECT pg_temp.change_and_compare(1, 25);
+-- Again with tables built again as soon as a round looks at more than 3 of
+-- their devices.
+CREATE OR REPLACE FUNCTION routingtable_pck.rebuild_threshold() RETURNS integer
+LANGUAGE sql IMMUTABLE AS $$ SELECT 3 $$;
+SELECT pg_temp.change_and_compare(26, 40);
 SELECT is_empty($$ SELECT * FROM refresh_mismatches ORDER BY 1, 2 $$,
                 'after every refresh, the stored tables are what a build gives');
 SELECT cmp_ok((SELECT count(*)::int FROM vexa_routingtable), '>', 100,
