@@ -15,8 +15,9 @@
 -- walked backwards (step = -linkid, ports and devices exchanged). weight is
 -- the link_weight seen in the walking direction: backwards 1 and 2 swap and
 -- any other weight reads 0, as the library's path search reads it.
--- Kept up to date from steps_stale before every use, so that a route search
--- reads one indexed table instead of joining links and ports at every step.
+-- Kept up to date by the triggers on the links and ports below, so that a
+-- route search reads one indexed table instead of joining links and ports
+-- at every step.
 CREATE TABLE routingtable_pck.steps (
   linkid    integer NOT NULL,
   step      integer NOT NULL UNIQUE,
@@ -29,10 +30,6 @@ CREATE TABLE routingtable_pck.steps (
 CREATE INDEX routingtable_pck_steps_from_idx ON routingtable_pck.steps (from_dev);
 CREATE INDEX routingtable_pck_steps_to_idx ON routingtable_pck.steps (to_dev);
 CREATE INDEX routingtable_pck_steps_link_idx ON routingtable_pck.steps (linkid);
-
--- Links written since the steps were last brought up to date (any insert,
--- update or delete). Filled by the triggers below.
-CREATE TABLE routingtable_pck.steps_stale (linkid integer);
 
 -- Links whose use may have changed (inserted, deleted, or a new lkused,
 -- direction flag, weight or port) since the stored routes were last
@@ -55,18 +52,17 @@ CREATE TABLE routingtable_pck.built_tables (
 -- the port of its last step at the destination (ptoid1), its number of
 -- steps (hops), whether a route may pass through its destination
 -- (goes_on), and the device its last step comes from (parent: the route is
--- the parent's route with the same first step, plus one step).
+-- the parent's route with the same first-step ports, plus one step).
 --
 -- Routes of one start are kept in bundles, one row per group of 64
 -- destination ids (bucket_of(dest)) and number of steps, as parallel arrays
 -- sorted by destination, pfromid0 and ptoid0: about 35 rows for a start
--- that reaches 2,000 devices instead of 2,000 rows. A table of a large
--- network holds millions of routes, and a row with its index entry costs
--- 1.5 to 2 us to write, more than the search itself; a bundle costs about
--- the same as one row. The bucket keeps a destination's routes together,
--- so that a refresh rewrites only the bundles of the destinations it
--- changes. toast_tuple_target: a bundle of a few kB stays in its row,
--- uncompressed.
+-- that reaches 2,000 devices instead of 2,000 rows. The tables of a large
+-- network hold millions of routes, and a row with its index entry costs
+-- 1.5 to 2 us to write, more than the search itself; a bundle costs a few
+-- us. The bucket keeps a destination's routes together, so that a refresh
+-- rewrites only the bundles of the destinations it changes.
+-- toast_tuple_target: a bundle of a few kB stays in its row, uncompressed.
 CREATE TABLE routingtable_pck.routes (
   kind     text NOT NULL,
   start    integer NOT NULL,
@@ -108,7 +104,7 @@ BEGIN
   CREATE INDEX IF NOT EXISTS vexa_destinationtable_start_idx
     ON vexa_destinationtable (nodeid_start0);
 
-  -- The routing tables: one row per stored route. routingpathused is 1 for
+  -- The routing tables, one row per stored route. routingpathused is 1 for
   -- the route in use of a destination, its first route in bundle order: the
   -- lowest output port, then the lowest port across the first step (all
   -- routes of a destination are equally short).
@@ -135,51 +131,75 @@ $$;
 SELECT routingtable_pck.create_dynamic_tables();
 
 ------------------------------------------------------------------------------
--- Following the links: triggers note what changed, sync_steps() applies it.
+-- Following the links: statement triggers keep the steps up to date and,
+-- while tables are stored, note the links a refresh must look at.
 ------------------------------------------------------------------------------
 
--- Notes the links a statement wrote. Statement-level, with the statement's
--- rows as transition tables, so that a batch costs one insert here. While
--- tables are stored, a refresh needs the devices at the ends of each link
--- before the change (a deleted link, a moved port) as well as after it.
+-- Writes again the steps of the links ids, from the links and ports as
+-- they are now (none for a link deleted or unused).
+CREATE FUNCTION routingtable_pck.restep(ids integer[]) RETURNS void
+LANGUAGE sql
+AS $$
+  DELETE FROM routingtable_pck.steps WHERE linkid = ANY (ids);
+  INSERT INTO routingtable_pck.steps (linkid, step, from_dev, to_dev, near_port, far_port, weight)
+  SELECT t.linkid, t.linkid, g.deviceid, f.deviceid, t.portidfrom, t.portidto, t.link_weight
+  FROM vexa_macroscopic_connectivity t
+  JOIN vexa_port_properties g ON g.portid = t.portidfrom
+  JOIN vexa_port_properties f ON f.portid = t.portidto
+  WHERE t.linkid = ANY (ids) AND t.lkused = 1
+  UNION ALL
+  SELECT t.linkid, -t.linkid, f.deviceid, g.deviceid, t.portidto, t.portidfrom,
+         CASE t.link_weight WHEN 1 THEN 2 WHEN 2 THEN 1 ELSE 0 END
+  FROM vexa_macroscopic_connectivity t
+  JOIN vexa_port_properties g ON g.portid = t.portidfrom
+  JOIN vexa_port_properties f ON f.portid = t.portidto
+  WHERE t.linkid = ANY (ids) AND t.lkused = 1 AND t.bidirectional_link_used = 1;
+$$;
+
+-- Follows the links a statement wrote. Statement-level, with the
+-- statement's rows as transition tables, so that a batch costs one pass
+-- here. Only what a route depends on counts: lkused, the direction flag,
+-- the weight and the ports; link_info, link_type and the writer columns
+-- change no route. While tables are stored, a refresh needs the devices at
+-- the ends of each link before the change (a deleted link, a moved port)
+-- as well as after it.
 CREATE FUNCTION routingtable_pck.note_link_changes() RETURNS trigger
 LANGUAGE plpgsql
 AS $$
 DECLARE
-  routes_stored boolean := EXISTS (SELECT 1 FROM routingtable_pck.built_tables);
+  -- the links, each with its ports (before and after an update)
+  ids integer[];
+  froms integer[];
+  tos integer[];
 BEGIN
   IF TG_OP = 'INSERT' THEN
-    INSERT INTO routingtable_pck.steps_stale SELECT n.linkid FROM new_rows n;
-    IF routes_stored THEN
-      INSERT INTO routingtable_pck.route_changes (linkid, device)
-      SELECT n.linkid, p.deviceid
-      FROM new_rows n JOIN vexa_port_properties p ON p.portid IN (n.portidfrom, n.portidto);
-    END IF;
+    SELECT array_agg(n.linkid), array_agg(n.portidfrom), array_agg(n.portidto)
+      INTO ids, froms, tos
+    FROM new_rows n;
   ELSIF TG_OP = 'DELETE' THEN
-    INSERT INTO routingtable_pck.steps_stale SELECT o.linkid FROM old_rows o;
-    IF routes_stored THEN
-      INSERT INTO routingtable_pck.route_changes (linkid, device)
-      SELECT o.linkid, p.deviceid
-      FROM old_rows o JOIN vexa_port_properties p ON p.portid IN (o.portidfrom, o.portidto);
-    END IF;
+    SELECT array_agg(o.linkid), array_agg(o.portidfrom), array_agg(o.portidto)
+      INTO ids, froms, tos
+    FROM old_rows o;
   ELSE
-    -- Only what a route depends on; link_info, link_type and the writer
-    -- columns change no route.
-    INSERT INTO routingtable_pck.steps_stale
-    SELECT n.linkid FROM new_rows n JOIN old_rows o ON o.linkid = n.linkid
+    SELECT array_agg(e.linkid), array_agg(e.portidfrom), array_agg(e.portidto)
+      INTO ids, froms, tos
+    FROM new_rows n JOIN old_rows o ON o.linkid = n.linkid
+    CROSS JOIN LATERAL (VALUES (n.linkid, n.portidfrom, n.portidto),
+                               (o.linkid, o.portidfrom, o.portidto))
+      AS e(linkid, portidfrom, portidto)
     WHERE (n.lkused, n.bidirectional_link_used, n.link_weight, n.portidfrom, n.portidto)
           IS DISTINCT FROM
           (o.lkused, o.bidirectional_link_used, o.link_weight, o.portidfrom, o.portidto);
-    IF routes_stored THEN
-      INSERT INTO routingtable_pck.route_changes (linkid, device)
-      SELECT n.linkid, p.deviceid
-      FROM new_rows n JOIN old_rows o ON o.linkid = n.linkid
-      JOIN vexa_port_properties p
-        ON p.portid IN (n.portidfrom, n.portidto, o.portidfrom, o.portidto)
-      WHERE (n.lkused, n.bidirectional_link_used, n.link_weight, n.portidfrom, n.portidto)
-            IS DISTINCT FROM
-            (o.lkused, o.bidirectional_link_used, o.link_weight, o.portidfrom, o.portidto);
-    END IF;
+  END IF;
+  IF ids IS NULL THEN
+    RETURN NULL;
+  END IF;
+  PERFORM routingtable_pck.restep(ids);
+  IF EXISTS (SELECT 1 FROM routingtable_pck.built_tables) THEN
+    INSERT INTO routingtable_pck.route_changes (linkid, device)
+    SELECT e.linkid, p.deviceid
+    FROM unnest(ids, froms, tos) AS e(linkid, portidfrom, portidto)
+    JOIN vexa_port_properties p ON p.portid IN (e.portidfrom, e.portidto);
   END IF;
   RETURN NULL;
 END
@@ -200,12 +220,17 @@ CREATE TRIGGER routing_links_deleted AFTER DELETE ON vexa_macroscopic_connectivi
 CREATE FUNCTION routingtable_pck.note_port_moves() RETURNS trigger
 LANGUAGE plpgsql
 AS $$
+DECLARE
+  ids integer[];
 BEGIN
-  INSERT INTO routingtable_pck.steps_stale
-  SELECT t.linkid
+  SELECT array_agg(DISTINCT t.linkid) INTO ids
   FROM new_rows n JOIN old_rows o ON o.portid = n.portid
   JOIN vexa_macroscopic_connectivity t ON n.portid IN (t.portidfrom, t.portidto)
   WHERE n.deviceid IS DISTINCT FROM o.deviceid;
+  IF ids IS NULL THEN
+    RETURN NULL;
+  END IF;
+  PERFORM routingtable_pck.restep(ids);
   IF EXISTS (SELECT 1 FROM routingtable_pck.built_tables) THEN
     INSERT INTO routingtable_pck.route_changes (linkid, device)
     SELECT t.linkid, e.device
@@ -225,37 +250,6 @@ $$;
 CREATE TRIGGER routing_ports_updated AFTER UPDATE ON vexa_port_properties
   REFERENCING NEW TABLE AS new_rows OLD TABLE AS old_rows
   FOR EACH STATEMENT EXECUTE FUNCTION routingtable_pck.note_port_moves();
-
--- Brings routingtable_pck.steps up to date with the links noted in
--- steps_stale. Returns the number of links looked at again.
-CREATE FUNCTION routingtable_pck.sync_steps() RETURNS integer
-LANGUAGE plpgsql
-AS $$
-DECLARE
-  ids integer[];
-BEGIN
-  WITH noted AS (DELETE FROM routingtable_pck.steps_stale RETURNING linkid)
-  SELECT array_agg(DISTINCT linkid) INTO ids FROM noted;
-  IF ids IS NULL THEN
-    RETURN 0;
-  END IF;
-  DELETE FROM routingtable_pck.steps WHERE linkid = ANY (ids);
-  INSERT INTO routingtable_pck.steps (linkid, step, from_dev, to_dev, near_port, far_port, weight)
-  SELECT t.linkid, t.linkid, g.deviceid, f.deviceid, t.portidfrom, t.portidto, t.link_weight
-  FROM vexa_macroscopic_connectivity t
-  JOIN vexa_port_properties g ON g.portid = t.portidfrom
-  JOIN vexa_port_properties f ON f.portid = t.portidto
-  WHERE t.linkid = ANY (ids) AND t.lkused = 1
-  UNION ALL
-  SELECT t.linkid, -t.linkid, f.deviceid, g.deviceid, t.portidto, t.portidfrom,
-         CASE t.link_weight WHEN 1 THEN 2 WHEN 2 THEN 1 ELSE 0 END
-  FROM vexa_macroscopic_connectivity t
-  JOIN vexa_port_properties g ON g.portid = t.portidfrom
-  JOIN vexa_port_properties f ON f.portid = t.portidto
-  WHERE t.linkid = ANY (ids) AND t.lkused = 1 AND t.bidirectional_link_used = 1;
-  RETURN cardinality(ids);
-END
-$$;
 
 ------------------------------------------------------------------------------
 -- Routes of a start device.
@@ -339,7 +333,9 @@ DECLARE
 BEGIN
   DELETE FROM routingtable_pck.routes r
   WHERE r.kind = store_routes.rkind AND r.start = store_routes.start;
-  SELECT greatest(max(v.deviceid), start, 1) INTO top FROM vexa_lg_devices v;
+  SELECT greatest(v.deviceid, start, 1) INTO top
+  FROM vexa_lg_devices v ORDER BY v.deviceid DESC LIMIT 1;
+  top := greatest(top, start, 1);
   seen := array_fill(false, ARRAY[top]);
   IF start >= 1 THEN
     seen[start] := true;
@@ -425,7 +421,6 @@ BEGIN
     IF to_regclass('vexa_routingtable') IS NULL THEN
       RETURN -3;
     END IF;
-    PERFORM routingtable_pck.sync_steps();
     PERFORM routingtable_pck.store_routes('RT', start_dev, least(roundtrip, 10));
     PERFORM routingtable_pck.note_built(start_dev, 'RT', roundtrip);
     RETURN 0;
@@ -538,7 +533,6 @@ BEGIN
     RETURN -2;
   END IF;
   BEGIN
-    PERFORM routingtable_pck.sync_steps();
     PERFORM routingtable_pck.store_routes('TD', start_dev, least(roundtrip, 10));
     PERFORM routingtable_pck.show_all_destinations(start_dev);
     PERFORM routingtable_pck.note_built(start_dev, 'TD', roundtrip);
@@ -561,11 +555,12 @@ $$;
 -- end of a changed link (whose other end the start reaches), and for a
 -- device one step beyond a device whose routes changed in an earlier round.
 -- Such a device is pending from then on: in each round its routes of k
--- steps are computed from the stored routes of k-1 steps (final by then);
--- once it is reached, or its stored routes are those of round k, the new
--- routes replace the stored ones where they differ, and it is settled. A
--- device never reached loses its routes in the round of their length.
--- Rounds end at the table's round-trip bound.
+-- steps are computed from the stored routes of k-1 steps (final by then).
+-- Once it is reached it is settled, its new routes replacing the stored
+-- ones where they differ. Its stored routes of k steps, if it is not
+-- reached in round k, are removed, and it stays pending: a later round may
+-- reach it. Rounds end at the table's round-trip bound; a table with many
+-- devices pending is built again instead.
 ------------------------------------------------------------------------------
 
 -- Concatenates arrays in the aggregate's order: a bundle is spliced from
@@ -630,6 +625,12 @@ $$;
 -- pairs given. Returns the number of (start, destination) pairs whose
 -- routes changed, and for destination tables shows them again.
 --
+-- The pairs of a round, and their routes, are joined by hashing; where
+-- stored routes or bundles are wanted, each pair probes them (a lateral
+-- call, or OFFSET 0). The planner rarely knows how many pairs a round
+-- holds, and a nested loop over two large sets would take hours: none is
+-- allowed but those probes.
+--
 -- The devices one step beyond a device matter in the next round only when
 -- the routes of that device that may go on changed (their first-step ports
 -- or their number of steps): the port a route arrives at, or the device it
@@ -641,6 +642,7 @@ RETURNS integer
 LANGUAGE plpgsql
 SET jit = off
 SET work_mem = '64MB'
+SET enable_nestloop = off
 AS $$
 DECLARE
   k integer := 1;
@@ -777,8 +779,13 @@ BEGIN
       FROM changed c WHERE c.reached),
     gone AS (
       DELETE FROM routingtable_pck.routes r
-      USING (SELECT DISTINCT s.t, s.bucket, s.hops FROM splice s) a
-      WHERE r.kind = rkind AND r.start = a.t AND r.bucket = a.bucket AND r.hops = a.hops
+      WHERE r.ctid = ANY (ARRAY(
+        SELECT g.ctid
+        FROM (SELECT DISTINCT s.t, s.bucket, s.hops FROM splice s) a
+        CROSS JOIN LATERAL (SELECT b.ctid FROM routingtable_pck.routes b
+                            WHERE b.kind = rkind AND b.start = a.t AND b.bucket = a.bucket
+                              AND b.hops = a.hops
+                            OFFSET 0) g))
       RETURNING r.start, r.bucket, r.hops, r.dest, r.pfromid0, r.ptoid0, r.ptoid1, r.goes_on,
                 r.parent),
     cut AS (
@@ -876,7 +883,6 @@ BEGIN
   IF link_ids IS NULL THEN
     RETURN 0;
   END IF;
-  PERFORM routingtable_pck.sync_steps();
 
   FOREACH rkind IN ARRAY ARRAY['RT', 'TD'] LOOP
     WITH ends AS (SELECT * FROM unnest(link_ids, ends_dev) AS e(linkid, device))
@@ -945,7 +951,6 @@ AS $$
 DECLARE
   n integer;
 BEGIN
-  PERFORM routingtable_pck.sync_steps();
   n := routingtable_pck.refresh_routes();
   IF n = 0 THEN
     RETURN 'NOTHING_TO_UPDATE';
@@ -1280,7 +1285,6 @@ BEGIN
   DELETE FROM routingtable_pck.routes;
   DELETE FROM routingtable_pck.route_changes;
   DELETE FROM routingtable_pck.steps;
-  DELETE FROM routingtable_pck.steps_stale;
   DELETE FROM routingtable_pck.micro_query;
   DELETE FROM routingtable_pck.micro_steps;
   DELETE FROM routingtable_pck.micro_paths;
