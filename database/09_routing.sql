@@ -292,6 +292,20 @@ AS $$
   OFFSET 0
 $$;
 
+-- The routes of states_of() that have the number of steps hops: one bundle.
+CREATE FUNCTION routingtable_pck.states_at(rkind text, t integer, x integer, hops integer)
+RETURNS TABLE (pfromid0 integer, ptoid0 integer, ptoid1 integer, goes_on boolean,
+               parent integer)
+LANGUAGE sql STABLE
+AS $$
+  SELECT r.pfromid0[i], r.ptoid0[i], r.ptoid1[i], r.goes_on[i], r.parent[i]
+  FROM routingtable_pck.routes r
+  CROSS JOIN LATERAL unnest(array_positions(r.dest, x)) AS i
+  WHERE r.kind = rkind AND r.start = t AND r.bucket = routingtable_pck.bucket_of(x)
+    AND r.hops = states_at.hops
+  OFFSET 0
+$$;
+
 -- The device id of a device name, or NULL.
 CREATE FUNCTION routingtable_pck.device_of(devname text) RETURNS integer
 LANGUAGE sql STABLE
@@ -725,8 +739,8 @@ BEGIN
              s.from_dev, s.step
       FROM open o
       JOIN routingtable_pck.steps s ON s.to_dev = o.x
-      CROSS JOIN LATERAL routingtable_pck.states_of(rkind, o.t, s.from_dev) y
-      WHERE k > 1 AND y.hops = k - 1 AND y.goes_on),
+      CROSS JOIN LATERAL routingtable_pck.states_at(rkind, o.t, s.from_dev, k - 1) y
+      WHERE k > 1 AND y.goes_on),
     fresh AS MATERIALIZED (
       SELECT DISTINCT ON (c.t, c.x, c.pf, c.pt) c.t, c.x, c.pf, c.pt, c.pt1, c.goes_on, c.parent
       FROM candidate c
