@@ -578,7 +578,7 @@ $$;
 ------------------------------------------------------------------------------
 
 -- Concatenates arrays in the aggregate's order: a bundle is spliced from
--- pieces.
+-- segments.
 CREATE AGGREGATE routingtable_pck.concat_arrays(anycompatiblearray) (
   SFUNC = array_cat,
   STYPE = anycompatiblearray,
@@ -807,7 +807,7 @@ BEGIN
              g.parent, width_bucket(s.x - 1, g.dest) + 1 AS lo, width_bucket(s.x, g.dest) AS hi
       FROM splice s
       LEFT JOIN gone g ON g.start = s.t AND g.bucket = s.bucket AND g.hops = s.hops),
-    piece AS (
+    segment AS (
       -- the stored routes before each cut
       SELECT c.t, c.bucket, c.hops, c.x AS at, 0 AS part,
              c.dest[c.after:c.lo - 1] AS dest, c.pfromid0[c.after:c.lo - 1] AS pfromid0,
@@ -841,7 +841,7 @@ BEGIN
              routingtable_pck.concat_arrays(p.ptoid1 ORDER BY p.at, p.part),
              routingtable_pck.concat_arrays(p.goes_on ORDER BY p.at, p.part),
              routingtable_pck.concat_arrays(p.parent ORDER BY p.at, p.part)
-      FROM piece p
+      FROM segment p
       GROUP BY p.t, p.bucket, p.hops
       HAVING sum(cardinality(p.dest)) > 0)
     SELECT coalesce(array_agg(v.t) FILTER (WHERE NOT v.reached), '{}'),

@@ -139,7 +139,7 @@ AS $$
           floor(random() * 3)::int, (random() < 0.85)::int)
 $$;
 SELECT pg_temp.add_link(g) FROM generate_series(1, 60) g;
--- The stored tables as the library and the Parts read them.
+-- The stored tables as the library reads them.
 CREATE FUNCTION pg_temp.stored_tables() RETURNS TABLE (row_text text) LANGUAGE sql
 AS $$
   SELECT 'RT ' || concat_ws(' ', nodeid_start0, nodeid_end1, pfromid0, ptoid0, ptoid1,
