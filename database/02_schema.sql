@@ -368,19 +368,9 @@ CREATE TABLE vexa_destinationtable (
 
 CREATE INDEX vexa_destinationtable_start_idx ON vexa_destinationtable (nodeid_start0);
 
--- Routing table of a start device: output port, input port at the far end
--- of the first link, input port of the destination; routingpathused 1 for
--- a usable route.
-CREATE TABLE vexa_routingtable (
-  nodeid_start0   integer,
-  nodeid_end1     integer,
-  pfromid0        integer,
-  ptoid0          integer,
-  ptoid1          integer,
-  routingpathused integer
-);
-
-CREATE INDEX vexa_routingtable_start_idx ON vexa_routingtable (nodeid_start0);
+-- Routing table of a start device (nodeid_start0, nodeid_end1, pfromid0,
+-- ptoid0, ptoid1, routingpathused): a view of the routes the package
+-- stores, created by 09_routing.sql.
 
 -- Working table of path searches.
 CREATE TABLE vexa_path_temp (

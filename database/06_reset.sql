@@ -45,7 +45,6 @@ BEGIN
   DELETE FROM vexa_subsystemList;
   DELETE FROM vexa_pdetails;
   DELETE FROM vexa_destinationtable;
-  DELETE FROM vexa_routingtable;
   DELETE FROM vexa_path_temp;
   DELETE FROM vexa_micropath_temp;
 

@@ -1,13 +1,14 @@
 -- pgTAP tests of the routing part of the server package, inside the
 -- database: the call forms the library relies on, plpgsql_check over every
 -- PL/pgSQL function of the project, routes of a small network with their
--- refresh, the paths inside a board, and failures answered as results.
+-- refresh, refreshes of a random network against fresh builds, the paths
+-- inside a board, and failures answered as results.
 -- Everything runs in one transaction that is rolled back.
 \set ON_ERROR_STOP 1
 SET client_min_messages = warning;
 SET search_path = public, tap;
 BEGIN;
-SELECT plan(28);
+SELECT plan(30);
 
 -- Call forms.
 SELECT has_function('vexa_configuration_dev', 'createtableschema', ARRAY['integer']);
@@ -57,10 +58,9 @@ INSERT INTO vexa_macroscopic_connectivity
 
 SELECT is(routingtable_pck.createRT_all_devname('h1', 1, 10, 1), 0, 'routing table built');
 SELECT results_eq(
-  $$ SELECT nodeid_end1, pfromid0, ptoid0, ptoid1, routingpathused, links
+  $$ SELECT nodeid_end1, pfromid0, ptoid0, ptoid1, routingpathused
      FROM vexa_routingtable WHERE nodeid_start0 = 1 ORDER BY 1, 2 $$,
-  $$ VALUES (3, 2, 6, 6, 1, '{-1}'::int[]), (5, 4, 10, 10, 1, '{-2}'),
-            (7, 2, 6, 14, 1, '{-1,3}'), (7, 4, 10, 16, 0, '{-2,4}') $$,
+  $$ VALUES (3, 2, 6, 6, 1), (5, 4, 10, 10, 1), (7, 2, 6, 14, 1), (7, 4, 10, 16, 0) $$,
   'one row per shortest route and first link, the lowest output port in use');
 SELECT is(routingtable_pck.createTD_all_devname('h1', 1, 10, 1), 0, 'destination table built');
 SELECT results_eq(
@@ -73,14 +73,14 @@ SELECT is(routingtable_pck.updatepathused(1), 0, 'refresh done');
 SELECT results_eq(
   $$ SELECT pfromid0, routingpathused FROM vexa_routingtable
      WHERE nodeid_start0 = 1 AND nodeid_end1 = 7 ORDER BY 1 $$,
-  $$ VALUES (2, 0), (4, 1) $$, 'a route over an unused link is no longer in use');
+  $$ VALUES (4, 1) $$, 'a route over an unused link is gone, the other one in use');
 SELECT is((SELECT count(*)::int FROM vexa_pdetails WHERE node1 = 1 AND node11 = 7), 1,
           'path details keep only usable routes');
 
 DELETE FROM vexa_macroscopic_connectivity WHERE linkid = 4;
 SELECT is(routingtable_pck.deleteLinksInPaths(12, 16), 0, 'deleted link refreshed');
-SELECT is((SELECT count(*)::int FROM vexa_routingtable WHERE 4 = ANY (links) OR -4 = ANY (links)), 0,
-          'no stored route uses a deleted link');
+SELECT is((SELECT count(*)::int FROM vexa_routingtable WHERE nodeid_start0 = 1 AND nodeid_end1 = 7), 0,
+          'a device whose links are unused or deleted is not reached');
 SELECT is(pathqueries_pck.CheckAndUpdateDynamicTables(1), 'NOTHING_TO_UPDATE',
           'nothing left to refresh');
 
@@ -118,9 +118,101 @@ SELECT results_eq(
 SELECT is(routingtable_pck.InsertIntoMicroPathCnptType(18, 'none_such', 1), -1,
           'a type the board lacks is refused');
 
+-- A random network of 30 devices (every third a node) with 8 ports each
+-- and 60 links of random weight, direction flag and use. Every device has a
+-- routing table and a destination table (some with a round-trip count of
+-- 3). Each round changes one to three links (use, direction flag, weight,
+-- far port, deletion, a new link) or moves a port to another device, then
+-- refreshes; the stored tables must be what building them again gives,
+-- whether the refresh looks at devices one by one or builds tables again.
+SELECT ferrule_reset();
+SELECT setseed(0.25);
+INSERT INTO vexa_lg_devices (devicename, devicetypeID, deviceid, node, system_name)
+SELECT 'r' || g, 1, g, (g % 3 = 0)::int, 2 FROM generate_series(1, 30) g;
+INSERT INTO vexa_port_properties (portid, deviceid, port_nbr, port_way)
+SELECT d * 100 + p, d, p::text, 1 + p % 2 FROM generate_series(1, 30) d, generate_series(1, 8) p;
+CREATE FUNCTION pg_temp.random_port() RETURNS integer LANGUAGE sql
+AS $$ SELECT (1 + floor(random() * 30))::int * 100 + (1 + floor(random() * 8))::int $$;
+CREATE FUNCTION pg_temp.add_link(id integer) RETURNS void LANGUAGE sql
+AS $$
+  INSERT INTO vexa_macroscopic_connectivity
+    (linkid, portidfrom, portidto, bidirectional_link_used, link_weight, lkused)
+  VALUES (id, pg_temp.random_port(), pg_temp.random_port(), (random() < 0.6)::int,
+          floor(random() * 3)::int, (random() < 0.85)::int)
+$$;
+SELECT pg_temp.add_link(g) FROM generate_series(1, 60) g;
+-- The stored tables as the library reads them.
+CREATE FUNCTION pg_temp.stored_tables() RETURNS TABLE (row_text text) LANGUAGE sql
+AS $$
+  SELECT 'RT ' || concat_ws(' ', nodeid_start0, nodeid_end1, pfromid0, ptoid0, ptoid1,
+                            routingpathused) FROM vexa_routingtable
+  UNION ALL
+  SELECT 'TD ' || concat_ws(' ', nodeid_start0, nodeid_end1, pfromid0) FROM vexa_destinationtable
+  UNION ALL
+  SELECT 'PD ' || concat_ws(' ', node1, node2, node3, node4, node5, node6, node7, node8, node9,
+                            node10, node11) FROM vexa_pdetails
+$$;
+CREATE FUNCTION pg_temp.build_all() RETURNS void LANGUAGE sql
+AS $$
+  SELECT routingtable_pck.createRT_all_devname(devicename, 1, 10, 1),
+         routingtable_pck.createTD_all_devname(devicename, 1, CASE WHEN deviceid % 4 = 0 THEN 3 ELSE 10 END, 1)
+  FROM vexa_lg_devices WHERE deviceid > 0
+$$;
+CREATE TEMP TABLE refresh_mismatches (round integer, row_text text);
+CREATE FUNCTION pg_temp.change_and_compare(first_round integer, last_round integer)
+RETURNS void LANGUAGE plpgsql
+AS $$
+DECLARE
+  link integer;
+BEGIN
+  PERFORM pg_temp.build_all();
+  FOR round IN first_round..last_round LOOP
+    FOR change IN 1..1 + floor(random() * 3)::int LOOP
+      SELECT linkid INTO link FROM vexa_macroscopic_connectivity ORDER BY random() LIMIT 1;
+      CASE floor(random() * 7)::int
+        WHEN 0 THEN UPDATE vexa_macroscopic_connectivity SET lkused = 1 - lkused WHERE linkid = link;
+        WHEN 1 THEN UPDATE vexa_macroscopic_connectivity
+                    SET bidirectional_link_used = 1 - bidirectional_link_used WHERE linkid = link;
+        WHEN 2 THEN UPDATE vexa_macroscopic_connectivity
+                    SET link_weight = floor(random() * 3)::int WHERE linkid = link;
+        WHEN 3 THEN UPDATE vexa_macroscopic_connectivity
+                    SET portidto = pg_temp.random_port() WHERE linkid = link;
+        WHEN 4 THEN DELETE FROM vexa_macroscopic_connectivity WHERE linkid = link;
+        WHEN 5 THEN PERFORM pg_temp.add_link(1000 + round * 10 + change);
+        ELSE UPDATE vexa_port_properties
+             SET deviceid = 1 + floor(random() * 30)::int, port_nbr = 'moved' || round || change
+             WHERE portid = (SELECT portidfrom FROM vexa_macroscopic_connectivity WHERE linkid = link);
+      END CASE;
+    END LOOP;
+    IF routingtable_pck.updatepathused(1) <> 0 THEN
+      INSERT INTO refresh_mismatches VALUES (round, 'refresh failed');
+    END IF;
+    CREATE TEMP TABLE refreshed AS SELECT * FROM pg_temp.stored_tables();
+    PERFORM pg_temp.build_all();
+    INSERT INTO refresh_mismatches
+    SELECT round, 'refreshed, not built: ' || row_text
+    FROM (SELECT row_text FROM refreshed EXCEPT ALL SELECT row_text FROM pg_temp.stored_tables()) d
+    UNION ALL
+    SELECT round, 'built, not refreshed: ' || row_text
+    FROM (SELECT row_text FROM pg_temp.stored_tables() EXCEPT ALL SELECT row_text FROM refreshed) d;
+    DROP TABLE refreshed;
+  END LOOP;
+END
+$$;
+SELECT pg_temp.change_and_compare(1, 25);
+-- Again with tables built again as soon as a round looks at more than 3 of
+-- their devices.
+CREATE OR REPLACE FUNCTION routingtable_pck.rebuild_threshold() RETURNS integer
+LANGUAGE sql IMMUTABLE AS $$ SELECT 3 $$;
+SELECT pg_temp.change_and_compare(26, 40);
+SELECT is_empty($$ SELECT * FROM refresh_mismatches ORDER BY 1, 2 $$,
+                'after every refresh, the stored tables are what a build gives');
+SELECT cmp_ok((SELECT count(*)::int FROM vexa_routingtable), '>', 100,
+              'the random network has routes to compare');
+
 -- Without its tables the package still answers through results.
 SELECT is(vexa_configuration_dev.droptableschema(1), 0, 'tables dropped');
-SELECT is(routingtable_pck.createRT_all_devname('h1', 1, 10, 1), -3, 'a build without tables fails as a result');
+SELECT is(routingtable_pck.createRT_all_devname('r1', 1, 10, 1), -3, 'a build without tables fails as a result');
 
 SELECT * FROM finish();
 ROLLBACK;

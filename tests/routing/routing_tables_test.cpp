@@ -97,9 +97,10 @@ TEST_F(RoutingTables, RefreshFollowsALinkThatStopsAndStartsBeingUsed) {
   ASSERT_EQ(build("h1"), 0) << err_;
   testdb::exec("update vexa_macroscopic_connectivity set lkused = 0 where linkid = 1");
   refresh();
-  // s1 has no usable route any more; h2 is reached through s2 now.
-  EXPECT_EQ(rows_of(101), (std::vector<std::string>{"103:1002:0", "105:1004:1", "107:1002:0",
-                                                      "107:1004:1"}));
+  // s1 is not reached any more (h2, a node entered from s2, lets no route
+  // pass); h2 is reached through s2 only.
+  EXPECT_EQ(rows_of(101), (std::vector<std::string>{"105:1004:1", "107:1004:1"}));
+  // Used again: the routes over it come back, the one in use to h2 with them.
   testdb::exec("update vexa_macroscopic_connectivity set lkused = 1 where linkid = 1");
   EXPECT_EQ(one("select pathqueries_pck.CheckAndUpdateDynamicTables(1)"), "ROUTES_REFRESHED: 2");
   EXPECT_EQ(rows_of(101), (std::vector<std::string>{"103:1002:1", "105:1004:1", "107:1002:1",
@@ -113,9 +114,23 @@ TEST_F(RoutingTables, RefreshFollowsADirectionThatIsNoLongerAllowed) {
   testdb::exec("update vexa_macroscopic_connectivity set bidirectional_link_used = 0 "
                "where linkid = 2");
   refresh();
-  EXPECT_EQ(one("select routingpathused from vexa_routingtable where nodeid_start0 = 101 "
-                "and nodeid_end1 = 105"),
-            "0");
+  EXPECT_EQ(rows_of(101), (std::vector<std::string>{"103:1002:1", "107:1002:1"}));
+}
+
+TEST_F(RoutingTables, RefreshAddsTheRoutesOfANewLink) {
+  ASSERT_EQ(build("h1"), 0) << err_;
+  ASSERT_EQ(build("s3"), 0) << err_;
+  // A new link from s1 to s3: h1 reaches s3 over s1, and s3 reaches s1 in
+  // one step and h1 in two instead of three (over h2, which s3 enters
+  // first and so may pass).
+  port(1022, 103, "o3", 2, "");
+  port(1024, 109, "in2", 1, "");
+  link(6, 1022, 1024);
+  EXPECT_EQ(one("select pathqueries_pck.CheckAndUpdateDynamicTables(1)"), "ROUTES_REFRESHED: 3");
+  EXPECT_EQ(rows_of(101), (std::vector<std::string>{"103:1002:1", "105:1004:1", "107:1002:1",
+                                                      "107:1004:0", "109:1002:1"}));
+  EXPECT_EQ(rows_of(109), (std::vector<std::string>{"101:1024:1", "103:1024:1", "105:1020:1",
+                                                      "107:1020:1"}));
 }
 
 TEST_F(RoutingTables, DeletedLinkTakesItsRoutesAlong) {
@@ -208,7 +223,9 @@ TEST_F(RoutingTables, LoadRoutingtableNeedsMoreThanEachTotal) {
 
 TEST_F(RoutingTables, LoadRoutingtableWithoutARouteInUse) {
   ASSERT_EQ(build("h1"), 0) << err_;
-  testdb::exec("update vexa_routingtable set routingpathused = 0");
+  testdb::exec("update vexa_macroscopic_connectivity set lkused = 0 where linkid in (1, 2)");
+  refresh();
+  commit_library();
   std::vector<char> buf(100, 'x');
   int lens[6] = {100, 100, 100, 100, 100, 100};
   for (const char* start : {"101", static_cast<const char*>(nullptr)}) {
