@@ -1,0 +1,97 @@
+// Running a block over many rows in chunks: one call of the block's chunk
+// function (block_procedure.h) runs a chunk of rows, each bind sent as an
+// array, and answers one row of outputs per row. All in one pipelined round
+// trip, each chunk under a savepoint of its own:
+//
+//   [setup] SAVEPOINT chunk 0 RELEASE .. SAVEPOINT chunk M-1 RELEASE
+//
+// A call per row costs its protocol messages, the function's entry and exit
+// and a composite result; a call per chunk pays them once for all its rows.
+//
+// When a row of chunk c fails, the server skips the rest of the batch and
+// chunk c's savepoint undoes the rows of chunk c that ran; chunks before it
+// are kept, with their outputs. The caller (run_rows) then rolls back to
+// that savepoint and runs the rows from chunk c's first row one by one,
+// which finds and reports the failing row and keeps the rows before it.
+#include "pass_setup.h"
+#include "pipeline_commands.h"
+#include "statement.h"
+
+#include <algorithm>
+
+namespace ferrule::oci {
+namespace {
+
+// Rows per call: enough that the per-call costs vanish, few enough that a
+// failing row makes little work run again.
+constexpr ub4 kRowsPerChunk = 1000;
+
+// The values of bind `bind` for `count` rows from `first`, as an array
+// literal: {"text","a \"quoted\" one",NULL}.
+void append_array_literal(const ParamValues& values, size_t n_binds, size_t bind, size_t first,
+                          size_t count, std::string& out) {
+  out.clear();
+  out += '{';
+  for (size_t row = first; row < first + count; ++row) {
+    if (row > first) out += ',';
+    const char* value = values.value(row * n_binds + bind);
+    if (!value) {
+      out += "NULL";
+      continue;
+    }
+    out += '"';
+    for (const char* c = value; *c; ++c) {
+      if (*c == '"' || *c == '\\') out += '\\';
+      out += *c;
+    }
+    out += '"';
+  }
+  out += '}';
+}
+
+}  // namespace
+
+RowsOutcome Statement::run_chunks(Connection& connection, ub4 iters, ub4 first_row) {
+  const size_t n = binds_.size();
+  // The arrays go out untyped: the function's parameters give their types.
+  PassSetup setup(connection, parsed_, bind_sql_types(), std::vector<Oid>(n, 0),
+                  PassSetup::Calls::kPerChunk);
+
+  auto chunk_rows = [&](ub4 first) { return std::min(kRowsPerChunk, iters - first); };
+  auto take_chunk = [&](ub4 first, const PGresult* result) -> ub4 {
+    const ub4 count = chunk_rows(first);
+    if (PQnfields(result) == static_cast<int>(n) &&
+        PQntuples(result) == static_cast<int>(count)) {
+      for (ub4 i = 0; i < count; ++i) {
+        for (size_t j = 0; j < n; ++j) {
+          const int row = static_cast<int>(i), column = static_cast<int>(j);
+          write_back_output(first + i, size_t{first_row} + first + i, j,
+                            PQgetisnull(result, row, column) != 0,
+                            {PQgetvalue(result, row, column),
+                             static_cast<size_t>(PQgetlength(result, row, column))});
+        }
+      }
+    }
+    return count;
+  };
+
+  RowsOutcome outcome;
+  Pipeline pipeline(connection.pg());
+  setup.send(pipeline);
+  std::vector<std::string> arrays(n);
+  std::vector<const char*> array_pointers(n);
+  for (ub4 first = 0; first < iters; first += kRowsPerChunk) {
+    for (size_t j = 0; j < n; ++j) {
+      append_array_literal(values_, n, j, first, chunk_rows(first), arrays[j]);
+      array_pointers[j] = arrays[j].c_str();
+    }
+    send_control(pipeline, control_tag(), control_statement::kSavepoint);
+    setup.send_run(pipeline, {kRun, first}, array_pointers.data());
+    send_control(pipeline, control_tag(), control_statement::kRelease);
+  }
+  pipeline.sync();
+  read_pass(pipeline, outcome, take_chunk, [&](std::uint8_t kind) { setup.took(kind); });
+  return outcome;
+}
+
+}  // namespace ferrule::oci
