@@ -175,6 +175,27 @@ TEST_F(OciChunks, ChunkThatCannotFinishRunsRowByRow) {
   EXPECT_EQ(value_direct("select count(*) from {item}"), std::to_string(kSlowRows));
 }
 
+// Rows are stamped with the time their own run started in, to the second,
+// though a chunk of them is one call: here each chunk's rows would take
+// two seconds together, and the rows sent behind a chunk that stopped at
+// the turn of a second must run once, in order.
+TEST_F(OciChunks, EveryRowRunsWithinTheSecondItsStatementTimeGives) {
+  constexpr int kSlowRows = 1100;
+  std::vector<int> ids(kSlowRows);
+  for (int i = 0; i < kSlowRows; ++i) ids[i] = i + 1;
+  OCIStmt* stmt = prepare(
+      "DECLARE started timestamptz := clock_timestamp(); BEGIN PERFORM pg_sleep(0.002);"
+      " insert into {item}(id, note) values (:id,"
+      " extract(epoch from started - statement_timestamp())::text); END;");
+  bind_array(stmt, db.err, ":id", ids.data(), sizeof(int), SQLT_INT);
+  ASSERT_EQ(execute(stmt, kSlowRows), OCI_SUCCESS) << error_text();
+  EXPECT_EQ(row_count(stmt), static_cast<ub4>(kSlowRows));
+  ASSERT_EQ(commit(), OCI_SUCCESS);
+  EXPECT_EQ(value_direct("select count(*) from {item}"), std::to_string(kSlowRows));
+  EXPECT_EQ(value_direct("select count(*) from {item} where note::float8 >= 1"), "0")
+      << value_direct("select max(note::float8) from {item}");
+}
+
 // The layer's function for a chunk of rows holds the block as a nested
 // block, which needs a final semicolon that a block of its own may omit.
 TEST(OciChunkFunction, CompilesWhateverTheBlockEndsWith) {
