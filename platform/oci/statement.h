@@ -67,6 +67,9 @@ class Statement {
   std::vector<const char*> bind_sql_types() const;
   // Adds element `row` of every bind to values_.
   void append_row_values(size_t row);
+  // Adds the rows of an execution from `first_row` to values_ until it
+  // holds `rows` of them.
+  void load_row_values(ub4 first_row, ub4 rows);
   // The values of the n-th row added, as libpq takes them.
   const char* const* row_value_pointers(size_t row_in_batch);
   // Writes a block's outputs that differ from what the row sent: all of a

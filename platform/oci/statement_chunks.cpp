@@ -90,6 +90,7 @@ RowsOutcome Statement::run_chunks(Connection& connection, ub4 iters, ub4 first_r
     Pipeline pipeline(connection.pg());
     if (first_sending) setup.send(pipeline);
     for (ub4 first = start; first < iters; first += kRowsPerChunk) {
+      load_row_values(first_row, first + chunk_rows(first));
       parameters[0] = first == start ? "t" : "f";
       for (size_t j = 0; j < n; ++j) {
         append_array_literal(values_, n, j, first, chunk_rows(first), arrays[j]);

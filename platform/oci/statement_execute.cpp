@@ -31,6 +31,12 @@ void Statement::append_row_values(size_t row) {
   for (const auto& bind : binds_) bind->buffer.append_value(row, values_);
 }
 
+void Statement::load_row_values(ub4 first_row, ub4 rows) {
+  const size_t n = binds_.size();
+  if (n == 0) return;
+  for (size_t row = values_.size() / n; row < rows; ++row) append_row_values(first_row + row);
+}
+
 const char* const* Statement::row_value_pointers(size_t row_in_batch) {
   const size_t n = binds_.size();
   value_pointers_.resize(n);

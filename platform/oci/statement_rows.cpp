@@ -41,9 +41,9 @@ std::vector<const char*> Statement::bind_sql_types() const {
 
 sword Statement::run_rows(Connection& connection, ub4 iters, ub4 first_row,
                           ErrorRecord& error) {
+  // The chunks read the rows' values as they are sent, so that the first
+  // chunk goes out before the values of the last row are read.
   values_.clear();
-  for (ub4 i = 0; i < iters; ++i) append_row_values(size_t{first_row} + i);
-
   RowsOutcome outcome;
   if (chunkable_ && iters >= kMinRowsForChunks) {
     outcome = run_chunks(connection, iters, first_row);
@@ -76,6 +76,7 @@ sword Statement::run_rows(Connection& connection, ub4 iters, ub4 first_row,
 
 RowsOutcome Statement::run_each_row(Connection& connection, ub4 iters, ub4 first_row,
                                     ub4 start) {
+  load_row_values(first_row, iters);
   const bool block = parsed_.kind == StatementKind::kBlock;
   PassSetup setup = block ? PassSetup(connection, parsed_, bind_sql_types(), types_,
                                       PassSetup::Calls::kPerRow)
