@@ -1,5 +1,5 @@
 // 10,000 rows of an array-bound insert block through the client layer
-// (one execution under one savepoint, outputs written back), against the
+// (one execution, run in chunks of rows, outputs written back), against the
 // same inserts sent as pipelined prepared statements through libpq in one
 // transaction. Prints the median of each and their ratio.
 //
@@ -200,7 +200,7 @@ int main(int argc, char** argv) {
 
   const double layer_median = median(layer_times), libpq_median = median(libpq_times);
   std::printf("%d rows, median of %d rounds\n", kRows, rounds);
-  std::printf("client layer (block, one savepoint):     %.3f s\n", layer_median);
+  std::printf("client layer (block over array rows):    %.3f s\n", layer_median);
   std::printf("libpq pipelined inserts:                 %.3f s\n", libpq_median);
   std::printf("ratio: %.2f\n", layer_median / libpq_median);
   return 0;

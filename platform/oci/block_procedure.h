@@ -31,6 +31,28 @@ std::string create_block_procedure_sql(const ParsedStatement& block, const std::
 // SELECT pg_temp.<name>($1, ..., $n).
 std::string call_block_procedure_sql(const std::string& name, size_t n_params);
 
+// Many rows in one call: a set-returning function that takes each bind as
+// an array, one element per row, runs the block as a nested block once per
+// row (its DECLAREd variables start afresh, ROW_COUNT reads 0 and FOUND
+// false, as in a call of its own) and returns one row of outputs per row.
+// Its first parameter says whether the call is the first of a sending.
+// A call runs its rows within the second it started in: it stops before a
+// row that would start later and returns the rows run, and the calls
+// queued behind it in the same sending then run no row.
+// False for a block that may RETURN, EXIT or CONTINUE, which could leave
+// the loop, for one that names parameters by number ($1), which would name
+// the arrays, and for a block without binds.
+bool block_runs_in_chunks(const ParsedStatement& block);
+
+// CREATE FUNCTION pg_temp.<name>(boolean, <type>[], ...) RETURNS
+// TABLE(b_<bind> <type>, ...) for the block.
+std::string create_block_chunk_sql(const ParsedStatement& block, const std::string& name,
+                                   const std::vector<const char*>& sql_types);
+
+// SELECT * FROM pg_temp.<name>($1, ..., $n+1): the first of a sending, then
+// the n binds' arrays.
+std::string call_block_chunk_sql(const std::string& name, size_t n_binds);
+
 // One bind's value as the block left it.
 struct BlockOutput {
   bool is_null = true;

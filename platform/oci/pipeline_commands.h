@@ -6,6 +6,7 @@
 #include "pipeline.h"
 
 #include <cstdint>
+#include <limits>
 #include <utility>
 
 namespace ferrule::oci {
@@ -35,5 +36,39 @@ struct BatchFailure {
     result = std::move(failed_result);
   }
 };
+
+constexpr std::uint32_t kNoRow = std::numeric_limits<std::uint32_t>::max();
+
+// What one pass over array rows learned from its results.
+struct RowsOutcome {
+  BatchFailure failure;
+  std::uint8_t failed_kind = kControl;  // what the failed command was
+  std::uint32_t failed_row = kNoRow;    // its row when it ran rows, else kNoRow
+  std::uint32_t rows_run = 0;           // rows that ran without error
+  std::uint64_t rows_processed = 0;     // DML: the rows they touched
+};
+
+// Reads the results of a pass in order. on_row(row, result) takes each run
+// that succeeded and answers how many rows it ran; on_other(kind) takes
+// every other command that succeeded. Nothing is taken after the first
+// failure.
+template <class OnRow, class OnOther>
+void read_pass(Pipeline& pipeline, RowsOutcome& outcome, OnRow&& on_row, OnOther&& on_other) {
+  for (const CommandTag& tag : pipeline.tags()) {
+    PgResultPtr result = pipeline.next_result();
+    if (outcome.failure.failed) continue;
+    if (!result_ok(result.get())) {
+      outcome.failure.take(std::move(result));
+      outcome.failed_kind = tag.kind;
+      if (tag.kind == kRun) outcome.failed_row = tag.row;
+      continue;
+    }
+    if (tag.kind == kRun)
+      outcome.rows_run += on_row(tag.row, result.get());
+    else
+      on_other(tag.kind);
+  }
+  if (!pipeline.all_queued()) outcome.failure.failed = true;
+}
 
 }  // namespace ferrule::oci

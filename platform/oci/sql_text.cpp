@@ -86,37 +86,48 @@ void add_use(ParsedStatement& parsed, size_t offset, size_t length) {
   parsed.uses.push_back({offset, length, index});
 }
 
-void find_placeholders(ParsedStatement& parsed) {
-  std::string_view sql = parsed.text;
+// Position after the literal, quoted identifier or comment that opens at
+// `at`, or `at` when none opens there.
+size_t skip_non_code(std::string_view sql, size_t at) {
+  const char c = sql[at];
+  const char next = at + 1 < sql.size() ? sql[at + 1] : '\0';
+  if (c == '\'') return skip_quoted(sql, at, '\'', escape_string_opens(sql, at));
+  if (c == '"') return skip_quoted(sql, at, '"', false);
+  if (c == '-' && next == '-') {
+    size_t eol = sql.find('\n', at);
+    return eol == std::string_view::npos ? sql.size() : eol + 1;
+  }
+  if (c == '/' && next == '*') return skip_block_comment(sql, at);
+  if (c == '$' && (at == 0 || !is_ident_char(sql[at - 1]))) return skip_dollar_quoted(sql, at);
+  return at;
+}
+
+// Walks `sql` and calls on_code(i) at every position outside literals,
+// quoted identifiers and comments; on_code returns where the walk goes on
+// (past i).
+template <class OnCode>
+void walk_code(std::string_view sql, OnCode&& on_code) {
   size_t i = 0;
   while (i < sql.size()) {
-    char c = sql[i];
-    char next = i + 1 < sql.size() ? sql[i + 1] : '\0';
-    if (c == '\'') {
-      i = skip_quoted(sql, i, '\'', escape_string_opens(sql, i));
-    } else if (c == '"') {
-      i = skip_quoted(sql, i, '"', false);
-    } else if (c == '-' && next == '-') {
-      size_t eol = sql.find('\n', i);
-      i = eol == std::string_view::npos ? sql.size() : eol + 1;
-    } else if (c == '/' && next == '*') {
-      i = skip_block_comment(sql, i);
-    } else if (c == '$' && (i == 0 || !is_ident_char(sql[i - 1]))) {
-      size_t after = skip_dollar_quoted(sql, i);
-      i = after == i ? i + 1 : after;
-    } else if (c == ':' && (next == ':' || next == '=')) {
-      i += 2;  // a cast or an assignment
-    } else if (c == ':' && is_ident_char(next) && next != '$' &&
-               (i == 0 || !is_ident_char(sql[i - 1]))) {
-      // Not after a name: `arr[lo:hi]` is a slice, not a placeholder.
-      size_t end = i + 1;
-      while (end < sql.size() && is_ident_char(sql[end]) && sql[end] != '$') ++end;
-      add_use(parsed, i, end - i);
-      i = end;
-    } else {
-      ++i;
-    }
+    const size_t after = skip_non_code(sql, i);
+    i = after != i ? after : on_code(i);
   }
+}
+
+void find_placeholders(ParsedStatement& parsed) {
+  std::string_view sql = parsed.text;
+  walk_code(sql, [&](size_t i) {
+    char next = i + 1 < sql.size() ? sql[i + 1] : '\0';
+    if (sql[i] != ':') return i + 1;
+    if (next == ':' || next == '=') return i + 2;  // a cast or an assignment
+    // Not after a name: `arr[lo:hi]` is a slice, not a placeholder.
+    if (!is_ident_char(next) || next == '$' || (i > 0 && is_ident_char(sql[i - 1])))
+      return i + 1;
+    size_t end = i + 1;
+    while (end < sql.size() && is_ident_char(sql[end]) && sql[end] != '$') ++end;
+    add_use(parsed, i, end - i);
+    return end;
+  });
 }
 
 }  // namespace
@@ -150,6 +161,26 @@ ParsedStatement parse_statement(std::string text) {
     parsed.numbered_text.append(parsed.text, copied, std::string::npos);
   }
   return parsed;
+}
+
+BlockShape block_shape(std::string_view text) {
+  BlockShape shape;
+  char last = '\0';
+  walk_code(text, [&](size_t i) {
+    const char c = text[i];
+    if (!std::isspace(static_cast<unsigned char>(c))) last = c;
+    if (c == '$' && i + 1 < text.size() && std::isdigit(static_cast<unsigned char>(text[i + 1])))
+      shape.numbered_parameters = true;
+    if (!is_ident_start(c) || (i > 0 && is_ident_char(text[i - 1]))) return i + 1;
+    size_t end = i;
+    while (end < text.size() && is_ident_char(text[end])) ++end;
+    std::string word(text.substr(i, end - i));
+    std::transform(word.begin(), word.end(), word.begin(), lower);
+    if (word == "return" || word == "exit" || word == "continue") shape.may_leave = true;
+    return end;
+  });
+  shape.ends_with_semicolon = last == ';';
+  return shape;
 }
 
 std::string replace_placeholders(const ParsedStatement& statement, std::string_view prefix) {

@@ -35,6 +35,18 @@ struct ParsedStatement {
 
 ParsedStatement parse_statement(std::string text);
 
+// What running a block's text as a nested block inside a loop depends on.
+struct BlockShape {
+  // RETURN, EXIT or CONTINUE appear: the text may leave more than itself.
+  bool may_leave = false;
+  // $1, $2 ... appear: they name whatever the enclosing function takes.
+  bool numbered_parameters = false;
+  // The last thing outside comments is a semicolon, as a nested block needs.
+  bool ends_with_semicolon = false;
+};
+
+BlockShape block_shape(std::string_view text);
+
 // The text with each placeholder replaced by `prefix` + its name.
 std::string replace_placeholders(const ParsedStatement& statement, std::string_view prefix);
 

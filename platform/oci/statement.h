@@ -9,6 +9,7 @@
 #include "error_record.h"
 #include "handle.h"
 #include "pg_ptr.h"
+#include "pipeline_commands.h"
 #include "sql_text.h"
 
 #include <memory>
@@ -54,18 +55,37 @@ class Statement {
  private:
   sword run_query(Connection& connection, ub4 row, ErrorRecord& error);
   sword run_rows(Connection& connection, ub4 iters, ub4 first_row, ErrorRecord& error);
+  // One pass running rows `start` .. iters-1 one call each, with the
+  // replays that keep the rows before a failing row.
+  RowsOutcome run_each_row(Connection& connection, ub4 iters, ub4 first_row, ub4 start);
+  // One pass running a block's rows in chunks; stops at the first failure.
+  RowsOutcome run_chunks(Connection& connection, ub4 iters, ub4 first_row);
   bool all_bound(ErrorRecord& error) const;
   // The parameter types of the current binds, in placeholder order.
   void collect_types();
+  // The SQL types of the binds (a block function's parameters), in order.
+  std::vector<const char*> bind_sql_types() const;
   // Adds element `row` of every bind to values_.
   void append_row_values(size_t row);
+  // Adds the rows of an execution from `first_row` to values_ until it
+  // holds `rows` of them.
+  void load_row_values(ub4 first_row, ub4 rows);
   // The values of the n-th row added, as libpq takes them.
   const char* const* row_value_pointers(size_t row_in_batch);
-  // Writes a block's outputs that differ from what the row sent.
+  // Writes a block's outputs that differ from what the row sent: all of a
+  // row from its per-row call's result, or the output of one bind.
   void write_back_outputs(size_t row_in_batch, size_t caller_row, const PGresult* result);
+  void write_back_output(size_t row_in_batch, size_t caller_row, size_t bind, bool is_null,
+                         std::string_view text);
   void forget_rows();
 
+  // A block with at least this many rows runs in chunks of rows, when its
+  // text allows (block_runs_in_chunks): below it, making the chunk function
+  // once costs more than the calls it saves.
+  static constexpr ub4 kMinRowsForChunks = 64;
+
   ParsedStatement parsed_;
+  bool chunkable_ = false;
   std::vector<std::unique_ptr<OCIBind>> binds_;      // one per placeholder name
   std::vector<std::unique_ptr<OCIDefine>> defines_;  // by position - 1
   std::vector<std::unique_ptr<OCIParam>> columns_;   // by position - 1

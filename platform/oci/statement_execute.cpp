@@ -31,6 +31,12 @@ void Statement::append_row_values(size_t row) {
   for (const auto& bind : binds_) bind->buffer.append_value(row, values_);
 }
 
+void Statement::load_row_values(ub4 first_row, ub4 rows) {
+  const size_t n = binds_.size();
+  if (n == 0) return;
+  for (size_t row = values_.size() / n; row < rows; ++row) append_row_values(first_row + row);
+}
+
 const char* const* Statement::row_value_pointers(size_t row_in_batch) {
   const size_t n = binds_.size();
   value_pointers_.resize(n);
@@ -42,13 +48,16 @@ void Statement::write_back_outputs(size_t row_in_batch, size_t caller_row,
                                    const PGresult* result) {
   const size_t n = binds_.size();
   if (!read_block_outputs(result, n, outputs_)) return;
-  for (size_t j = 0; j < n; ++j) {
-    const BlockOutput& output = outputs_[j];
-    // Read-only inputs come back unchanged and must not be written: the
-    // caller may have bound a buffer it does not expect to change.
-    if (values_.same_as(row_in_batch * n + j, output.is_null, output.text)) continue;
-    binds_[j]->buffer.write_back(caller_row, output.is_null, output.text);
-  }
+  for (size_t j = 0; j < n; ++j)
+    write_back_output(row_in_batch, caller_row, j, outputs_[j].is_null, outputs_[j].text);
+}
+
+void Statement::write_back_output(size_t row_in_batch, size_t caller_row, size_t bind,
+                                  bool is_null, std::string_view text) {
+  // Read-only inputs come back unchanged and must not be written: the
+  // caller may have bound a buffer it does not expect to change.
+  if (values_.same_as(row_in_batch * binds_.size() + bind, is_null, text)) return;
+  binds_[bind]->buffer.write_back(caller_row, is_null, text);
 }
 
 sword Statement::execute(Connection& connection, ub4 iters, ub4 first_row,

@@ -47,3 +47,32 @@ TEST_F(PartialBatchTest, FailedRowDropsTheBatchAndLeavesTheTransactionOpen) {
   ASSERT_EQ(InsertDeviceType("DAQ", "D", 1, 1, nullptr, nullptr, 0, err_), 0);
   EXPECT_EQ(Count("vexa_lg_device_types", "devicetype in ('A','B','D')"), 3);
 }
+
+// Batches long enough to run in chunks of rows answer as short ones: a row
+// that inserts nothing is left out, a failing row drops the batch and
+// leaves the rows before it waiting for the next commit.
+TEST_F(PartialBatchTest, LongBatchesAnswerAsShortOnes) {
+  constexpr int kRows = 1500;
+  AddDevice("sw1", "DAQ");
+  auto send = [&](int ghost_row, int duplicate_row) {
+    int rc = 0;
+    for (int i = 0; i < kRows; ++i) {
+      const std::string nbr = "p" + std::to_string(i == duplicate_row ? 0 : i);
+      rc = InsertMultiplePorts(i == ghost_row ? "ghost" : "sw1", nbr.c_str(), 1, 1, 1000, 0,
+                               nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               i == 0, i == kRows - 1, err_);
+    }
+    return rc;
+  };
+  EXPECT_EQ(send(1200, -1), -1);
+  EXPECT_EQ(Err(), "ERROR in InsertMultiplePorts : COULDNOT_INSERT_ALL_ROWS");
+  EXPECT_EQ(Count("vexa_port_properties"), kRows - 1);
+  EXPECT_EQ(Count("vexa_port_properties", "port_nbr = 'p1200'"), 0);
+
+  testdb::exec("delete from vexa_port_properties");
+  EXPECT_EQ(Quiet([&] { return send(-1, 1200); }), 1);  // unique key
+  EXPECT_EQ(Count("vexa_port_properties"), 0);
+  ASSERT_EQ(InsertPort("sw1", "last", 1, 1, 1000, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+                       nullptr, nullptr, 1, err_), 0) << Err();
+  EXPECT_EQ(Count("vexa_port_properties"), 1201);
+}

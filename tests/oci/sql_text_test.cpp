@@ -39,3 +39,24 @@ TEST(PlaceholderScan, StatementKinds) {
   EXPECT_EQ(parse_statement("(select 1)").kind, StatementKind::kQuery);
   EXPECT_EQ(parse_statement("insert into t values (1)").kind, StatementKind::kDml);
 }
+
+TEST(BlockShape, LeavingWordsAndNumberedParametersCountOnlyOutsideLiteralsAndComments) {
+  using ferrule::oci::block_shape;
+  EXPECT_FALSE(block_shape("BEGIN x := 'return'; y := \"exit\"; -- continue\n"
+                           "/* return */ z := $q$ exit $q$; exit_code := 1; END;")
+                   .may_leave);
+  EXPECT_TRUE(block_shape("BEGIN IF x THEN Return; END IF; END;").may_leave);
+  EXPECT_TRUE(block_shape("BEGIN LOOP EXIT; END LOOP; END;").may_leave);
+  EXPECT_TRUE(block_shape("BEGIN LOOP CONTINUE WHEN x; END LOOP; END;").may_leave);
+  EXPECT_FALSE(block_shape("BEGIN x := '$1' || $t$ $2 $t$; END;").numbered_parameters);
+  EXPECT_TRUE(block_shape("BEGIN x := $1; END;").numbered_parameters);
+}
+
+TEST(BlockShape, FinalSemicolonIsFoundPastCommentsAndNotInsideThem) {
+  using ferrule::oci::block_shape;
+  EXPECT_TRUE(block_shape("BEGIN NULL; END;").ends_with_semicolon);
+  EXPECT_TRUE(block_shape("BEGIN NULL; END; -- done\n /* really */ ").ends_with_semicolon);
+  EXPECT_FALSE(block_shape("BEGIN NULL; END").ends_with_semicolon);
+  EXPECT_FALSE(block_shape("BEGIN NULL; END -- done;").ends_with_semicolon);
+  EXPECT_FALSE(block_shape("BEGIN NULL; END /* ; */").ends_with_semicolon);
+}

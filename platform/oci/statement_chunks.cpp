@@ -1,0 +1,110 @@
+// Running a block over many rows in chunks: one call of the block's chunk
+// function (block_procedure.h) runs a chunk of rows, each bind sent as an
+// array, and answers one row of outputs per row. All in one pipelined round
+// trip, each chunk under a savepoint of its own:
+//
+//   [setup] SAVEPOINT chunk 0 RELEASE .. SAVEPOINT chunk M-1 RELEASE
+//
+// A call per row costs its protocol messages, the function's entry and exit
+// and a composite result; a call per chunk pays them once for all its rows.
+//
+// A chunk runs its rows within the second its call started in, as a call
+// per row would stamp them; one that stops short leaves the chunks behind
+// it idle, and one more round trip sends the rows from where it stopped.
+//
+// When a row of chunk c fails, the server skips the rest of the batch and
+// chunk c's savepoint undoes the rows of chunk c that ran; chunks before it
+// are kept, with their outputs. The caller (run_rows) then rolls back to
+// that savepoint and runs the rows from chunk c's first row one by one,
+// which finds and reports the failing row and keeps the rows before it.
+#include "pass_setup.h"
+#include "pipeline_commands.h"
+#include "statement.h"
+
+#include <algorithm>
+
+namespace ferrule::oci {
+namespace {
+
+// Rows per call: enough that the per-call costs vanish, few enough that a
+// failing row makes little work run again.
+constexpr ub4 kRowsPerChunk = 1000;
+
+// The values of bind `bind` for `count` rows from `first`, as an array
+// literal: {"text","a \"quoted\" one",NULL}.
+void append_array_literal(const ParamValues& values, size_t n_binds, size_t bind, size_t first,
+                          size_t count, std::string& out) {
+  out.clear();
+  out += '{';
+  for (size_t row = first; row < first + count; ++row) {
+    if (row > first) out += ',';
+    const char* value = values.value(row * n_binds + bind);
+    if (!value) {
+      out += "NULL";
+      continue;
+    }
+    out += '"';
+    for (const char* c = value; *c; ++c) {
+      if (*c == '"' || *c == '\\') out += '\\';
+      out += *c;
+    }
+    out += '"';
+  }
+  out += '}';
+}
+
+}  // namespace
+
+RowsOutcome Statement::run_chunks(Connection& connection, ub4 iters, ub4 first_row) {
+  const size_t n = binds_.size();
+  // The arrays go out untyped: the function's parameters give their types.
+  PassSetup setup(connection, parsed_, bind_sql_types(), std::vector<Oid>(n + 1, 0),
+                  PassSetup::Calls::kPerChunk);
+
+  auto chunk_rows = [&](ub4 first) { return std::min(kRowsPerChunk, iters - first); };
+  bool stopped_short = false;
+  auto take_chunk = [&](ub4 first, const PGresult* result) -> ub4 {
+    const ub4 count = static_cast<ub4>(std::max(PQntuples(result), 0));
+    if (count < chunk_rows(first)) stopped_short = true;
+    if (PQnfields(result) != static_cast<int>(n)) return count;
+    for (ub4 i = 0; i < count; ++i) {
+      for (size_t j = 0; j < n; ++j) {
+        const int row = static_cast<int>(i), column = static_cast<int>(j);
+        write_back_output(first + i, size_t{first_row} + first + i, j,
+                          PQgetisnull(result, row, column) != 0,
+                          {PQgetvalue(result, row, column),
+                           static_cast<size_t>(PQgetlength(result, row, column))});
+      }
+    }
+    return count;
+  };
+
+  // Each sending starts at the first row not run yet; another one follows
+  // when a chunk stopped at the turn of a second.
+  RowsOutcome outcome;
+  std::vector<std::string> arrays(n);
+  std::vector<const char*> parameters(n + 1);
+  for (bool first_sending = true; first_sending || stopped_short; first_sending = false) {
+    stopped_short = false;
+    const ub4 start = outcome.rows_run;
+    Pipeline pipeline(connection.pg());
+    if (first_sending) setup.send(pipeline);
+    for (ub4 first = start; first < iters; first += kRowsPerChunk) {
+      load_row_values(first_row, first + chunk_rows(first));
+      parameters[0] = first == start ? "t" : "f";
+      for (size_t j = 0; j < n; ++j) {
+        append_array_literal(values_, n, j, first, chunk_rows(first), arrays[j]);
+        parameters[j + 1] = arrays[j].c_str();
+      }
+      send_control(pipeline, control_tag(), control_statement::kSavepoint);
+      setup.send_run(pipeline, {kRun, first}, parameters.data());
+      send_control(pipeline, control_tag(), control_statement::kRelease);
+    }
+    pipeline.sync();
+    read_pass(pipeline, outcome, take_chunk, [&](std::uint8_t kind) { setup.took(kind); });
+    if (outcome.failure.failed) break;
+  }
+  return outcome;
+}
+
+}  // namespace ferrule::oci
