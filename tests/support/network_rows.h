@@ -51,6 +51,32 @@ inline void Link(int linkid, int portfrom, int portto, int bidirectional = 1) {
       std::to_string(portto));
 }
 
+// h1 (101, a node) reaches s1 (103) and s2 (105, subsystem set s2_systems)
+// over one link each (links 1 and 2, into its ports in1 and in2), and h2
+// (107, a node) through either switch (links 3 and 4). Ports and addresses:
+//   h1 in1 1002 10.0.0.1 (MAC mac-h1-in1), in2 1004 10.0.1.1 (mac-h1-in2)
+//   s1 o1 1006 10.0.0.254, o2 1008 10.0.2.254
+//   s2 o1 1010 10.0.1.254, o2 1012 10.0.3.254
+//   h2 in1 1014 10.0.2.1, in2 1016 10.0.3.1
+inline void TwoSwitches(int s2_systems = 2) {
+  Device(101, "h1", 1);
+  Device(103, "s1", 0);
+  Device(105, "s2", 0, s2_systems);
+  Device(107, "h2", 1);
+  Port(1002, 101, "in1", 1, "10.0.0.1", "mac-h1-in1");
+  Port(1004, 101, "in2", 1, "10.0.1.1", "mac-h1-in2");
+  Port(1006, 103, "o1", 2, "10.0.0.254");
+  Port(1008, 103, "o2", 2, "10.0.2.254");
+  Port(1010, 105, "o1", 2, "10.0.1.254");
+  Port(1012, 105, "o2", 2, "10.0.3.254");
+  Port(1014, 107, "in1", 1, "10.0.2.1");
+  Port(1016, 107, "in2", 1, "10.0.3.1");
+  Link(1, 1006, 1002);
+  Link(2, 1010, 1004);
+  Link(3, 1008, 1014);
+  Link(4, 1012, 1016);
+}
+
 // Board "brd" (device 31): port in (301, way 1) feeds c1, and c1 reaches
 // port out (303, way 2) through c2 or c3 (components c1, c2 of type fpga,
 // c3 of type asic; microscopic links 1 to 5).
