@@ -65,6 +65,22 @@ int FillMicroPaths(const MicroPathOutputs& out, const MicroPathCall& call) {
   return answer.result;
 }
 
+// The three queries of paths inside a board take their inputs, then the
+// same outputs.
+template <class Query, class... Inputs>
+int QueryMicroPaths(const MicroPathOutputs& out, Query query, Inputs... inputs) {
+  return FillMicroPaths(out, [&](auto... outputs) { return query(inputs..., outputs...); });
+}
+
+// The routing and the destination table of a device are built alike.
+int BuildTable(int (*build)(const char* devicename, int roundtrip, char* err),
+               TextVar* devicename, IntegerVar* roundtrip, TextVar* ErrMess) {
+  const std::string device = TextOf(devicename);
+  const int hops = IntOf(roundtrip);
+  return CallForStatus(kErrMessSize, ErrMess,
+                       [&](char* err) { return build(device.c_str(), hops, err); });
+}
+
 }  // namespace
 
 const Variable* PVSSCreateTableSchema(TextVar* ErrMess) {
@@ -82,21 +98,14 @@ const Variable* PVSSDropTableSchema(TextVar* ErrMess) {
 const Variable* PVSSCreateRoutingTable(TextVar* devicename, IntegerVar* roundtrip,
                                        TextVar* ErrMess) {
   static IntegerVar result;
-  const std::string device = TextOf(devicename);
-  const int hops = IntOf(roundtrip);
-  result = CallForStatus(kErrMessSize, ErrMess,
-                         [&](char* err) { return CreateRoutingTable(device.c_str(), hops, err); });
+  result = BuildTable(CreateRoutingTable, devicename, roundtrip, ErrMess);
   return &result;
 }
 
 const Variable* PVSSCreateDestinationTable(TextVar* devicename, IntegerVar* roundtrip,
                                            TextVar* ErrMess) {
   static IntegerVar result;
-  const std::string device = TextOf(devicename);
-  const int hops = IntOf(roundtrip);
-  result = CallForStatus(kErrMessSize, ErrMess, [&](char* err) {
-    return CreateDestinationTable(device.c_str(), hops, err);
-  });
+  result = BuildTable(CreateDestinationTable, devicename, roundtrip, ErrMess);
   return &result;
 }
 
@@ -147,12 +156,9 @@ const Variable* PVSSGetMicroConnectBetweenBoardCpntAndMotherBoard(
     TextVar* ErrMess) {
   static IntegerVar result;
   const std::string component = TextOf(cpnt_from);
-  const int port = IntOf(mboard_pid);
-  result = FillMicroPaths(
+  result = QueryMicroPaths(
       {nfrom_list, lastlkfrom_list, lastlkto_list, nto_list, pid_list, lkpos_list, ErrMess},
-      [&](auto... outputs) {
-        return GetMicroConnectBetweenBoardCpntAndMotherBoard(component.c_str(), port, outputs...);
-      });
+      GetMicroConnectBetweenBoardCpntAndMotherBoard, component.c_str(), IntOf(mboard_pid));
   return &result;
 }
 
@@ -163,13 +169,11 @@ const Variable* PVSSGetMicroConnectFromPortid(IntegerVar* mboardportid_from,
                                               DynVar* pid_list, DynVar* lkpos_list,
                                               TextVar* ErrMess) {
   static IntegerVar result;
-  const int from = IntOf(mboardportid_from), to = IntOf(mboardportid_to);
   const std::string component = TextOf(cpntname);
-  result = FillMicroPaths(
+  result = QueryMicroPaths(
       {nfrom_list, lastlkfrom_list, lastlkto_list, nto_list, pid_list, lkpos_list, ErrMess},
-      [&](auto... outputs) {
-        return GetMicroConnectFromPortid(from, to, component.c_str(), outputs...);
-      });
+      GetMicroConnectFromPortid, IntOf(mboardportid_from), IntOf(mboardportid_to),
+      component.c_str());
   return &result;
 }
 
@@ -180,13 +184,10 @@ const Variable* PVSSGetMicroConnectToCpntType(IntegerVar* mboardportid_from,
                                               DynVar* pid_list, DynVar* lkpos_list,
                                               TextVar* ErrMess) {
   static IntegerVar result;
-  const int from = IntOf(mboardportid_from), by_type = IntOf(cpnttype_given);
   const std::string type = TextOf(cpnttype);
-  result = FillMicroPaths(
+  result = QueryMicroPaths(
       {nfrom_list, lastlkfrom_list, lastlkto_list, nto_list, pid_list, lkpos_list, ErrMess},
-      [&](auto... outputs) {
-        return GetMicroConnectToCpntType(from, by_type, type.c_str(), outputs...);
-      });
+      GetMicroConnectToCpntType, IntOf(mboardportid_from), IntOf(cpnttype_given), type.c_str());
   return &result;
 }
 

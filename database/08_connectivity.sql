@@ -35,33 +35,6 @@ BEGIN
 END
 $$;
 
--- Updates count only when they name a column that a search loads: a status
--- change of a device (active, nodeused) leaves kept copies valid.
-CREATE CONSTRAINT TRIGGER vexa_connectivity_links_changed
-  AFTER INSERT OR DELETE OR UPDATE OF linkid, portidfrom, portidto, link_type,
-    bidirectional_link_used, link_weight, lkused, link_info, system_name
-  ON vexa_macroscopic_connectivity
-  DEFERRABLE INITIALLY DEFERRED
-  FOR EACH ROW EXECUTE FUNCTION vexa_connectivity_changed();
-
-CREATE CONSTRAINT TRIGGER vexa_connectivity_ports_changed
-  AFTER INSERT OR DELETE OR UPDATE OF portid, deviceid, port_nbr, port_type
-  ON vexa_port_properties
-  DEFERRABLE INITIALLY DEFERRED
-  FOR EACH ROW EXECUTE FUNCTION vexa_connectivity_changed();
-
-CREATE CONSTRAINT TRIGGER vexa_connectivity_devices_changed
-  AFTER INSERT OR DELETE OR UPDATE OF deviceid, devicename, system_name
-  ON vexa_lg_devices
-  DEFERRABLE INITIALLY DEFERRED
-  FOR EACH ROW EXECUTE FUNCTION vexa_connectivity_changed();
-
-CREATE CONSTRAINT TRIGGER vexa_connectivity_subsystems_changed
-  AFTER INSERT OR DELETE OR UPDATE
-  ON vexa_subsystemList
-  DEFERRABLE INITIALLY DEFERRED
-  FOR EACH ROW EXECUTE FUNCTION vexa_connectivity_changed();
-
 -- TRUNCATE fires no row trigger; it locks the whole table anyway, so the
 -- version moves at once.
 CREATE FUNCTION vexa_connectivity_truncated() RETURNS trigger
@@ -73,18 +46,37 @@ BEGIN
 END
 $$;
 
-CREATE TRIGGER vexa_connectivity_links_truncated
-  AFTER TRUNCATE ON vexa_macroscopic_connectivity
-  FOR EACH STATEMENT EXECUTE FUNCTION vexa_connectivity_truncated();
-CREATE TRIGGER vexa_connectivity_ports_truncated
-  AFTER TRUNCATE ON vexa_port_properties
-  FOR EACH STATEMENT EXECUTE FUNCTION vexa_connectivity_truncated();
-CREATE TRIGGER vexa_connectivity_devices_truncated
-  AFTER TRUNCATE ON vexa_lg_devices
-  FOR EACH STATEMENT EXECUTE FUNCTION vexa_connectivity_truncated();
-CREATE TRIGGER vexa_connectivity_subsystems_truncated
-  AFTER TRUNCATE ON vexa_subsystemList
-  FOR EACH STATEMENT EXECUTE FUNCTION vexa_connectivity_truncated();
+-- Each table that the searches load gets both triggers,
+-- vexa_connectivity_<topic>_changed and vexa_connectivity_<topic>_truncated.
+-- Updates count only when they name a column that a search loads (columns
+-- NULL: every update): a status change of a device (active, nodeused)
+-- leaves kept copies valid.
+DO $$
+DECLARE
+  t record;
+BEGIN
+  FOR t IN
+    SELECT * FROM (VALUES
+      ('links', 'vexa_macroscopic_connectivity',
+       'linkid, portidfrom, portidto, link_type, bidirectional_link_used, link_weight, lkused, '
+       'link_info, system_name'),
+      ('ports', 'vexa_port_properties', 'portid, deviceid, port_nbr, port_type'),
+      ('devices', 'vexa_lg_devices', 'deviceid, devicename, system_name'),
+      ('subsystems', 'vexa_subsystemList', NULL)
+    ) AS v(topic, table_name, columns)
+  LOOP
+    EXECUTE format(
+      'CREATE CONSTRAINT TRIGGER %I AFTER INSERT OR DELETE OR UPDATE%s ON %s '
+      'DEFERRABLE INITIALLY DEFERRED FOR EACH ROW EXECUTE FUNCTION vexa_connectivity_changed()',
+      'vexa_connectivity_' || t.topic || '_changed',
+      coalesce(' OF ' || t.columns, ''), t.table_name);
+    EXECUTE format(
+      'CREATE TRIGGER %I AFTER TRUNCATE ON %s '
+      'FOR EACH STATEMENT EXECUTE FUNCTION vexa_connectivity_truncated()',
+      'vexa_connectivity_' || t.topic || '_truncated', t.table_name);
+  END LOOP;
+END
+$$;
 
 -- Part of ferrule_reset(). The version never goes back: a copy kept before
 -- the reset must not match a version reached again afterwards. So the

@@ -409,16 +409,13 @@ $$;
 -- Routing table of a device.
 ------------------------------------------------------------------------------
 
--- Builds the routing table of the device devname: the rows of
--- vexa_routingtable with nodeid_start0 = its deviceid, one per shortest
--- route of at most roundtrip steps (10 at most) to each device it reaches,
--- one route of each destination in use. flag and mode are accepted for the
--- callers' sake and not read.
+-- Builds table rkind ('RT' or 'TD') of the device devname: its stored
+-- routes of at most roundtrip steps (10 at most), shown as a destination
+-- table for 'TD', and the round-trip count it was built with.
 -- Returns 0 when built; -1 for a device name that names no device; -2 for
--- a round-trip count below 1; -3 when the database refused or the table was
--- dropped (the error is undone, the table as before).
-CREATE FUNCTION routingtable_pck.createRT_all_devname(
-  devname text, flag integer, roundtrip integer, mode integer)
+-- a round-trip count below 1; -3 when the database refused or the routing
+-- table was dropped (the error is undone, the tables as before).
+CREATE FUNCTION routingtable_pck.build_table(rkind text, devname text, roundtrip integer)
 RETURNS integer
 LANGUAGE plpgsql
 AS $$
@@ -432,16 +429,32 @@ BEGIN
     RETURN -2;
   END IF;
   BEGIN
-    IF to_regclass('vexa_routingtable') IS NULL THEN
+    IF rkind = 'RT' AND to_regclass('vexa_routingtable') IS NULL THEN
       RETURN -3;
     END IF;
-    PERFORM routingtable_pck.store_routes('RT', start_dev, least(roundtrip, 10));
-    PERFORM routingtable_pck.note_built(start_dev, 'RT', roundtrip);
+    PERFORM routingtable_pck.store_routes(rkind, start_dev, least(roundtrip, 10));
+    IF rkind = 'TD' THEN
+      PERFORM routingtable_pck.show_all_destinations(start_dev);
+    END IF;
+    PERFORM routingtable_pck.note_built(start_dev, rkind, roundtrip);
     RETURN 0;
   EXCEPTION WHEN OTHERS THEN
     RETURN -3;
   END;
 END
+$$;
+
+-- Builds the routing table of the device devname: the rows of
+-- vexa_routingtable with nodeid_start0 = its deviceid, one per shortest
+-- route of at most roundtrip steps (10 at most) to each device it reaches,
+-- one route of each destination in use. flag and mode are accepted for the
+-- callers' sake and not read. Results as build_table.
+CREATE FUNCTION routingtable_pck.createRT_all_devname(
+  devname text, flag integer, roundtrip integer, mode integer)
+RETURNS integer
+LANGUAGE sql
+AS $$
+  SELECT routingtable_pck.build_table('RT', devname, roundtrip)
 $$;
 
 ------------------------------------------------------------------------------
@@ -535,26 +548,9 @@ $$;
 CREATE FUNCTION routingtable_pck.createTD_all_devname(
   devname text, flag integer, roundtrip integer, mode integer)
 RETURNS integer
-LANGUAGE plpgsql
+LANGUAGE sql
 AS $$
-DECLARE
-  start_dev integer := routingtable_pck.device_of(devname);
-BEGIN
-  IF start_dev IS NULL THEN
-    RETURN -1;
-  END IF;
-  IF roundtrip IS NULL OR roundtrip < 1 THEN
-    RETURN -2;
-  END IF;
-  BEGIN
-    PERFORM routingtable_pck.store_routes('TD', start_dev, least(roundtrip, 10));
-    PERFORM routingtable_pck.show_all_destinations(start_dev);
-    PERFORM routingtable_pck.note_built(start_dev, 'TD', roundtrip);
-    RETURN 0;
-  EXCEPTION WHEN OTHERS THEN
-    RETURN -3;
-  END;
-END
+  SELECT routingtable_pck.build_table('TD', devname, roundtrip)
 $$;
 
 ------------------------------------------------------------------------------

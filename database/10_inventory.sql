@@ -140,6 +140,35 @@ AS $$
      OR e.cpntidto IN (SELECT cpntid FROM vexa_lg_cpnts WHERE motherboardid = boardid);
 $$;
 
+-- The hardware components cpnts leave the board hardware of device boardid
+-- at the date change: they leave its positions, take the status code and,
+-- when target_board is given, the positions of that device by name. With
+-- a replacement (the board hardware replacement, mounted in boardid at
+-- change2; change2 NULL: none) the replacement's components take status
+-- IN_USE and the positions of boardid, with 'IN_USE' rows at change2, and
+-- the 'NONE' rows of the positions left are written only when change is
+-- earlier than change2. The usage of the positions' microscopic links of
+-- boardid is recomputed.
+CREATE FUNCTION vexa_configuration_dev.move_board_cpnts(
+  boardid integer, cpnts integer[], target_board integer, code integer, change timestamp(0),
+  replacement text, change2 timestamp(0), login text, usercomment text, host text)
+RETURNS void
+LANGUAGE plpgsql
+AS $$
+BEGIN
+  PERFORM vexa_configuration_dev.leave_positions(
+    boardid, cpnts, change, change2 IS NULL OR change < change2, login, usercomment, host);
+  PERFORM vexa_configuration_dev.take_positions(
+    target_board, cpnts, code, change, login, usercomment, host);
+  IF change2 IS NOT NULL THEN
+    PERFORM vexa_configuration_dev.take_positions(
+      boardid, vexa_configuration_dev.cpnts_located_on(replacement), 1, change2, login,
+      usercomment, host);
+  END IF;
+  PERFORM vexa_configuration_dev.recompute_micro_lkused(boardid, login);
+END
+$$;
+
 -- Called after the hardware of device devid was taken out of use with the
 -- status code status at the date statchange (the library has already
 -- changed the device and the hardware device). The board's hardware
@@ -164,7 +193,6 @@ AS $$
 DECLARE
   change timestamp(0);
   change2 timestamp(0);
-  removed integer[];
 BEGIN
   -- In the body, not in DECLARE, so that a bad date text is caught below.
   change := vexa_to_date(statchange);
@@ -173,16 +201,10 @@ BEGIN
      OR (snb IS NOT NULL AND change2 IS NULL) THEN
     RETURN -1;
   END IF;
-  removed := vexa_configuration_dev.board_hw_cpnts(devid, NULL);
-  PERFORM vexa_configuration_dev.leave_positions(
-    devid, removed, change, snb IS NULL OR change < change2, login, usercomment, host);
-  PERFORM vexa_configuration_dev.take_positions(
-    NULL, removed, status, change, login, usercomment, host);
-  IF snb IS NOT NULL THEN
-    PERFORM vexa_configuration_dev.take_positions(
-      devid, vexa_configuration_dev.cpnts_located_on(snb), 1, change2, login, usercomment, host);
-  END IF;
-  PERFORM vexa_configuration_dev.recompute_micro_lkused(devid, login);
+  -- Without snb there is no replacement, whatever statchange2 says.
+  PERFORM vexa_configuration_dev.move_board_cpnts(
+    devid, vexa_configuration_dev.board_hw_cpnts(devid, NULL), NULL, status, change,
+    snb, CASE WHEN snb IS NOT NULL THEN change2 END, login, usercomment, host);
   RETURN 0;
 EXCEPTION WHEN OTHERS THEN
   RETURN -1;
@@ -214,7 +236,6 @@ DECLARE
   change2 timestamp(0);
   moved_serial text;
   replacement text;
-  moved integer[];
 BEGIN
   change := vexa_to_date(statchange);
   change2 := vexa_to_date(statchange2);
@@ -224,18 +245,11 @@ BEGIN
   END IF;
   SELECT serialnb INTO moved_serial FROM vexa_lg_devices WHERE deviceid = testid;
   moved_serial := coalesce(snb, moved_serial);
-  moved := vexa_configuration_dev.board_hw_cpnts(fdevid, moved_serial);
-  PERFORM vexa_configuration_dev.leave_positions(
-    fdevid, moved, change, change2 IS NULL OR change < change2, login, usercomment, host);
-  PERFORM vexa_configuration_dev.take_positions(
-    testid, moved, 3, change, login, usercomment, host);
-  IF change2 IS NOT NULL THEN
-    SELECT serialnb INTO replacement FROM vexa_lg_devices WHERE deviceid = fdevid;
-    PERFORM vexa_configuration_dev.take_positions(
-      fdevid, vexa_configuration_dev.cpnts_located_on(replacement), 1, change2, login,
-      usercomment, host);
-  END IF;
-  PERFORM vexa_configuration_dev.recompute_micro_lkused(fdevid, login);
+  -- The replacement is already set on fdevid.
+  SELECT serialnb INTO replacement FROM vexa_lg_devices WHERE deviceid = fdevid;
+  PERFORM vexa_configuration_dev.move_board_cpnts(
+    fdevid, vexa_configuration_dev.board_hw_cpnts(fdevid, moved_serial), testid, 3, change,
+    replacement, change2, login, usercomment, host);
   PERFORM vexa_configuration_dev.recompute_micro_lkused(testid, login);
   RETURN 0;
 EXCEPTION WHEN OTHERS THEN

@@ -34,7 +34,7 @@ const std::vector<StatusPrefix> kCpntStatuses{
 // Every block begins by taking the hardware in use out of the item: it
 // takes the new status and location, with its history row. The rest of the
 // block runs only when exactly one row changed; otherwise -10.
-std::string TakeOutThen(const char* taken_out, const char* rest) {
+std::string TakeOutThen(const char* taken_out, const std::string& rest) {
   return std::string("DECLARE changed integer; BEGIN ") + taken_out + rest +
          "ELSE :rescode:=-10; :numrows:=0; END IF; END;";
 }
@@ -57,12 +57,7 @@ constexpr const char* kDeviceTakenOut =
 // components.
 const std::string kDeviceWithReplacement = TakeOutThen(
     kDeviceTakenOut,
-    "IF vexa_to_date(:statchange)<vexa_to_date(:statchange2) THEN "
-    "insert into %(device_history)(historydeviceid,deviceid,device_status,user_comment,location,"
-    "status_change,system_name,created,author,terminal_name) "
-    "select %(next_device_historyid),deviceid,'NONE',:usercomment,location,"
-    "vexa_to_date(:statchange),system_name,vexa_sysdate(),'%(login)','%(host)' "
-    "from %(devices) where devicename=:dname; END IF; "
+    std::string(kDeviceNoneRowBeforeReplacement) +
     "IF vexa_to_date(:statchange2)<vexa_to_date(:statchange) THEN :rescode:=-15; :numrows:=0; "
     "ELSE "
     "update %(devices) set serialnb=:snb,last_update=vexa_sysdate(),user_update='%(login)' "
@@ -171,10 +166,7 @@ int RunReplacement(const ReplaceForms& forms, const char* name, const char* new_
                    const char* status_datechange, const char* serialnb_replacement,
                    const char* replace_date, char* ErrMess) {
   const bool replacement = !NotGiven(serialnb_replacement);
-  const std::string comment = CommentOrDefault(
-      user_comments, replacement
-                         ? "replacement of the functional device with name " + TextOf(name)
-                         : "status change in functional device with name " + TextOf(name) + " ");
+  const std::string comment = FunctionalChangeComment(user_comments, name, replacement);
   int code = StatusCodeOf(new_status, forms.statuses);
   CallerIdentity identity;
   StatementHandle stmt;

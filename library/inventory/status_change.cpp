@@ -56,6 +56,14 @@ std::string CommentOrDefault(const char* user_comments, std::string default_comm
   return NotGiven(user_comments) ? default_comment : std::string(user_comments);
 }
 
+std::string FunctionalChangeComment(const char* user_comments, const char* name,
+                                    bool replacement) {
+  return CommentOrDefault(
+      user_comments, replacement ? "replacement of the functional device with name " + TextOf(name)
+                                 : "status change in functional device with name " + TextOf(name) +
+                                       " ");
+}
+
 bool OpenStatusChange(const char* appliName, int code, const char* refusal,
                       CallerIdentity& identity, StatementHandle& stmt, char* ErrMess) {
   if (!ReadCallerIdentity(identity, ErrMess)) return false;

@@ -54,6 +54,17 @@ int RunStatusChange(const StatusChange& change, StatementHandle& stmt, const std
                     std::vector<BlockBind> binds, const int& rescode, const UsageRefresh& refresh,
                     const CallerIdentity& identity, char* ErrMess);
 
+// The block step that the replacements of a functional device share: a
+// 'NONE' history row for the device when its status changed before the
+// replacement date.
+inline constexpr char kDeviceNoneRowBeforeReplacement[] =
+    "IF vexa_to_date(:statchange)<vexa_to_date(:statchange2) THEN "
+    "insert into %(device_history)(historydeviceid,deviceid,device_status,user_comment,location,"
+    "status_change,system_name,created,author,terminal_name) "
+    "select %(next_device_historyid),deviceid,'NONE',:usercomment,location,"
+    "vexa_to_date(:statchange),system_name,vexa_sysdate(),'%(login)','%(host)' "
+    "from %(devices) where devicename=:dname; END IF; ";
+
 // A block template with the caller's names as %(login) and %(host), written
 // between its quotes.
 std::string ExpandBlock(const char* tmpl, const CallerIdentity& identity);
@@ -61,5 +72,11 @@ std::string ExpandBlock(const char* tmpl, const CallerIdentity& identity);
 // The caller's comment, or the default one (which names the item) when the
 // comment is null or begins with "none".
 std::string CommentOrDefault(const char* user_comments, std::string default_comment);
+
+// The comment of a replacement (replacement set) or a status change of the
+// functional device or component name: the caller's, or the default one,
+// which names it.
+std::string FunctionalChangeComment(const char* user_comments, const char* name,
+                                    bool replacement);
 
 }  // namespace ferrule

@@ -26,7 +26,7 @@ const std::vector<BlockOutcome> kOutcomes{
 // TEST (else -10), returning its serial number; (b) the test board takes it
 // when it has no hardware (else -5), returning its id and location; (c) a
 // 'TEST' row at the test board. The rest of the block follows.
-std::string MoveToTestBoardThen(const char* rest) {
+std::string MoveToTestBoardThen(const std::string& rest) {
   return std::string(
              "DECLARE changed integer; BEGIN "
              "update %(hw_devices) set device_status=3 where device_status=1 "
@@ -68,12 +68,7 @@ const std::string kWithoutReplacement = MoveToTestBoardThen(
 // becomes IN_USE with its history row, and the server moves the
 // components of both boards.
 const std::string kWithReplacement = MoveToTestBoardThen(
-    "IF vexa_to_date(:statchange)<vexa_to_date(:statchange2) THEN "
-    "insert into %(device_history)(historydeviceid,deviceid,device_status,user_comment,location,"
-    "status_change,system_name,created,author,terminal_name) "
-    "select %(next_device_historyid),deviceid,'NONE',:usercomment,location,"
-    "vexa_to_date(:statchange),system_name,vexa_sysdate(),'%(login)','%(host)' "
-    "from %(devices) where devicename=:dname; END IF; "
+    std::string(kDeviceNoneRowBeforeReplacement) +
     "IF vexa_to_date(:statchange2)<vexa_to_date(:statchange) THEN :numrows:=0; :rescode:=-15; "
     "ELSE "
     "update %(devices) set serialnb=:snb2,last_update=vexa_sysdate(),user_update='%(login)' "
@@ -114,11 +109,8 @@ extern "C" int SetToTestUseStatus(const char* functional_name, const char* user_
   std::vector<char> board_location = ReturnBuffer();
   std::vector<char> device_location = ReturnBuffer();
   const bool replacement = !NotGiven(serialnb_replacement);
-  const std::string comment = CommentOrDefault(
-      user_comments,
-      replacement ? "replacement of the functional device with name " + TextOf(functional_name)
-                  : "status change in functional device with name " + TextOf(functional_name) +
-                        " ");
+  const std::string comment =
+      FunctionalChangeComment(user_comments, functional_name, replacement);
   StatementHandle stmt;
   if (!AllocateStatement(stmt, kAppliName, "OCIStmtHAndleStmt unsuccessful", ErrMess)) return -1;
   CallerIdentity identity;

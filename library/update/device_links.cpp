@@ -48,17 +48,14 @@ const InsertStatement kSystemListBlock{
     "END IF; END;",
     {":dname"}, {":sysid"}, {}, {":rescode"}, ":numrows1"};
 
-constexpr const char* kAppendFailure = "Cache Problem";
-constexpr const char* kIncomplete = "COULDNOT_UPDATE_ALL_ROWS";
-
 const UpdateBatch kNodeUsed{
-    kNodeUsedBlock, "updateMultipleDeviceNodeUsed", kAppendFailure, kIncomplete,
+    kNodeUsedBlock, "updateMultipleDeviceNodeUsed", kCacheProblem, kNotAllUpdated,
     Incomplete::Rollback};
 
 // A list that gives no subsystem set is refused before the batch start: the
 // open batch stays as it is.
 const UpdateBatch kSystemList{
-    kSystemListBlock, "UpdateMultipleDeviceSystemList", kAppendFailure, kIncomplete,
+    kSystemListBlock, "UpdateMultipleDeviceSystemList", kCacheProblem, kNotAllUpdated,
     Incomplete::Rollback, kNoFollowUp,
     {CheckPlace::BeforeStart, "new_systemList is invalid: not inserted in the cache",
      false /*drops_batch*/}};

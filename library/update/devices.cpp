@@ -63,20 +63,17 @@ const InsertStatement kTypeBlock{
     "GET DIAGNOSTICS :numrows = %(row_count); END;",
     {":dname", ":dtype"}, {}, {}};
 
-constexpr const char* kAppendFailure = "Cache Problem";
-constexpr const char* kIncomplete = "COULDNOT_UPDATE_ALL_ROWS";
-
 const UpdateBatch kAttributes{
-    kAttributesBlock, "UpdateMultipleAttributesDevices", kAppendFailure, kIncomplete,
+    kAttributesBlock, "UpdateMultipleAttributesDevices", kCacheProblem, kNotAllUpdated,
     Incomplete::Commit, {&kLinkWeights, FollowUpCommit::AfterBatch}};
 const UpdateBatch kActive{
-    kActiveBlock, "updateMultipleDeviceActive", kAppendFailure, kIncomplete,
+    kActiveBlock, "updateMultipleDeviceActive", kCacheProblem, kNotAllUpdated,
     Incomplete::Commit};
 const UpdateBatch kNames{
-    kNameBlock, "UpdateMultipleDevNamesDevices", kAppendFailure, kIncomplete,
+    kNameBlock, "UpdateMultipleDevNamesDevices", kCacheProblem, kNotAllUpdated,
     Incomplete::Commit};
 const UpdateBatch kTypes{
-    kTypeBlock, "UpdateMultipleDTypeDevices", kAppendFailure, kIncomplete,
+    kTypeBlock, "UpdateMultipleDTypeDevices", kCacheProblem, kNotAllUpdated,
     Incomplete::Commit};
 
 }  // namespace

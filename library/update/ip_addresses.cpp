@@ -27,14 +27,11 @@ const InsertStatement kReplaceBlock{
     "GET DIAGNOSTICS :numrows = %(row_count); end; ",
     {":ipadd", ":old_ip"}, {}, {":numrows1"}};
 
-constexpr const char* kAppendFailure = "Cache Problem";
-constexpr const char* kIncomplete = "COULDNOT_UPDATE_ALL_ROWS";
-
 const UpdateBatch kAttributes{
-    kAttributesBlock, "UpdateMultipleAttributeMacIPs", kAppendFailure, kIncomplete,
+    kAttributesBlock, "UpdateMultipleAttributeMacIPs", kCacheProblem, kNotAllUpdated,
     Incomplete::Commit};
 const UpdateBatch kReplace{
-    kReplaceBlock, "UpdateMultipleIPAddresses", kAppendFailure, kIncomplete,
+    kReplaceBlock, "UpdateMultipleIPAddresses", kCacheProblem, kNotAllUpdated,
     Incomplete::Commit, kNoFollowUp, {}, kNoBatch, {":numrows1", 1 /*exactly*/}};
 
 }  // namespace

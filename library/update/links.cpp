@@ -18,6 +18,13 @@ namespace {
 const std::vector<const char*> kLinkEnds{":nfrom", ":nto", ":pfrom", ":pto", ":ptypefrom",
                                          ":ptypeto"};
 
+// The texts of a link's ends, then the text of the attribute.
+std::vector<const char*> LinkEndsAnd(const char* attribute) {
+  std::vector<const char*> binds = kLinkEnds;
+  binds.push_back(attribute);
+  return binds;
+}
+
 // How a block finds the link by its from end (a port_way 2 port) and by its
 // to end (a port_way 1 port). The two forms find the same ports; each
 // export keeps the text it has always sent.
@@ -69,15 +76,11 @@ const std::string kLkTypeText = LinkUpdateBlock(
     "link_type=coalesce((select p.linktypeid from %(link_types) p where p.link_name=:lkname),-1)",
     "link_type=(select f.linktypeID from %(link_types) f where f.link_name=:lkname)",
     kEndsByPortKL);
-const InsertStatement kLkTypeBlock{
-    kLkTypeText.c_str(),
-    {":nfrom", ":nto", ":pfrom", ":pto", ":ptypefrom", ":ptypeto", ":lkname"}, {}, {}};
+const InsertStatement kLkTypeBlock{kLkTypeText.c_str(), LinkEndsAnd(":lkname"), {}, {}};
 
 const std::string kLkInfoText =
     LinkUpdateBlock("link_info=:lkinfo", "link_info=:lkinfo", kEndsByPortKL);
-const InsertStatement kLkInfoBlock{
-    kLkInfoText.c_str(),
-    {":nfrom", ":nto", ":pfrom", ":pto", ":ptypefrom", ":ptypeto", ":lkinfo"}, {}, {}};
+const InsertStatement kLkInfoBlock{kLkInfoText.c_str(), LinkEndsAnd(":lkinfo"), {}, {}};
 
 constexpr const char* kAppendFailure = "Cache pb";
 
@@ -93,11 +96,11 @@ const UpdateBatch kLkUsed{
     {&kRefreshPathsUsed, FollowUpCommit::CoversBatch}};
 const UpdateBatch kLkType{
     kLkTypeBlock, "UpdateMultipleLkTypeLinks", kAppendFailure,
-    "COULDNOT_UPDATE_ALL_ROWS", Incomplete::Commit,
+    kNotAllUpdated, Incomplete::Commit,
     {&kRefreshDynamicTables, FollowUpCommit::AfterBatch}};
 const UpdateBatch kLkInfo{
     kLkInfoBlock, "UpdateMultipleLkInfoLinks", kAppendFailure,
-    "COULDNOT_UPDATE_ALL_ROWS", Incomplete::Commit};
+    kNotAllUpdated, Incomplete::Commit};
 
 // A null port type, or one shorter than 2 characters, is the type "none",
 // under which a port without a type is found. Kept whole otherwise: a

@@ -48,14 +48,11 @@ const InsertStatement kStatusBlock{
     "GET DIAGNOSTICS :numrows = %(row_count); END;",
     {":dname", ":port_nbr", ":port_type"}, {":admin_status", ":port_way"}, {":portid"}};
 
-constexpr const char* kAppendFailure = "Cache Problem";
-constexpr const char* kIncomplete = "COULDNOT_UPDATE_ALL_ROWS";
-
 const UpdateBatch kAttributes{
-    kAttributesBlock, "UpdateMultiplePorts", kAppendFailure, kIncomplete, Incomplete::Commit};
+    kAttributesBlock, "UpdateMultiplePorts", kCacheProblem, kNotAllUpdated, Incomplete::Commit};
 // The stored routes follow the links' usage.
 const UpdateBatch kStatuses{
-    kStatusBlock, "UpdateMultiplePortStatuses", kAppendFailure, kIncomplete, Incomplete::Commit,
+    kStatusBlock, "UpdateMultiplePortStatuses", kCacheProblem, kNotAllUpdated, Incomplete::Commit,
     {&kRefreshPathsUsed, FollowUpCommit::AfterBatch}};
 
 }  // namespace

@@ -60,22 +60,19 @@ const InsertStatement kCompositeLinkTypeBlock{
     "END IF; END;",
     {":lkname", ":lklist"}, {}, {}};
 
-constexpr const char* kAppendFailure = "Cache Problem";
-constexpr const char* kIncomplete = "COULDNOT_UPDATE_ALL_ROWS";
-
 const UpdateBatch kDeviceTypeAttributes{
-    kDeviceTypeAttributesBlock, "UpdateMultipleDeviceTypeAttributes", kAppendFailure,
-    kIncomplete, Incomplete::Commit};
+    kDeviceTypeAttributesBlock, "UpdateMultipleDeviceTypeAttributes", kCacheProblem,
+    kNotAllUpdated, Incomplete::Commit};
 const UpdateBatch kDeviceTypeNames{
-    kDeviceTypeNameBlock, "UpdateMultipleDeviceTypes", kAppendFailure,
-    kIncomplete, Incomplete::Commit};
+    kDeviceTypeNameBlock, "UpdateMultipleDeviceTypes", kCacheProblem,
+    kNotAllUpdated, Incomplete::Commit};
 // Its texts name it with a lower-case n.
 const UpdateBatch kLinkTypeNames{
-    kLinkTypeNameBlock, "UpdateMultipleLinkTypenames", kAppendFailure,
-    kIncomplete, Incomplete::Commit};
+    kLinkTypeNameBlock, "UpdateMultipleLinkTypenames", kCacheProblem,
+    kNotAllUpdated, Incomplete::Commit};
 // Its texts keep their historic spelling.
 const UpdateBatch kCompositeLinkTypes{
-    kCompositeLinkTypeBlock, "UpdateMultipleCompositeLinkTypes", kAppendFailure,
+    kCompositeLinkTypeBlock, "UpdateMultipleCompositeLinkTypes", kCacheProblem,
     "COULDNOT_INSERT_ALL_ROWS", Incomplete::Commit, kNoFollowUp, {},
     "CAHCE HAS NOT BEEN INITIALIZED", kAnyNumrows};
 

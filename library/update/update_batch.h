@@ -35,6 +35,10 @@ struct RowCount {
 inline constexpr RowCount kAnyNumrows{nullptr, 0};
 
 inline constexpr const char* kNoBatch = "CACHE HAS NOT BEEN INITIALIZED";
+// The reasons that most updates give when a column cannot grow and when
+// some row of a send changed nothing.
+inline constexpr const char* kCacheProblem = "Cache Problem";
+inline constexpr const char* kNotAllUpdated = "COULDNOT_UPDATE_ALL_ROWS";
 
 struct UpdateBatch {
   const InsertStatement& statement;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "network_rows.h"
 #include "plugin_db_fixture.h"
 
 namespace {
@@ -16,80 +17,14 @@ using Texts = std::vector<std::string>;
 
 class RoutingWrappers : public PluginDbTest {
  protected:
-  // A device with its hardware.
-  static void Device(int id, const std::string& name, int node, int system_name = 2) {
-    testdb::exec("insert into vexa_hw_devices(serialnb) values ('sn_" + name +
-                 "');"
-                 "insert into vexa_lg_devices(devicename, devicetypeID, deviceid, node, "
-                 "system_name, serialnb) values ('" +
-                 name + "', 1, " + std::to_string(id) + ", " + std::to_string(node) + ", " +
-                 std::to_string(system_name) + ", 'sn_" + name + "')");
-  }
-  // A port with an IP address (none for ""), and its hardware port with a
-  // MAC address.
-  static void Port(int portid, int deviceid, const std::string& nbr, int way, const std::string& ip,
-                   const std::string& mac = "mac") {
-    if (!ip.empty())
-      testdb::exec("insert into vexa_ipinfo(ipaddress, subnet_info) values ('" + ip +
-                   "', 'subnet_of_" + ip + "')");
-    testdb::exec(
-        "insert into vexa_port_properties(portid, deviceid, port_nbr, port_way, "
-        "ipaddress) values (" +
-        std::to_string(portid) + ", " + std::to_string(deviceid) + ", '" + nbr + "', " +
-        std::to_string(way) + ", " + (ip.empty() ? "NULL" : "'" + ip + "'") +
-        ");"
-        "insert into vexa_hwport_properties(serialnb, port_nbr, port_way, macaddress) "
-        "select serialnb, '" +
-        nbr + "', " + std::to_string(way) + ", '" + mac +
-        "' from vexa_lg_devices where deviceid = " + std::to_string(deviceid));
-  }
-  static void Link(int linkid, int portfrom, int portto) {
-    testdb::exec(
-        "insert into vexa_macroscopic_connectivity(linkid, portidfrom, portidto, link_type, "
-        "bidirectional_link_used, link_weight, lkused, system_name) "
-        "select " +
-        std::to_string(linkid) + ", " + std::to_string(portfrom) + ", " + std::to_string(portto) +
-        ", 1, 1, f.node + t.node + case when t.node = 1 then 1 "
-        "else 0 end, 1, 2 from vexa_port_properties pf join vexa_lg_devices f using (deviceid), "
-        "vexa_port_properties pt join vexa_lg_devices t on t.deviceid = pt.deviceid "
-        "where pf.portid = " +
-        std::to_string(portfrom) + " and pt.portid = " + std::to_string(portto));
-  }
+  // h1 reaches s1 and s2 over one link each, and h2 through s1 or s2; s2
+  // belongs to TFC only.
+  static void Network() { testnet::TwoSwitches(/*s2_systems=*/3); }
 
-  // h1 reaches s1 and s2 over one link each, and h2 through s1 or s2.
-  void Network() {
-    Device(101, "h1", 1);
-    Device(103, "s1", 0);
-    Device(105, "s2", 0, 3);
-    Device(107, "h2", 1);
-    Port(1002, 101, "in1", 1, "10.0.0.1", "mac-h1-in1");
-    Port(1004, 101, "in2", 1, "10.0.1.1", "mac-h1-in2");
-    Port(1006, 103, "o1", 2, "10.0.0.254");
-    Port(1008, 103, "o2", 2, "10.0.2.254");
-    Port(1010, 105, "o1", 2, "10.0.1.254");
-    Port(1012, 105, "o2", 2, "10.0.3.254");
-    Port(1014, 107, "in1", 1, "10.0.2.1");
-    Port(1016, 107, "in2", 1, "10.0.3.1");
-    Link(1, 1006, 1002);
-    Link(2, 1010, 1004);
-    Link(3, 1008, 1014);
-    Link(4, 1012, 1016);
-  }
-
-  // Board brd with ports in (301) and out (303); c1 behind in, and out
-  // reached from c1 directly or through c2 or c3.
+  // The board of network_rows.h, with c1 also straight to out.
   static void Board() {
-    Device(31, "brd", 0);
-    Port(301, 31, "in", 1, "");
-    Port(303, 31, "out", 2, "");
-    testdb::exec(
-        "insert into vexa_lg_cpnts(cpntname, cpnttype, cpntid, motherboardid) values "
-        "('c1', 'fpga', 1, 31), ('c2', 'fpga', 2, 31), ('c3', 'asic', 3, 31);"
-        "insert into vexa_microscopic_connectivity(linkid, cpntidfrom, portidfrom, cpntidto, "
-        "portidto, link_type, bidirectional_link_used, link_weight, lkused) values "
-        "(1, -1, 301, 1, 1, 1, 0, 1, 1), (2, 1, 2, 2, 1, 1, 0, 0, 1), "
-        "(3, 2, 2, -1, 303, 1, 0, 2, 1), (4, 1, 3, 3, 1, 1, 0, 0, 1), "
-        "(5, 3, 2, -1, 303, 1, 0, 2, 1), (6, 1, 4, -1, 303, 1, 0, 2, 1)");
+    testnet::Board();
+    testnet::BoardShortcut();
   }
 
   // The outputs of a path query inside a board.

@@ -97,11 +97,7 @@ class PathInputs : public PathTest, public testing::WithParamInterface<Export> {
   void SetUp() override {
     PathTest::SetUp();
     if (HasFatalFailure() || IsSkipped()) return;
-    Device("A", 1);
-    Device("B", 2);
-    Device("C", 3, 2, true);
-    Link(1, "A", "B", LinkOptions().info("first"));
-    Link(2, "B", "C", LinkOptions().weight(2));
+    Chain(LinkOptions().info("first"), LinkOptions().weight(2), /*c_is_host=*/true);
     testdb::exec("insert into vexa_link_types(linktypeID, link_name, link_nbr) values "
                  "(1, 'cu', 2)");
   }

@@ -9,6 +9,11 @@
 
 namespace {
 
+using testnet::Board;
+using testnet::Device;
+using testnet::Link;
+using testnet::Port;
+
 using hostile::Call;
 using hostile::Chars;
 using hostile::Export;
@@ -72,30 +77,20 @@ class RoutingInputs : public NetworkTest, public testing::WithParamInterface<Exp
   void SetUp() override {
     NetworkTest::SetUp();
     if (HasFatalFailure() || IsSkipped()) return;
-    device(101, "h1", 1);
-    device(103, "s1", 0);
-    device(105, "s2", 0);
-    device(107, "h2", 1);
-    port(1002, 101, "in1", 1, "10.0.0.1", "mac-h1-in1");
-    port(1004, 101, "in2", 1, "10.0.1.1", "mac-h1-in2");
-    port(1006, 103, "o1", 2, "10.0.0.254");
-    port(1008, 103, "o2", 2, "10.0.2.254");
-    port(1010, 105, "o1", 2, "10.0.1.254");
-    port(1014, 107, "in1", 1, "10.0.2.1");
-    link(1, 1006, 1002);
-    link(2, 1010, 1004);
-    link(3, 1008, 1014);
-    device(31, "brd", 0);
-    port(301, 31, "in", 1, "");
-    port(303, 31, "out", 2, "");
-    testdb::exec(
-        "insert into vexa_lg_cpnts(cpntname, cpnttype, cpntid, motherboardid) values "
-        "('c1', 'fpga', 1, 31), ('c2', 'fpga', 2, 31), ('c3', 'asic', 3, 31);"
-        "insert into vexa_microscopic_connectivity(linkid, cpntidfrom, portidfrom, cpntidto, "
-        "portidto, link_type, bidirectional_link_used, link_weight, lkused) values "
-        "(1, -1, 301, 1, 1, 1, 0, 1, 1), (2, 1, 2, 2, 1, 1, 0, 0, 1), "
-        "(3, 2, 2, -1, 303, 1, 0, 2, 1), (4, 1, 3, 3, 1, 1, 0, 0, 1), "
-        "(5, 3, 2, -1, 303, 1, 0, 2, 1)");
+    Device(101, "h1", 1);
+    Device(103, "s1", 0);
+    Device(105, "s2", 0);
+    Device(107, "h2", 1);
+    Port(1002, 101, "in1", 1, "10.0.0.1", "mac-h1-in1");
+    Port(1004, 101, "in2", 1, "10.0.1.1", "mac-h1-in2");
+    Port(1006, 103, "o1", 2, "10.0.0.254");
+    Port(1008, 103, "o2", 2, "10.0.2.254");
+    Port(1010, 105, "o1", 2, "10.0.1.254");
+    Port(1014, 107, "in1", 1, "10.0.2.1");
+    Link(1, 1006, 1002);
+    Link(2, 1010, 1004);
+    Link(3, 1008, 1014);
+    Board();
     ASSERT_EQ(Quiet([&] { return CreateRoutingTable("h1", 0, err_); }), 0) << err_;
     ASSERT_EQ(Quiet([&] { return CreateDestinationTable("h1", 10, err_); }), 0) << err_;
     commit_library();

@@ -19,11 +19,7 @@ class KeptConnectivity : public PathTest {
   void SetUp() override {
     PathTest::SetUp();
     if (HasFatalFailure() || IsSkipped()) return;
-    Device("A", 1);
-    Device("B", 2);
-    Device("C", 3);
-    Link(1, "A", "B");
-    Link(2, "B", "C");
+    Chain();
   }
   void TearDown() override {
     ferrule::ForgetKeptConnectivity();

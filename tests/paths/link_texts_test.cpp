@@ -111,11 +111,7 @@ TEST_F(LinkTexts, TextsThatArraysQuoteComeBackAsStoredWhetherReadAfterOrWithTheR
 }
 
 TEST_F(LinkTexts, OnlyTheLinksOfThePathsFoundAreReadAndTheCopyKeepsThem) {
-  Device("A", 1);
-  Device("B", 2);
-  Device("C", 3);
-  Link(1, "A", "B");
-  Link(2, "B", "C", LinkOptions().info("second"));
+  Chain(LinkOptions(), LinkOptions().info("second"));
 
   const long before = ConnectivityLoadCount();
   std::vector<int> rows = LoadRows("A");

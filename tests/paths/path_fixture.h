@@ -90,6 +90,17 @@ class PathTest : public ConnectedTest {
         std::to_string(spec.subsystems_) + ")");
   }
 
+  // A (1) -> B (2) -> C (3) over the links 1 and 2; C is a HOST when
+  // c_is_host is set, a SWITCH otherwise.
+  static void Chain(const LinkOptions& first = LinkOptions(),
+                    const LinkOptions& second = LinkOptions(), bool c_is_host = false) {
+    Device("A", 1);
+    Device("B", 2);
+    Device("C", 3, 2, c_is_host);
+    Link(1, "A", "B", first);
+    Link(2, "B", "C", second);
+  }
+
   // GetDetailedConnBetweenDeviceDevType with room for everything; the
   // result code, and the entries on success.
   int Paths(const char* dfrom, const char* dto, int type_given = 0,

@@ -32,11 +32,7 @@ class PathProtocol : public PathTest {
   void SetUp() override {
     PathTest::SetUp();
     if (HasFatalFailure() || IsSkipped()) return;
-    Device("A", 1);
-    Device("B", 2);
-    Device("C", 3);
-    Link(1, "A", "B");
-    Link(2, "B", "C", LinkOptions().info("fibre"));
+    Chain(LinkOptions(), LinkOptions().info("fibre"));
   }
 
   int Connectivity(const char* from, const char* to, Outputs& o) {

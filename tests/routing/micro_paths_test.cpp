@@ -10,6 +10,11 @@
 
 namespace {
 
+using testnet::Board;
+using testnet::BoardShortcut;
+using testnet::Device;
+using testnet::Port;
+
 // Board "brd": port in (301 way 1) feeds c1; c1 goes out directly and
 // through c2 or c3 to port out (303 way 2).
 //   in -> c1 -> out
@@ -20,20 +25,14 @@ class MicroPaths : public NetworkTest {
   void SetUp() override {
     NetworkTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    device(31, "brd", 0);
-    device(33, "other", 0);
-    port(301, 31, "in", 1, "");
-    port(303, 31, "out", 2, "");
-    port(305, 33, "x", 2, "");
+    Board();
+    BoardShortcut();
+    // Component "elsewhere" on device "other" with port x (305 way 2).
+    Device(33, "other", 0);
+    Port(305, 33, "x", 2, "");
     testdb::exec(
         "insert into vexa_lg_cpnts(cpntname, cpnttype, cpntid, motherboardid) values "
-        "('c1', 'fpga', 1, 31), ('c2', 'fpga', 2, 31), ('c3', 'asic', 3, 31), "
-        "('elsewhere', 'asic', 4, 33);"
-        "insert into vexa_microscopic_connectivity(linkid, cpntidfrom, portidfrom, cpntidto, "
-        "portidto, link_type, bidirectional_link_used, link_weight, lkused) values "
-        "(1, -1, 301, 1, 1, 1, 0, 1, 1), (2, 1, 2, 2, 1, 1, 0, 0, 1), "
-        "(3, 2, 2, -1, 303, 1, 0, 2, 1), (4, 1, 3, 3, 1, 1, 0, 0, 1), "
-        "(5, 3, 2, -1, 303, 1, 0, 2, 1), (6, 1, 4, -1, 303, 1, 0, 2, 1)");
+        "('elsewhere', 'asic', 4, 33)");
   }
 
   // Caller buffers of one query, with the answer read back as text.

@@ -13,6 +13,10 @@
 
 namespace {
 
+using testnet::Device;
+using testnet::Link;
+using testnet::Port;
+
 // h1 reaches s1 and s2 over one link each, and h2 through either switch;
 // s3 hangs behind h2, a node, so routes from h1 cannot pass h2 to reach it.
 //
@@ -24,26 +28,11 @@ class RoutingTables : public NetworkTest {
   void SetUp() override {
     NetworkTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    device(101, "h1", 1);
-    device(103, "s1", 0);
-    device(105, "s2", 0);
-    device(107, "h2", 1);
-    device(109, "s3", 0);
-    port(1002, 101, "in1", 1, "10.0.0.1", "mac-h1-in1");
-    port(1004, 101, "in2", 1, "10.0.1.1", "mac-h1-in2");
-    port(1006, 103, "o1", 2, "10.0.0.254");
-    port(1008, 103, "o2", 2, "10.0.2.254");
-    port(1010, 105, "o1", 2, "10.0.1.254");
-    port(1012, 105, "o2", 2, "10.0.3.254");
-    port(1014, 107, "in1", 1, "10.0.2.1");
-    port(1016, 107, "in2", 1, "10.0.3.1");
-    port(1018, 107, "o1", 2, "10.0.4.1");
-    port(1020, 109, "in1", 1, "10.0.4.254");
-    link(1, 1006, 1002);
-    link(2, 1010, 1004);
-    link(3, 1008, 1014);
-    link(4, 1012, 1016);
-    link(5, 1018, 1020);
+    testnet::TwoSwitches();
+    Device(109, "s3", 0);
+    Port(1018, 107, "o1", 2, "10.0.4.1");
+    Port(1020, 109, "in1", 1, "10.0.4.254");
+    Link(5, 1018, 1020);
   }
 
   // The builds leave their work in the library's open transaction.
@@ -123,9 +112,9 @@ TEST_F(RoutingTables, RefreshAddsTheRoutesOfANewLink) {
   // A new link from s1 to s3: h1 reaches s3 over s1, and s3 reaches s1 in
   // one step and h1 in two instead of three (over h2, which s3 enters
   // first and so may pass).
-  port(1022, 103, "o3", 2, "");
-  port(1024, 109, "in2", 1, "");
-  link(6, 1022, 1024);
+  Port(1022, 103, "o3", 2, "");
+  Port(1024, 109, "in2", 1, "");
+  Link(6, 1022, 1024);
   EXPECT_EQ(one("select pathqueries_pck.CheckAndUpdateDynamicTables(1)"), "ROUTES_REFRESHED: 3");
   EXPECT_EQ(rows_of(101), (std::vector<std::string>{"103:1002:1", "105:1004:1", "107:1002:1",
                                                       "107:1004:0", "109:1002:1"}));
