@@ -23,7 +23,7 @@ int Disconnect(Session handles, int stage, char* ErrMess) {
   if (stage > 3 && handles.svchp) sum += OCIHandleFree(handles.svchp, OCI_HTYPE_SVCCTX);
   // The error text is read before the error handle goes away.
   char reason[kReasonMax + 1] = "OCIHandleFree unsuccessful";
-  if (sum != 0 && handles.errhp) ReadOracleText(handles.errhp, reason, sizeof reason);
+  if (sum != 0 && handles.errhp) ReadErrorText(handles.errhp, reason, sizeof reason);
   if (stage > 2 && handles.errhp) sum += OCIHandleFree(handles.errhp, OCI_HTYPE_ERROR);
   if (stage > 1 && handles.srvhp) sum += OCIHandleFree(handles.srvhp, OCI_HTYPE_SERVER);
   if (stage > 0 && handles.envhp) {
@@ -94,7 +94,7 @@ int Connect(const char* server, const char* user, const char* password,
   }
   char reason[kReasonMax + 1];
   if (h.errhp)
-    ReadOracleText(h.errhp, reason, sizeof reason);
+    ReadErrorText(h.errhp, reason, sizeof reason);
   else
     std::snprintf(reason, sizeof reason, "%s", "COULD NOT CREATE THE CLIENT ENVIRONMENT");
   char scratch[kErrMessMax];

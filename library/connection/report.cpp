@@ -20,7 +20,7 @@ void copy_bounded(char* out, std::size_t size, const char* text,
 
 }  // namespace
 
-void ReadOracleText(OCIError* errhp, char* out, std::size_t size,
+void ReadErrorText(OCIError* errhp, char* out, std::size_t size,
                     int* number) {
   char buf[kReasonMax + 1] = "";
   sb4 code = 0;
@@ -41,7 +41,7 @@ int ReportOCIStatus(int status, OCIError* errhp, const char* context) {
     case OCI_SUCCESS:
       return 0;
     case OCI_SUCCESS_WITH_INFO:
-      ReadOracleText(errhp, text, sizeof text, &number);
+      ReadErrorText(errhp, text, sizeof text, &number);
       std::printf("Error - OCI_SUCCESS_WITH_INFO %s and errbuf: %s\n", context,
                   text);
       return number;
@@ -58,7 +58,7 @@ int ReportOCIStatus(int status, OCIError* errhp, const char* context) {
       std::printf("Error - OCI_STILL_EXECUTE %s\n", context);
       return status;
     case OCI_ERROR:
-      ReadOracleText(errhp, text, sizeof text, &number);
+      ReadErrorText(errhp, text, sizeof text, &number);
       std::printf("Error - %s and %s\n", text, context);
       // A client error without a number still has to read as a failure.
       return number != 0 ? number : OCI_ERROR;
@@ -82,7 +82,7 @@ int SetErrMessFromOCI(OCIError* errhp, const char* appliName, char* ErrMess,
                       int flag) {
   if (flag == 0) return SetErrMess(appliName, nullptr, ErrMess, 0);
   char text[kReasonMax + 1];
-  ReadOracleText(errhp, text, sizeof text);
+  ReadErrorText(errhp, text, sizeof text);
   return SetErrMess(appliName, text, ErrMess, 1);
 }
 

@@ -42,7 +42,7 @@ void EnsureMinColumnLength(int* length);
 
 // Text of error record 1 of errhp, cut to kReasonMax characters; a fixed
 // text when the handle holds none.
-void ReadOracleText(OCIError* errhp, char* out, std::size_t size,
+void ReadErrorText(OCIError* errhp, char* out, std::size_t size,
                     int* number = nullptr);
 
 }  // namespace ferrule
