@@ -11,24 +11,17 @@
 #include <vector>
 
 #include "ferrule.h"
+#include "bench_support.h"
 #include "libpq_connect.h"
 
 namespace {
 
+using bench::median;
+using bench::run;
+
 using Clock = std::chrono::steady_clock;
 
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
 
-bool run(PGconn* c, const char* sql) {
-  PGresult* r = PQexec(c, sql);
-  bool ok = PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK;
-  if (!ok) std::fprintf(stderr, "%s", PQerrorMessage(c));
-  PQclear(r);
-  return ok;
-}
 
 }  // namespace
 

@@ -21,9 +21,13 @@
 #include <vector>
 
 #include "ferrule.h"
+#include "bench_support.h"
 #include "libpq_connect.h"
 
 namespace {
+
+using bench::median;
+using bench::run;
 
 using Clock = std::chrono::steady_clock;
 constexpr int kRows = 10000;
@@ -34,22 +38,11 @@ struct ConnCloser {
 };
 using Conn = std::unique_ptr<PGconn, ConnCloser>;
 
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 double seconds_since(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-bool run(PGconn* c, const std::string& sql) {
-  PGresult* r = PQexec(c, sql.c_str());
-  const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK;
-  if (!ok) std::fprintf(stderr, "%s", PQerrorMessage(c));
-  PQclear(r);
-  return ok;
-}
 
 std::string port_name(int i) { return "p" + std::to_string(i); }
 

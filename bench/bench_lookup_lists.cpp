@@ -14,29 +14,22 @@
 #include <vector>
 
 #include "ferrule.h"
+#include "bench_support.h"
 #include "libpq_connect.h"
 
 namespace {
 
+using bench::median;
+using bench::run;
+
 using Clock = std::chrono::steady_clock;
 constexpr int kDevices = 10000;
 
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
 
 double micros_since(Clock::time_point start) {
   return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
 }
 
-bool run(PGconn* c, const char* sql) {
-  PGresult* r = PQexec(c, sql);
-  bool ok = PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK;
-  if (!ok) std::fprintf(stderr, "%s", PQerrorMessage(c));
-  PQclear(r);
-  return ok;
-}
 
 // The select of the list through libpq, its items packed as the library
 // packs them (each text up to its cut character, then a NUL).

@@ -15,10 +15,14 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "libpq_connect.h"
 #include "oci.h"
 
 namespace {
+
+using bench::median;
+using bench::run;
 
 using Clock = std::chrono::steady_clock;
 constexpr int kRows = 10000;
@@ -28,10 +32,6 @@ struct Settings {
   std::string server, user, password;
 };
 
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 double seconds_since(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();

@@ -27,10 +27,14 @@
 #include <vector>
 
 #include "ferrule.h"
+#include "bench_support.h"
 #include "libpq_connect.h"
 #include "paths/connectivity_cache.h"
 
 namespace {
+
+using bench::median;
+using bench::run;
 
 using Clock = std::chrono::steady_clock;
 
@@ -40,19 +44,7 @@ double ms_since(Clock::time_point t0) {
   return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
 }
 
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
 
-bool run(PGconn* c, const std::string& sql) {
-  PGresult* r = PQexec(c, sql.c_str());
-  const bool ok =
-      PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK;
-  if (!ok) std::fprintf(stderr, "%s\n%s\n", PQerrorMessage(c), sql.c_str());
-  PQclear(r);
-  return ok;
-}
 
 // Devices get zero-padded names, so that no name begins with another one.
 const char* const kNetwork = R"SQL(

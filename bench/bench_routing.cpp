@@ -14,19 +14,16 @@
 #include <vector>
 
 #include "ferrule.h"
+#include "bench_support.h"
 #include "libpq_connect.h"
 
 namespace {
 
+using bench::median;
+using bench::run;
+
 using Clock = std::chrono::steady_clock;
 
-bool run(PGconn* c, const std::string& sql) {
-  PGresult* r = PQexec(c, sql.c_str());
-  bool ok = PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK;
-  if (!ok) std::fprintf(stderr, "%s", PQerrorMessage(c));
-  PQclear(r);
-  return ok;
-}
 
 double ms_since(Clock::time_point t0) {
   return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
