@@ -1,10 +1,15 @@
-// The function table walked row by row: parameter strings against the
-// wrappers they are dispatched to, and the names that stand twice.
+// The function table walked row by row: parameter strings (their count and
+// each parameter's class) against the wrappers they are dispatched to, and
+// the names that stand twice.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
+#include <set>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "function_table.h"
@@ -33,6 +38,50 @@ TEST(FunctionTable, EveryFunctionHasAWrapperTakingTheParametersOfItsString) {
   for (const ExternFuncDesc& d : FunctionDescriptors()) {
     ASSERT_NE(d.wrapper.call, nullptr) << d.name;
     EXPECT_EQ(d.wrapper.arity, parseParamSignature(d.paramList).count) << d.name;
+  }
+}
+
+// Declared class of each parameter: the first word of its declaration.
+ArgKind DeclaredKind(const std::string& declaration) {
+  std::istringstream words(declaration);
+  std::string type;
+  words >> type;
+  if (type == "string") return ArgKind::Text;
+  if (type == "int") return ArgKind::Integer;
+  if (type == "dyn_string" || type == "dyn_int") return ArgKind::List;
+  ADD_FAILURE() << "unknown parameter class in \"" << declaration << "\"";
+  return ArgKind::Text;
+}
+
+std::vector<std::string> Declarations(const char* param_list) {
+  std::string text(param_list);
+  text.erase(std::remove_if(text.begin(), text.end(),
+                            [](char c) { return c == '(' || c == ')' || c == '&'; }),
+             text.end());
+  std::vector<std::string> declarations;
+  std::istringstream items(text);
+  for (std::string item; std::getline(items, item, ',');) declarations.push_back(item);
+  return declarations;
+}
+
+TEST(FunctionTable, EveryParameterIsReadAsTheClassItsStringDeclares) {
+  // The port types of the macro-link inserts are declared int and stored as
+  // texts: the dispatch passes an integer there as its decimal text.
+  const std::set<std::pair<std::string, std::size_t>> int_read_as_text = {
+      {"PVSSInsertMacroLink", 3},          {"PVSSInsertMacroLink", 5},
+      {"PVSSInsertMultipleMacroLinks", 3}, {"PVSSInsertMultipleMacroLinks", 5}};
+  for (const ExternFuncDesc& d : FunctionDescriptors()) {
+    const std::vector<std::string> declarations = Declarations(d.paramList);
+    ASSERT_EQ(declarations.size(), d.wrapper.arity) << d.name;
+    for (std::size_t i = 0; i < declarations.size(); ++i) {
+      ArgKind declared = DeclaredKind(declarations[i]);
+      if (int_read_as_text.count({d.name, i})) {
+        EXPECT_EQ(declared, ArgKind::Integer) << d.name << " parameter " << i;
+        declared = ArgKind::Text;
+      }
+      EXPECT_EQ(d.wrapper.kinds[i], declared) << d.name << " parameter " << i << ": \""
+                                              << declarations[i] << "\"";
+    }
   }
 }
 
