@@ -36,7 +36,8 @@ bool any_output_missing(const MicroPathOutputs& o) {
 // One list with its last name: copied when the list's total is below its
 // capacity, else its length becomes the total plus one and the shortfall
 // is counted. A last name that does not fit leaves "BUFFER_TOO_SMALL" in
-// its buffer, only where that word fits.
+// its buffer, only where that word fits the capacity the caller gave (not
+// the need written back in its place).
 int copy_list(const PackedList& list, char* out, int* len, char* last, int* len_last) {
   if (list.total() >= *len) {
     *len = list.total() + 1;
@@ -44,9 +45,10 @@ int copy_list(const PackedList& list, char* out, int* len, char* last, int* len_
   }
   std::memcpy(out, list.bytes.data(), list.bytes.size());
   *len = list.total();
-  if (!routing::CopyIfFits(list.last.c_str(), last, *len_last)) {
+  const int last_capacity = *len_last;
+  if (!routing::CopyIfFits(list.last.c_str(), last, last_capacity)) {
     *len_last = static_cast<int>(list.last.size()) + 1;
-    routing::CopyIfFits("BUFFER_TOO_SMALL", last, *len_last);
+    routing::CopyIfFits("BUFFER_TOO_SMALL", last, last_capacity);
   }
   return 0;
 }

@@ -6,13 +6,14 @@
 
 namespace ferrule::oci {
 
-// The record of `errhp`, cleared for this call; `scratch` when the caller
-// gave no error handle, so failures can be recorded unconditionally.
+// The record that a failure of this call replaces: the one of `errhp`, or
+// `scratch` when the caller gave no error handle, so failures can be
+// recorded unconditionally. A call that succeeds leaves the record alone:
+// it tells the last failure until the next one, so that a commit or a
+// release between a failed step and its report cannot erase the reason.
 inline ErrorRecord& begin_call(OCIError* errhp, ErrorRecord& scratch) {
   auto* handle = handle_cast<OCIError>(errhp, OCI_HTYPE_ERROR);
-  ErrorRecord& record = handle ? handle->record : scratch;
-  record.clear();
-  return record;
+  return handle ? handle->record : scratch;
 }
 
 // The open connection of a service context, or null with the error set.

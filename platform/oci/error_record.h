@@ -29,15 +29,13 @@ constexpr int kNoDescriptorForPosition = 24334;
 constexpr int kOther = 20000;
 }  // namespace error_number
 
+// The last failure of the calls made with one error handle; calls that
+// succeed leave it in place (see begin_call).
 struct ErrorRecord {
   int number = 0;
   std::string message;
 
   bool empty() const { return number == 0; }
-  void clear() {
-    number = 0;
-    message.clear();
-  }
   void set(int error_number, std::string text) {
     number = error_number;
     message = std::move(text);

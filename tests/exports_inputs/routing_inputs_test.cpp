@@ -22,7 +22,9 @@ using hostile::Ints;
 // The outputs of a micro path query: pathid, link_pos, nfrom, nto,
 // last_nfrom, last_nto; their lengths: len_array, len_nfrom, len_nto,
 // len_last_nfrom, len_last_nto. A last name that does not fit leaves the
-// result 0: only its length tells.
+// result 0: only its length tells. Every name on the board is longer than
+// "BUFFER_TOO_SMALL", so that the word put in place of a last name that
+// does not fit would show in the guard of a buffer too small for it.
 constexpr bool kShortfallInLengthOnly = false;
 const std::vector<hostile::Out> kMicroOutputs = {Ints(20),    Ints(20),  Chars(200),
                                                  Chars(200),  Chars(50), Chars(50)};
@@ -48,14 +50,15 @@ const Export kRouting[] = {
        return LoadRoutingtable(c.t[0], c.l(0), c.c(0), c.l(1), c.c(1), c.l(2), c.c(2), c.l(3),
                                c.c(3), c.l(4), c.c(4), c.l(5), c.c(5), c.e());
      }},
-    {"GetMicroConnectBetweenBoardCpntAndMotherBoard", {"c1"}, {303}, kMicroOutputs,
-     kMicroLengths,
+    {"GetMicroConnectBetweenBoardCpntAndMotherBoard", {"component_named_c1"}, {303},
+     kMicroOutputs, kMicroLengths,
      [](Call& c) {
        return GetMicroConnectBetweenBoardCpntAndMotherBoard(
            c.t[0], c.v[0], c.n(0), c.n(1), c.l(0), c.c(2), c.l(1), c.c(3), c.l(2), c.c(4),
            c.l(3), c.c(5), c.l(4), c.e());
      }},
-    {"GetMicroConnectFromPortid", {"c3"}, {301, 303}, kMicroOutputs, kMicroLengths,
+    {"GetMicroConnectFromPortid", {"component_named_c3"}, {301, 303}, kMicroOutputs,
+     kMicroLengths,
      [](Call& c) {
        return GetMicroConnectFromPortid(c.v[0], c.v[1], c.t[0], c.n(0), c.n(1), c.l(0), c.c(2),
                                         c.l(1), c.c(3), c.l(2), c.c(4), c.l(3), c.c(5), c.l(4),
@@ -70,8 +73,9 @@ const Export kRouting[] = {
 };
 
 // h1 (101) reaches s1 (103) and s2 (105), and through them h2 (107); the
-// routing and destination tables of h1 are built. The board brd (31) has
-// the ports in (301) and out (303), and the components c1 -> c2, c3 -> out.
+// routing and destination tables of h1 are built. The board (31) has the
+// ports in (301) and out (303), and the components c1 -> c2, c3 -> out,
+// all named at length.
 class RoutingInputs : public NetworkTest, public testing::WithParamInterface<Export> {
  protected:
   void SetUp() override {
@@ -91,6 +95,10 @@ class RoutingInputs : public NetworkTest, public testing::WithParamInterface<Exp
     Link(2, 1010, 1004);
     Link(3, 1008, 1014);
     Board();
+    testdb::exec("update vexa_lg_devices set devicename = 'board_with_a_long_name' "
+                 "where deviceid = 31;"
+                 "update vexa_lg_cpnts set cpntname = 'component_named_' || cpntname "
+                 "where motherboardid = 31");
     ASSERT_EQ(Quiet([&] { return CreateRoutingTable("h1", 0, err_); }), 0) << err_;
     ASSERT_EQ(Quiet([&] { return CreateDestinationTable("h1", 10, err_); }), 0) << err_;
     commit_library();

@@ -36,4 +36,22 @@ TEST_F(OciErrors, MessageIsThePrimaryTextCutToTheBuffer) {
   EXPECT_EQ(code, 942);
 }
 
+// Record 1 belongs to the last call that recorded an error: calls that
+// succeed after it, a commit among them, leave it for a report made later;
+// the next failure replaces it.
+TEST_F(OciErrors, TheLastFailureStaysUntilTheNextOne) {
+  ASSERT_EQ(run("insert into {item}(id) values (1)"), OCI_SUCCESS);
+  EXPECT_EQ(run("insert into oci_test_no_such_table values (1)"), OCI_ERROR);
+  ASSERT_EQ(run("insert into {item}(id) values (2)"), OCI_SUCCESS);
+  ASSERT_EQ(execute(prepare("select id from {item}"), 0), OCI_SUCCESS);
+  ASSERT_EQ(commit(), OCI_SUCCESS);
+  EXPECT_EQ(error_number(), 942);
+  EXPECT_EQ(error_text(), "relation \"oci_test_no_such_table\" does not exist");
+  EXPECT_EQ(value_direct("select count(*) from {item}"), "2");
+
+  EXPECT_EQ(run("select 1/0"), OCI_ERROR);
+  ASSERT_EQ(rollback(), OCI_SUCCESS);
+  EXPECT_EQ(error_number(), 1476);
+}
+
 }  // namespace

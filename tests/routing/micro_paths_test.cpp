@@ -195,6 +195,14 @@ TEST_F(MicroPaths, ALastNameThatDoesNotFitIsMarkedWhereTheMarkFits) {
   EXPECT_EQ(marked.last_nfrom[0], 'x');  // "BUFFER_TOO_SMALL" does not fit in 2 bytes
   EXPECT_EQ(marked.len_last_nto, 25);
   EXPECT_STREQ(marked.last_nto, "BUFFER_TOO_SMALL");
+  // Below the 17 bytes of the word nothing is written, only the need.
+  for (int capacity : {16, 5, 0, -1}) {
+    Outputs short_nto;
+    short_nto.len_last_nto = capacity;
+    ASSERT_EQ(from_component("c1", 303, short_nto), 0) << capacity;
+    EXPECT_EQ(short_nto.len_last_nto, 25) << capacity;
+    EXPECT_EQ(short_nto.last_nto[0], 'x') << capacity;
+  }
 }
 
 }  // namespace

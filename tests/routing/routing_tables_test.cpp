@@ -4,6 +4,7 @@
 // their length rules.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <string>
@@ -266,6 +267,52 @@ TEST_F(RoutingTables, GetPortPerSubsystemRefusalsAndEmptyAnswers) {
     EXPECT_EQ(GetPortPerSubsystem(device, "DAQ", &len, list, err_), 0);
     EXPECT_STREQ(err_, "ERROR in GetPortPerSubsystem : NO_ROWS_SELECTED");
   }
+  EXPECT_STREQ(list, "untouched");
+  EXPECT_EQ(len, 100);
+}
+
+// A read that the database refused answers with the database's reason,
+// as LoadRoutingtable does for the same failure, although the commit that
+// follows the failure succeeds before ErrMess is written.
+class RoutingTablesRefused : public RoutingTables {
+ protected:
+  void TearDown() override {
+    RoutingTables::TearDown();
+    testdb::reset();  // brings dropped tables back for the next tests
+  }
+  // The reason of LoadRoutingtable's answer for the start dfrom.
+  std::string routes_reason(const char* dfrom) {
+    std::vector<char> buf(100);
+    int lens[6] = {100, 100, 100, 100, 100, 100};
+    Quiet([&] {
+      return LoadRoutingtable(dfrom, &lens[0], buf.data(), &lens[1], buf.data(), &lens[2],
+                              buf.data(), &lens[3], buf.data(), &lens[4], buf.data(), &lens[5],
+                              buf.data(), err_);
+    });
+    const std::string prefix = "ERROR in LoadRoutingtable : ";
+    EXPECT_EQ(std::string(err_).substr(0, prefix.size()), prefix);
+    return std::string(err_).substr(std::min(prefix.size(), std::strlen(err_)));
+  }
+  int ports(const char* devicename, char* list, int* len) {
+    return Quiet([&] { return GetPortPerSubsystem(devicename, "DAQ", len, list, err_); });
+  }
+};
+
+TEST_F(RoutingTablesRefused, GetPortPerSubsystemKeepsTheDatabasesReason) {
+  char list[100] = "untouched";
+  int len = sizeof list;
+  // A name that is not valid UTF-8.
+  const std::string not_utf8 = routes_reason("\xff\xfe");
+  EXPECT_EQ(not_utf8.rfind("invalid byte sequence", 0), 0u) << not_utf8;
+  EXPECT_EQ(ports("\xff\xfe", list, &len), 20000);
+  EXPECT_EQ(std::string(err_), "ERROR in GetPortPerSubsystem : " + not_utf8);
+
+  // The destination table dropped.
+  ASSERT_EQ(Quiet([&] { return DropTableSchema(err_); }), 0) << err_;
+  EXPECT_EQ(ports("h1", list, &len), 942);
+  EXPECT_STREQ(err_,
+               "ERROR in GetPortPerSubsystem : relation \"vexa_destinationtable\" does not exist");
+  EXPECT_EQ(routes_reason("101"), "relation \"vexa_routingtable\" does not exist");
   EXPECT_STREQ(list, "untouched");
   EXPECT_EQ(len, 100);
 }
