@@ -29,8 +29,9 @@ const InsertStatement kNodeUsedBlock{
     "END IF; END;",
     {":dname"}, {":nused"}, {":rescode"}, {}, ":numrows1", ":rescode"};
 
-// A link that has a subsystem set gets the product of the subsystems both
-// its devices belong to (NULL when they share none).
+// Every link gets the product of the subsystems both its devices belong to
+// (NULL when they share none), a link left without one included: it gets
+// one again once its devices share a subsystem again.
 const InsertStatement kSystemListBlock{
     "BEGIN update %(devices) set system_name=:sysid,"
     "last_update=vexa_sysdate(),user_update='%(login)' where devicename=:dname; "
@@ -42,8 +43,7 @@ const InsertStatement kSystemListBlock{
     "%(port_properties) h "
     "where mod(o.system_name,t.systemid)=0 and mod(d.system_name,t.systemid)=0 "
     "and g.portidfrom=p.portid and p.deviceid=o.deviceid and g.portidto=h.portid "
-    "and h.deviceid=d.deviceid) "
-    "where g.system_name is not null; "
+    "and h.deviceid=d.deviceid); "
     ":rescode := %(check_and_update_dynamic_tables)(1); "
     "END IF; END;",
     {":dname"}, {":sysid"}, {}, {":rescode"}, ":numrows1", ":rescode"};
