@@ -39,36 +39,27 @@ TEST_F(OciSavepoint, RollbackUndoesTheRowsKeptBeforeAFailingArrayRow) {
   EXPECT_EQ(value_direct("select string_agg(id::text, ',' order by id) from {item}"), "1,10");
 }
 
-TEST_F(OciSavepoint, SavepointOutsideATransactionStandsForItsStart) {
-  ASSERT_EQ(run("SAVEPOINT batch_start"), OCI_SUCCESS);
-  // A block made after it goes with the rollback, and is made again.
-  const char* block = "BEGIN insert into {item}(id) values (:id); END;";
-  int id = 1;
-  OCIStmt* stmt = prepare(block);
-  bind_int(stmt, "id", &id);
-  ASSERT_EQ(execute(stmt), OCI_SUCCESS) << error_text();
-  ASSERT_EQ(run("ROLLBACK TO SAVEPOINT batch_start"), OCI_SUCCESS) << error_text();
-  id = 2;
-  ASSERT_EQ(execute(stmt), OCI_SUCCESS) << error_text();
-  ASSERT_EQ(run("ROLLBACK TO SAVEPOINT batch_start"), OCI_SUCCESS) << error_text();
-  id = 3;
-  ASSERT_EQ(execute(stmt), OCI_SUCCESS) << error_text();
-  ASSERT_EQ(commit(), OCI_SUCCESS);
-  EXPECT_EQ(value_direct("select string_agg(id::text, ',' order by id) from {item}"), "3");
-}
-
+// Outside a transaction a savepoint stands for the start of the next one.
+// Either way a block made after it goes with the rollback, and is made again.
 TEST_F(OciSavepoint, BlockMadeAfterASavepointIsMadeAgainAfterTheRollback) {
-  ASSERT_EQ(run("insert into {item}(id) values (1)"), OCI_SUCCESS);
-  ASSERT_EQ(run("SAVEPOINT batch_start"), OCI_SUCCESS);
-  int id = 2;
+  int id = 0;
   OCIStmt* stmt = prepare("BEGIN insert into {item}(id) values (:id); END;");
   bind_int(stmt, "id", &id);
-  ASSERT_EQ(execute(stmt), OCI_SUCCESS) << error_text();
-  ASSERT_EQ(run("ROLLBACK TO SAVEPOINT batch_start"), OCI_SUCCESS) << error_text();
-  id = 3;
-  ASSERT_EQ(execute(stmt), OCI_SUCCESS) << error_text();
-  ASSERT_EQ(commit(), OCI_SUCCESS);
-  EXPECT_EQ(value_direct("select string_agg(id::text, ',' order by id) from {item}"), "1,3");
+  for (bool transaction_open : {false, true}) {
+    if (transaction_open) {
+      ASSERT_EQ(run("insert into {item}(id) values (10)"), OCI_SUCCESS);
+    }
+    ASSERT_EQ(run("SAVEPOINT batch_start"), OCI_SUCCESS);
+    for (int i = 1; i <= 3; ++i) {
+      id = i + (transaction_open ? 10 : 0);
+      ASSERT_EQ(execute(stmt), OCI_SUCCESS) << error_text();
+      if (i < 3) {
+        ASSERT_EQ(run("ROLLBACK TO SAVEPOINT batch_start"), OCI_SUCCESS) << error_text();
+      }
+    }
+    ASSERT_EQ(commit(), OCI_SUCCESS);
+  }
+  EXPECT_EQ(value_direct("select string_agg(id::text, ',' order by id) from {item}"), "3,10,13");
 }
 
 TEST_F(OciSavepoint, SavepointsEndWithTheirTransaction) {
