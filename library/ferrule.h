@@ -195,8 +195,13 @@ FERRULE_API int GetBusySubsystems(int* len_array, const char* systemnames, char*
  * cached form: first_time = 1 marks the first row of a batch, last_rows = 1
  * the last one, which sends the batch as one execution and commits it (a
  * batch is also sent at every 10000th row). A batch in which some row
- * inserted nothing commits the others and answers -1. Null texts are stored
- * as NULL. */
+ * inserted nothing commits the others and answers -1. A send is committed
+ * with the server refresh that follows it, or not at all: a send answered
+ * as failed otherwise (a database error, a failed refresh, a single row
+ * that inserted nothing where its form says so) leaves none of its rows
+ * behind, neither committed nor waiting in the transaction, and rows that
+ * earlier calls left there stay as they were. Null texts are stored as
+ * NULL. */
 
 /* Device types. sysname: comma-separated subsystem names. last_rows of the
  * single-row form is not read. */
@@ -316,8 +321,8 @@ FERRULE_API int InsertCompositeLinkType(const char* lkname, const char* lklist, 
  * their sizes in bytes; nothing is read past a size, and a port beyond the
  * last item of a list (or a null list) gets a null value. port_wayList
  * holds nbports ints. A procedure failure answers "ORACLE_ERROR_<number>";
- * a port that inserts nothing rolls the whole call back. last is not
- * read. */
+ * a port that inserts nothing, or that the database refuses, rolls the
+ * whole call back. last is not read. */
 FERRULE_API int InsertTestFunctionalDevice(const char* location, const char* ipaddList,
                                            int ipaddLen, const char* ipnameList, int ipnameLen,
                                            const char* subnetList, int subnetLen,
@@ -609,16 +614,19 @@ FERRULE_API int GetHWBoardCpntByStatus(const char* cpnt_status, char* status_lis
  * it, and every 10000th row sends the rows cached so far; a row that is only
  * cached answers 0. A row that changes nothing makes the send answer -1 with
  * a reason beginning "COULDNOT_"; the rows that did change are committed,
- * except where said. A null text is NULL; "none" (or null) in a new value
- * keeps the stored value where said. */
+ * except where said. A send and the refresh of the server's derived path
+ * data that follows it are committed together or not at all; a refresh
+ * that fails answers -1 with its own reason ("ERROR: ..." from the dynamic
+ * tables, "PATH_REFRESH_FAILED" from the stored routes), or the database's
+ * error. A null text is NULL; "none" (or null) in a new value keeps the
+ * stored value where said. */
 
 /* Links, named by one end: by the from end (port_way 2 port of node_from)
  * when node_to is null or "none" in any case, else by the to end (port_way
  * 1 port of node_to) when node_from is; naming both changes nothing. A port
  * type that is null or shorter than 2 characters is "none", which also finds
  * ports without a type. After a complete send the server's derived path
- * data are refreshed (all but UpdateMultipleLkInfoLinks); for
- * UpdateMultipleLkUsedLinks the one commit follows that refresh. link_type:
+ * data are refreshed (all but UpdateMultipleLkInfoLinks). link_type:
  * a link type name (an unknown name stores -1, or NULL when found by the to
  * end). */
 FERRULE_API int UpdateMultipleBidirectionalLinks(const char* node_from, const char* node_to,
@@ -666,8 +674,9 @@ FERRULE_API int UpdateMultipleDeviceSystemList(const char* devname, const char* 
 /* Every device of the device type devtype (devtype_given 1), or whose name
  * begins with devtype (a '%' or '_' in it matches any text or character).
  * Not cached: each call runs at once, and commits only when last_rows is 1.
- * A call that changes no device answers -1 and commits nothing. The usage
- * form then recomputes every link's lkused. */
+ * A call that changes no device answers -1 and is undone, leaving the calls
+ * before it as they were. The usage form then recomputes every link's
+ * lkused. */
 FERRULE_API int UpdateMultipleDeviceNodeUsedByType(const char* devtype, int nodeused,
                                                    int devtype_given, int last_rows,
                                                    char* ErrMess);

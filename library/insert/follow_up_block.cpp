@@ -27,8 +27,14 @@ const FollowUpBlock kRefreshPathsUsed{
     "BEGIN :rescode := %(update_path_used)(1); GET DIAGNOSTICS :numrows = %(row_count); END; ",
     RescodeKind::Int};
 
-void RunFollowUpBlock(const FollowUpBlock& block, OCIStmt* stmt, StepChain& chain,
-                      const CallerIdentity& identity) {
+std::string RefreshRefusal(RescodeKind kind, int int_answer, const char* text_answer) {
+  if (kind == RescodeKind::Int) return int_answer == 0 ? std::string() : "PATH_REFRESH_FAILED";
+  const std::string answer = text_answer ? text_answer : "";
+  return answer.rfind("ERROR", 0) == 0 ? answer : std::string();
+}
+
+std::string RunFollowUpBlock(const FollowUpBlock& block, OCIStmt* stmt, StepChain& chain,
+                             const CallerIdentity& identity) {
   Session& s = session();
   const std::string text =
       ExpandTemplate(block.text, {{"login", QuoteLiteral(identity.login.c_str())}});
@@ -43,11 +49,10 @@ void RunFollowUpBlock(const FollowUpBlock& block, OCIStmt* stmt, StepChain& chai
                ? bind_one(stmt, ":rescode", &int_rescode, sizeof int_rescode, SQLT_INT)
                : bind_one(stmt, ":rescode", text_rescode, sizeof text_rescode, SQLT_STR);
   });
-  chain.run("OCIExecute unsuccessful", [&] {
+  const bool executed = chain.run("OCIExecute unsuccessful", [&] {
     return OCIStmtExecute(s.svchp, stmt, s.errhp, 1, 0, nullptr, nullptr, OCI_DEFAULT);
   });
-  chain.run("OCITransCommit unsuccessful",
-            [&] { return OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT); });
+  return executed ? RefreshRefusal(block.rescode, int_rescode, text_rescode) : std::string();
 }
 
 }  // namespace ferrule

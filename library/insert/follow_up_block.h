@@ -1,9 +1,11 @@
 // A follow-up block: a second block that a send runs once on the same
 // statement after its batch, to bring derived data in line with the rows
-// just written (link weights, path flags, the server's path tables), and
-// then commits. Its :rescode and :numrows are bound but never read: only the
-// client status of its steps counts.
+// just written (link weights, path flags, the server's path tables). It is
+// committed with the batch, by the send's one commit. Its :numrows is bound
+// but not read; its :rescode holds the answer of the server's refresh.
 #pragma once
+
+#include <string>
 
 #include "insert/caller_identity.h"
 #include "insert/row_cache.h"
@@ -12,7 +14,7 @@
 
 namespace ferrule {
 
-// How the block's :rescode is bound: the server procedures it calls answer
+// How a block's :rescode is bound: the server procedures it calls answer
 // an integer or a text.
 enum class RescodeKind { Int, Text };
 
@@ -32,9 +34,16 @@ struct FollowUpBlock {
 extern const FollowUpBlock kRefreshDynamicTables;
 extern const FollowUpBlock kRefreshPathsUsed;
 
-// Prepares the block anew on stmt, binds :numrows and :rescode, executes it
-// once and commits, each step only while the chain is clean.
-void RunFollowUpBlock(const FollowUpBlock& block, OCIStmt* stmt, StepChain& chain,
-                      const CallerIdentity& identity);
+// The reason a send is refused with when a refresh answered a failure:
+// updatepathused answers 0 when done, anything else (-1) when the database
+// refused; CheckAndUpdateDynamicTables answers "ERROR: <message>", which
+// is the reason itself. Empty when the refresh was done.
+std::string RefreshRefusal(RescodeKind kind, int int_answer, const char* text_answer);
+
+// Prepares the block anew on stmt, binds :numrows and :rescode and executes
+// it once, each step only while the chain is clean. Returns the refusal of
+// the refresh's answer (empty when it was done or the chain failed).
+std::string RunFollowUpBlock(const FollowUpBlock& block, OCIStmt* stmt, StepChain& chain,
+                             const CallerIdentity& identity);
 
 }  // namespace ferrule

@@ -44,8 +44,8 @@ const BatchExport kBatch{
     "Cache Problem",
     {CheckPlace::AfterStart, kSystemListRefused, false}};
 
-// A device whose type is unknown leaves its hardware row in the open
-// transaction: the single insert neither commits nor rolls back.
+// A device whose type is unknown is refused with its hardware row: the
+// single insert undoes what its block wrote.
 const SingleExport kSingle{kFunctionalDeviceInsert,
                            {"InsertFunctionalDevice", "COULDNOT_INSERT_THIS_ROW", false},
                            kSystemListRefused};

@@ -20,12 +20,16 @@ struct InsertStatement {
   std::vector<const char*> text_binds;  // one per text column, cache order
   std::vector<const char*> value_binds;   // one per integer column
   std::vector<const char*> output_binds;  // integer outputs beside :numrows
-  // Text outputs of kTextOutputSize bytes per row, never read: the answers
-  // of server procedures that the block calls.
+  // Text outputs of kTextOutputSize bytes per row: the answers of server
+  // procedures that the block calls.
   std::vector<const char*> text_output_binds{};
   // An integer input that is 1 on the last row of a send and 0 on the rows
   // before it, so that the block does once per send what follows its rows.
   const char* last_row_flag = nullptr;
+  // The output (one of the above) in which the block's last row leaves the
+  // answer of the server refresh it calls: a failing answer refuses the
+  // send (follow_up_block.h). Null: the block calls none.
+  const char* refresh_answer = nullptr;
 
   // The block for these caller names.
   std::string format(const CallerIdentity& identity) const;

@@ -53,7 +53,7 @@ const BatchExport kCompositeBatch{
     "Cache Problem",
     {}};
 
-// A single row that inserted nothing is neither committed nor rolled back.
+// A single row that inserted nothing is refused and undone.
 const SingleExport kSimpleSingle{kSimpleLinkTypeInsert,
                                  {"InsertSimpleLinkType", "COULDNOT_INSERT_THIS_ROW", false},
                                  kNameMissing};

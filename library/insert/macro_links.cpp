@@ -49,8 +49,8 @@ const InsertStatement kMacroLinkInsert{
     {}};
 
 // After a batch or a single link, the server refreshes its dynamic path
-// tables and the refresh is committed; its answer is not read. The batch
-// form of the block has two blanks after BEGIN.
+// tables, committed with the links. The batch form of the block has two
+// blanks after BEGIN.
 const FollowUpBlock kRefreshAfterBatch{
     "BEGIN  :rescode := %(check_and_update_dynamic_tables)(1); "
     "GET DIAGNOSTICS :numrows = %(row_count); END; ",

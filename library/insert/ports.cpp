@@ -45,8 +45,8 @@ const BatchExport kBatch{kPortInsert,
                          "Cache Problem",
                          {}};
 
-// An address recorded before the device was found missing stays in the open
-// transaction: the single insert neither commits nor rolls back.
+// A port of a missing device is refused with the address its block recorded
+// first: the single insert undoes both.
 const SingleExport kSingle{kPortInsert, {"InsertPort", "COULDNOT_INSERT_THIS_ROW", false}};
 
 RowCache& PortCache() {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "report.h"
 #include "session.h"
@@ -102,10 +103,25 @@ bool all_rows_done(const std::vector<int>& counts, int required) {
                      [required](int n) { return required != 0 ? n == required : n != 0; });
 }
 
+// The refusal of the refresh that the block's last row called, if any.
+std::string in_block_refresh_refusal(const InsertStatement& statement, const BindArrays& arrays) {
+  const char* answer = statement.refresh_answer;
+  if (!answer) return {};
+  for (std::size_t c = 0; c < statement.output_binds.size(); ++c)
+    if (std::strcmp(statement.output_binds[c], answer) == 0)
+      return RefreshRefusal(RescodeKind::Int, arrays.outputs[c].back(), nullptr);
+  for (std::size_t c = 0; c < statement.text_output_binds.size(); ++c)
+    if (std::strcmp(statement.text_output_binds[c], answer) == 0)
+      return RefreshRefusal(RescodeKind::Text, 0,
+                            arrays.text_outputs[c].data() +
+                                (arrays.text_outputs[c].size() - kTextOutputSize));
+  return {};
+}
+
 }  // namespace
 
 int SendRows(const InsertStatement& statement, const SendPolicy& policy, const RowCache& cache,
-             const CallerIdentity& identity, char* ErrMess) {
+             const CallerIdentity& identity, char* ErrMess, SendSavepoint* call_start) {
   Session& s = session();
   StatementHandle stmt;
   if (!AllocateStatement(stmt, policy.name, "OCIHandleAlloc unsuccessful", ErrMess)) return -1;
@@ -128,6 +144,9 @@ int SendRows(const InsertStatement& statement, const SendPolicy& policy, const R
   const std::string text = statement.format(identity);
   chain.run("OCIStmtPrepare unsuccessful", [&] { return PrepareText(stmt.get(), s.errhp, text); });
   bind_all(stmt.get(), s.errhp, statement, arrays, chain);
+  SendSavepoint own_start;
+  SendSavepoint& start = call_start ? *call_start : own_start;
+  if (!call_start) chain.run("OCIStmtExecute unsuccessful", [&] { return own_start.set(); });
   chain.run("OCIStmtExecute unsuccessful", [&] {
     return OCIStmtExecute(s.svchp, stmt.get(), s.errhp, static_cast<ub4>(rows), 0, nullptr,
                           nullptr, OCI_DEFAULT);
@@ -136,24 +155,32 @@ int SendRows(const InsertStatement& statement, const SendPolicy& policy, const R
 
   if (chain.ok() && !all_rows_done(arrays.counts(statement, policy.counted_output),
                                     policy.required_count)) {
-    if (policy.rollback_when_not_inserted)
-      OCITransRollback(s.svchp, s.errhp, OCI_DEFAULT);
-    else if (policy.commit_when_not_inserted)
-      OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
     stmt.release();
+    if (policy.commit_when_not_inserted)
+      OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
+    else
+      start.undo();
     SetErrMess(policy.name, policy.not_inserted, ErrMess, 1);
     return -1;
   }
+  std::string refusal;
+  if (chain.ok()) refusal = in_block_refresh_refusal(statement, arrays);
   const FollowUpBlock* block = policy.follow_up_block;
-  const bool block_follows = block && (!block->wanted || block->wanted(cache));
-  if (policy.commit && (policy.commit_before_follow_up || !block_follows))
+  if (chain.ok() && refusal.empty() && block && (!block->wanted || block->wanted(cache)))
+    refusal = RunFollowUpBlock(*block, stmt.get(), chain, identity);
+  if (chain.ok() && refusal.empty() && policy.commit)
     chain.run("OCITransCommit unsuccessful",
               [&] { return OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT); });
-  if (chain.ok() && block_follows)
-    RunFollowUpBlock(*block, stmt.get(), chain, identity);
 
-  const int result = chain.result() + stmt.release();
-  SetErrMessFromOCI(s.errhp, policy.name, ErrMess, result != 0);
+  int result = chain.result() + stmt.release();
+  if (!refusal.empty()) {
+    SetErrMess(policy.name, refusal.c_str(), ErrMess, 1);
+    result = -1;
+  } else {
+    SetErrMessFromOCI(s.errhp, policy.name, ErrMess, result != 0);
+  }
+  // After ErrMess is written: the undo must not replace the error it reports.
+  if (result != 0) start.undo();
   return result;
 }
 

@@ -45,9 +45,9 @@ void TraceSend(const RowCache& cache, const std::vector<std::vector<char>>&) {
   std::printf("before binding%d\n", std::max(cache.texts.front().longest, 1));
 }
 
-// A port that inserts nothing undoes the whole call, board included.
-const SendPolicy kPortsPolicy{kName, "COULDNOT_INSERT_THIS_ROW", false, nullptr, TraceSend,
-                              false, true /* roll back */};
+// A port that inserts nothing, or fails, undoes the whole call, board
+// included: the send goes back to where the call began.
+const SendPolicy kPortsPolicy{kName, "COULDNOT_INSERT_THIS_ROW", false, nullptr, TraceSend};
 
 // The items of a caller's packed list, one after another, each ended by a
 // NUL. Nothing is read at or past the size the caller gives: an item that
@@ -74,9 +74,10 @@ class PackedItems {
   int offset_ = 0;
 };
 
-// Runs the board's block; the answer stays kNoAnswer when it failed.
+// Marks where the call begins and runs the board's block; the answer stays
+// kNoAnswer when it failed.
 void InsertBoard(const char* location, const CallerIdentity& identity, int& rescode, int& devid,
-                 StatementHandle& stmt) {
+                 StatementHandle& stmt, SendSavepoint& call_start) {
   Session& s = session();
   StepChain chain(s.errhp);
   const std::string text = kBoardBlock.format(identity);
@@ -107,7 +108,7 @@ void InsertBoard(const char* location, const CallerIdentity& identity, int& resc
     });
   }
   // Its failure shows in the answer, which stays kNoAnswer.
-  if (chain.ok())
+  if (chain.ok() && call_start.set() == OCI_SUCCESS)
     OCIStmtExecute(s.svchp, stmt.get(), s.errhp, 1, 0, nullptr, nullptr, OCI_DEFAULT);
 }
 
@@ -148,12 +149,14 @@ extern "C" int InsertTestFunctionalDevice(const char* location, const char* ipad
   if (!ReadCallerIdentity(identity, ErrMess)) return -1;
 
   int rescode = kNoAnswer, devid = kNoAnswer;
+  SendSavepoint call_start;
   {
     StatementHandle stmt;
     if (!AllocateStatement(stmt, kName, "OCIHandleAlloc unsuccessful", ErrMess)) return -1;
-    InsertBoard(location, identity, rescode, devid, stmt);
+    InsertBoard(location, identity, rescode, devid, stmt, call_start);
   }
   if (rescode != 0) {
+    call_start.undo();
     const std::string reason = "ORACLE_ERROR_" + std::to_string(rescode);
     SetErrMess(kName, reason.c_str(), ErrMess, 1);
     return -1;
@@ -173,9 +176,9 @@ extern "C" int InsertTestFunctionalDevice(const char* location, const char* ipad
                                        {subnetList, subnetLen},   {portnbList, portnbLen},
                                        {port_typeList, port_typeLen}};
   if (!CachePorts(ports, lists, port_wayList, nbports, devid)) {
-    OCITransRollback(s.svchp, s.errhp, OCI_DEFAULT);
+    call_start.undo();
     SetErrMess(kName, "MALLOC_UNSUCCESSFUL ", ErrMess, 1);
     return -1;
   }
-  return SendRows(kTestBoardPortInsert, kPortsPolicy, ports, identity, ErrMess);
+  return SendRows(kTestBoardPortInsert, kPortsPolicy, ports, identity, ErrMess, &call_start);
 }

@@ -2,7 +2,7 @@
 // and the subsystem list. The last row of each send then recomputes the
 // matching column of every link (lkused, system_name) and asks the server
 // package to refresh what it derives from links. A row whose device does
-// not exist rolls the whole send back.
+// not exist rolls the whole send back, as does a refresh that fails.
 #include "ferrule.h"
 #include "subsystems.h"
 #include "update/update_batch.h"
@@ -27,10 +27,11 @@ const InsertStatement kNodeUsedBlock{
     "and m.portid=e.portidto); "
     ":rescode := %(update_path_used)(1); "
     "END IF; END;",
-    {":dname"}, {":nused"}, {":rescode"}, {}, ":numrows1"};
+    {":dname"}, {":nused"}, {":rescode"}, {}, ":numrows1", ":rescode"};
 
-// A link that has a subsystem set gets the product of the subsystems both
-// its devices belong to (NULL when they share none).
+// Every link gets the product of the subsystems both its devices belong to
+// (NULL when they share none), a link left without one included: it gets
+// one again once its devices share a subsystem again.
 const InsertStatement kSystemListBlock{
     "BEGIN update %(devices) set system_name=:sysid,"
     "last_update=vexa_sysdate(),user_update='%(login)' where devicename=:dname; "
@@ -42,11 +43,10 @@ const InsertStatement kSystemListBlock{
     "%(port_properties) h "
     "where mod(o.system_name,t.systemid)=0 and mod(d.system_name,t.systemid)=0 "
     "and g.portidfrom=p.portid and p.deviceid=o.deviceid and g.portidto=h.portid "
-    "and h.deviceid=d.deviceid) "
-    "where g.system_name is not null; "
+    "and h.deviceid=d.deviceid); "
     ":rescode := %(check_and_update_dynamic_tables)(1); "
     "END IF; END;",
-    {":dname"}, {":sysid"}, {}, {":rescode"}, ":numrows1"};
+    {":dname"}, {":sysid"}, {}, {":rescode"}, ":numrows1", ":rescode"};
 
 const UpdateBatch kNodeUsed{
     kNodeUsedBlock, "updateMultipleDeviceNodeUsed", kCacheProblem, kNotAllUpdated,
@@ -56,7 +56,7 @@ const UpdateBatch kNodeUsed{
 // open batch stays as it is.
 const UpdateBatch kSystemList{
     kSystemListBlock, "UpdateMultipleDeviceSystemList", kCacheProblem, kNotAllUpdated,
-    Incomplete::Rollback, kNoFollowUp,
+    Incomplete::Rollback, nullptr,
     {CheckPlace::BeforeStart, "new_systemList is invalid: not inserted in the cache",
      false /*drops_batch*/}};
 

@@ -65,7 +65,7 @@ const InsertStatement kTypeBlock{
 
 const UpdateBatch kAttributes{
     kAttributesBlock, "UpdateMultipleAttributesDevices", kCacheProblem, kNotAllUpdated,
-    Incomplete::Commit, {&kLinkWeights, FollowUpCommit::AfterBatch}};
+    Incomplete::Commit, &kLinkWeights};
 const UpdateBatch kActive{
     kActiveBlock, "updateMultipleDeviceActive", kCacheProblem, kNotAllUpdated,
     Incomplete::Commit};

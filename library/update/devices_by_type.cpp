@@ -49,10 +49,10 @@ const std::string kActiveOfTypeText = ActiveBlock(
     "devicetypeid=(select devicetypeid from %(device_types) where devicetype=:dname)");
 const std::string kActiveOfPrefixText = ActiveBlock(kByPrefix);
 
-const InsertStatement kNodeUsedOfType{kNodeUsedOfTypeText.c_str(), {":dname"}, {":nused"},
-                                      {":rescode"}};
-const InsertStatement kNodeUsedOfPrefix{kNodeUsedOfPrefixText.c_str(), {":dname"}, {":nused"},
-                                        {":rescode"}};
+const InsertStatement kNodeUsedOfType{
+    kNodeUsedOfTypeText.c_str(), {":dname"}, {":nused"}, {":rescode"}, {}, nullptr, ":rescode"};
+const InsertStatement kNodeUsedOfPrefix{
+    kNodeUsedOfPrefixText.c_str(), {":dname"}, {":nused"}, {":rescode"}, {}, nullptr, ":rescode"};
 const InsertStatement kActiveOfType{kActiveOfTypeText.c_str(), {":dname"}, {":nused"}, {}};
 const InsertStatement kActiveOfPrefix{kActiveOfPrefixText.c_str(), {":dname"}, {":nused"}, {}};
 
@@ -67,7 +67,8 @@ const DevicesUpdate kNodeUsed{"updateMultipleDeviceNodeUsedByType", kNodeUsedOfT
 const DevicesUpdate kActive{"updateMultipleDeviceActiveByType", kActiveOfType, kActiveOfPrefix};
 
 // devtype_given 1: key is a device type; otherwise the start of device
-// names. A call that changed no device neither commits nor rolls back.
+// names. A call that changed no device, or whose path refresh failed, is
+// undone; the calls before it stay as they are.
 int UpdateDevices(const DevicesUpdate& spec, const char* key, int value, int devtype_given,
                   int last_rows, char* ErrMess) {
   if (!session().connected()) {

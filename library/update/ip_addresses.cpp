@@ -32,7 +32,7 @@ const UpdateBatch kAttributes{
     Incomplete::Commit};
 const UpdateBatch kReplace{
     kReplaceBlock, "UpdateMultipleIPAddresses", kCacheProblem, kNotAllUpdated,
-    Incomplete::Commit, kNoFollowUp, {}, kNoBatch, {":numrows1", 1 /*exactly*/}};
+    Incomplete::Commit, nullptr, {}, kNoBatch, {":numrows1", 1 /*exactly*/}};
 
 }  // namespace
 

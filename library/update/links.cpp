@@ -86,18 +86,13 @@ constexpr const char* kAppendFailure = "Cache pb";
 
 const UpdateBatch kBidirectional{
     kBidirectionalBlock, "UpdateMultipleBidirectionalLinks", kAppendFailure,
-    "COULDNOT_INSERT_ALL_ROWS", Incomplete::Commit,
-    {&kRefreshDynamicTables, FollowUpCommit::AfterBatch}};
-// The usage flags feed the stored routes: the path refresh runs before the
-// one commit of the send, so that a failed refresh commits nothing.
+    "COULDNOT_INSERT_ALL_ROWS", Incomplete::Commit, &kRefreshDynamicTables};
 const UpdateBatch kLkUsed{
     kLkUsedBlock, "UpdateMultipleLkUsedLinks", kAppendFailure,
-    "COULDNOT_INSERT_ALL_ROWS", Incomplete::Commit,
-    {&kRefreshPathsUsed, FollowUpCommit::CoversBatch}};
+    "COULDNOT_INSERT_ALL_ROWS", Incomplete::Commit, &kRefreshPathsUsed};
 const UpdateBatch kLkType{
     kLkTypeBlock, "UpdateMultipleLkTypeLinks", kAppendFailure,
-    kNotAllUpdated, Incomplete::Commit,
-    {&kRefreshDynamicTables, FollowUpCommit::AfterBatch}};
+    kNotAllUpdated, Incomplete::Commit, &kRefreshDynamicTables};
 const UpdateBatch kLkInfo{
     kLkInfoBlock, "UpdateMultipleLkInfoLinks", kAppendFailure,
     kNotAllUpdated, Incomplete::Commit};

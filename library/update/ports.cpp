@@ -53,7 +53,7 @@ const UpdateBatch kAttributes{
 // The stored routes follow the links' usage.
 const UpdateBatch kStatuses{
     kStatusBlock, "UpdateMultiplePortStatuses", kCacheProblem, kNotAllUpdated, Incomplete::Commit,
-    {&kRefreshPathsUsed, FollowUpCommit::AfterBatch}};
+    &kRefreshPathsUsed};
 
 }  // namespace
 

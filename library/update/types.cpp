@@ -73,7 +73,7 @@ const UpdateBatch kLinkTypeNames{
 // Its texts keep their historic spelling.
 const UpdateBatch kCompositeLinkTypes{
     kCompositeLinkTypeBlock, "UpdateMultipleCompositeLinkTypes", kCacheProblem,
-    "COULDNOT_INSERT_ALL_ROWS", Incomplete::Commit, kNoFollowUp, {},
+    "COULDNOT_INSERT_ALL_ROWS", Incomplete::Commit, nullptr, {},
     "CAHCE HAS NOT BEEN INITIALIZED", kAnyNumrows};
 
 }  // namespace

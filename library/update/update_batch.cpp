@@ -4,12 +4,10 @@ namespace ferrule {
 
 int AddUpdateRow(const UpdateBatch& spec, RowCache& cache, const RowValues& row, int first,
                  int last, char* ErrMess) {
-  SendPolicy send{spec.name, spec.incomplete, spec.on_incomplete == Incomplete::Commit};
-  send.rollback_when_not_inserted = spec.on_incomplete == Incomplete::Rollback;
+  SendPolicy send{spec.name, spec.incomplete, spec.on_incomplete == Incomplete::Commit,
+                  spec.follow_up};
   send.counted_output = spec.done.output;
   send.required_count = spec.done.required;
-  send.follow_up_block = spec.follow_up.block;
-  send.commit_before_follow_up = spec.follow_up.commit == FollowUpCommit::AfterBatch;
   const BatchExport batch{spec.statement, send, spec.append_failure, spec.check,
                           /*after_append=*/nullptr, spec.no_batch};
   return AddBatchRow(batch, cache, row, first, last, ErrMess);

@@ -3,7 +3,7 @@
 // hands its rows to AddUpdateRow. Calls, sends, refusals and states are
 // those of the inserts (insert/batch_protocol.h); an update adds what
 // becomes of a send in which some row changed nothing, and the follow-up
-// block that keeps derived data in line.
+// block that keeps derived data in line (committed with the send).
 #pragma once
 
 #include "insert/batch_protocol.h"
@@ -14,18 +14,6 @@ namespace ferrule {
 // What becomes of the rows that did change when some row of a send changed
 // nothing: they are committed, or the whole send is rolled back.
 enum class Incomplete { Commit, Rollback };
-
-// When the send is committed, if a follow-up block runs after it.
-enum class FollowUpCommit {
-  AfterBatch,   // the send is committed first, then the block runs and commits
-  CoversBatch,  // the block's commit covers the send too; if it fails, nothing is committed
-};
-
-struct FollowUp {
-  const FollowUpBlock* block;
-  FollowUpCommit commit;
-};
-inline constexpr FollowUp kNoFollowUp{nullptr, FollowUpCommit::AfterBatch};
 
 // Which per-row count tells that a row was done.
 struct RowCount {
@@ -46,7 +34,8 @@ struct UpdateBatch {
   const char* append_failure;  // reason when a column cannot grow
   const char* incomplete;      // reason when some row changed nothing
   Incomplete on_incomplete;
-  FollowUp follow_up = kNoFollowUp;
+  // Runs after a complete send and is committed with it, or neither is.
+  const FollowUpBlock* follow_up = nullptr;
   RowCheck check = {};              // the export's own refusal of a row, if any
   const char* no_batch = kNoBatch;  // reason when no batch is open
   RowCount done = kAnyNumrows;

@@ -4,6 +4,7 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -134,9 +135,10 @@ void Connection::remember_block_procedure(const std::string& key, BlockProcedure
   procedures_of_transaction_.push_back(key);
 }
 
-std::string Connection::forget_transaction_procedures() {
+std::string Connection::forget_transaction_procedures(size_t first) {
   std::string deallocate;
-  for (const std::string& key : procedures_of_transaction_) {
+  for (size_t i = first; i < procedures_of_transaction_.size(); ++i) {
+    const std::string& key = procedures_of_transaction_[i];
     auto procedure = procedures_.find(key);
     if (procedure == procedures_.end()) continue;
     const std::string call_prefix = procedure->second.call_sql + kKeySeparator;
@@ -150,7 +152,7 @@ std::string Connection::forget_transaction_procedures() {
     }
     procedures_.erase(procedure);
   }
-  procedures_of_transaction_.clear();
+  procedures_of_transaction_.resize(std::min(first, procedures_of_transaction_.size()));
   return deallocate;
 }
 
@@ -163,6 +165,7 @@ bool Connection::undo_failed_statement(ErrorRecord& error) {
 }
 
 bool Connection::commit(ErrorRecord& error) {
+  savepoints_.clear();
   if (!in_transaction()) return true;
   PgResultPtr result(PQexec(pg(), "COMMIT"));
   if (result_ok(result.get()) && std::strcmp(PQcmdStatus(result.get()), "COMMIT") == 0) {
@@ -183,6 +186,7 @@ bool Connection::commit(ErrorRecord& error) {
 }
 
 bool Connection::rollback(ErrorRecord& error) {
+  savepoints_.clear();
   if (!in_transaction()) return true;
   return exec_ok(pg(), "ROLLBACK" + forget_transaction_procedures(), error);
 }

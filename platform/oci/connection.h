@@ -62,21 +62,36 @@ class Connection {
   bool undo_failed_statement(ErrorRecord& error);
 
   // Succeed at once when no transaction is open. A failed commit is
-  // reported; either way the transaction is over.
+  // reported; either way the transaction is over, with its savepoints.
   bool commit(ErrorRecord& error);
   bool rollback(ErrorRecord& error);
+
+  // The caller's own savepoints (savepoint_command.h). One set while no
+  // transaction is open costs no round trip: it stands for the start of the
+  // transaction the next change begins, and rolling back to it rolls that
+  // transaction back. Rolling back to a name never set, or set in a
+  // transaction that has ended, fails with the classic number 1086.
+  bool set_savepoint(const std::string& name, ErrorRecord& error);
+  bool rollback_to_savepoint(const std::string& name, ErrorRecord& error);
 
  private:
   explicit Connection(PgConnPtr pg) : pg_(std::move(pg)) {}
   bool prepare_control_statements(ErrorRecord& error);
   // Forgets the procedures the ended transaction created (a rollback drops
-  // them) and returns SQL that deallocates their prepared calls.
-  std::string forget_transaction_procedures();
+  // them), from the first-th on, and returns SQL that deallocates their
+  // prepared calls.
+  std::string forget_transaction_procedures(size_t first = 0);
 
   PgConnPtr pg_;
   std::unordered_map<std::string, std::string> prepared_;  // key -> name
   std::unordered_map<std::string, BlockProcedure> procedures_;
   std::vector<std::string> procedures_of_transaction_;  // keys
+  struct NamedSavepoint {
+    std::string name;
+    size_t procedures_before;  // procedures_of_transaction_ when it was set
+    bool at_transaction_start;
+  };
+  std::vector<NamedSavepoint> savepoints_;  // oldest first
   unsigned long next_id_ = 0;
 };
 

@@ -13,6 +13,8 @@
  *  - a transaction begins implicitly with the first statement after a
  *    commit or rollback and lasts until OCITransCommit / OCITransRollback;
  *  - a failed statement undoes only itself, the transaction goes on;
+ *  - the statements "SAVEPOINT name" and "ROLLBACK TO SAVEPOINT name" mark
+ *    and undo part of a transaction, failed statements included;
  *  - anonymous blocks (texts beginning with BEGIN or DECLARE) have in/out
  *    binds: a bind the block assigns is written back to the caller's buffer;
  *  - errors carry the classic error numbers (1 unique, 1400 not null, ...).

@@ -42,6 +42,7 @@ Statement::~Statement() = default;
 
 void Statement::prepare(std::string text) {
   parsed_ = parse_statement(std::move(text));
+  savepoint_ = parse_savepoint_command(parsed_.text);
   chunkable_ = parsed_.kind == StatementKind::kBlock && block_runs_in_chunks(parsed_);
   binds_.clear();
   binds_.resize(parsed_.names.size());

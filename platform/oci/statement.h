@@ -10,6 +10,7 @@
 #include "handle.h"
 #include "pg_ptr.h"
 #include "pipeline_commands.h"
+#include "savepoint_command.h"
 #include "sql_text.h"
 
 #include <memory>
@@ -85,6 +86,7 @@ class Statement {
   static constexpr ub4 kMinRowsForChunks = 64;
 
   ParsedStatement parsed_;
+  SavepointCommand savepoint_;  // the text sets a savepoint or rolls back to one
   bool chunkable_ = false;
   std::vector<std::unique_ptr<OCIBind>> binds_;      // one per placeholder name
   std::vector<std::unique_ptr<OCIDefine>> defines_;  // by position - 1

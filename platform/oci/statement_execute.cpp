@@ -3,6 +3,7 @@
 //   query outside a transaction:  [prepare] run
 //   query inside a transaction:   SAVEPOINT [prepare] run RELEASE
 //   DML or block, N rows:         statement_rows.cpp
+//   SAVEPOINT, ROLLBACK TO:       connection_savepoints.cpp
 //
 // A failed query inside a transaction is undone alone: one more round trip
 // rolls back to its savepoint and the transaction goes on.
@@ -72,6 +73,12 @@ sword Statement::execute(Connection& connection, ub4 iters, ub4 first_row,
   if (!connection.alive()) {
     record_result_error(error, nullptr, connection.pg());
     return OCI_ERROR;
+  }
+  if (savepoint_.kind != SavepointCommand::Kind::kNone) {
+    const bool done = savepoint_.kind == SavepointCommand::Kind::kSet
+                          ? connection.set_savepoint(savepoint_.name, error)
+                          : connection.rollback_to_savepoint(savepoint_.name, error);
+    return done ? OCI_SUCCESS : OCI_ERROR;
   }
   collect_types();
   if (parsed_.kind == StatementKind::kQuery) {

@@ -111,7 +111,7 @@ TEST_F(ExportsTest, UnknownDeviceTypeGivesNoHistoryRowToAnotherDevice) {
                                    "l", 0, err_), -1);
   EXPECT_EQ(Err(), "ERROR in InsertFunctionalDevice : COULDNOT_INSERT_THIS_ROW");
   ASSERT_EQ(InsertDeviceType("DAQ", "ANOTHER", 1, 1, nullptr, nullptr, 0, err_), 0);  // commits
-  EXPECT_EQ(Count("vexa_hw_devices", "serialnb='SN-other'"), 1);
+  EXPECT_EQ(Count("vexa_hw_devices", "serialnb='SN-other'"), 0);  // refused with the device
   EXPECT_EQ(Count("vexa_device_history"), 1);
 }
 

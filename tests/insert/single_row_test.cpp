@@ -16,10 +16,10 @@ TEST_F(SingleRowTest, SuccessCommitsWhateverTheLastFlag) {
             3);
 }
 
-TEST_F(SingleRowTest, RowThatInsertsNothingLeavesItsWorkToTheNextCommit) {
+TEST_F(SingleRowTest, RowThatInsertsNothingLeavesNothingForTheNextCommit) {
   AddDevice("sw1", "DAQ");
   // The hardware row of a device of unknown type and the address of a port
-  // of an unknown device stay in the open transaction.
+  // of an unknown device are refused with them.
   EXPECT_EQ(InsertFunctionalDevice("DAQ", "d", "NOTYPE", 0, 0, "SN-d", "hw", "r", "c", "l", 0,
                                    err_), -1);
   EXPECT_EQ(Err(), "ERROR in InsertFunctionalDevice : COULDNOT_INSERT_THIS_ROW");
@@ -27,14 +27,14 @@ TEST_F(SingleRowTest, RowThatInsertsNothingLeavesItsWorkToTheNextCommit) {
                        nullptr, 0, err_), -1);
   EXPECT_EQ(Err(), "ERROR in InsertPort : COULDNOT_INSERT_THIS_ROW");
   EXPECT_EQ(Count("vexa_hw_devices", "serialnb='SN-d'") + Count("vexa_ipinfo"), 0);
-  // A link that finds nothing commits all the same.
+  // A link that finds nothing commits all the same: nothing of the two.
   EXPECT_EQ(Quiet([&] {
               return InsertMacroLink("sw1", "ghost", "1", "1", nullptr, nullptr, "data", nullptr,
                                      0, 0, err_);
             }), -1);
   EXPECT_EQ(Err(),
             "ERROR in InsertMacroLink : COULDNOT_INSERT_THIS_ROWS: CHECK SYSTEM COMPATIBILITY");
-  EXPECT_EQ(Count("vexa_hw_devices", "serialnb='SN-d'") + Count("vexa_ipinfo"), 2);
+  EXPECT_EQ(Count("vexa_hw_devices", "serialnb='SN-d'") + Count("vexa_ipinfo"), 0);
   EXPECT_EQ(Count("vexa_lg_devices", "devicename='d'"), 0);
 }
 

@@ -57,6 +57,33 @@ TEST_F(DeviceUpdateTest, SubsystemListsSetTheSharedSubsystemsOfLinks) {
   EXPECT_EQ(Device("sw2", "system_name"), "15");  // rolled back
 }
 
+// A device that leaves every subsystem of the devices across its links
+// takes those links out of every subsystem; when it is set back, so are
+// they, and the paths over them are found again.
+TEST_F(DeviceUpdateTest, LinksThatLostTheirSubsystemsGetThemBackWithTheirDevice) {
+  auto paths_from_sw1_to_sw3 = [&] {
+    int lengths[6] = {20, 200, 200, 200, 200, 200};
+    std::vector<char> nfrom(200), nto(200), pfrom(200), pto(200), lkinfo(200);
+    std::vector<int> way_a(20), way_b(20), pathid(20), link_pos(20);
+    return Quiet([&] {
+      return GetConnectivityBetweenDevices(
+          "sw1", "sw3", &lengths[0], &lengths[1], &lengths[2], &lengths[3], &lengths[4],
+          &lengths[5], nfrom.data(), nto.data(), pfrom.data(), way_a.data(), pto.data(),
+          way_b.data(), pathid.data(), link_pos.data(), lkinfo.data(), err_);
+    });
+  };
+  ASSERT_EQ(paths_from_sw1_to_sw3(), 0) << Err();
+
+  EXPECT_EQ(UpdateMultipleDeviceSystemList("sw2", "LHC", 1, 1, err_), 0) << Err();
+  EXPECT_EQ(LinkFrom("sw1", "system_name") + "|" + LinkFrom("sw2", "system_name"),
+            "<null>|<null>");
+  EXPECT_EQ(paths_from_sw1_to_sw3(), -1);
+
+  EXPECT_EQ(UpdateMultipleDeviceSystemList("sw2", "DAQ", 1, 1, err_), 0) << Err();
+  EXPECT_EQ(LinkFrom("sw1", "system_name") + "|" + LinkFrom("sw2", "system_name"), "2|2");
+  EXPECT_EQ(paths_from_sw1_to_sw3(), 0) << Err();
+}
+
 TEST_F(DeviceUpdateTest, ActivityNamesAndTypesAreWrittenAndMatchedRowsCommitted) {
   EXPECT_EQ(UpdateMultipleDeviceActive("sw1", 1, 1, 0, err_), 0);
   EXPECT_EQ(UpdateMultipleDeviceActive("sw2", 3, 0, 0, err_), 0);  // keeps 0

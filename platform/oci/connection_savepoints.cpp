@@ -1,0 +1,68 @@
+// The caller's own savepoints of a connection (savepoint_command.h).
+#include "connection.h"
+
+#include <algorithm>
+
+namespace ferrule::oci {
+namespace {
+
+// What the classic server answers for a savepoint it does not know.
+constexpr int kSavepointNeverEstablished = 1086;
+
+bool exec_sql(PGconn* conn, const std::string& sql, ErrorRecord& error) {
+  PgResultPtr result(PQexec(conn, sql.c_str()));
+  if (result_ok(result.get())) return true;
+  record_result_error(error, result.get(), conn);
+  return false;
+}
+
+}  // namespace
+
+bool Connection::set_savepoint(const std::string& name, ErrorRecord& error) {
+  // The savepoint around each statement must stay the layer's own.
+  if (name == "ferrule_statement") {
+    error.set(error_number::kOther, "savepoint name " + name + " is reserved");
+    return false;
+  }
+  const bool open = in_transaction();
+  if (open && !exec_sql(pg(), "SAVEPOINT " + name, error)) return false;
+  // The name moves here (the server keeps an older one of the name hidden
+  // until the transaction ends, which changes nothing the caller sees).
+  // Outside a transaction, none of an ended one can be left.
+  savepoints_.erase(std::remove_if(savepoints_.begin(), savepoints_.end(),
+                                   [&](const NamedSavepoint& s) {
+                                     return s.name == name || (!open && !s.at_transaction_start);
+                                   }),
+                    savepoints_.end());
+  savepoints_.push_back({name, open ? procedures_of_transaction_.size() : 0, !open});
+  return true;
+}
+
+bool Connection::rollback_to_savepoint(const std::string& name, ErrorRecord& error) {
+  auto found = std::find_if(savepoints_.rbegin(), savepoints_.rend(),
+                            [&](const NamedSavepoint& s) { return s.name == name; });
+  // A savepoint inside a transaction that ended (a lost connection, say)
+  // is gone with it.
+  if (found == savepoints_.rend() || (!found->at_transaction_start && !in_transaction())) {
+    error.set(kSavepointNeverEstablished,
+              "savepoint '" + name + "' never established in this session or is invalid");
+    return false;
+  }
+  // Those set after it go; it stays.
+  savepoints_.erase(found.base(), savepoints_.end());
+  const NamedSavepoint kept = savepoints_.back();
+
+  if (kept.at_transaction_start) {
+    std::vector<NamedSavepoint> still_set = std::move(savepoints_);
+    const bool rolled_back = rollback(error);
+    savepoints_ = std::move(still_set);
+    return rolled_back;
+  }
+  // The procedures made since then are gone with what the rollback undoes.
+  return exec_sql(pg(),
+                  "ROLLBACK TO SAVEPOINT " + name +
+                      forget_transaction_procedures(kept.procedures_before),
+                  error);
+}
+
+}  // namespace ferrule::oci
