@@ -25,14 +25,14 @@ bool parse_connect_text(std::string_view text, ConnectTarget& target,
 // server after keepalives_idle seconds, every keepalives_interval seconds,
 // and data or probes that the server leaves unacknowledged for
 // tcp_user_timeout milliseconds close the connection: a server or network
-// that vanished is noticed within about kVanishedServerSeconds.
+// that vanished is noticed within about 35 s. (The same limit holds for
+// data that a server with full buffers does not take in.)
 namespace wait_limit {
 constexpr int kConnectTimeoutSeconds = 10;
 constexpr int kKeepalivesIdleSeconds = 10;
 constexpr int kKeepalivesIntervalSeconds = 5;
 constexpr int kKeepalivesCount = 4;
 constexpr int kTcpUserTimeoutMilliseconds = 30000;
-constexpr int kVanishedServerSeconds = 35;
 }  // namespace wait_limit
 
 // The libpq connection text of the target with this user and password.
