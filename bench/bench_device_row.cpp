@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s", PQerrorMessage(direct));
     return 1;
   }
+  bench::say_cluster(direct);
   if (!run(direct,
            "select ferrule_reset();"
            "insert into vexa_subsystemList(system_name, systemID) values ('DAQ',2),('TFC',3);"

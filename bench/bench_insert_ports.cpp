@@ -147,6 +147,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s", PQerrorMessage(direct.get()));
     return 1;
   }
+  bench::say_cluster(direct.get());
   if (!run(direct.get(), "select ferrule_reset()") ||
       !run(direct.get(), "insert into vexa_subsystemList(system_name, systemID) values ('DAQ',2)"))
     return 1;

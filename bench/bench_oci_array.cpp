@@ -166,6 +166,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s", PQerrorMessage(direct));
     return 1;
   }
+  bench::say_cluster(direct);
   if (!exec(direct, "CREATE TABLE " + table + "(id integer PRIMARY KEY, name text, qty integer)") ||
       !exec(direct, "CREATE SEQUENCE " + sequence))
     return 1;

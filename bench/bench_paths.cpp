@@ -211,6 +211,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s", PQerrorMessage(direct));
     return 1;
   }
+  bench::say_cluster(direct);
   // Compiling the recursive query's plan would only slow it down.
   if (!run(direct, "set jit = off") || !run(direct, kNetwork)) return 1;
   std::fprintf(report, "network: %s devices, %s links\n",

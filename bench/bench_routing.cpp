@@ -58,6 +58,7 @@ int main() {
   if (!testdb::ConnectionFromEnv(server, user, password)) return 2;
   PGconn* direct = testdb::ConnectLibpq(server, user, password);
   if (!direct || !run(direct, kNetwork)) return 1;
+  bench::say_cluster(direct);
 
   char err[400];
   if (DBConnexion(server, user, password, err) != 0) {

@@ -1,5 +1,6 @@
 // What every benchmark needs beside its own measurements: the median of a
-// set of timings, and plain SQL through libpq for setting up its data.
+// set of timings, plain SQL through libpq for setting up its data, and the
+// line that says what kind of cluster the figures were measured on.
 #pragma once
 
 #include <libpq-fe.h>
@@ -24,6 +25,23 @@ inline bool run(PGconn* c, const std::string& sql) {
   if (!ok) std::fprintf(stderr, "%s", PQerrorMessage(c));
   PQclear(r);
   return ok;
+}
+
+// Prints whether the cluster puts every acknowledged commit on disk
+// (durable, as scripts/db start and scripts/bench run it) or not (as the
+// tests' throwaway cluster runs): commits cost far more on a durable one.
+inline void say_cluster(PGconn* c) {
+  PGresult* r = PQexec(c,
+                       "select current_setting('fsync'), current_setting('synchronous_commit'), "
+                       "current_setting('full_page_writes')");
+  if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1) {
+    const std::string fsync = PQgetvalue(r, 0, 0), commit = PQgetvalue(r, 0, 1),
+                      pages = PQgetvalue(r, 0, 2);
+    const bool durable = fsync == "on" && commit != "off" && pages == "on";
+    std::printf("cluster: %s (fsync %s, synchronous_commit %s, full_page_writes %s)\n",
+                durable ? "durable" : "throwaway", fsync.c_str(), commit.c_str(), pages.c_str());
+  }
+  PQclear(r);
 }
 
 }  // namespace bench

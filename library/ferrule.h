@@ -25,7 +25,34 @@
 extern "C" {
 #endif
 
-/* Connection. server is "host:port/dbname". */
+/* Connection. server is "host:port/dbname" (a libpq URI or key=value text
+ * also works). DBConnexion loads the subsystems recorded in the database;
+ * when they cannot be loaded, for whatever reason (none recorded, 50 or
+ * more, or the statement failed, for instance because it was cancelled),
+ * it answers -1 with "ERROR in LoadSubsystemTable : SUBSYSTEM_TABLE_EMPTY".
+ *
+ * How long a call waits for the server:
+ * - DBConnexion gives up after 10 s when the server does not answer (one
+ *   that accepts the connection and then says nothing, a frozen one):
+ *   -1, "ERROR in Connect : timeout expired: no answer from the server
+ *   within 10 s". One that refuses the connection answers at once.
+ * - A server that ended the session or went down answers the next call at
+ *   once, with number 3114 ("server closed the connection unexpectedly").
+ * - A server or network that vanished without a word (a machine switched
+ *   off, a cable pulled) is noticed by TCP: an idle connection is probed
+ *   after 10 s of silence and every 5 s, and data or probes left
+ *   unacknowledged for 30 s end it. A call waiting on it then fails with
+ *   number 3114, within about 35 s.
+ * - A server that is there but does not answer (its processes stopped, or
+ *   overloaded) keeps a call waiting until it answers: no time limit is set
+ *   on statements, since some calls (routing tables, path loads of a large
+ *   network) legitimately run for long. One exception: while a batch is
+ *   still being sent, a server that takes in nothing of it for 30 s (its
+ *   buffers full behind a row that waits for a lock held elsewhere, say)
+ *   ends the connection as a vanished one does.
+ * A key=value server text may set other limits: connect_timeout (seconds,
+ * 0 for none), keepalives_idle, keepalives_interval, keepalives_count (in
+ * seconds and probes) and tcp_user_timeout (milliseconds). */
 FERRULE_API int DBConnexion(const char* server, const char* usr, const char* pwd, char* ErrMess);
 FERRULE_API int DBDeconnexion(char* ErrMess);
 
@@ -201,7 +228,10 @@ FERRULE_API int GetBusySubsystems(int* len_array, const char* systemnames, char*
  * that inserted nothing where its form says so) leaves none of its rows
  * behind, neither committed nor waiting in the transaction, and rows that
  * earlier calls left there stay as they were. Null texts are stored as
- * NULL. */
+ * NULL. The rows of a batch are kept by the process, not by the
+ * connection: a batch left open survives DBDeconnexion and DBConnexion and
+ * is sent, on the new connection, by the next last row. A row offered while
+ * not connected is refused and drops the open batch. */
 
 /* Device types. sysname: comma-separated subsystem names. last_rows of the
  * single-row form is not read. */
@@ -349,8 +379,12 @@ FERRULE_API int InsertTestFunctionalDevice(const char* location, const char* ipa
  * the bytes of the text named with it. Every capacity must exceed its need:
  * otherwise nothing is copied, each need plus one is written back and the
  * reason is "BUFFER_TOO_SMALL". On success each length holds its need.
- * Result 0 when a path was found; -1 with "NO_ROWS_SELECTED" when none,
- * "Not existent device" when dfrom has no used link. */
+ * Result 0 when a path was found; -1 with "NO_ROWS_SELECTED" when none.
+ * The search loads the used links of the subsystems of the device named
+ * dfrom: when there is none (no such link, or no device of that name) the
+ * reason is the loader's whole text, "ERROR in
+ * LoadConnectivityTable_InCache : NO_ROWS_SELECTED"; when there are some
+ * but none at dfrom, it is "Not existent device". */
 FERRULE_API int GetConnectivityBetweenDevices(const char* dfrom, const char* dto,
                                               int* len_array, int* len_pfrom, int* len_nfrom,
                                               int* len_pto, int* len_nto, int* len_lkinfo,
@@ -612,7 +646,8 @@ FERRULE_API int GetHWBoardCpntByStatus(const char* cpnt_status, char* status_lis
 /* Cached updates. As the cached inserts: first_rows (first_time) = 1 opens a
  * batch with this row, last_rows = 1 sends it as one execution and commits
  * it, and every 10000th row sends the rows cached so far; a row that is only
- * cached answers 0. A row that changes nothing makes the send answer -1 with
+ * cached answers 0. An open batch, too, survives DBDeconnexion and
+ * DBConnexion. A row that changes nothing makes the send answer -1 with
  * a reason beginning "COULDNOT_"; the rows that did change are committed,
  * except where said. A send and the refresh of the server's derived path
  * data that follows it are committed together or not at all; a refresh

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <memory>
 
 namespace ferrule::oci {
@@ -57,13 +60,31 @@ void append_quoted(std::string& out, const std::string& value) {
   out += '\'';
 }
 
-// What a setting means when nothing sets it. An empty value is the same as
-// no value for libpq, except for integers, which must parse.
-const char* value_when_unset(const PQconninfoOption& option) {
-  const std::string_view keyword = option.keyword;
-  if (keyword == "passfile") return "/dev/null";
-  if (keyword == "connect_timeout") return "0";  // wait without a limit
-  return option.compiled ? option.compiled : "";
+// Settings the library chooses itself when the server text leaves them
+// out. A control process must not wait without end for a server that
+// accepts connections and never answers, nor for one that vanished with
+// the network: libpq itself would wait for both.
+struct OwnSetting {
+  std::string_view keyword;
+  std::string value;
+};
+const std::vector<OwnSetting>& own_settings() {
+  static const std::vector<OwnSetting> settings = {
+      {"passfile", "/dev/null"},
+      {"connect_timeout", std::to_string(wait_limit::kConnectTimeoutSeconds)},
+      {"keepalives", "1"},
+      {"keepalives_idle", std::to_string(wait_limit::kKeepalivesIdleSeconds)},
+      {"keepalives_interval", std::to_string(wait_limit::kKeepalivesIntervalSeconds)},
+      {"keepalives_count", std::to_string(wait_limit::kKeepalivesCount)},
+      {"tcp_user_timeout", std::to_string(wait_limit::kTcpUserTimeoutMilliseconds)},
+  };
+  return settings;
+}
+
+const std::string* own_value(std::string_view keyword) {
+  for (const OwnSetting& setting : own_settings())
+    if (setting.keyword == keyword) return &setting.value;
+  return nullptr;
 }
 
 }  // namespace
@@ -115,15 +136,33 @@ std::string connection_text(const ConnectTarget& target, const std::string& user
   for (const PQconninfoOption* o = defaults.get(); o->keyword; ++o) {
     const std::string_view keyword = o->keyword;
     const std::string* value = given(keyword);
-    // A setting without an outside source is left to libpq; a service is
-    // used only when the server text names one.
+    if (!value) value = own_value(keyword);
+    // Any other setting without an outside source is left to libpq; a
+    // service is used only when the server text names one. An empty value
+    // is the same as no value for libpq.
     if (!value && (!o->envvar || keyword == "service")) continue;
     text += o->keyword;
     text += '=';
-    append_quoted(text, value ? *value : std::string(value_when_unset(*o)));
+    append_quoted(text, value ? *value : std::string(o->compiled ? o->compiled : ""));
     text += ' ';
   }
   return text;
+}
+
+int connect_timeout_seconds(const char* setting) {
+  if (!setting) return 0;
+  while (std::isspace(static_cast<unsigned char>(*setting))) ++setting;
+  if (!*setting) return 0;
+  errno = 0;
+  char* end = nullptr;
+  const long seconds = std::strtol(setting, &end, 10);
+  if (end == setting || errno == ERANGE) return -1;
+  while (std::isspace(static_cast<unsigned char>(*end))) ++end;
+  if (*end) return -1;
+  if (seconds <= 0) return 0;
+  // As libpq: at least two seconds, since one would end at once a wait that
+  // began late in a second.
+  return seconds < 2 ? 2 : static_cast<int>(std::min<long>(seconds, INT_MAX / 1000));
 }
 
 }  // namespace ferrule::oci

@@ -2,10 +2,7 @@
 
 #include "pipeline.h"
 
-#include <poll.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 namespace ferrule::oci {
@@ -18,20 +15,6 @@ constexpr size_t kMaxPreparedStatements = 512;
 // Separates the text from the parameter types in a cache key.
 constexpr char kKeySeparator = '\x1f';
 
-// Waits out libpq's non-blocking connection state machine.
-bool finish_connecting(PGconn* conn) {
-  if (PQstatus(conn) == CONNECTION_BAD) return false;
-  PostgresPollingStatusType state = PGRES_POLLING_WRITING;
-  for (;;) {
-    if (state == PGRES_POLLING_OK) return true;
-    if (state == PGRES_POLLING_FAILED) return false;
-    pollfd fd{PQsocket(conn), static_cast<short>(state == PGRES_POLLING_READING ? POLLIN : POLLOUT),
-              0};
-    if (poll(&fd, 1, -1) < 0 && errno != EINTR) return false;
-    state = PQconnectPoll(conn);
-  }
-}
-
 bool exec_ok(PGconn* conn, const std::string& sql, ErrorRecord& error) {
   PgResultPtr result(PQexec(conn, sql.c_str()));
   if (result_ok(result.get())) return true;
@@ -40,39 +23,6 @@ bool exec_ok(PGconn* conn, const std::string& sql, ErrorRecord& error) {
 }
 
 }  // namespace
-
-std::unique_ptr<Connection> Connection::open(const ConnectTarget& target,
-                                             const std::string& user,
-                                             const std::string& password,
-                                             ErrorRecord& error) {
-  // One connection text, expanded by libpq as its dbname: unlike separate
-  // keywords, it can say "empty" for a setting, which keeps the environment
-  // from filling it.
-  const std::string text = connection_text(target, user, password);
-  if (text.empty()) {
-    error.set(error_number::kNotConnectedToDatabase, "out of memory");
-    return nullptr;
-  }
-  const char* keys[] = {"dbname", nullptr};
-  const char* values[] = {text.c_str(), nullptr};
-  PgConnPtr pg(PQconnectStartParams(keys, values, /*expand_dbname=*/1));
-  if (!pg) {
-    error.set(error_number::kNotConnectedToDatabase, "out of memory");
-    return nullptr;
-  }
-  // libpq gives no SQLSTATE for a failed connection; the verbose message
-  // carries it, which is how a wrong password is told from other failures.
-  PQsetErrorVerbosity(pg.get(), PQERRORS_VERBOSE);
-  if (!finish_connecting(pg.get())) {
-    record_connect_error(error, PQerrorMessage(pg.get()));
-    return nullptr;
-  }
-  PQsetErrorVerbosity(pg.get(), PQERRORS_DEFAULT);
-
-  std::unique_ptr<Connection> connection(new Connection(std::move(pg)));
-  if (!connection->prepare_control_statements(error)) return nullptr;
-  return connection;
-}
 
 bool Connection::prepare_control_statements(ErrorRecord& error) {
   const std::pair<const char*, const char*> statements[] = {

@@ -8,6 +8,7 @@
 #include "ferrule.h"
 #include "scoped_environment.h"
 #include "session.h"
+#include "silent_server.h"
 #include "test_db.h"
 
 namespace {
@@ -161,6 +162,46 @@ TEST_F(Connection, EnvironmentNeitherLogsInNorSteers) {
   char row[100];
   int len = sizeof row;
   EXPECT_EQ(GetDeviceRow_devid(1, &len, row, err_), 0) << "tables found: " << err_;
+}
+
+// A server that accepts the connection and never answers (a frozen one)
+// makes the connect give up after ten seconds, not wait for ever.
+TEST_F(Connection, FrozenServerGivesUpInTime) {
+  using namespace std::chrono_literals;
+  testdb::SilentServer frozen;
+  ASSERT_TRUE(frozen.listening());
+  const std::string server = frozen.server_text();
+  bool finished = false;
+  std::chrono::steady_clock::duration took{};
+  testing::internal::CaptureStdout();
+  const int rc = testdb::CallWithin(
+      60s, frozen,
+      [&] { return DBConnexion(server.c_str(), params_.user.c_str(), params_.password.c_str(), err_); },
+      finished, took);
+  const std::string printed = testing::internal::GetCapturedStdout();
+  ASSERT_TRUE(finished) << "still waiting after 60 s";
+  EXPECT_EQ(rc, -1);
+  EXPECT_STREQ(err_, "ERROR in Connect : timeout expired: no answer from the server within 10 s");
+  EXPECT_NE(printed.find("OCI Connection not successfully established ....\n"), std::string::npos);
+  EXPECT_GE(took, 10s);
+  EXPECT_TRUE(not_connected_answer());
+}
+
+// A server that ended the session answers the next call at once with the
+// lost connection, and the library counts as connected until DBDeconnexion.
+TEST_F(Connection, EndedSessionAnswersAtOnce) {
+  add_subsystems(1);
+  ASSERT_EQ(connect(params_.password), 0) << err_;
+  ASSERT_EQ(testdb::value("select count(pg_terminate_backend(pid)) from pg_stat_activity where "
+                          "usename = '" + params_.user + "' and pid <> pg_backend_pid()"),
+            "1");
+  char row[100];
+  int len = sizeof row;
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(GetDeviceRow_devid(1, &len, row, err_), 3114);
+  testing::internal::GetCapturedStdout();
+  EXPECT_NE(std::string(err_).find(": server closed the connection unexpectedly"),
+            std::string::npos) << err_;
 }
 
 TEST_F(Connection, DisconnectWithoutConnection) {

@@ -57,6 +57,16 @@ TEST_F(BatchProtocolTest, RefusalWithoutConnectionDropsTheBatch) {
   EXPECT_TRUE(SparePorts().empty());
 }
 
+// The cache belongs to the process, not to the connection: rows cached
+// before a reconnection go with the next last row.
+TEST_F(BatchProtocolTest, OpenBatchOutlivesAReconnection) {
+  Spare("1", 1, 0);
+  Quiet([] { char err[ferrule::kErrMessMax]; return DBDeconnexion(err); });
+  Connect();
+  EXPECT_EQ(Spare("2", 0, 1), 0) << Err();
+  EXPECT_EQ(SparePorts(), (std::vector<std::string>{"1", "2"}));
+}
+
 TEST_F(BatchProtocolTest, TenThousandAndOneRowsMakeTwoSends) {
   const int rows = ferrule::kMaxCachedRows + 1;
   for (int i = 1; i <= rows; ++i) {

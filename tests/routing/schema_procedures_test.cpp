@@ -51,6 +51,15 @@ TEST_F(SchemaProcedures, DropAndCreateTheDynamicTables) {
   EXPECT_EQ(DropTableSchema(err_), 0);
 }
 
+// The server's notices ("... does not exist, skipping") stay off the
+// caller's standard error.
+TEST_F(SchemaProcedures, DroppingTwiceShowsNoServerNotices) {
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(DropTableSchema(err_), 0) << err_;
+  EXPECT_EQ(DropTableSchema(err_), 0) << err_;
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
 TEST_F(SchemaProcedures, BuildsLeaveTheirWorkToTheCallersTransaction) {
   ASSERT_EQ(CreateRoutingTable("a", 10, err_), 0) << err_;
   ASSERT_EQ(CreateDestinationTable("a", 10, err_), 0) << err_;

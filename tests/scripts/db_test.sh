@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# scripts/db on a throwaway cluster of its own: the files it leaves are
-# readable by their owner only, env prints export lines, and start notices
-# that database/ changed since the cluster was loaded.
+# scripts/db on a cluster of its own: the files it leaves are readable by
+# their owner only, env prints export lines, start notices that database/
+# changed since the cluster was loaded, and a cluster started without
+# --throwaway keeps every commit it acknowledged through a crash.
 set -euo pipefail
 repo=$1
 db=$repo/scripts/db
@@ -51,3 +52,33 @@ echo 0000 >"$dir/database.sha256"
 [ "$(user_sql 'select count(*) from vexa_subsystemList')" = 0 ] || fail "old data kept"
 [ "$(cat "$dir/database.sha256")" != 0000 ] || fail "hash not recorded"
 echo "scripts/db: export lines, reload after a change of database/"
+
+# Durable unless asked otherwise: every commit acknowledged before the
+# server stops at once is there after the restart.
+setting() { user_sql "select current_setting('fsync')||current_setting('synchronous_commit')||current_setting('full_page_writes')"; }
+[ "$(setting)" = ononon ] || fail "a cluster started by hand is not durable: $(setting)"
+user_sql "create table durability_probe (n integer)"
+seq 1 1000 | sed 's/.*/insert into durability_probe values (&);/' |
+  PGPASSWORD=$FERRULE_PASSWORD psql -X -q -v ON_ERROR_STOP=1 "postgresql://$FERRULE_USER@$FERRULE_SERVER" ||
+  fail "inserts failed"
+as_owner() {
+  if [ "$(id -u)" = 0 ]; then
+    (cd / && setpriv --reuid=postgres --regid=postgres --init-groups -- "$@")
+  else
+    "$@"
+  fi
+}
+as_owner /usr/lib/postgresql/15/bin/pg_ctl stop -D "$home/data" -m immediate -w -s
+"$db" start "$dir" 2>/dev/null
+[ "$(user_sql 'select count(*) from durability_probe')" = 1000 ] ||
+  fail "acknowledged commits lost: $(user_sql 'select count(*) from durability_probe') of 1000 kept"
+
+# Only a start that asks for it runs without durability, and the next start
+# without --throwaway makes the running cluster durable again.
+"$db" stop "$dir" 2>/dev/null
+"$db" start --throwaway "$dir" 2>/dev/null
+[ "$(setting)" = offoffoff ] || fail "--throwaway kept $(setting)"
+started=$("$db" start "$dir" 2>&1)
+grep -q 'restarting with durable settings' <<<"$started" || fail "a throwaway server is left running"
+[ "$(setting)" = ononon ] || fail "not durable after a restart: $(setting)"
+echo "scripts/db: durable unless started --throwaway; acknowledged commits survive a crash"
