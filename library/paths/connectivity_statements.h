@@ -7,7 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "paths/connectivity_load.h"
+#include "paths/connectivity_filter.h"
+#include "paths/connectivity_rows.h"
 #include "paths/link_texts.h"
 #include "paths/query.h"
 

@@ -6,8 +6,8 @@
 // its way out, each time into fresh memory whose pages the system must
 // first map. So a column is aggregated in chunks of the table's heap
 // blocks (InBlockChunks), one row per chunk, each value a few dozen
-// kilobytes in memory that the server reuses: that halves the cost of a
-// load of 10,000 devices.
+// kilobytes in memory that the server reuses: on 10,000 devices that cuts
+// the server's time for a load by about two fifths.
 //
 // Integers come as a text list, "1,2,3" (string_agg: numbers need no
 // quoting); texts as the text form of an array, "{a,\"b c\",NULL}"
