@@ -2,6 +2,23 @@
 
 namespace ferrule {
 
+namespace {
+
+// Counting sort of the rows by their slot (slot_of[row]): offsets gets
+// slots + 1 entries, rows the row numbers, cache order kept within a slot.
+void GroupBySlot(const std::vector<int>& slot_of, int slots, std::vector<int>& offsets,
+                 std::vector<int>& rows) {
+  const int n = static_cast<int>(slot_of.size());
+  offsets.assign(slots + 1, 0);
+  for (int r = 0; r < n; ++r) ++offsets[slot_of[r] + 1];
+  for (int s = 0; s < slots; ++s) offsets[s + 1] += offsets[s];
+  rows.resize(n);
+  std::vector<int> next(offsets.begin(), offsets.end() - 1);
+  for (int r = 0; r < n; ++r) rows[next[slot_of[r]]++] = r;
+}
+
+}  // namespace
+
 Adjacency::Adjacency(const ConnectivityRows& rows) {
   const int n = rows.size();
   int slots = 0;
@@ -16,18 +33,8 @@ Adjacency::Adjacency(const ConnectivityRows& rows) {
     from_slot_[r] = slot(rows.node_from[r]);
     to_slot_[r] = slot(rows.node_to[r]);
   }
-
-  // Counting sort of the rows by their from slot keeps cache order within
-  // each slot.
-  first_leaving_.assign(slots + 1, 0);
-  for (int r = 0; r < n; ++r) ++first_leaving_[from_slot_[r] + 1];
-  for (int s = 0; s < slots; ++s) first_leaving_[s + 1] += first_leaving_[s];
-  leaving_.resize(n);
-  std::vector<int> next(first_leaving_.begin(), first_leaving_.end() - 1);
-  for (int r = 0; r < n; ++r) leaving_[next[from_slot_[r]]++] = r;
-
-  arriving_row_.assign(slots, -1);
-  for (int r = n - 1; r >= 0; --r) arriving_row_[to_slot_[r]] = r;
+  GroupBySlot(from_slot_, slots, first_leaving_, leaving_);
+  GroupBySlot(to_slot_, slots, first_arriving_, arriving_);
 }
 
 int Adjacency::slot_of(int deviceid) const {

@@ -8,23 +8,10 @@
 #include <vector>
 
 #include "paths/adjacency.h"
+#include "paths/connectivity_filter.h"
 #include "paths/connectivity_rows.h"
-#include "paths/subsystem_filter.h"
 
 namespace ferrule {
-
-// Which links a load takes. mode 0: the links whose subsystem set divides,
-// or is divided by, the set of the device named dfrom or dto, reversed
-// only when bidirectional. Otherwise the links of the subsystem filter
-// (divisible by it or dividing it), every one also reversed.
-struct ConnectivityFilter {
-  int mode = 0;
-  SubsystemFilter subsystems;
-  const char* dfrom = nullptr;
-  const char* dto = nullptr;
-
-  bool by_devices() const { return mode == 0; }
-};
 
 // What one statement read: the database and version of the connectivity
 // ("" when the database holds no version), whether this session holds

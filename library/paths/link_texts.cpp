@@ -9,7 +9,8 @@ namespace ferrule {
 
 namespace {
 
-enum TextColumnOffset { kPortIds, kPortNbrs, kPortTypes, kLinkIds, kLinkInfos };
+enum PortTextOffset { kPortIds, kPortNbrs, kPortTypes };
+enum LinkInfoOffset { kLinkIds, kLinkInfo };
 
 // The database this library was made for stores an empty text as NULL.
 bool IsNone(std::string_view value, bool is_null) { return is_null || value.empty(); }
@@ -26,17 +27,14 @@ void LinkTexts::add(std::size_t link, std::string_view from, std::string_view to
 }
 
 std::string TextFromList(const std::string& where_ports, const std::string& where_links) {
-  return "(select string_agg(portid::text,','),array_agg(port_nbr),array_agg(port_type) "
-         "from %(port_properties)" + where_ports + ") pt,"
-         "(select string_agg(linkid::text,','),array_agg(link_info) "
-         "from %(macro_connectivity)" + where_links + ") lt";
+  return std::string("(select ") + kPortTexts + " from %(port_properties)" + where_ports +
+         ") pt,(select " + kLinkInfos + " from %(macro_connectivity)" + where_links + ") lt";
 }
 
-bool TextsRead::read(const QueryRow& row, std::size_t first) {
+bool TextsRead::read_ports(const QueryRow& row, std::size_t first) {
   std::string port;
   const std::string_view port_columns[] = {row.value(first + kPortNbrs),
                                            row.value(first + kPortTypes)};
-  const std::string_view link_columns[] = {row.value(first + kLinkInfos)};
   return ReadParallel(row.value(first + kPortIds), port_columns,
                       [&](int portid, const std::string_view* value, const bool* is_null) {
                         port.assign(is_null[0] ? std::string_view() : value[0]);
@@ -44,8 +42,12 @@ bool TextsRead::read(const QueryRow& row, std::size_t first) {
                         port += IsNone(value[1], is_null[1]) ? "none" : value[1];
                         port_entry_.add(portid, static_cast<int>(port_.size()));
                         port_.push(CutAtMark(port));
-                      }) &&
-         ReadParallel(row.value(first + kLinkIds), link_columns,
+                      });
+}
+
+bool TextsRead::read_infos(const QueryRow& row, std::size_t first) {
+  const std::string_view link_columns[] = {row.value(first + kLinkInfo)};
+  return ReadParallel(row.value(first + kLinkIds), link_columns,
                       [&](int linkid, const std::string_view* value, const bool* is_null) {
                         info_entry_.add(linkid, static_cast<int>(info_.size()));
                         info_.push(CutAtMark(IsNone(value[0], is_null[0]) ? "none" : value[0]));

@@ -37,20 +37,32 @@ class LinkTexts {
   TextColumn from_, to_, info_;
 };
 
-// The five columns that read texts: the ports' ids, port_nbr and port_type,
-// then the links' ids and link_info; where_ports and where_links (each
-// beginning with " where ") choose the rows. Written "select ...,<these>
-// from ...,<the from list>".
-constexpr std::size_t kTextColumns = 5;
+// The aggregates that read texts: of ports, their ids, port_nbr and
+// port_type (kPortTextColumns columns); of links, their ids and link_info
+// (kLinkInfoColumns columns).
+constexpr std::size_t kPortTextColumns = 3, kLinkInfoColumns = 2;
+constexpr const char* kPortTexts =
+    "string_agg(portid::text,','),array_agg(port_nbr)::text,array_agg(port_type)::text";
+constexpr const char* kLinkInfos = "string_agg(linkid::text,','),array_agg(link_info)::text";
+
+// Both as five columns, the ports' then the links'; where_ports and
+// where_links (each beginning with " where ") choose the rows. Written
+// "select ...,<these> from ...,<the from list>".
+constexpr std::size_t kTextColumns = kPortTextColumns + kLinkInfoColumns;
 constexpr const char* kTextColumnList = "pt.*,lt.*";
 std::string TextFromList(const std::string& where_ports, const std::string& where_links);
 
 // Texts read by port and by link, as the outputs show them.
 class TextsRead {
  public:
-  // Reads the five text columns from column first; false when they are
-  // not what the statement makes.
-  bool read(const QueryRow& row, std::size_t first);
+  // Reads the columns of kPortTexts, of kLinkInfos, or both (the five of
+  // kTextColumnList), from column first; false when they are not what the
+  // statement makes. Each may be called for several rows.
+  bool read_ports(const QueryRow& row, std::size_t first);
+  bool read_infos(const QueryRow& row, std::size_t first);
+  bool read(const QueryRow& row, std::size_t first) {
+    return read_ports(row, first) && read_infos(row, first + kPortTextColumns);
+  }
   // Gives the stored links their texts; false, with nothing written, when
   // one of them was not read.
   bool fill(const std::vector<int>& stored, LinkTexts& texts) const;

@@ -7,7 +7,10 @@
 // rows leaving the parent's last device.
 //
 // A partial path is stored as its last row and its parent, so a pass costs
-// the rows it walks, and memory grows by two ints per partial path.
+// the rows it walks, and memory grows by two ints per partial path. An open
+// partial path that cannot be completed within the links it has left is
+// not made at all (see path_search.cpp): on a deep network that is most of
+// them, and dropping them changes neither the paths nor their order.
 #pragma once
 
 #include <cstddef>
@@ -31,6 +34,7 @@ enum class PathRules {
 struct FoundPaths {
   std::vector<int> rows;            // the cache rows of every path, one path after another
   std::vector<std::size_t> starts;  // path i is rows[starts[i], starts[i+1])
+  long long made = 0;               // partial paths made, complete ones included
 
   FoundPaths() : starts{0} {}
   int count() const { return static_cast<int>(starts.size()) - 1; }

@@ -1,5 +1,6 @@
 #include "paths/whole_columns.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace ferrule {
@@ -10,11 +11,26 @@ bool IsStructure(char c) { return c == '{' || c == '}' || c == ','; }
 
 }  // namespace
 
+std::string InBlockChunks(const std::string& kind, const std::string& select_list,
+                          const std::string& table, const std::string& alias,
+                          const std::string& condition) {
+  const std::string step = std::to_string(kBlocksPerChunk);
+  auto block = [&](const std::string& number) {
+    return "('('||" + number + "||',0)')::tid";
+  };
+  return "select " + kind + ",c.* from generate_series(0,(pg_relation_size('" + table +
+         "'::regclass)/current_setting('block_size')::int)::int," + step + ") b,lateral (select " +
+         select_list + " from " + table + " " + alias + " where " + alias + ".ctid>=" +
+         block("b") + " and " + alias + ".ctid<" + block("(b+" + step + ")") + condition + ") c";
+}
+
 // The lists are most of what a load reads, so they are scanned in one pass
 // rather than number by number through a general parser.
 bool ReadIntList(std::string_view text, std::vector<int>& out) {
-  // Each number takes at least two characters with its comma.
-  out.reserve(out.size() + text.size() / 2 + 1);
+  // Each number takes at least two characters with its comma. A list read
+  // in chunks grows the vector geometrically, not by one chunk at a time.
+  const std::size_t most = out.size() + text.size() / 2 + 1;
+  if (most > out.capacity()) out.reserve(std::max(most, 2 * out.capacity()));
   const char* at = text.data();
   const char* const end = at + text.size();
   while (at != end) {

@@ -2,7 +2,7 @@
 // board, from a board port to another port or to a named component, and
 // from a board port to the components of a type or name.
 #include "ferrule.h"
-#include "paths/micro_paths_query.h"
+#include "routing/micro_paths_query.h"
 
 namespace ferrule {
 namespace {

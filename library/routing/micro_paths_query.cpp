@@ -1,11 +1,11 @@
-#include "paths/micro_paths_query.h"
+#include "routing/micro_paths_query.h"
 
 #include <cstdio>
 #include <cstring>
 #include <new>
 #include <string>
 
-#include "paths/routing_statement.h"
+#include "routing/routing_statement.h"
 #include "session.h"
 #include "statement_text.h"
 

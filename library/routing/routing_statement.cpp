@@ -1,4 +1,4 @@
-#include "paths/routing_statement.h"
+#include "routing/routing_statement.h"
 
 #include <cstring>
 #include <new>

@@ -9,7 +9,7 @@
 #include <new>
 
 #include "ferrule.h"
-#include "paths/routing_statement.h"
+#include "routing/routing_statement.h"
 #include "session.h"
 #include "statement_text.h"
 #include "subsystems.h"

@@ -4,7 +4,7 @@
 // library computes nothing here and issues no commit: the work stays in the
 // caller's transaction.
 #include "ferrule.h"
-#include "paths/routing_statement.h"
+#include "routing/routing_statement.h"
 #include "session.h"
 #include "statement_text.h"
 
