@@ -595,10 +595,12 @@ $$;
 -- is pending from then on: in each round its routes of k steps are computed
 -- from the stored routes of k-1 steps (final by then) and replace its
 -- stored routes of k steps where they differ. Once a route that goes on
--- reaches it, it is settled, and its stored routes of more steps are
--- removed; until then it stays pending, as a later round may reach it by a
--- route that goes on. Rounds end at the table's round-trip bound; a table
--- with many devices pending is built again instead.
+-- reaches it (or routes that end do, and every step into it reads weight
+-- 2, so that no later route can pass it), it is settled, and its stored
+-- routes of more steps are removed; until then it stays pending, as a
+-- later round may reach it by a route that goes on. Rounds end at the
+-- table's round-trip bound; a table with many devices pending is built
+-- again instead.
 ------------------------------------------------------------------------------
 
 -- Concatenates arrays in the aggregate's order: a bundle is spliced from
@@ -755,10 +757,14 @@ BEGIN
         FROM routingtable_pck.states_of(rkind, e.t, e.x) o) o
       WHERE e.x <> e.t AND e.x >= 1 AND NOT o.passed
         AND NOT EXISTS (SELECT 1 FROM pending p WHERE p.t = e.t AND p.x = e.x)),
+    -- passable: a step into the device does not read weight 2, so that a
+    -- later route may pass it.
     open AS MATERIALIZED (
-      SELECT p.t, p.x, p.h, p.ended FROM pending p JOIN tables b ON b.start = p.t
-      UNION ALL
-      SELECT e.t, e.x, e.h, e.ended FROM entering e),
+      SELECT o.*, EXISTS (SELECT 1 FROM routingtable_pck.steps s
+                          WHERE s.to_dev = o.x AND s.weight IS DISTINCT FROM 2) AS passable
+      FROM (SELECT p.t, p.x, p.h, p.ended FROM pending p JOIN tables b ON b.start = p.t
+            UNION ALL
+            SELECT e.t, e.x, e.h, e.ended FROM entering e) o),
     -- A device that routes that end reached takes only routes that go on,
     -- not listed.
     candidate AS (
@@ -799,16 +805,22 @@ BEGIN
       LEFT JOIN (SELECT DISTINCT c.t, c.y FROM unnest(ch_t, ch_x) AS c(t, y)) m
         ON rkind = 'TD' AND m.t = f.t AND m.y = f.parent
       GROUP BY f.t, f.x),
+    -- A pair is settled by a route that goes on, or once routes that end
+    -- reached it when no later route can pass it.
+    outcome AS MATERIALIZED (
+      SELECT o.t, o.x, o.h, n.sig IS NOT NULL AS reached, o.ended OR n.sig IS NOT NULL AS ended,
+             coalesce(n.settles, false) OR (o.ended OR n.sig IS NOT NULL) AND NOT o.passable
+               AS settled
+      FROM open o
+      LEFT JOIN fresh_sig n ON n.t = o.t AND n.x = o.x),
     -- The stored routes that this round decides: those of k steps, and
     -- those of more steps of a pair that it settles. Probed only where
     -- there are such routes.
     stored AS MATERIALIZED (
-      SELECT o.t, o.x, s.*,
-             s.hops = k OR s.hops > k AND coalesce(n.settles, false) AS due
-      FROM open o
-      LEFT JOIN fresh_sig n ON n.t = o.t AND n.x = o.x
-      CROSS JOIN LATERAL routingtable_pck.states_of(rkind, o.t, o.x) s
-      WHERE o.h = k OR o.h > k AND n.settles),
+      SELECT u.t, u.x, s.*, s.hops = k OR s.hops > k AND u.settled AS due
+      FROM outcome u
+      CROSS JOIN LATERAL routingtable_pck.states_of(rkind, u.t, u.x) s
+      WHERE u.h = k OR u.h > k AND u.settled),
     stored_sig AS (
       SELECT s.t, s.x,
              array_agg(ARRAY[s.hops, s.pfromid0, s.ptoid0, s.ptoid1, s.goes_on::integer,
@@ -826,16 +838,15 @@ BEGIN
       FROM stored s
       GROUP BY s.t, s.x),
     verdict AS MATERIALIZED (
-      SELECT o.t, o.x, n.sig IS NOT NULL AS reached, coalesce(n.settles, false) AS settled,
-             o.ended OR n.sig IS NOT NULL AS ended,
-             CASE WHEN o.h = k THEN s.later ELSE o.h END AS h,
+      SELECT u.t, u.x, u.reached, u.settled, u.ended,
+             CASE WHEN u.h = k THEN s.later ELSE u.h END AS h,
              n.sig IS DISTINCT FROM s.sig AS rewritten,
              n.listed_sig IS DISTINCT FROM s.listed_sig
                OR coalesce(n.listed_parent_changed, false) AS changed,
              n.go_sig IS DISTINCT FROM s.go_sig OR coalesce(n.go_parent_changed, false) AS spreads
-      FROM open o
-      LEFT JOIN fresh_sig n ON n.t = o.t AND n.x = o.x
-      LEFT JOIN stored_sig s ON s.t = o.t AND s.x = o.x),
+      FROM outcome u
+      LEFT JOIN fresh_sig n ON n.t = u.t AND n.x = u.x
+      LEFT JOIN stored_sig s ON s.t = u.t AND s.x = u.x),
     -- The bundles that held the rewritten pairs' routes and those that
     -- take their new ones are written again, spliced: each such destination
     -- cuts its bundle at the places of its stored routes (lo to hi; an
