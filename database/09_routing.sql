@@ -86,6 +86,18 @@ CREATE INDEX routingtable_pck_routes_idx ON routingtable_pck.routes (kind, start
 -- Path ids of vexa_pdetails.
 CREATE SEQUENCE routingtable_pck.pathid_seq;
 
+-- The writers of the stored routes (a build, a refresh, dropping the
+-- tables) take turns: each takes this lock before it touches the routes
+-- and holds it until its transaction ends. A refresh rewrites the bundles
+-- and shown rows of many tables in an order that follows the changes, so
+-- two at once could each wait for rows that the other rewrote, and
+-- deadlock. A writer waits here before it holds any of those rows (only
+-- the link rows of its own update, which no writer needs), so concurrent
+-- updates wait for each other and never deadlock.
+CREATE FUNCTION routingtable_pck.lock_routes() RETURNS void
+LANGUAGE sql
+AS $$ SELECT pg_advisory_xact_lock(hashtext('routingtable_pck.routes')) $$;
+
 ------------------------------------------------------------------------------
 -- The dynamic tables: the tables the package fills and the library reads.
 -- createtableschema() creates whichever is missing (after
@@ -449,6 +461,7 @@ BEGIN
     IF rkind = 'RT' AND to_regclass('vexa_routingtable') IS NULL THEN
       RETURN -3;
     END IF;
+    PERFORM routingtable_pck.lock_routes();
     PERFORM routingtable_pck.store_routes(rkind, start_dev, least(roundtrip, 10));
     IF rkind = 'TD' THEN
       PERFORM routingtable_pck.show_all_destinations(start_dev);
@@ -951,7 +964,8 @@ $$;
 -- of each changed link, in the tables where a route may go on from another
 -- end of it (that end is the start, or has a stored route that goes on).
 -- Returns the number of (start, destination) pairs whose listed routes
--- changed. Raises on a database error (its callers catch it).
+-- changed. Raises on a database error (its callers catch it). Waits for
+-- the turn of the writers of the routes only when a change is noted.
 CREATE FUNCTION routingtable_pck.refresh_routes() RETURNS integer
 LANGUAGE plpgsql
 SET jit = off
@@ -964,6 +978,10 @@ DECLARE
   rkind text;
   n integer := 0;
 BEGIN
+  IF NOT EXISTS (SELECT 1 FROM routingtable_pck.route_changes) THEN
+    RETURN 0;
+  END IF;
+  PERFORM routingtable_pck.lock_routes();
   WITH noted AS (DELETE FROM routingtable_pck.route_changes RETURNING linkid, device),
   ends AS (SELECT DISTINCT linkid, device FROM noted)
   SELECT array_agg(e.linkid), array_agg(e.device) INTO link_ids, ends_dev FROM ends e;
@@ -1073,6 +1091,7 @@ RETURNS integer
 LANGUAGE plpgsql
 AS $$
 BEGIN
+  PERFORM routingtable_pck.lock_routes();
   DROP VIEW IF EXISTS vexa_routingtable;
   DROP TABLE IF EXISTS vexa_destinationtable, vexa_pdetails, vexa_path_temp,
                        vexa_micropath_temp;
