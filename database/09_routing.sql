@@ -51,8 +51,11 @@ CREATE TABLE routingtable_pck.built_tables (
 -- destination and its first step's two ports (pfromid0, ptoid0); it keeps
 -- the port of its last step at the destination (ptoid1), its number of
 -- steps (hops), whether a route may pass through its destination
--- (goes_on), and the device its last step comes from (parent: the route is
--- the parent's route with the same first-step ports, plus one step).
+-- (goes_on), whether the table lists it (listed: it is one of the
+-- destination's shortest routes) and the device its last step comes from
+-- (parent: the route is the parent's route that goes on, with the same
+-- first-step ports, plus one step). A route that is not listed goes on: it
+-- is kept for the longer routes behind it.
 --
 -- Routes of one start are kept in bundles, one row per group of 64
 -- destination ids (bucket_of(dest)) and number of steps, as parallel arrays
@@ -73,6 +76,7 @@ CREATE TABLE routingtable_pck.routes (
   ptoid0   integer[] NOT NULL,
   ptoid1   integer[] NOT NULL,
   goes_on  boolean[] NOT NULL,
+  listed   boolean[] NOT NULL,
   parent   integer[] NOT NULL
 ) WITH (toast_tuple_target = 8160);
 -- Not unique: a refresh deletes and inserts bundles of the same key in one
@@ -81,6 +85,18 @@ CREATE INDEX routingtable_pck_routes_idx ON routingtable_pck.routes (kind, start
 
 -- Path ids of vexa_pdetails.
 CREATE SEQUENCE routingtable_pck.pathid_seq;
+
+-- The writers of the stored routes (a build, a refresh, dropping the
+-- tables) take turns: each takes this lock before it touches the routes
+-- and holds it until its transaction ends. A refresh rewrites the bundles
+-- and shown rows of many tables in an order that follows the changes, so
+-- two at once could each wait for rows that the other rewrote, and
+-- deadlock. A writer waits here before it holds any of those rows (only
+-- the link rows of its own update, which no writer needs), so concurrent
+-- updates wait for each other and never deadlock.
+CREATE FUNCTION routingtable_pck.lock_routes() RETURNS void
+LANGUAGE sql
+AS $$ SELECT pg_advisory_xact_lock(hashtext('routingtable_pck.routes')) $$;
 
 ------------------------------------------------------------------------------
 -- The dynamic tables: the tables the package fills and the library reads.
@@ -104,19 +120,20 @@ BEGIN
   CREATE INDEX IF NOT EXISTS vexa_destinationtable_start_idx
     ON vexa_destinationtable (nodeid_start0);
 
-  -- The routing tables, one row per stored route. routingpathused is 1 for
+  -- The routing tables, one row per listed route. routingpathused is 1 for
   -- the route in use of a destination, its first route in bundle order: the
   -- lowest output port, then the lowest port across the first step (all
-  -- routes of a destination are equally short).
+  -- listed routes of a destination are equally short, so in one bundle,
+  -- and a bundle holds either listed routes of a destination or none).
   IF to_regclass('vexa_routingtable') IS NULL THEN
     CREATE VIEW vexa_routingtable AS
     SELECT r.start AS nodeid_start0, e.dest AS nodeid_end1, e.pfromid0, e.ptoid0, e.ptoid1,
            CASE WHEN e.i = 1 OR r.dest[e.i::integer - 1] <> e.dest THEN 1 ELSE 0 END
              AS routingpathused
     FROM routingtable_pck.routes r
-    CROSS JOIN LATERAL unnest(r.dest, r.pfromid0, r.ptoid0, r.ptoid1) WITH ORDINALITY
-      AS e(dest, pfromid0, ptoid0, ptoid1, i)
-    WHERE r.kind = 'RT';
+    CROSS JOIN LATERAL unnest(r.dest, r.pfromid0, r.ptoid0, r.ptoid1, r.listed) WITH ORDINALITY
+      AS e(dest, pfromid0, ptoid0, ptoid1, listed, i)
+    WHERE r.kind = 'RT' AND e.listed;
   END IF;
 
   CREATE TABLE IF NOT EXISTS vexa_path_temp (
@@ -260,12 +277,18 @@ CREATE TRIGGER routing_ports_updated AFTER UPDATE ON vexa_port_properties
 -- on is where a route ends. These are the rules of the library's path
 -- search between devices.
 --
--- The search is breadth-first, one round per number of steps: round k
--- extends the routes of round k-1 that may go on by one step into devices
--- no earlier round reached. A device's routes are therefore all equally
--- short, one per pair of first-step ports that begins a shortest route;
--- where several such routes share their first step's ports, the one whose
--- last step has the lowest step number is kept (so a route is its parent's
+-- The search is breadth-first over a device together with whether its
+-- route may go on, one round per number of steps: round k extends the
+-- routes of round k-1 that may go on by one step, into devices that no
+-- earlier route that goes on reached, and into devices that no earlier
+-- route reached at all. A device first reached by a route that ends must
+-- still be passed by a longer route that goes on, or the devices behind it
+-- would be missed. So a device has its shortest routes, listed, one per
+-- pair of first-step ports that begins one; and when they all end, the
+-- shortest routes to it that go on, not listed, kept for the routes behind
+-- them. Where several routes of a round share their destination and first
+-- step's ports, one that goes on is kept before one that ends, then the one
+-- whose last step has the lowest step number (so a route is its parent's
 -- route plus one step, and a refresh can rebuild it from the parent).
 ------------------------------------------------------------------------------
 
@@ -282,10 +305,10 @@ LANGUAGE sql IMMUTABLE AS $$ SELECT dest / routingtable_pck.bucket_width() $$;
 -- bundle of every table at once.
 CREATE FUNCTION routingtable_pck.states_of(rkind text, t integer, x integer)
 RETURNS TABLE (hops smallint, pfromid0 integer, ptoid0 integer, ptoid1 integer,
-               goes_on boolean, parent integer)
+               goes_on boolean, listed boolean, parent integer)
 LANGUAGE sql STABLE
 AS $$
-  SELECT r.hops, r.pfromid0[i], r.ptoid0[i], r.ptoid1[i], r.goes_on[i], r.parent[i]
+  SELECT r.hops, r.pfromid0[i], r.ptoid0[i], r.ptoid1[i], r.goes_on[i], r.listed[i], r.parent[i]
   FROM routingtable_pck.routes r
   CROSS JOIN LATERAL unnest(array_positions(r.dest, x)) AS i
   WHERE r.kind = rkind AND r.start = t AND r.bucket = routingtable_pck.bucket_of(x)
@@ -333,6 +356,7 @@ DECLARE
   w constant integer := routingtable_pck.bucket_width();
   top integer;
   seen boolean[];          -- seen[d]: device d reached in an earlier round
+  passed boolean[];        -- passed[d]: ... by a route that goes on
   round integer := 1;
   total integer := 0;
   d integer;
@@ -343,7 +367,7 @@ DECLARE
   f_pt integer[] := ARRAY[NULL::integer];
   -- the routes of this round
   r_dest integer[]; r_pf integer[]; r_pt integer[]; r_pt1 integer[];
-  r_goes_on boolean[]; r_parent integer[];
+  r_goes_on boolean[]; r_listed boolean[]; r_parent integer[];
 BEGIN
   DELETE FROM routingtable_pck.routes r
   WHERE r.kind = store_routes.rkind AND r.start = store_routes.start;
@@ -354,30 +378,32 @@ BEGIN
   IF start >= 1 THEN
     seen[start] := true;
   END IF;
+  passed := seen;
 
   WHILE round <= bound LOOP
     SELECT array_agg(q.to_dev), array_agg(q.pf), array_agg(q.pt), array_agg(q.pt1),
-           array_agg(q.goes_on), array_agg(q.parent),
+           array_agg(q.goes_on), array_agg(q.listed), array_agg(q.parent),
            array_agg(q.to_dev) FILTER (WHERE q.goes_on),
            array_agg(q.pf) FILTER (WHERE q.goes_on),
            array_agg(q.pt) FILTER (WHERE q.goes_on)
-      INTO r_dest, r_pf, r_pt, r_pt1, r_goes_on, r_parent, f_node, f_pf, f_pt
+      INTO r_dest, r_pf, r_pt, r_pt1, r_goes_on, r_listed, r_parent, f_node, f_pf, f_pt
     FROM (
       SELECT DISTINCT ON (s.to_dev, coalesce(f.pf, s.near_port), coalesce(f.pt, s.far_port))
              s.to_dev, coalesce(f.pf, s.near_port) AS pf, coalesce(f.pt, s.far_port) AS pt,
-             s.far_port AS pt1, (round = 1 OR s.weight IS DISTINCT FROM 2) AS goes_on,
-             f.node AS parent
+             s.far_port AS pt1, g.goes_on, NOT seen[s.to_dev] AS listed, f.node AS parent
       FROM unnest(f_node, f_pf, f_pt) AS f(node, pf, pt)
       JOIN routingtable_pck.steps s ON s.from_dev = f.node
-      WHERE NOT seen[s.to_dev]   -- NULL, so left out, for an id outside 1..top
-      ORDER BY 1, 2, 3, s.step) q;
+      CROSS JOIN LATERAL (SELECT round = 1 OR s.weight IS DISTINCT FROM 2) AS g(goes_on)
+      -- NULL, so left out, for an id outside 1..top
+      WHERE NOT passed[s.to_dev] AND (g.goes_on OR NOT seen[s.to_dev])
+      ORDER BY 1, 2, 3, g.goes_on DESC, s.step) q;
     EXIT WHEN r_dest IS NULL;
     total := total + cardinality(r_dest);
 
     INSERT INTO routingtable_pck.routes
-      (kind, start, bucket, hops, dest, pfromid0, ptoid0, ptoid1, goes_on, parent)
+      (kind, start, bucket, hops, dest, pfromid0, ptoid0, ptoid1, goes_on, listed, parent)
     SELECT rkind, start, b.bucket, round, r_dest[b.lo:b.hi], r_pf[b.lo:b.hi], r_pt[b.lo:b.hi],
-           r_pt1[b.lo:b.hi], r_goes_on[b.lo:b.hi], r_parent[b.lo:b.hi]
+           r_pt1[b.lo:b.hi], r_goes_on[b.lo:b.hi], r_listed[b.lo:b.hi], r_parent[b.lo:b.hi]
     FROM (SELECT g AS bucket,
                  width_bucket(g * w - 1, r_dest) + 1 AS lo,
                  width_bucket(g * w + w - 1, r_dest) AS hi
@@ -388,6 +414,9 @@ BEGIN
     EXIT WHEN f_node IS NULL;
     FOREACH d IN ARRAY r_dest LOOP
       seen[d] := true;
+    END LOOP;
+    FOREACH d IN ARRAY f_node LOOP
+      passed[d] := true;
     END LOOP;
     round := round + 1;
   END LOOP;
@@ -432,6 +461,7 @@ BEGIN
     IF rkind = 'RT' AND to_regclass('vexa_routingtable') IS NULL THEN
       RETURN -3;
     END IF;
+    PERFORM routingtable_pck.lock_routes();
     PERFORM routingtable_pck.store_routes(rkind, start_dev, least(roundtrip, 10));
     IF rkind = 'TD' THEN
       PERFORM routingtable_pck.show_all_destinations(start_dev);
@@ -466,8 +496,9 @@ $$;
 ------------------------------------------------------------------------------
 
 -- Shows again the destination routes of the given (start, destination)
--- pairs: removes what was shown for them and shows their routes now. A
--- route's devices are found from the destination back, parent by parent.
+-- pairs: removes what was shown for them and shows their listed routes
+-- now. A route's devices are found from the destination back, parent by
+-- parent: the parent's route that goes on, with the same first-step ports.
 CREATE FUNCTION routingtable_pck.show_destinations(starts integer[], dests integer[])
 RETURNS void
 LANGUAGE sql
@@ -483,18 +514,21 @@ AS $$
   INSERT INTO vexa_destinationtable (nodeid_start0, nodeid_end1, pfromid0)
   SELECT DISTINCT k.start, k.dest, s.pfromid0
   FROM (SELECT DISTINCT * FROM unnest(starts, dests)) AS k(start, dest)
-  CROSS JOIN LATERAL routingtable_pck.states_of('TD', k.start, k.dest) s;
+  CROSS JOIN LATERAL routingtable_pck.states_of('TD', k.start, k.dest) s
+  WHERE s.listed
+  ORDER BY 1, 2, 3;
 
   -- nodes: the devices from the one at "at" to the destination.
   WITH RECURSIVE back (start, pf, pt, at, nodes) AS (
     SELECT k.start, s.pfromid0, s.ptoid0, s.parent, ARRAY[k.dest]
     FROM (SELECT DISTINCT * FROM unnest(starts, dests)) AS k(start, dest)
     CROSS JOIN LATERAL routingtable_pck.states_of('TD', k.start, k.dest) s
+    WHERE s.listed
     UNION ALL
     SELECT b.start, b.pf, b.pt, s.parent, b.at || b.nodes
     FROM back b
     CROSS JOIN LATERAL routingtable_pck.states_of('TD', b.start, b.at) s
-    WHERE b.at <> b.start AND s.pfromid0 = b.pf AND s.ptoid0 = b.pt)
+    WHERE b.at <> b.start AND s.pfromid0 = b.pf AND s.ptoid0 = b.pt AND s.goes_on)
   INSERT INTO vexa_pdetails
     (pathid, node1, node2, node3, node4, node5, node6, node7, node8, node9, node10, node11)
   SELECT nextval('routingtable_pck.pathid_seq'), b.start, b.nodes[1], b.nodes[2], b.nodes[3],
@@ -504,8 +538,9 @@ AS $$
   WHERE b.at = b.start;
 $$;
 
--- Shows every destination route of start (after a build), from the start
--- forward: all its routes are at hand, so one pass per number of steps.
+-- Shows every listed destination route of start (after a build), from the
+-- start forward: all its routes are at hand, so one pass per number of
+-- steps, each extending the routes that go on.
 CREATE FUNCTION routingtable_pck.show_all_destinations(start integer)
 RETURNS void
 LANGUAGE sql
@@ -516,29 +551,33 @@ AS $$
   WITH routes AS MATERIALIZED (
     SELECT r.hops, e.*
     FROM routingtable_pck.routes r
-    CROSS JOIN LATERAL unnest(r.dest, r.pfromid0, r.ptoid0, r.parent) AS e(dest, pf, pt, parent)
+    CROSS JOIN LATERAL unnest(r.dest, r.pfromid0, r.listed) AS e(dest, pf, listed)
     WHERE r.kind = 'TD' AND r.start = show_all_destinations.start)
+  -- In order of destination and port, as readers that do not sort see them.
   INSERT INTO vexa_destinationtable (nodeid_start0, nodeid_end1, pfromid0)
-  SELECT DISTINCT start, r.dest, r.pf FROM routes r;
+  SELECT DISTINCT start, r.dest, r.pf FROM routes r WHERE r.listed ORDER BY 2, 3;
 
   -- nodes: the devices from the start to dest.
   WITH RECURSIVE routes AS MATERIALIZED (
     SELECT r.hops, e.*
     FROM routingtable_pck.routes r
-    CROSS JOIN LATERAL unnest(r.dest, r.pfromid0, r.ptoid0, r.parent) AS e(dest, pf, pt, parent)
+    CROSS JOIN LATERAL unnest(r.dest, r.pfromid0, r.ptoid0, r.goes_on, r.listed, r.parent)
+      AS e(dest, pf, pt, goes_on, listed, parent)
     WHERE r.kind = 'TD' AND r.start = show_all_destinations.start),
-  forth (dest, pf, pt, hops, nodes) AS (
-    SELECT r.dest, r.pf, r.pt, r.hops, ARRAY[start, r.dest]
+  forth (dest, pf, pt, hops, goes_on, listed, nodes) AS (
+    SELECT r.dest, r.pf, r.pt, r.hops, r.goes_on, r.listed, ARRAY[start, r.dest]
     FROM routes r WHERE r.hops = 1
     UNION ALL
-    SELECT r.dest, r.pf, r.pt, r.hops, f.nodes || r.dest
+    SELECT r.dest, r.pf, r.pt, r.hops, r.goes_on, r.listed, f.nodes || r.dest
     FROM forth f
-    JOIN routes r ON r.hops = f.hops + 1 AND r.parent = f.dest AND r.pf = f.pf AND r.pt = f.pt)
+    JOIN routes r ON r.hops = f.hops + 1 AND r.parent = f.dest AND r.pf = f.pf AND r.pt = f.pt
+    WHERE f.goes_on)
   INSERT INTO vexa_pdetails
     (pathid, node1, node2, node3, node4, node5, node6, node7, node8, node9, node10, node11)
   SELECT nextval('routingtable_pck.pathid_seq'), f.nodes[1], f.nodes[2], f.nodes[3], f.nodes[4],
          f.nodes[5], f.nodes[6], f.nodes[7], f.nodes[8], f.nodes[9], f.nodes[10], f.dest
-  FROM forth f;
+  FROM forth f
+  WHERE f.listed;
 $$;
 
 -- Builds the destination table of the device devname: which devices it
@@ -560,17 +599,21 @@ $$;
 -- would give now, without searching again from every start: it redoes the
 -- breadth-first rounds only for the devices whose routes may differ.
 --
--- A device's routes of round k follow from the steps into it and the routes
--- of round k-1 that may go on. So they can differ only for a device at an
--- end of a changed link (whose other end the start reaches), and for a
--- device one step beyond a device whose routes changed in an earlier round.
--- Such a device is pending from then on: in each round its routes of k
--- steps are computed from the stored routes of k-1 steps (final by then).
--- Once it is reached it is settled, its new routes replacing the stored
--- ones where they differ. Its stored routes of k steps, if it is not
--- reached in round k, are removed, and it stays pending: a later round may
--- reach it. Rounds end at the table's round-trip bound; a table with many
--- devices pending is built again instead.
+-- A device's routes of round k follow from the steps into it, the routes
+-- of round k-1 that may go on, and whether an earlier route reached it (one
+-- that goes on: no routes; only ones that end: only routes that go on, not
+-- listed). So they can differ only for a device at an end of a changed link
+-- (whose other end the start reaches), and for a device one step beyond a
+-- device whose routes that go on changed in an earlier round. Such a device
+-- is pending from then on: in each round its routes of k steps are computed
+-- from the stored routes of k-1 steps (final by then) and replace its
+-- stored routes of k steps where they differ. Once a route that goes on
+-- reaches it (or routes that end do, and every step into it reads weight
+-- 2, so that no later route can pass it), it is settled, and its stored
+-- routes of more steps are removed; until then it stays pending, as a
+-- later round may reach it by a route that goes on. Rounds end at the
+-- table's round-trip bound; a table with many devices pending is built
+-- again instead.
 ------------------------------------------------------------------------------
 
 -- Concatenates arrays in the aggregate's order: a bundle is spliced from
@@ -587,8 +630,8 @@ CREATE AGGREGATE routingtable_pck.concat_arrays(anycompatiblearray) (
 CREATE FUNCTION routingtable_pck.rebuild_threshold() RETURNS integer
 LANGUAGE sql IMMUTABLE AS $$ SELECT 100 $$;
 
--- The routes of table rkind of start as one text per destination, for
--- telling which destinations a build changed.
+-- The listed routes of table rkind of start as one text per destination,
+-- for telling which destinations a build changed.
 CREATE FUNCTION routingtable_pck.route_texts(rkind text, start integer)
 RETURNS TABLE (dest integer, routes text)
 LANGUAGE sql STABLE
@@ -598,9 +641,9 @@ AS $$
                               CASE WHEN rkind = 'TD' THEN e.parent END), ';'
                     ORDER BY e.pf, e.pt)
   FROM routingtable_pck.routes r
-  CROSS JOIN LATERAL unnest(r.dest, r.pfromid0, r.ptoid0, r.ptoid1, r.goes_on, r.parent)
-    AS e(dest, pf, pt, pt1, goes_on, parent)
-  WHERE r.kind = rkind AND r.start = route_texts.start
+  CROSS JOIN LATERAL unnest(r.dest, r.pfromid0, r.ptoid0, r.ptoid1, r.goes_on, r.listed, r.parent)
+    AS e(dest, pf, pt, pt1, goes_on, listed, parent)
+  WHERE r.kind = rkind AND r.start = route_texts.start AND e.listed
   GROUP BY e.dest
 $$;
 
@@ -633,7 +676,7 @@ $$;
 
 -- Runs the rounds for the tables of kind rkind, from the (start, device)
 -- pairs given. Returns the number of (start, destination) pairs whose
--- routes changed, and for destination tables shows them again.
+-- listed routes changed, and for destination tables shows them again.
 --
 -- The pairs of a round, and their routes, are joined by hashing; where
 -- stored routes or bundles are wanted, each pair probes them (a lateral
@@ -642,11 +685,12 @@ $$;
 -- allowed but those probes.
 --
 -- The devices one step beyond a device matter in the next round only when
--- the routes of that device that may go on changed (their first-step ports
--- or their number of steps): the port a route arrives at, or the device it
--- comes from, changes nothing beyond it. In a destination table it does:
--- the devices a route passes are shown, so there a route also changes when
--- its parent's route changed.
+-- the routes of that device that go on changed (their first-step ports or
+-- their number of steps): the port a route arrives at, the device it comes
+-- from, or a route that ends changes nothing beyond it. In a destination
+-- table the devices a route passes are shown, so there the parent of a
+-- route that goes on counts too, and so does a change of its parent's
+-- route.
 CREATE FUNCTION routingtable_pck.refresh_tables(rkind text, seed_t integer[], seed_x integer[])
 RETURNS integer
 LANGUAGE plpgsql
@@ -657,16 +701,18 @@ AS $$
 DECLARE
   k integer := 1;
   last_round integer;
-  -- pending pairs, each with the number of steps of its stored routes
-  -- (NULL when none are stored)
+  -- pending pairs, each with the fewest steps of its stored routes of k
+  -- steps or more (NULL when none are stored), and whether routes that end
+  -- reached it in an earlier round
   q_t integer[] := '{}';
   q_x integer[] := '{}';
   q_h integer[] := '{}';
-  -- pairs whose routes changed in the previous round so that the devices
-  -- one step beyond are looked at
+  q_ended boolean[] := '{}';
+  -- pairs whose routes that go on changed in the previous round, so that
+  -- the devices one step beyond are looked at
   ch_t integer[] := '{}';
   ch_x integer[] := '{}';
-  -- pairs whose routes changed in this round, and in every round
+  -- pairs whose listed routes changed in this round, and in every round
   cg_t integer[];
   cg_x integer[];
   shown_t integer[] := '{}';
@@ -703,90 +749,129 @@ BEGIN
       SELECT b.start FROM routingtable_pck.built_tables b
       WHERE b.kind = rkind AND least(b.roundtrip, 10) >= k AND b.start <> ALL (rebuilt)),
     pending AS (
-      SELECT q.t, q.x, q.h FROM unnest(q_t, q_x, q_h) AS q(t, x, h)),
+      SELECT q.t, q.x, q.h, q.ended FROM unnest(q_t, q_x, q_h, q_ended) AS q(t, x, h, ended)),
     -- Pairs pending from this round on: the seeds in round 1, then the
-    -- devices one step beyond a device whose routes changed (as above),
-    -- with the number of steps of their stored routes. A device reached in
-    -- an earlier round is settled.
+    -- devices one step beyond a device whose routes changed (as above).
+    -- Their stored routes of fewer than k steps are final: a device that a
+    -- route that goes on reached is settled, one that routes that end
+    -- reached is pending for routes that go on.
     entering AS (
-      SELECT e.t, e.x, o.h
+      SELECT e.t, e.x, o.h, o.ended
       FROM (SELECT s.t, s.x FROM unnest(seed_t, seed_x) AS s(t, x) WHERE k = 1
             UNION
             SELECT c.t, s.to_dev
             FROM unnest(ch_t, ch_x) AS c(t, y)
             JOIN routingtable_pck.steps s ON s.from_dev = c.y) e
       JOIN tables b ON b.start = e.t
-      CROSS JOIN LATERAL (SELECT min(o.hops) AS h
-                          FROM routingtable_pck.states_of(rkind, e.t, e.x) o) o
-      WHERE e.x <> e.t AND e.x >= 1
+      CROSS JOIN LATERAL (
+        SELECT min(o.hops) FILTER (WHERE o.hops >= k) AS h,
+               coalesce(bool_or(o.hops < k), false) AS ended,
+               coalesce(bool_or(o.hops < k AND o.goes_on), false) AS passed
+        FROM routingtable_pck.states_of(rkind, e.t, e.x) o) o
+      WHERE e.x <> e.t AND e.x >= 1 AND NOT o.passed
         AND NOT EXISTS (SELECT 1 FROM pending p WHERE p.t = e.t AND p.x = e.x)),
+    -- passable: a step into the device does not read weight 2, so that a
+    -- later route may pass it.
     open AS MATERIALIZED (
-      SELECT p.t, p.x, p.h FROM pending p JOIN tables b ON b.start = p.t
-      UNION ALL
-      SELECT e.t, e.x, e.h FROM entering e WHERE e.h IS NULL OR e.h >= k),
+      SELECT o.*, EXISTS (SELECT 1 FROM routingtable_pck.steps s
+                          WHERE s.to_dev = o.x AND s.weight IS DISTINCT FROM 2) AS passable
+      FROM (SELECT p.t, p.x, p.h, p.ended FROM pending p JOIN tables b ON b.start = p.t
+            UNION ALL
+            SELECT e.t, e.x, e.h, e.ended FROM entering e) o),
+    -- A device that routes that end reached takes only routes that go on,
+    -- not listed.
     candidate AS (
       SELECT o.t, o.x, s.near_port AS pf, s.far_port AS pt, s.far_port AS pt1,
-             true AS goes_on, o.t AS parent, s.step
+             true AS goes_on, true AS listed, o.t AS parent, s.step
       FROM open o
       JOIN routingtable_pck.steps s ON s.from_dev = o.t AND s.to_dev = o.x
       WHERE k = 1
       UNION ALL
       SELECT o.t, o.x, y.pfromid0, y.ptoid0, s.far_port, s.weight IS DISTINCT FROM 2,
-             s.from_dev, s.step
+             NOT o.ended, s.from_dev, s.step
       FROM open o
       JOIN routingtable_pck.steps s ON s.to_dev = o.x
       CROSS JOIN LATERAL routingtable_pck.states_at(rkind, o.t, s.from_dev, k - 1) y
-      WHERE k > 1 AND y.goes_on),
+      WHERE k > 1 AND y.goes_on AND (NOT o.ended OR s.weight IS DISTINCT FROM 2)),
     fresh AS MATERIALIZED (
-      SELECT DISTINCT ON (c.t, c.x, c.pf, c.pt) c.t, c.x, c.pf, c.pt, c.pt1, c.goes_on, c.parent
+      SELECT DISTINCT ON (c.t, c.x, c.pf, c.pt)
+             c.t, c.x, c.pf, c.pt, c.pt1, c.goes_on, c.listed, c.parent
       FROM candidate c
-      ORDER BY c.t, c.x, c.pf, c.pt, c.step),
-    -- A pair's routes of this round compared as one array of (pf, pt, pt1,
-    -- goes_on, parent) rows, the parent counting only where devices are
-    -- shown; and its routes that go on as (steps, pf, pt) rows.
+      ORDER BY c.t, c.x, c.pf, c.pt, c.goes_on DESC, c.step),
+    -- A pair's routes compared as arrays of (steps, pf, pt, pt1, goes_on,
+    -- listed, parent) rows, the parent counting only where devices are
+    -- shown: all of them, the listed ones, and those that go on.
     fresh_sig AS (
       SELECT f.t, f.x,
-             array_agg(ARRAY[f.pf, f.pt, f.pt1, f.goes_on::integer,
+             array_agg(ARRAY[k, f.pf, f.pt, f.pt1, f.goes_on::integer, f.listed::integer,
                              CASE WHEN rkind = 'TD' THEN f.parent ELSE 0 END]
                        ORDER BY f.pf, f.pt) AS sig,
-             array_agg(ARRAY[k, f.pf, f.pt] ORDER BY f.pf, f.pt) FILTER (WHERE f.goes_on) AS go_sig,
-             bool_or(m.t IS NOT NULL) AS parent_changed
+             array_agg(ARRAY[k, f.pf, f.pt, f.pt1, f.goes_on::integer,
+                             CASE WHEN rkind = 'TD' THEN f.parent ELSE 0 END]
+                       ORDER BY f.pf, f.pt) FILTER (WHERE f.listed) AS listed_sig,
+             array_agg(ARRAY[k, f.pf, f.pt, CASE WHEN rkind = 'TD' THEN f.parent ELSE 0 END]
+                       ORDER BY f.pf, f.pt) FILTER (WHERE f.goes_on) AS go_sig,
+             bool_or(f.goes_on) AS settles,
+             bool_or(m.t IS NOT NULL AND f.listed) AS listed_parent_changed,
+             bool_or(m.t IS NOT NULL AND f.goes_on) AS go_parent_changed
       FROM fresh f
       LEFT JOIN (SELECT DISTINCT c.t, c.y FROM unnest(ch_t, ch_x) AS c(t, y)) m
         ON rkind = 'TD' AND m.t = f.t AND m.y = f.parent
       GROUP BY f.t, f.x),
+    -- A pair is settled by a route that goes on, or once routes that end
+    -- reached it when no later route can pass it.
+    outcome AS MATERIALIZED (
+      SELECT o.t, o.x, o.h, n.sig IS NOT NULL AS reached, o.ended OR n.sig IS NOT NULL AS ended,
+             coalesce(n.settles, false) OR (o.ended OR n.sig IS NOT NULL) AND NOT o.passable
+               AS settled
+      FROM open o
+      LEFT JOIN fresh_sig n ON n.t = o.t AND n.x = o.x),
+    -- The stored routes that this round decides: those of k steps, and
+    -- those of more steps of a pair that it settles. Probed only where
+    -- there are such routes.
+    stored AS MATERIALIZED (
+      SELECT u.t, u.x, s.*, s.hops = k OR s.hops > k AND u.settled AS due
+      FROM outcome u
+      CROSS JOIN LATERAL routingtable_pck.states_of(rkind, u.t, u.x) s
+      WHERE u.h = k OR u.h > k AND u.settled),
     stored_sig AS (
-      SELECT o.t, o.x,
-             array_agg(ARRAY[s.pfromid0, s.ptoid0, s.ptoid1, s.goes_on::integer,
+      SELECT s.t, s.x,
+             array_agg(ARRAY[s.hops, s.pfromid0, s.ptoid0, s.ptoid1, s.goes_on::integer,
+                             s.listed::integer, CASE WHEN rkind = 'TD' THEN s.parent ELSE 0 END]
+                       ORDER BY s.hops, s.pfromid0, s.ptoid0) FILTER (WHERE s.due) AS sig,
+             array_agg(ARRAY[s.hops, s.pfromid0, s.ptoid0, s.ptoid1, s.goes_on::integer,
                              CASE WHEN rkind = 'TD' THEN s.parent ELSE 0 END]
-                       ORDER BY s.pfromid0, s.ptoid0) FILTER (WHERE s.hops = k) AS sig,
-             array_agg(ARRAY[s.hops, s.pfromid0, s.ptoid0] ORDER BY s.pfromid0, s.ptoid0)
-               FILTER (WHERE s.goes_on) AS go_sig
-      FROM open o
-      CROSS JOIN LATERAL routingtable_pck.states_of(rkind, o.t, o.x) s
-      WHERE o.h = k
-         OR o.h > k AND EXISTS (SELECT 1 FROM fresh f WHERE f.t = o.t AND f.x = o.x)
-      GROUP BY o.t, o.x),
+                       ORDER BY s.hops, s.pfromid0, s.ptoid0)
+               FILTER (WHERE s.due AND s.listed) AS listed_sig,
+             array_agg(ARRAY[s.hops, s.pfromid0, s.ptoid0,
+                             CASE WHEN rkind = 'TD' THEN s.parent ELSE 0 END]
+                       ORDER BY s.hops, s.pfromid0, s.ptoid0)
+               FILTER (WHERE s.due AND s.goes_on) AS go_sig,
+             min(s.hops) FILTER (WHERE s.hops > k) AS later
+      FROM stored s
+      GROUP BY s.t, s.x),
     verdict AS MATERIALIZED (
-      SELECT o.t, o.x, o.h, n.sig IS NOT NULL AS reached,
-             n.sig IS DISTINCT FROM s.sig OR coalesce(n.parent_changed, false) AS changed,
-             n.sig IS DISTINCT FROM s.sig AND (rkind = 'TD' OR n.go_sig IS DISTINCT FROM s.go_sig)
-             OR coalesce(n.parent_changed, false) AS spreads
-      FROM open o
-      LEFT JOIN fresh_sig n ON n.t = o.t AND n.x = o.x
-      LEFT JOIN stored_sig s ON s.t = o.t AND s.x = o.x),
-    changed AS (SELECT v.t, v.x, v.h, v.reached FROM verdict v WHERE v.changed),
-    -- The bundles that held the changed pairs' routes and those that take
-    -- their new ones are written again, spliced: each such destination
+      SELECT u.t, u.x, u.reached, u.settled, u.ended,
+             CASE WHEN u.h = k THEN s.later ELSE u.h END AS h,
+             n.sig IS DISTINCT FROM s.sig AS rewritten,
+             n.listed_sig IS DISTINCT FROM s.listed_sig
+               OR coalesce(n.listed_parent_changed, false) AS changed,
+             n.go_sig IS DISTINCT FROM s.go_sig OR coalesce(n.go_parent_changed, false) AS spreads
+      FROM outcome u
+      LEFT JOIN fresh_sig n ON n.t = u.t AND n.x = u.x
+      LEFT JOIN stored_sig s ON s.t = u.t AND s.x = u.x),
+    -- The bundles that held the rewritten pairs' routes and those that
+    -- take their new ones are written again, spliced: each such destination
     -- cuts its bundle at the places of its stored routes (lo to hi; an
     -- empty place where it has none), its new routes go there, and the
     -- stored routes between the cuts are kept as they are.
     splice AS (
-      SELECT c.t, routingtable_pck.bucket_of(c.x) AS bucket, c.h::smallint AS hops, c.x
-      FROM changed c WHERE c.h IS NOT NULL
+      SELECT s.t, routingtable_pck.bucket_of(s.x) AS bucket, s.hops, s.x
+      FROM stored s JOIN verdict v ON v.t = s.t AND v.x = s.x
+      WHERE v.rewritten AND s.due
       UNION
-      SELECT c.t, routingtable_pck.bucket_of(c.x), k::smallint, c.x
-      FROM changed c WHERE c.reached),
+      SELECT v.t, routingtable_pck.bucket_of(v.x), k::smallint, v.x
+      FROM verdict v WHERE v.rewritten AND v.reached),
     gone AS (
       DELETE FROM routingtable_pck.routes r
       WHERE r.ctid = ANY (ARRAY(
@@ -797,10 +882,11 @@ BEGIN
                               AND b.hops = a.hops
                             OFFSET 0) g))
       RETURNING r.start, r.bucket, r.hops, r.dest, r.pfromid0, r.ptoid0, r.ptoid1, r.goes_on,
-                r.parent),
+                r.listed, r.parent),
     cut AS (
       SELECT s.t, s.bucket, s.hops, s.x, g.dest, g.pfromid0, g.ptoid0, g.ptoid1, g.goes_on,
-             g.parent, width_bucket(s.x - 1, g.dest) + 1 AS lo, width_bucket(s.x, g.dest) AS hi
+             g.listed, g.parent,
+             width_bucket(s.x - 1, g.dest) + 1 AS lo, width_bucket(s.x, g.dest) AS hi
       FROM splice s
       LEFT JOIN gone g ON g.start = s.t AND g.bucket = s.bucket AND g.hops = s.hops),
     segment AS (
@@ -808,7 +894,8 @@ BEGIN
       SELECT c.t, c.bucket, c.hops, c.x AS at, 0 AS part,
              c.dest[c.after:c.lo - 1] AS dest, c.pfromid0[c.after:c.lo - 1] AS pfromid0,
              c.ptoid0[c.after:c.lo - 1] AS ptoid0, c.ptoid1[c.after:c.lo - 1] AS ptoid1,
-             c.goes_on[c.after:c.lo - 1] AS goes_on, c.parent[c.after:c.lo - 1] AS parent
+             c.goes_on[c.after:c.lo - 1] AS goes_on, c.listed[c.after:c.lo - 1] AS listed,
+             c.parent[c.after:c.lo - 1] AS parent
       FROM (SELECT c.*, coalesce(lag(c.hi) OVER (PARTITION BY c.t, c.bucket, c.hops
                                                   ORDER BY c.x), 0) + 1 AS after
             FROM cut c) c
@@ -816,7 +903,7 @@ BEGIN
       -- those after the last cut
       SELECT c.t, c.bucket, c.hops, 2147483647, 0,
              c.dest[c.hi + 1:], c.pfromid0[c.hi + 1:], c.ptoid0[c.hi + 1:], c.ptoid1[c.hi + 1:],
-             c.goes_on[c.hi + 1:], c.parent[c.hi + 1:]
+             c.goes_on[c.hi + 1:], c.listed[c.hi + 1:], c.parent[c.hi + 1:]
       FROM (SELECT DISTINCT ON (c.t, c.bucket, c.hops) c.*
             FROM cut c ORDER BY c.t, c.bucket, c.hops, c.x DESC) c
       UNION ALL
@@ -824,31 +911,34 @@ BEGIN
       SELECT f.t, routingtable_pck.bucket_of(f.x), k::smallint, f.x, 1,
              array_agg(f.x ORDER BY f.pf, f.pt), array_agg(f.pf ORDER BY f.pf, f.pt),
              array_agg(f.pt ORDER BY f.pf, f.pt), array_agg(f.pt1 ORDER BY f.pf, f.pt),
-             array_agg(f.goes_on ORDER BY f.pf, f.pt), array_agg(f.parent ORDER BY f.pf, f.pt)
-      FROM fresh f JOIN changed c ON c.t = f.t AND c.x = f.x
+             array_agg(f.goes_on ORDER BY f.pf, f.pt), array_agg(f.listed ORDER BY f.pf, f.pt),
+             array_agg(f.parent ORDER BY f.pf, f.pt)
+      FROM fresh f JOIN verdict v ON v.t = f.t AND v.x = f.x
+      WHERE v.rewritten
       GROUP BY f.t, f.x),
     written AS (
       INSERT INTO routingtable_pck.routes
-        (kind, start, bucket, hops, dest, pfromid0, ptoid0, ptoid1, goes_on, parent)
+        (kind, start, bucket, hops, dest, pfromid0, ptoid0, ptoid1, goes_on, listed, parent)
       SELECT rkind, p.t, p.bucket, p.hops,
              routingtable_pck.concat_arrays(p.dest ORDER BY p.at, p.part),
              routingtable_pck.concat_arrays(p.pfromid0 ORDER BY p.at, p.part),
              routingtable_pck.concat_arrays(p.ptoid0 ORDER BY p.at, p.part),
              routingtable_pck.concat_arrays(p.ptoid1 ORDER BY p.at, p.part),
              routingtable_pck.concat_arrays(p.goes_on ORDER BY p.at, p.part),
+             routingtable_pck.concat_arrays(p.listed ORDER BY p.at, p.part),
              routingtable_pck.concat_arrays(p.parent ORDER BY p.at, p.part)
       FROM segment p
       GROUP BY p.t, p.bucket, p.hops
       HAVING sum(cardinality(p.dest)) > 0)
-    SELECT coalesce(array_agg(v.t) FILTER (WHERE NOT v.reached), '{}'),
-           coalesce(array_agg(v.x) FILTER (WHERE NOT v.reached), '{}'),
-           coalesce(array_agg(CASE WHEN v.changed THEN NULL ELSE v.h END)
-                      FILTER (WHERE NOT v.reached), '{}'),
+    SELECT coalesce(array_agg(v.t) FILTER (WHERE NOT v.settled), '{}'),
+           coalesce(array_agg(v.x) FILTER (WHERE NOT v.settled), '{}'),
+           coalesce(array_agg(v.h) FILTER (WHERE NOT v.settled), '{}'),
+           coalesce(array_agg(v.ended) FILTER (WHERE NOT v.settled), '{}'),
            coalesce(array_agg(v.t) FILTER (WHERE v.spreads), '{}'),
            coalesce(array_agg(v.x) FILTER (WHERE v.spreads), '{}'),
            coalesce(array_agg(v.t) FILTER (WHERE v.changed), '{}'),
            coalesce(array_agg(v.x) FILTER (WHERE v.changed), '{}')
-      INTO q_t, q_x, q_h, ch_t, ch_x, cg_t, cg_x
+      INTO q_t, q_x, q_h, q_ended, ch_t, ch_x, cg_t, cg_x
     FROM verdict v;
 
     shown_t := shown_t || cg_t;
@@ -873,8 +963,9 @@ $$;
 -- (refresh_tables). The pairs first looked at are the devices at the ends
 -- of each changed link, in the tables where a route may go on from another
 -- end of it (that end is the start, or has a stored route that goes on).
--- Returns the number of (start, destination) pairs whose routes changed.
--- Raises on a database error (its callers catch it).
+-- Returns the number of (start, destination) pairs whose listed routes
+-- changed. Raises on a database error (its callers catch it). Waits for
+-- the turn of the writers of the routes only when a change is noted.
 CREATE FUNCTION routingtable_pck.refresh_routes() RETURNS integer
 LANGUAGE plpgsql
 SET jit = off
@@ -887,6 +978,10 @@ DECLARE
   rkind text;
   n integer := 0;
 BEGIN
+  IF NOT EXISTS (SELECT 1 FROM routingtable_pck.route_changes) THEN
+    RETURN 0;
+  END IF;
+  PERFORM routingtable_pck.lock_routes();
   WITH noted AS (DELETE FROM routingtable_pck.route_changes RETURNING linkid, device),
   ends AS (SELECT DISTINCT linkid, device FROM noted)
   SELECT array_agg(e.linkid), array_agg(e.device) INTO link_ids, ends_dev FROM ends e;
@@ -996,6 +1091,7 @@ RETURNS integer
 LANGUAGE plpgsql
 AS $$
 BEGIN
+  PERFORM routingtable_pck.lock_routes();
   DROP VIEW IF EXISTS vexa_routingtable;
   DROP TABLE IF EXISTS vexa_destinationtable, vexa_pdetails, vexa_path_temp,
                        vexa_micropath_temp;

@@ -8,7 +8,7 @@
 SET client_min_messages = warning;
 SET search_path = public, tap;
 BEGIN;
-SELECT plan(30);
+SELECT plan(31);
 
 -- Call forms.
 SELECT has_function('vexa_configuration_dev', 'createtableschema', ARRAY['integer']);
@@ -119,12 +119,15 @@ SELECT is(routingtable_pck.InsertIntoMicroPathCnptType(18, 'none_such', 1), -1,
           'a type the board lacks is refused');
 
 -- A random network of 30 devices (every third a node) with 8 ports each
--- and 60 links of random weight, direction flag and use. Every device has a
--- routing table and a destination table (some with a round-trip count of
--- 3). Each round changes one to three links (use, direction flag, weight,
--- far port, deletion, a new link) or moves a port to another device, then
--- refreshes; the stored tables must be what building them again gives,
--- whether the refresh looks at devices one by one or builds tables again.
+-- and 60 links of random weight (0 to 3), direction flag and use. Every
+-- device has a routing table and a destination table (some with a
+-- round-trip count of 3). Each round changes one to three links (use,
+-- direction flag, weight, far port, deletion, a new link) or moves a port
+-- to another device, then refreshes; the stored tables must be what
+-- building them again gives, whether the refresh looks at devices one by
+-- one or builds tables again. Routes that end at a device first reached
+-- (weight 2 from the second step on) while a longer route passes it occur,
+-- so the routes kept only for the routes behind them are refreshed too.
 SELECT ferrule_reset();
 SELECT setseed(0.25);
 INSERT INTO vexa_lg_devices (devicename, devicetypeID, deviceid, node, system_name)
@@ -138,7 +141,7 @@ AS $$
   INSERT INTO vexa_macroscopic_connectivity
     (linkid, portidfrom, portidto, bidirectional_link_used, link_weight, lkused)
   VALUES (id, pg_temp.random_port(), pg_temp.random_port(), (random() < 0.6)::int,
-          floor(random() * 3)::int, (random() < 0.85)::int)
+          floor(random() * 4)::int, (random() < 0.85)::int)
 $$;
 SELECT pg_temp.add_link(g) FROM generate_series(1, 60) g;
 -- The stored tables as the library reads them.
@@ -174,7 +177,7 @@ BEGIN
         WHEN 1 THEN UPDATE vexa_macroscopic_connectivity
                     SET bidirectional_link_used = 1 - bidirectional_link_used WHERE linkid = link;
         WHEN 2 THEN UPDATE vexa_macroscopic_connectivity
-                    SET link_weight = floor(random() * 3)::int WHERE linkid = link;
+                    SET link_weight = floor(random() * 4)::int WHERE linkid = link;
         WHEN 3 THEN UPDATE vexa_macroscopic_connectivity
                     SET portidto = pg_temp.random_port() WHERE linkid = link;
         WHEN 4 THEN DELETE FROM vexa_macroscopic_connectivity WHERE linkid = link;
@@ -209,6 +212,9 @@ SELECT is_empty($$ SELECT * FROM refresh_mismatches ORDER BY 1, 2 $$,
                 'after every refresh, the stored tables are what a build gives');
 SELECT cmp_ok((SELECT count(*)::int FROM vexa_routingtable), '>', 100,
               'the random network has routes to compare');
+SELECT cmp_ok((SELECT count(*)::int FROM routingtable_pck.routes r
+               CROSS JOIN LATERAL unnest(r.listed) AS e(listed) WHERE NOT e.listed), '>', 0,
+              'the random network has routes that pass a device first reached by one that ends');
 
 -- Without its tables the package still answers through results.
 SELECT is(vexa_configuration_dev.droptableschema(1), 0, 'tables dropped');
