@@ -370,7 +370,7 @@ CREATE INDEX vexa_destinationtable_start_idx ON vexa_destinationtable (nodeid_st
 
 -- Routing table of a start device (nodeid_start0, nodeid_end1, pfromid0,
 -- ptoid0, ptoid1, routingpathused): a view of the routes the package
--- stores, created by 09_routing.sql.
+-- stores, created by 09_routing_steps.sql.
 
 -- Working table of path searches.
 CREATE TABLE vexa_path_temp (

@@ -30,4 +30,4 @@ END
 $$;
 
 -- The routing functions (routingtable_pck, pathqueries_pck) are in
--- 09_routing.sql.
+-- 09_routing_steps.sql to 12_micro_paths.sql.
