@@ -28,13 +28,13 @@ int run_list(const ListLookupSpec& spec, const std::vector<KeyBind>& keys,
   query.run(text, keys, spec.prefetch);
   if (!query.define({TextColumn()}, spec.prefetch)) return query.finish();
 
-  GatheringBuffer gathered;
+  GatheringBuffer::Lease gathered;
   int items = 0;
   do {
     const unsigned rows = query.fetch_rows();
     for (unsigned row = 0; row < rows; ++row) {
       if (spec.rows == RowsTaken::CompleteOnly && !query.row_complete(row)) continue;
-      if (!gathered.append(query.cut_text(0, spec.separator, row), '\0')) {
+      if (!gathered->append(query.cut_text(0, spec.separator, row), '\0')) {
         query.answer("REALLOC UNSUCCESSFUL");
         return query.finish();
       }
@@ -49,13 +49,13 @@ int run_list(const ListLookupSpec& spec, const std::vector<KeyBind>& keys,
     return query.finish();
   }
   // Compared as a signed int: a capacity below 1 is too small.
-  const int size = static_cast<int>(gathered.size());
+  const int size = static_cast<int>(gathered->size());
   if (*length < size) {
     *length = size;
     query.answer(kTooSmall);
     return query.finish();
   }
-  std::memcpy(list, gathered.data(), gathered.size());
+  std::memcpy(list, gathered->data(), gathered->size());
   *length = size;
   return query.finish();
 }
