@@ -7,12 +7,24 @@
 namespace ferrule::oci {
 namespace {
 
-constexpr Oid kTextOid = 25;
-constexpr Oid kInt4Oid = 23;
-constexpr Oid kInt8Oid = 20;
-constexpr Oid kTextArrayOid = 1009;
-constexpr Oid kInt4ArrayOid = 1007;
-constexpr Oid kInt8ArrayOid = 1016;
+// The types of each ArrayElement, in the order of the enumeration: the
+// element's, the array's, and the bytes of an element in binary (0: the
+// text's own length).
+struct ElementTypes {
+  Oid element;
+  Oid array;
+  size_t binary_size;
+};
+constexpr ElementTypes kElementTypes[] = {
+    {25, 1009, 0},  // kText: text, text[]
+    {23, 1007, 4},  // kInt4: integer, integer[]
+    {20, 1016, 8},  // kInt8: bigint, bigint[]
+};
+
+const ElementTypes& types_of(ArrayElement element) {
+  return kElementTypes[static_cast<size_t>(element)];
+}
+
 // The length word of a NULL element.
 constexpr std::int32_t kNullLength = -1;
 
@@ -30,30 +42,6 @@ char* put_int64(char* at, std::uint64_t value) {
                    static_cast<std::uint32_t>(value));
 }
 
-size_t element_size(ArrayElement element, size_t text_length) {
-  switch (element) {
-    case ArrayElement::kInt4:
-      return 4;
-    case ArrayElement::kInt8:
-      return 8;
-    case ArrayElement::kText:
-      break;
-  }
-  return text_length;
-}
-
-Oid element_oid(ArrayElement element) {
-  switch (element) {
-    case ArrayElement::kInt4:
-      return kInt4Oid;
-    case ArrayElement::kInt8:
-      return kInt8Oid;
-    case ArrayElement::kText:
-      break;
-  }
-  return kTextOid;
-}
-
 }  // namespace
 
 ArrayElement array_element_of(const BindBuffer& buffer) {
@@ -61,17 +49,7 @@ ArrayElement array_element_of(const BindBuffer& buffer) {
   return buffer.value_size == 8 ? ArrayElement::kInt8 : ArrayElement::kInt4;
 }
 
-Oid array_type_oid(ArrayElement element) {
-  switch (element) {
-    case ArrayElement::kInt4:
-      return kInt4ArrayOid;
-    case ArrayElement::kInt8:
-      return kInt8ArrayOid;
-    case ArrayElement::kText:
-      break;
-  }
-  return kTextArrayOid;
-}
+Oid array_type_oid(ArrayElement element) { return types_of(element).array; }
 
 void encode_array(const ParamValues& values, size_t n_binds, size_t bind, size_t first,
                   size_t count, ArrayElement element, std::string& out) {
@@ -79,15 +57,17 @@ void encode_array(const ParamValues& values, size_t n_binds, size_t bind, size_t
   // the element type, then the dimension's length and lower bound; each
   // element its length (-1: NULL) and its bytes.
   constexpr size_t kHeaderSize = 5 * 4;
-  size_t size = kHeaderSize;
+  size_t size = kHeaderSize + 4 * count;
   for (size_t row = first; row < first + count; ++row) {
     const size_t index = row * n_binds + bind;
-    size += 4 + (values.value(index) ? element_size(element, values.length(index)) : 0);
+    if (!values.value(index)) continue;
+    const size_t binary_size = types_of(element).binary_size;
+    size += binary_size ? binary_size : values.length(index);
   }
   out.resize(size);
   char* at = put_int32(out.data(), 1);
   at = put_int32(at, 0);
-  at = put_int32(at, element_oid(element));
+  at = put_int32(at, types_of(element).element);
   at = put_int32(at, static_cast<std::uint32_t>(count));
   at = put_int32(at, 1);
   for (size_t row = first; row < first + count; ++row) {
