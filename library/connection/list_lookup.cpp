@@ -4,6 +4,7 @@
 #include <new>
 #include <string>
 
+#include "gathering_buffer.h"
 #include "report.h"
 #include "statement_text.h"
 
@@ -25,21 +26,21 @@ int run_list(const ListLookupSpec& spec, const std::vector<KeyBind>& keys,
   LookupQuery query(spec.appliName, ErrMess, spec.steps);
   if (!query.open()) return -1;
   query.run(text, keys, spec.prefetch);
-  if (!query.define({TextColumn()})) return query.finish();
+  if (!query.define({TextColumn()}, spec.prefetch)) return query.finish();
 
-  std::string gathered;
+  GatheringBuffer::Lease gathered;
   int items = 0;
-  try {
-    while (query.fetch()) {
-      if (spec.rows == RowsTaken::CompleteOnly && query.fetch_status() != OCI_SUCCESS) continue;
-      gathered += query.cut_text(0, spec.separator);
-      gathered += '\0';
+  do {
+    const unsigned rows = query.fetch_rows();
+    for (unsigned row = 0; row < rows; ++row) {
+      if (spec.rows == RowsTaken::CompleteOnly && !query.row_complete(row)) continue;
+      if (!gathered->append(query.cut_text(0, spec.separator, row), '\0')) {
+        query.answer("REALLOC UNSUCCESSFUL");
+        return query.finish();
+      }
       ++items;
     }
-  } catch (const std::bad_alloc&) {
-    query.answer("REALLOC UNSUCCESSFUL");
-    return query.finish();
-  }
+  } while (query.more_rows());
   query.check_end_of_rows(spec.no_rows);
   if (!query.ok()) return query.finish();
 
@@ -48,13 +49,13 @@ int run_list(const ListLookupSpec& spec, const std::vector<KeyBind>& keys,
     return query.finish();
   }
   // Compared as a signed int: a capacity below 1 is too small.
-  const int size = static_cast<int>(gathered.size());
+  const int size = static_cast<int>(gathered->size());
   if (*length < size) {
     *length = size;
     query.answer(kTooSmall);
     return query.finish();
   }
-  std::memcpy(list, gathered.data(), gathered.size());
+  std::memcpy(list, gathered->data(), gathered->size());
   *length = size;
   return query.finish();
 }
@@ -102,11 +103,14 @@ int RunIdListLookup(const IdListSpec& spec, const std::vector<KeyBind>& keys, in
   LookupQuery query(spec.appliName, ErrMess);
   if (!query.open()) return -1;
   query.run(ExpandTemplate(spec.statement), keys, spec.prefetch);
-  if (!query.define({IntColumn()})) return query.finish();
+  if (!query.define({IntColumn()}, spec.prefetch)) return query.finish();
 
   std::vector<int> gathered;
   try {
-    while (query.fetch()) gathered.push_back(query.number(0));
+    do {
+      const unsigned rows = query.fetch_rows();
+      for (unsigned row = 0; row < rows; ++row) gathered.push_back(query.number(0, row));
+    } while (query.more_rows());
   } catch (const std::bad_alloc&) {
     query.answer("REALLOC UNSUCCESSFUL");
     return query.finish();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "report.h"
 #include "session.h"
@@ -14,6 +15,8 @@ namespace {
 
 // A define buffer always holds the replacement words of a NULL or cut value.
 constexpr int kMinDefineSize = 32;
+// The most a fetch of many rows brings into the column buffers at once.
+constexpr std::size_t kFetchBytes = 256 * 1024;
 // Room for the longest hardware status word.
 constexpr std::size_t kStatusWordSize = 20;
 
@@ -74,7 +77,7 @@ void LookupQuery::run(const std::string& text, const std::vector<KeyBind>& keys,
   });
 }
 
-bool LookupQuery::define(const std::vector<LookupColumn>& columns) {
+bool LookupQuery::define(const std::vector<LookupColumn>& columns, unsigned rows) {
   Session& s = session();
   columns_.clear();
   columns_.resize(columns.size());
@@ -93,18 +96,18 @@ bool LookupQuery::define(const std::vector<LookupColumn>& columns) {
     if (c.spec.size_trace) std::printf("%s%d\n", c.spec.size_trace, size);
     c.size = size;
   }
+  rows_per_fetch_ = 1;
   if (chain_.ok()) {
     for (Column& c : columns_) {
       if (c.spec.kind != ColumnKind::Text) continue;
       if (c.spec.floor50) EnsureMinColumnLength(&c.size);
       c.size = std::max(c.size + 1, kMinDefineSize);
-      c.text.reset(new (std::nothrow) char[c.size]);
-      if (!c.text) {
-        chain_.allocation_failed("  pointer allocation unsuccessful");
-        answer(steps_.no_buffer);
-        return false;
-      }
-      c.text[0] = '\0';
+    }
+    rows_per_fetch_ = rows_that_fit(rows);
+    if (!allocate_buffers()) {
+      chain_.allocation_failed("  pointer allocation unsuccessful");
+      answer(steps_.no_buffer);
+      return false;
     }
   }
   for (std::size_t i = 0; i < columns_.size(); ++i) {
@@ -113,18 +116,53 @@ bool LookupQuery::define(const std::vector<LookupColumn>& columns) {
       const ub4 pos = static_cast<ub4>(i + 1);
       if (c.spec.kind == ColumnKind::Text)
         return OCIDefineByPos(stmt_.get(), &c.define, s.errhp, pos, c.text.get(), c.size, SQLT_STR,
-                              &c.indicator, nullptr, nullptr, OCI_DEFAULT);
-      return OCIDefineByPos(stmt_.get(), &c.define, s.errhp, pos, &c.number, sizeof(int), SQLT_INT,
-                            nullptr, nullptr, nullptr, OCI_DEFAULT);
+                              c.indicators.data(), nullptr, nullptr, OCI_DEFAULT);
+      return OCIDefineByPos(stmt_.get(), &c.define, s.errhp, pos, c.numbers.data(), sizeof(int),
+                            SQLT_INT, nullptr, nullptr, nullptr, OCI_DEFAULT);
     });
   }
   return true;
+}
+
+bool LookupQuery::allocate_buffers() {
+  try {
+    for (Column& c : columns_) {
+      if (c.spec.kind != ColumnKind::Text) {
+        c.numbers.assign(rows_per_fetch_, 0);
+        continue;
+      }
+      c.indicators.assign(rows_per_fetch_, 0);
+      c.text.reset(new char[static_cast<std::size_t>(c.size) * rows_per_fetch_]);
+      c.text[0] = '\0';
+    }
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return true;
+}
+
+unsigned LookupQuery::rows_that_fit(unsigned asked) const {
+  std::size_t row_bytes = 0;
+  for (const Column& c : columns_)
+    row_bytes += c.spec.kind == ColumnKind::Text ? static_cast<std::size_t>(c.size) : sizeof(int);
+  const std::size_t fit = kFetchBytes / std::max<std::size_t>(row_bytes, 1);
+  return static_cast<unsigned>(std::max<std::size_t>(1, std::min<std::size_t>(asked, fit)));
 }
 
 bool LookupQuery::fetch() {
   if (!chain_.ok()) return false;
   fetch_status_ = OCIStmtFetch2(stmt_.get(), session().errhp, 1, OCI_FETCH_NEXT, 0, OCI_DEFAULT);
   return fetch_status_ == OCI_SUCCESS || fetch_status_ == OCI_SUCCESS_WITH_INFO;
+}
+
+unsigned LookupQuery::fetch_rows() {
+  if (!chain_.ok()) return 0;
+  fetch_status_ = OCIStmtFetch2(stmt_.get(), session().errhp, rows_per_fetch_, OCI_FETCH_NEXT,
+                                0, OCI_DEFAULT);
+  // Read without the error handle, which keeps what the fetch recorded.
+  ub4 fetched = 0;
+  OCIAttrGet(stmt_.get(), OCI_HTYPE_STMT, &fetched, nullptr, OCI_ATTR_ROWS_FETCHED, nullptr);
+  return fetched;
 }
 
 void LookupQuery::check_end_of_rows(const NoRows& how) {
@@ -138,34 +176,26 @@ std::string LookupQuery::text(std::size_t column, char separator) {
     case ColumnKind::Text:
       return std::string(cut_text(column, separator));
     case ColumnKind::Int:
-      return std::to_string(c.number);
+      return std::to_string(c.numbers[0]);
     case ColumnKind::SubsystemSet: {
       char names[kSystemNamesTextSize];
-      SysIDToSystemNames(c.number, names, sizeof names);
+      SysIDToSystemNames(c.numbers[0], names, sizeof names);
       return names;
     }
     case ColumnKind::StatusWord: {
       char word[kStatusWordSize];
-      StatusCodeToName(c.number, word, sizeof word);
+      StatusCodeToName(c.numbers[0], word, sizeof word);
       return word;
     }
   }
   return {};
 }
 
-std::string_view LookupQuery::cut_text(std::size_t column, char separator) {
-  Column& c = columns_[column];
-  // A complete value needs no replacement (and the log text is never shown).
-  if (c.indicator != 0) {
-    char logmessage[100];
-    CheckFetchIndicator(c.indicator, c.text.get(), static_cast<std::size_t>(c.size), logmessage,
-                        separator);
-  }
-  std::string_view value(c.text.get());
-  return value.substr(0, value.find(separator));
+void LookupQuery::apply_indicator(Column& c, char* value, unsigned row, char separator) {
+  char logmessage[100];
+  CheckFetchIndicator(c.indicators[row], value, static_cast<std::size_t>(c.size), logmessage,
+                      separator);
 }
-
-int LookupQuery::number(std::size_t column) const { return columns_[column].number; }
 
 int LookupQuery::answer(const char* reason, int result) {
   SetErrMess(appliName_, reason, ErrMess_, 1);

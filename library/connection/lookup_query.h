@@ -5,6 +5,7 @@
 // of text, a packed list, an integer list, a single value) are built on it.
 #pragma once
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -99,13 +100,34 @@ class LookupQuery {
 
   // Describes the text columns, allocates their buffers and defines every
   // column. False when a buffer cannot be had: the call is then answered
-  // with the labels' no-buffer reason and -1.
-  bool define(const std::vector<LookupColumn>& columns);
+  // with the labels' no-buffer reason and -1. With `rows` above 1 the
+  // buffers hold up to that many rows (fewer for wide columns), which
+  // fetch_rows() fills in one call.
+  bool define(const std::vector<LookupColumn>& columns, unsigned rows = 1);
 
   // Fetches the next row (only while no step failed). True for a row, that
   // is fetch status 0 or 1 (a value was cut); fetch_status() tells which.
   bool fetch();
   int fetch_status() const { return fetch_status_; }
+
+  // Fetches the next rows, as many as define() made room for, into rows 0
+  // .. n-1 of the buffers (only while no step failed) and returns n. The
+  // rows are those that fetching one at a time would bring with status 0
+  // or 1, up to the status that would end them: fetch_status() is 0 or 1
+  // while more rows may follow, else that ending status.
+  unsigned fetch_rows();
+  bool more_rows() const {
+    return fetch_status_ == OCI_SUCCESS || fetch_status_ == OCI_SUCCESS_WITH_INFO;
+  }
+  // Row `row` of the last fetch_rows() came whole: fetched alone, its
+  // status would have been 0 rather than 1 (a value cut).
+  bool row_complete(unsigned row) const {
+    // Only a text can be cut; its indicator then holds its length (or -2).
+    for (const Column& c : columns_)
+      if (c.spec.kind == ColumnKind::Text && c.indicators[row] != 0 && c.indicators[row] != -1)
+        return false;
+    return true;
+  }
 
   // Once fetch() brought no row: under FailedFetch::Fails a status other
   // than the end of the data becomes the call's failure (ok() turns false).
@@ -114,9 +136,17 @@ class LookupQuery {
   // A column of the fetched row: texts with their fetch indicator applied
   // and cut at the separator; subsystem sets and status codes as words.
   std::string text(std::size_t column, char separator);
-  // The same for a text column, without a copy: valid until the next fetch.
-  std::string_view cut_text(std::size_t column, char separator);
-  int number(std::size_t column) const;
+  // The same for a text column, without a copy: valid until the next
+  // fetch. `row` counts the rows of the last fetch_rows(). Inline, as the
+  // lists call it for every row.
+  std::string_view cut_text(std::size_t column, char separator, unsigned row = 0) {
+    Column& c = columns_[column];
+    char* value = c.text.get() + static_cast<std::size_t>(c.size) * row;
+    // A complete value needs no replacement (and the log text is never shown).
+    if (c.indicators[row] != 0) apply_indicator(c, value, row, separator);
+    return std::string_view(value, static_cast<std::size_t>(strchrnul(value, separator) - value));
+  }
+  int number(std::size_t column, unsigned row = 0) const { return columns_[column].numbers[row]; }
 
   bool ok() const { return chain_.ok(); }
   StepChain& chain() { return chain_; }
@@ -145,12 +175,21 @@ class LookupQuery {
  private:
   struct Column {
     LookupColumn spec;
-    std::unique_ptr<char[]> text;
+    std::unique_ptr<char[]> text;  // `size` bytes for each row
     int size = 0;
-    sb2 indicator = 0;
-    int number = 0;
+    std::vector<sb2> indicators;   // one per row
+    std::vector<int> numbers;      // one per row
     OCIDefine* define = nullptr;
   };
+
+  // Rows that define() makes room for, from the rows asked and the width
+  // of a row.
+  unsigned rows_that_fit(unsigned asked) const;
+  // Buffers for rows_per_fetch_ rows of every column; false when one
+  // cannot be had.
+  bool allocate_buffers();
+  // Replaces a NULL or cut value by the words that say so.
+  void apply_indicator(Column& c, char* value, unsigned row, char separator);
 
   const char* appliName_;
   char* ErrMess_;
@@ -159,6 +198,7 @@ class LookupQuery {
   StepChain chain_;
   std::vector<int> int_keys_;
   std::vector<Column> columns_;
+  unsigned rows_per_fetch_ = 1;
   int fetch_status_ = OCI_SUCCESS;
   bool has_result_ = false;  // result_ decided here rather than by the chain
   int result_ = 0;

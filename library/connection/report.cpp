@@ -70,9 +70,19 @@ int ReportOCIStatus(int status, OCIError* errhp, const char* context) {
 int SetErrMess(const char* appliName, const char* reason, char* ErrMess,
                int flag) {
   if (!ErrMess) return 0;
+  if (flag == 0) {
+    // Every cached row writes this form: copied, where a formatted print
+    // cost more than appending the row. It always fits kErrMessMax.
+    constexpr char kSuccess[] = "NO_ERROR in ";
+    constexpr std::size_t kSuccessLength = sizeof kSuccess - 1;
+    const std::size_t n = appliName ? strnlen(appliName, kAppliNameMax) : 0;
+    std::memcpy(ErrMess, kSuccess, kSuccessLength);
+    if (n) std::memcpy(ErrMess + kSuccessLength, appliName, n);
+    ErrMess[kSuccessLength + n] = '\0';
+    return static_cast<int>(kSuccessLength + n);
+  }
   char name[kAppliNameMax + 1];
   copy_bounded(name, sizeof name, appliName, kAppliNameMax);
-  if (flag == 0) return std::snprintf(ErrMess, kErrMessMax, "NO_ERROR in %s", name);
   char why[kReasonMax + 1];
   copy_bounded(why, sizeof why, reason, kReasonMax);
   return std::snprintf(ErrMess, kErrMessMax, "ERROR in %s : %s", name, why);

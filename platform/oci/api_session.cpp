@@ -137,6 +137,10 @@ sword OCIAttrGet(const void* trgthndlp, ub4 trghndltyp, void* attributep, ub4* s
       write_attribute_ub4(attributep, sizep, statement->statement.column_count());
       return OCI_SUCCESS;
     }
+    if (attrtype == OCI_ATTR_ROWS_FETCHED) {
+      write_attribute_ub4(attributep, sizep, statement->statement.rows_fetched());
+      return OCI_SUCCESS;
+    }
   } else if (trghndltyp == OCI_DTYPE_PARAM) {
     auto* column = handle_cast<OCIParam>(trgthndlp, trghndltyp);
     if (!column) return OCI_INVALID_HANDLE;

@@ -29,14 +29,14 @@ bool is_fetch_next(ub2 orientation) {
   return orientation == OCI_FETCH_NEXT || orientation == OCI_DEFAULT;
 }
 
-sword fetch_one_row(OCIStmt* stmtp, OCIError* errhp, ub4 nrows, ub2 orientation) {
+sword fetch_next_rows(OCIStmt* stmtp, OCIError* errhp, ub4 nrows, ub2 orientation) {
   ErrorRecord scratch;
   ErrorRecord& error = begin_call(errhp, scratch);
   auto* statement = handle_cast<OCIStmt>(stmtp, OCI_HTYPE_STMT);
   if (!statement) return OCI_INVALID_HANDLE;
-  if (nrows != 1 || !is_fetch_next(orientation))
-    return fail(error, error_number::kOther, "only one row at a time, forward, can be fetched");
-  return statement->statement.fetch(error);
+  if (nrows == 0 || !is_fetch_next(orientation))
+    return fail(error, error_number::kOther, "only rows forward, at least one, can be fetched");
+  return statement->statement.fetch(error, nrows);
 }
 
 }  // namespace
@@ -116,9 +116,23 @@ sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnpp, OCIError* errhp, ub4 po
   buffer.type = dty;
   buffer.indicator = static_cast<char*>(indp);
   buffer.length = reinterpret_cast<char*>(rlenp);
+  // Without OCIDefineArrayOfStruct, array elements follow each other.
+  buffer.value_skip = value_sz > 0 ? static_cast<ub4>(value_sz) : 0;
   OCIDefine* define = statement->statement.define(position, buffer, error);
   if (!define) return OCI_ERROR;
   if (defnpp) *defnpp = define;
+  return OCI_SUCCESS;
+}
+
+sword OCIDefineArrayOfStruct(OCIDefine* defnp, OCIError* errhp, ub4 pvskip, ub4 indskip,
+                             ub4 rlskip, ub4) {
+  ErrorRecord scratch;
+  begin_call(errhp, scratch);
+  auto* define = handle_cast<OCIDefine>(defnp, OCI_HTYPE_DEFINE);
+  if (!define) return OCI_INVALID_HANDLE;
+  define->buffer.value_skip = pvskip;
+  define->buffer.indicator_skip = indskip;
+  define->buffer.length_skip = rlskip;
   return OCI_SUCCESS;
 }
 
@@ -146,11 +160,11 @@ sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* errhp, ub4 iter
 }
 
 sword OCIStmtFetch(OCIStmt* stmtp, OCIError* errhp, ub4 nrows, ub2 orientation, ub4) {
-  return fetch_one_row(stmtp, errhp, nrows, orientation);
+  return fetch_next_rows(stmtp, errhp, nrows, orientation);
 }
 
 sword OCIStmtFetch2(OCIStmt* stmtp, OCIError* errhp, ub4 nrows, ub2 orientation, sb4, ub4) {
-  return fetch_one_row(stmtp, errhp, nrows, orientation);
+  return fetch_next_rows(stmtp, errhp, nrows, orientation);
 }
 
 }  // extern "C"

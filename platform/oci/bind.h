@@ -15,34 +15,46 @@
 namespace ferrule::oci {
 
 // The parameter values of one execution, every row's, kept as
-// NUL-terminated texts in a single buffer.
+// NUL-terminated texts in a single buffer, with their lengths.
 class ParamValues {
  public:
   void clear() {
     bytes_.clear();
-    offsets_.clear();
+    entries_.clear();
   }
-  void add_null() { offsets_.push_back(kNull); }
+  // Room for `values` more values of about `bytes` bytes in all.
+  void reserve(size_t values, size_t bytes) {
+    entries_.reserve(entries_.size() + values);
+    bytes_.reserve(bytes_.size() + bytes);
+  }
+  void add_null() { entries_.push_back({kNull, 0}); }
   void add(std::string_view text) {
-    offsets_.push_back(bytes_.size());
+    entries_.push_back({bytes_.size(), text.size()});
     bytes_.append(text);
     bytes_ += '\0';
   }
-  size_t size() const { return offsets_.size(); }
+  size_t size() const { return entries_.size(); }
+  size_t bytes() const { return bytes_.size(); }
   // Null for a NULL value. Valid until the next add.
   const char* value(size_t index) const {
-    return offsets_[index] == kNull ? nullptr : bytes_.data() + offsets_[index];
+    return entries_[index].offset == kNull ? nullptr : bytes_.data() + entries_[index].offset;
   }
+  size_t length(size_t index) const { return entries_[index].length; }
   bool same_as(size_t index, bool is_null, std::string_view text) const {
-    const char* sent = value(index);
-    if (!sent || is_null) return !sent && is_null;
-    return std::string_view(sent) == text;
+    const Entry& entry = entries_[index];
+    if (entry.offset == kNull || is_null) return entry.offset == kNull && is_null;
+    return entry.length == text.size() &&
+           std::string_view(bytes_.data() + entry.offset, entry.length) == text;
   }
 
  private:
   static constexpr size_t kNull = SIZE_MAX;
+  struct Entry {
+    size_t offset;
+    size_t length;
+  };
   std::string bytes_;
-  std::vector<size_t> offsets_;
+  std::vector<Entry> entries_;
 };
 
 struct BindBuffer {

@@ -40,41 +40,107 @@ FetchOutcome parse_number(std::string_view text, std::int64_t& number) {
   return FetchOutcome::kStored;
 }
 
-}  // namespace
-
-FetchOutcome DefineBuffer::store_column(const PGresult* result, int row, int column) const {
-  if (PQgetisnull(result, row, column)) {
-    if (type == SQLT_STR && value && value_size > 0) value[0] = '\0';
-    if (length) store<ub2>(length, 0);
-    if (!indicator) return FetchOutcome::kNullWithoutIndicator;
-    store<sb2>(indicator, -1);
+// Stores column `column` of row `row` into element `element` of the define.
+FetchOutcome store_column(const DefineBuffer& define, const PGresult* result, int row,
+                          int column, size_t element) {
+  const sb4 value_size = define.value_size;
+  const ub2 type = define.type;
+  char* const to = define.value ? define.value + element * define.value_skip : nullptr;
+  char* const to_indicator =
+      define.indicator ? define.indicator + element * define.indicator_skip : nullptr;
+  char* const to_length = define.length ? define.length + element * define.length_skip : nullptr;
+  // Only an empty value can be NULL: most values skip that question.
+  const int value_length = PQgetlength(result, row, column);
+  if (value_length == 0 && PQgetisnull(result, row, column)) {
+    if (type == SQLT_STR && to && value_size > 0) to[0] = '\0';
+    if (to_length) store<ub2>(to_length, 0);
+    if (!to_indicator) return FetchOutcome::kNullWithoutIndicator;
+    store<sb2>(to_indicator, -1);
     return FetchOutcome::kStored;
   }
-  std::string_view text(PQgetvalue(result, row, column),
-                        static_cast<size_t>(PQgetlength(result, row, column)));
+  std::string_view text(PQgetvalue(result, row, column), static_cast<size_t>(value_length));
 
   if (type == SQLT_INT) {
     std::int64_t number = 0;
     FetchOutcome parsed = parse_number(text, number);
     if (parsed != FetchOutcome::kStored) return parsed;
-    if (value && !store_integer(value, value_size, number)) return FetchOutcome::kNumberTooLarge;
-    if (indicator) store<sb2>(indicator, 0);
-    if (length) store<ub2>(length, static_cast<ub2>(value_size));
+    if (to && !store_integer(to, value_size, number)) return FetchOutcome::kNumberTooLarge;
+    if (to_indicator) store<sb2>(to_indicator, 0);
+    if (to_length) store<ub2>(to_length, static_cast<ub2>(value_size));
     return FetchOutcome::kStored;
   }
 
   // Texts: SQLT_STR keeps one byte for the terminator, SQLT_CHR does not.
-  size_t size = value ? static_cast<size_t>(std::max<sb4>(value_size, 0)) : 0;
+  size_t size = to ? static_cast<size_t>(std::max<sb4>(value_size, 0)) : 0;
   size_t room = type == SQLT_STR && size > 0 ? size - 1 : size;
   size_t kept = std::min(room, text.size());
-  if (value) {
-    std::memcpy(value, text.data(), kept);
-    if (type == SQLT_STR && size > 0) value[kept] = '\0';
+  if (to) {
+    std::memcpy(to, text.data(), kept);
+    if (type == SQLT_STR && size > 0) to[kept] = '\0';
   }
   bool cut = kept < text.size();
-  if (indicator) store<sb2>(indicator, cut ? cut_value_indicator(text.size()) : sb2{0});
-  if (length) store<ub2>(length, clamp_to_ub2(text.size()));
+  if (to_indicator) store<sb2>(to_indicator, cut ? cut_value_indicator(text.size()) : sb2{0});
+  if (to_length) store<ub2>(to_length, clamp_to_ub2(text.size()));
   return cut ? FetchOutcome::kTruncated : FetchOutcome::kStored;
+}
+
+// store_column for a NUL-terminated text with room for at least its
+// terminator, the define of every list: the same stores, without the
+// questions that only other defines raise.
+ColumnStored store_texts(const DefineBuffer& define, const PGresult* result, int first_row,
+                         int column, size_t count) {
+  const size_t room = static_cast<size_t>(define.value_size) - 1;
+  ColumnStored stored;
+  for (; stored.rows < count; ++stored.rows) {
+    const size_t element = stored.rows;
+    const int row = first_row + static_cast<int>(element);
+    char* const to = define.value + element * define.value_skip;
+    char* const to_indicator =
+        define.indicator ? define.indicator + element * define.indicator_skip : nullptr;
+    char* const to_length =
+        define.length ? define.length + element * define.length_skip : nullptr;
+    const size_t length = static_cast<size_t>(PQgetlength(result, row, column));
+    if (length == 0 && PQgetisnull(result, row, column)) {
+      to[0] = '\0';
+      if (to_length) store<ub2>(to_length, 0);
+      if (!to_indicator) {
+        stored.failure = FetchOutcome::kNullWithoutIndicator;
+        break;
+      }
+      store<sb2>(to_indicator, -1);
+      continue;
+    }
+    const size_t kept = std::min(room, length);
+    std::memcpy(to, PQgetvalue(result, row, column), kept);
+    to[kept] = '\0';
+    const bool cut = kept < length;
+    if (cut) stored.truncated = true;
+    if (to_indicator) store<sb2>(to_indicator, cut ? cut_value_indicator(length) : sb2{0});
+    if (to_length) store<ub2>(to_length, clamp_to_ub2(length));
+  }
+  return stored;
+}
+
+}  // namespace
+
+ColumnStored DefineBuffer::store_rows(const PGresult* result, int first_row, int column,
+                                      size_t count) const {
+  // A copy the libpq calls cannot change: its fields stay in registers.
+  const DefineBuffer define = *this;
+  if (type == SQLT_STR && value && value_size > 0)
+    return store_texts(define, result, first_row, column, count);
+  ColumnStored stored;
+  for (; stored.rows < count; ++stored.rows) {
+    const int row = first_row + static_cast<int>(stored.rows);
+    const FetchOutcome outcome = store_column(define, result, row, column, stored.rows);
+    if (outcome == FetchOutcome::kTruncated) {
+      stored.truncated = true;
+    } else if (outcome != FetchOutcome::kStored) {
+      stored.failure = outcome;
+      break;
+    }
+  }
+  return stored;
 }
 
 }  // namespace ferrule::oci

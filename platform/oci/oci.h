@@ -6,7 +6,7 @@
  * session, statement. A statement is prepared (kept locally), gets binds by
  * name or position and defines by position, is executed (queries with zero
  * iterations, DML and anonymous blocks with N iterations over array binds)
- * and fetched one row at a time.
+ * and fetched one row at a time or into arrays of rows.
  *
  * Semantics kept from the classic server, because callers depend on them:
  *  - an empty text bind is NULL;
@@ -83,6 +83,7 @@ typedef struct OCISnapshot OCISnapshot;
 #define OCI_ATTR_PARAM_COUNT 18u
 #define OCI_ATTR_USERNAME 22u
 #define OCI_ATTR_PASSWORD 23u
+#define OCI_ATTR_ROWS_FETCHED 197u
 
 /* External data types of binds and defines. */
 #define SQLT_CHR 1u  /* text of an explicit length, no terminator needed */
@@ -100,7 +101,7 @@ sword OCIHandleFree(void *hndlp, ub4 type);
 
 sword OCIAttrSet(void *trgthndlp, ub4 trghndltyp, void *attributep, ub4 size,
                  ub4 attrtype, OCIError *errhp);
-/* OCI_ATTR_ROW_COUNT, OCI_ATTR_PARAM_COUNT (statement) and
+/* OCI_ATTR_ROW_COUNT, OCI_ATTR_PARAM_COUNT, OCI_ATTR_ROWS_FETCHED (statement) and
  * OCI_ATTR_DATA_SIZE (column parameter) are written as 4-byte unsigned
  * integers: read them into an int or a ub4. */
 sword OCIAttrGet(const void *trgthndlp, ub4 trghndltyp, void *attributep,
@@ -137,6 +138,11 @@ sword OCIDefineByPos(OCIStmt *stmtp, OCIDefine **defnpp, OCIError *errhp,
                      ub4 position, void *valuep, sb4 value_sz, ub2 dty,
                      void *indp, ub2 *rlenp, ub2 *rcodep, ub4 mode);
 
+/* Strides of an array define: row i of a fetch goes to valuep + i*pvskip,
+ * its indicator to indp + i*indskip, its length to rlenp + i*rlskip. */
+sword OCIDefineArrayOfStruct(OCIDefine *defnp, OCIError *errhp, ub4 pvskip,
+                             ub4 indskip, ub4 rlskip, ub4 rcskip);
+
 /* A select-list parameter (position from 1) of an executed query; it belongs
  * to the statement and is freed with it. */
 sword OCIParamGet(const void *hndlp, ub4 htype, OCIError *errhp,
@@ -147,6 +153,13 @@ sword OCIParamGet(const void *hndlp, ub4 htype, OCIError *errhp,
 sword OCIStmtExecute(OCISvcCtx *svchp, OCIStmt *stmtp, OCIError *errhp,
                      ub4 iters, ub4 rowoff, const OCISnapshot *snap_in,
                      OCISnapshot *snap_out, ub4 mode);
+/* Fetches the next nrows rows (forward only) into elements 0 .. nrows-1 of
+ * the defines. Fewer rows left than asked: those are delivered and the
+ * status is OCI_NO_DATA; a row that cannot be stored (NULL without an
+ * indicator, a number that does not fit) ends the fetch with OCI_ERROR and
+ * the rows before it delivered. OCI_ATTR_ROWS_FETCHED tells how many rows
+ * the last fetch delivered; a value cut in any of them gives
+ * OCI_SUCCESS_WITH_INFO. */
 sword OCIStmtFetch(OCIStmt *stmtp, OCIError *errhp, ub4 nrows,
                    ub2 orientation, ub4 mode);
 sword OCIStmtFetch2(OCIStmt *stmtp, OCIError *errhp, ub4 nrows,

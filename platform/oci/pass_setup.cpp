@@ -69,12 +69,13 @@ void PassSetup::took(std::uint8_t kind) {
     connection_.remember_block_procedure(function_key_, std::move(function_));
 }
 
-void PassSetup::send_run(Pipeline& pipeline, CommandTag tag, const char* const* values) {
+void PassSetup::send_run(Pipeline& pipeline, CommandTag tag, const char* const* values,
+                         const int* lengths, const int* formats) {
   const int n = static_cast<int>(types_.size());
   if (statement_.name.empty())
-    pipeline.send_text(tag, sql_, n, types_.data(), values);
+    pipeline.send_text(tag, sql_, n, types_.data(), values, lengths, formats);
   else
-    pipeline.send_prepared(tag, statement_.name.c_str(), n, values);
+    pipeline.send_prepared(tag, statement_.name.c_str(), n, values, lengths, formats);
 }
 
 }  // namespace ferrule::oci

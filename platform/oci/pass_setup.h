@@ -36,8 +36,10 @@ class PassSetup {
   // remembered by the connection.
   void took(std::uint8_t kind);
 
-  // Queues one run of the row text with these parameter values.
-  void send_run(Pipeline& pipeline, CommandTag tag, const char* const* values);
+  // Queues one run of the row text with these parameter values (texts, or
+  // as `formats` says, of `lengths` bytes).
+  void send_run(Pipeline& pipeline, CommandTag tag, const char* const* values,
+                const int* lengths = nullptr, const int* formats = nullptr);
 
  private:
   Connection& connection_;

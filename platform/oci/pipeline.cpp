@@ -14,15 +14,17 @@ void Pipeline::queued(bool ok, CommandTag tag) {
 }
 
 void Pipeline::send_prepared(CommandTag tag, const char* name, int n_params,
-                             const char* const* values) {
+                             const char* const* values, const int* lengths,
+                             const int* formats) {
   if (!usable_) return;
-  queued(PQsendQueryPrepared(conn_, name, n_params, values, nullptr, nullptr, 0) == 1, tag);
+  queued(PQsendQueryPrepared(conn_, name, n_params, values, lengths, formats, 0) == 1, tag);
 }
 
 void Pipeline::send_text(CommandTag tag, const std::string& sql, int n_params,
-                         const Oid* types, const char* const* values) {
+                         const Oid* types, const char* const* values, const int* lengths,
+                         const int* formats) {
   if (!usable_) return;
-  queued(PQsendQueryParams(conn_, sql.c_str(), n_params, types, values, nullptr, nullptr,
+  queued(PQsendQueryParams(conn_, sql.c_str(), n_params, types, values, lengths, formats,
                            0) == 1,
          tag);
 }

@@ -29,10 +29,13 @@ class Pipeline {
 
   // Each send queues one command; after a failed send (connection lost) the
   // later ones are dropped and the batch ends short.
+  // Values as texts, or as `formats` says (1: binary, of `lengths` bytes).
   void send_prepared(CommandTag tag, const char* name, int n_params,
-                     const char* const* values);
+                     const char* const* values, const int* lengths = nullptr,
+                     const int* formats = nullptr);
   void send_text(CommandTag tag, const std::string& sql, int n_params,
-                 const Oid* types, const char* const* values);
+                 const Oid* types, const char* const* values,
+                 const int* lengths = nullptr, const int* formats = nullptr);
   void send_prepare(CommandTag tag, const char* name, const std::string& sql,
                     int n_params, const Oid* types);
 

@@ -28,6 +28,11 @@ constexpr int kVarlenaHeaderSize = 4;
 // What the classic server describes every number column as.
 constexpr ub4 kNumberDataSize = 22;
 
+sword fail(ErrorRecord& error, int number, std::string message) {
+  error.set(number, std::move(message));
+  return OCI_ERROR;
+}
+
 template <class Handle>
 Handle* slot_handle(std::vector<std::unique_ptr<Handle>>& slots, size_t index) {
   if (slots.size() <= index) slots.resize(index + 1);
@@ -51,9 +56,18 @@ void Statement::prepare(std::string text) {
   row_count_ = 0;
 }
 
+void Statement::take_rows(PgResultPtr rows) {
+  rows_ = std::move(rows);
+  next_row_ = 0;
+  row_total_ = PQntuples(rows_.get());
+  column_total_ = PQnfields(rows_.get());
+}
+
 void Statement::forget_rows() {
   rows_.reset();
   next_row_ = 0;
+  row_total_ = column_total_ = 0;
+  rows_fetched_ = 0;
 }
 
 OCIBind* Statement::bind_by_name(std::string_view name, const BindBuffer& buffer,
@@ -91,44 +105,62 @@ OCIDefine* Statement::define(ub4 position, const DefineBuffer& buffer, ErrorReco
   return define;
 }
 
-sword Statement::fetch(ErrorRecord& error) {
+sword Statement::fetch(ErrorRecord& error, ub4 rows) {
+  rows_fetched_ = 0;
   if (!rows_) {
     error.set(error_number::kFetchOutOfSequence, "fetch out of sequence");
     return OCI_ERROR;
   }
-  if (next_row_ >= PQntuples(rows_.get())) {
+  const size_t left = static_cast<size_t>(row_total_ - next_row_);
+  const size_t asked = std::min<size_t>(rows, left);
+  // Column by column, each over every row asked: the rows delivered are
+  // those before the first row that a column cannot store, and that row's
+  // failure is the one of its first such column, as storing row by row
+  // would find.
+  size_t delivered = asked;
+  FetchOutcome failure = FetchOutcome::kStored;
+  size_t failed_position = 0;
+  bool truncated = false;
+  for (size_t i = 0; i < defines_.size() && delivered > 0; ++i) {
+    if (!defines_[i]) continue;
+    if (i >= static_cast<size_t>(column_total_)) {
+      delivered = 0;
+      failure = FetchOutcome::kNotInSelectList;
+      failed_position = i + 1;
+      break;
+    }
+    const ColumnStored stored =
+        defines_[i]->buffer.store_rows(rows_.get(), next_row_, static_cast<int>(i), delivered);
+    truncated = truncated || stored.truncated;
+    if (stored.failure != FetchOutcome::kStored) {
+      delivered = stored.rows;
+      failure = stored.failure;
+    }
+  }
+  // A row that could not be stored is used up, as it is when fetched alone.
+  const size_t used = delivered + (failure != FetchOutcome::kStored ? 1 : 0);
+  next_row_ += static_cast<int>(used);
+  row_count_ += static_cast<ub4>(used);
+  rows_fetched_ = static_cast<ub4>(delivered);
+
+  switch (failure) {
+    case FetchOutcome::kStored:
+    case FetchOutcome::kTruncated:
+      break;
+    case FetchOutcome::kNotInSelectList:
+      return fail(error, error_number::kNotInSelectList,
+                  "variable not in select list: position " + std::to_string(failed_position));
+    case FetchOutcome::kNullWithoutIndicator:
+      return fail(error, error_number::kFetchedNull, "fetched column value is NULL");
+    case FetchOutcome::kNotANumber:
+      return fail(error, error_number::kInvalidNumber, "invalid number");
+    case FetchOutcome::kNumberTooLarge:
+      return fail(error, error_number::kValueTooLargeForColumn,
+                  "fetched number does not fit the integer buffer");
+  }
+  if (asked < rows) {
     error.set(error_number::kNoDataFound, "no data found");
     return OCI_NO_DATA;
-  }
-  const int row = next_row_++;
-  ++row_count_;
-  const size_t n_columns = static_cast<size_t>(PQnfields(rows_.get()));
-
-  bool truncated = false;
-  for (size_t i = 0; i < defines_.size(); ++i) {
-    if (!defines_[i]) continue;
-    if (i >= n_columns) {
-      error.set(error_number::kNotInSelectList,
-                "variable not in select list: position " + std::to_string(i + 1));
-      return OCI_ERROR;
-    }
-    switch (defines_[i]->buffer.store_column(rows_.get(), row, static_cast<int>(i))) {
-      case FetchOutcome::kStored:
-        break;
-      case FetchOutcome::kTruncated:
-        truncated = true;
-        break;
-      case FetchOutcome::kNullWithoutIndicator:
-        error.set(error_number::kFetchedNull, "fetched column value is NULL");
-        return OCI_ERROR;
-      case FetchOutcome::kNotANumber:
-        error.set(error_number::kInvalidNumber, "invalid number");
-        return OCI_ERROR;
-      case FetchOutcome::kNumberTooLarge:
-        error.set(error_number::kValueTooLargeForColumn,
-                  "fetched number does not fit the integer buffer");
-        return OCI_ERROR;
-    }
   }
   if (truncated) {
     error.set(error_number::kFetchedTruncated, "fetched column value was truncated");
@@ -137,9 +169,7 @@ sword Statement::fetch(ErrorRecord& error) {
   return OCI_SUCCESS;
 }
 
-ub4 Statement::column_count() const {
-  return rows_ ? static_cast<ub4>(PQnfields(rows_.get())) : 0;
-}
+ub4 Statement::column_count() const { return static_cast<ub4>(column_total_); }
 
 OCIParam* Statement::column(ub4 position, ErrorRecord& error) {
   if (position == 0 || position > column_count()) {
@@ -160,7 +190,7 @@ ub4 Statement::column_data_size(ub4 position) const {
   if (is_number_type(type)) return kNumberDataSize;
 
   int longest = 1;
-  for (int row = 0, n = PQntuples(rows_.get()); row < n; ++row)
+  for (int row = 0; row < row_total_; ++row)
     longest = std::max(longest, PQgetlength(rows_.get(), row, column));
   // varchar(n) declares characters; a multi-byte value may be longer in bytes.
   const int modifier = PQfmod(rows_.get(), column);

@@ -41,11 +41,16 @@ class Statement {
   // Queries run once and keep their rows for fetching; DML and blocks run
   // once per row of the array binds, starting at element `first_row`.
   sword execute(Connection& connection, ub4 iters, ub4 first_row, ErrorRecord& error);
-  // Delivers the next row into the defines.
-  sword fetch(ErrorRecord& error);
+  // Delivers the next `rows` rows into elements 0 .. rows-1 of the
+  // defines. Fewer rows than asked: OCI_NO_DATA, those that were left
+  // delivered. A row that cannot be stored ends the fetch with the rows
+  // before it delivered.
+  sword fetch(ErrorRecord& error, ub4 rows = 1);
 
   // Rows fetched so far (queries) or processed (DML and blocks).
   ub4 row_count() const { return row_count_; }
+  // Rows the last fetch delivered.
+  ub4 rows_fetched() const { return rows_fetched_; }
   ub4 column_count() const;
   // The describe handle of a column (from 1) of the last query.
   OCIParam* column(ub4 position, ErrorRecord& error);
@@ -55,6 +60,7 @@ class Statement {
 
  private:
   sword run_query(Connection& connection, ub4 row, ErrorRecord& error);
+  void take_rows(PgResultPtr rows);
   sword run_rows(Connection& connection, ub4 iters, ub4 first_row, ErrorRecord& error);
   // One pass running rows `start` .. iters-1 one call each, with the
   // replays that keep the rows before a failing row.
@@ -93,8 +99,11 @@ class Statement {
   std::vector<std::unique_ptr<OCIParam>> columns_;   // by position - 1
 
   PgResultPtr rows_;  // the last query's rows
+  int row_total_ = 0;
+  int column_total_ = 0;
   int next_row_ = 0;
   ub4 row_count_ = 0;
+  ub4 rows_fetched_ = 0;
 
   // Per execution, kept to save allocations between executions.
   std::vector<Oid> types_;

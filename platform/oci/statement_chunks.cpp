@@ -17,6 +17,7 @@
 // are kept, with their outputs. The caller (run_rows) then rolls back to
 // that savepoint and runs the rows from chunk c's first row one by one,
 // which finds and reports the failing row and keeps the rows before it.
+#include "array_param.h"
 #include "pass_setup.h"
 #include "pipeline_commands.h"
 #include "statement.h"
@@ -30,36 +31,22 @@ namespace {
 // failing row makes little work run again.
 constexpr ub4 kRowsPerChunk = 1000;
 
-// The values of bind `bind` for `count` rows from `first`, as an array
-// literal: {"text","a \"quoted\" one",NULL}.
-void append_array_literal(const ParamValues& values, size_t n_binds, size_t bind, size_t first,
-                          size_t count, std::string& out) {
-  out.clear();
-  out += '{';
-  for (size_t row = first; row < first + count; ++row) {
-    if (row > first) out += ',';
-    const char* value = values.value(row * n_binds + bind);
-    if (!value) {
-      out += "NULL";
-      continue;
-    }
-    out += '"';
-    for (const char* c = value; *c; ++c) {
-      if (*c == '"' || *c == '\\') out += '\\';
-      out += *c;
-    }
-    out += '"';
-  }
-  out += '}';
-}
+constexpr Oid kBoolOid = 16;
+// Parameter formats: the first of a sending as text, the arrays binary.
+constexpr int kTextFormat = 0;
+constexpr int kBinaryFormat = 1;
 
 }  // namespace
 
 RowsOutcome Statement::run_chunks(Connection& connection, ub4 iters, ub4 first_row) {
   const size_t n = binds_.size();
-  // The arrays go out untyped: the function's parameters give their types.
-  PassSetup setup(connection, parsed_, bind_sql_types(), std::vector<Oid>(n + 1, 0),
-                  PassSetup::Calls::kPerChunk);
+  std::vector<ArrayElement> elements(n);
+  std::vector<Oid> types(n + 1, kBoolOid);
+  for (size_t j = 0; j < n; ++j) {
+    elements[j] = array_element_of(binds_[j]->buffer);
+    types[j + 1] = array_type_oid(elements[j]);
+  }
+  PassSetup setup(connection, parsed_, bind_sql_types(), types, PassSetup::Calls::kPerChunk);
 
   auto chunk_rows = [&](ub4 first) { return std::min(kRowsPerChunk, iters - first); };
   bool stopped_short = false;
@@ -84,6 +71,9 @@ RowsOutcome Statement::run_chunks(Connection& connection, ub4 iters, ub4 first_r
   RowsOutcome outcome;
   std::vector<std::string> arrays(n);
   std::vector<const char*> parameters(n + 1);
+  std::vector<int> lengths(n + 1, 0);
+  std::vector<int> formats(n + 1, kBinaryFormat);
+  formats[0] = kTextFormat;
   for (bool first_sending = true; first_sending || stopped_short; first_sending = false) {
     stopped_short = false;
     const ub4 start = outcome.rows_run;
@@ -93,11 +83,12 @@ RowsOutcome Statement::run_chunks(Connection& connection, ub4 iters, ub4 first_r
       load_row_values(first_row, first + chunk_rows(first));
       parameters[0] = first == start ? "t" : "f";
       for (size_t j = 0; j < n; ++j) {
-        append_array_literal(values_, n, j, first, chunk_rows(first), arrays[j]);
-        parameters[j + 1] = arrays[j].c_str();
+        encode_array(values_, n, j, first, chunk_rows(first), elements[j], arrays[j]);
+        parameters[j + 1] = arrays[j].data();
+        lengths[j + 1] = static_cast<int>(arrays[j].size());
       }
       send_control(pipeline, control_tag(), control_statement::kSavepoint);
-      setup.send_run(pipeline, {kRun, first}, parameters.data());
+      setup.send_run(pipeline, {kRun, first}, parameters.data(), lengths.data(), formats.data());
       send_control(pipeline, control_tag(), control_statement::kRelease);
     }
     pipeline.sync();

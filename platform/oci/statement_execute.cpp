@@ -124,14 +124,14 @@ sword Statement::run_query(Connection& connection, ub4 row, ErrorRecord& error) 
       } else if (tag.kind == kPrepare) {
         connection.remember_prepared(statement);
       } else if (tag.kind == kRun) {
-        rows_ = std::move(result);
+        take_rows(std::move(result));
       }
     }
     if (!pipeline.all_queued()) failure.failed = true;
   }
   if (!failure.failed) return OCI_SUCCESS;
 
-  rows_.reset();
+  forget_rows();
   record_result_error(error, failure.result.get(), connection.pg());
   ErrorRecord undo_error;
   connection.undo_failed_statement(undo_error);

@@ -27,6 +27,10 @@
 namespace ferrule::oci {
 namespace {
 
+// What a value takes in the values' buffer, about: small numbers and
+// names with their NUL.
+constexpr size_t kValueBytesGuess = 8;
+
 std::uint64_t affected_rows(const PGresult* result) {
   return std::strtoull(PQcmdTuples(const_cast<PGresult*>(result)), nullptr, 10);
 }
@@ -42,8 +46,11 @@ std::vector<const char*> Statement::bind_sql_types() const {
 sword Statement::run_rows(Connection& connection, ub4 iters, ub4 first_row,
                           ErrorRecord& error) {
   // The chunks read the rows' values as they are sent, so that the first
-  // chunk goes out before the values of the last row are read.
+  // chunk goes out before the values of the last row are read. Room for
+  // them all at once: grown row by row, the buffers would be copied again
+  // and again.
   values_.clear();
+  values_.reserve(size_t{iters} * binds_.size(), size_t{iters} * binds_.size() * kValueBytesGuess);
   RowsOutcome outcome;
   if (chunkable_ && iters >= kMinRowsForChunks) {
     outcome = run_chunks(connection, iters, first_row);

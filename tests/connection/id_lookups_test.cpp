@@ -58,6 +58,20 @@ TEST_F(IdLookups, DevicesOfATypeAndTheCountProtocol) {
   EXPECT_EQ(Err(), "ERROR in GetDeviceIDsPerType :  device type MUST be given");
 }
 
+// More ids than one fetch brings (2,000 a fetch).
+TEST_F(IdLookups, ListsOfManyIdsComeWhole) {
+  testdb::exec(
+      "insert into vexa_lg_devices(devicename, devicetypeID, deviceid, node, promiscuous_mode) "
+      "select 'many' || g, 3, 1000 + g, 0, 0 from generate_series(1, 4500) g");
+  std::vector<int> expected = {5, 7};
+  for (int g = 1; g <= 4500; ++g) expected.push_back(1000 + g);
+  EXPECT_EQ(Ids(5000, [&](int* n, int* ids) { return GetDeviceIDsPerType("SERVER", n, ids, err_); }), 0);
+  EXPECT_EQ(count_, 4502);
+  std::vector<int> got = found();
+  std::sort(got.begin(), got.end());
+  EXPECT_EQ(got, expected);
+}
+
 TEST_F(IdLookups, LinksAndPortsOfADevice) {
   Ids(10, [&](int* n, int* ids) { return GetLkFromDevID(4, n, ids, err_); });
   EXPECT_EQ(found(), std::vector<int>{1});

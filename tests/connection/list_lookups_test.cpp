@@ -59,6 +59,30 @@ TEST_F(ListLookups, DevicesPerTypeAndTheLengthProtocol) {
   EXPECT_EQ(items_, (Items{"sw22"})) << "active 0 and nodeused 1";
 }
 
+// More rows than one fetch brings (2,000 a fetch), and a list that
+// outgrows the first blocks of its gathering.
+TEST_F(ListLookups, ListsOfManyRowsComeWhole) {
+  testdb::exec(
+      "insert into vexa_lg_devices(devicename, devicetypeID, deviceid, node, promiscuous_mode, "
+      "active, nodeused) select 'many' || g, 1, 1000 + g, 0, 0, 0, 1 "
+      "from generate_series(1, 4500) g");
+  Items expected = {"sw1|1", "sw22|2", "sw3|3"};
+  int size = 19;
+  for (int g = 1; g <= 4500; ++g) {
+    expected.push_back("many" + std::to_string(g) + "|" + std::to_string(1000 + g));
+    size += static_cast<int>(expected.back().size()) + 1;
+  }
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(List(size, [&](int* l, char* b) { return GetDeviceNamesPerType("SWITCH", l, b, err_); }), 0);
+  EXPECT_EQ(len_, size);
+  EXPECT_EQ(items_, expected);
+  EXPECT_EQ(List(size - 1, [&](int* l, char* b) { return GetDeviceNamesPerType("SWITCH", l, b, err_); }), -1);
+  EXPECT_EQ(len_, size);
+
+  List(100000, [&](int* l, char* b) { return GetFreeDeviceNamesPerType("SWITCH", l, b, err_); });
+  EXPECT_EQ(items_.size(), 4501u) << "sw22 and the 4,500";
+}
+
 TEST_F(ListLookups, NamesCutAtTheirSeparator) {
   testdb::exec("update vexa_lg_devices set devicetypeID=1 where deviceid=7");
   List(100, [&](int* l, char* b) { return GetDeviceNamesPerType("SWITCH", l, b, err_); });

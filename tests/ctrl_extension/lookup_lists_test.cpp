@@ -13,6 +13,22 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
+// The lists come in the table's order, which the lookups leave open: a
+// table that held many rows before puts new and updated rows wherever it
+// has room.
+Texts Sorted(Texts texts) {
+  std::sort(texts.begin(), texts.end());
+  return texts;
+}
+
+// Names and ids given in step, as "name=id" pairs in name order.
+Texts Pairs(const Texts& names, const Texts& ids) {
+  Texts pairs;
+  for (std::size_t i = 0; i < names.size() && i < ids.size(); ++i)
+    pairs.push_back(names[i] + "=" + ids[i]);
+  return Sorted(pairs);
+}
+
 class LookupLists : public PluginNetworkTest {
  protected:
   void SetUp() override {
@@ -25,7 +41,7 @@ class LookupLists : public PluginNetworkTest {
 
 TEST_F(LookupLists, IdListsOfDevicesLinksAndPorts) {
   TextVar err;
-  EXPECT_EQ(List("PVSSGetDeviceIDsPerType", {"SWITCH", Arg::Of(err)}), ids_);
+  EXPECT_EQ(Sorted(List("PVSSGetDeviceIDsPerType", {"SWITCH", Arg::Of(err)})), Sorted(ids_));
   EXPECT_STREQ(err.getValue(), "NO_ERROR in GetDeviceIDsPerType");
   EXPECT_EQ(List("PVSSGetDeviceIDsPerType", {"HUB", Arg::Of(err)}), (Texts{"-1", "-1"}));
   EXPECT_EQ(std::string(err.getValue()), "ERROR in GetDeviceIDsPerType : NO_ROWS_SELECTED");
@@ -42,7 +58,8 @@ TEST_F(LookupLists, IdListsOfDevicesLinksAndPorts) {
 }
 
 TEST_F(LookupLists, TextListsOfADeviceOrAType) {
-  EXPECT_EQ(List("PVSSGetFreeDeviceNamesPerType", {"SWITCH"}), (Texts{"sw1", "sw2", "sw3"}));
+  EXPECT_EQ(Sorted(List("PVSSGetFreeDeviceNamesPerType", {"SWITCH"})),
+            (Texts{"sw1", "sw2", "sw3"}));
   EXPECT_EQ(List("PVSSGetFreeDeviceNamesPerType", {"HUB"}), (Texts{"NO_ROWS_SELECTED"}));
   EXPECT_EQ(List("PVSSGetDestinationNamePerDevPort", {"sw2", "2", "eth"}),
             (Texts{"NO_ROWS_SELECTED"}));
@@ -54,8 +71,9 @@ TEST_F(LookupLists, TextListsOfADeviceOrAType) {
   DynVar names(kTextVariable), ids(kIntegerVariable);
   names.append(TextVar("left from before"));
   EXPECT_EQ(Int("PVSSGetDeviceNamesPerType", {"SWITCH", Arg::Of(names), Arg::Of(ids)}), 0);
-  EXPECT_EQ(Elements(&names), (Texts{"sw1", "sw2", "sw3"}));
-  EXPECT_EQ(Elements(&ids), ids_);
+  EXPECT_EQ(Pairs(Elements(&names), Elements(&ids)),
+            Pairs({"sw1", "sw2", "sw3"}, ids_));
+  EXPECT_EQ(Elements(&ids).size(), 3u);
   EXPECT_EQ(Int("PVSSGetDeviceNamesPerType", {"HUB", Arg::Of(names), Arg::Of(ids)}), 0);
   EXPECT_EQ(Elements(&names), (Texts{"NO_ROWS_SELECTED", "NO_ROWS_SELECTED"}));
   EXPECT_TRUE(Elements(&ids).empty());
@@ -86,7 +104,8 @@ TEST_F(LookupLists, ComponentAndHardwareListsMarkNothingFoundTwice) {
   EXPECT_EQ(List("PVSSGetBoardCpntPerType", {"dsp"}), kNone);
   EXPECT_EQ(List("PVSSGetCpntNamesPerBoard", {"sw1"}), (Texts{"c1"}));
   EXPECT_EQ(List("PVSSGetCpntNamesPerBoard", {"sw2"}), kNone);
-  EXPECT_EQ(List("PVSSGetDeviceNamesPerLocation", {"rack"}), (Texts{"sw1", "sw2", "sw3"}));
+  EXPECT_EQ(Sorted(List("PVSSGetDeviceNamesPerLocation", {"rack"})),
+            (Texts{"sw1", "sw2", "sw3"}));
   EXPECT_EQ(List("PVSSGetSpareHWPerLocation", {"shelf"}), (Texts{"SP1|box"}));
   EXPECT_EQ(List("PVSSGetSpareHWPerType", {"pc"}), (Texts{"SP1|box"}));
   EXPECT_EQ(List("PVSSGetSpareHWPerType", {"mainframe"}), kNone);

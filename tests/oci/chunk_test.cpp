@@ -4,6 +4,7 @@
 #include "block_procedure.h"
 #include "oci_session.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -152,6 +153,38 @@ TEST_F(OciChunks, BlocksOfEveryShapeRunEachRowOnce) {
     ASSERT_EQ(commit(), OCI_SUCCESS);
     EXPECT_EQ(value_direct("select count(*) from {item}"), std::to_string(kRows / 2));
   }
+}
+
+// Integers of every width travel as arrays of their own type: 8 bytes
+// beyond 32 bits either way, 2 bytes, and NULL elements; an output wider
+// than 32 bits comes back whole.
+TEST_F(OciChunks, IntegersOfEveryWidthKeepTheirValues) {
+  constexpr int kWideRows = 200;
+  std::vector<std::int64_t> wide(kWideRows), doubled(kWideRows, 0);
+  std::vector<std::int16_t> small(kWideRows);
+  std::vector<sb2> wide_indicators(kWideRows, 0);
+  for (int i = 0; i < kWideRows; ++i) {
+    wide[i] = (i % 2 ? -1 : 1) * (std::int64_t{5000000000} + i);
+    small[i] = static_cast<std::int16_t>(i % 3 ? -i : 30000 - i);
+  }
+  wide_indicators[5] = -1;
+  OCIStmt* stmt = prepare(
+      "BEGIN insert into {item}(id, note, qty) values (:small + 40000, :wide::text, :small);"
+      " :doubled := :wide * 2; END;");
+  bind_array(stmt, db.err, ":wide", wide.data(), sizeof(std::int64_t), SQLT_INT,
+             wide_indicators.data());
+  bind_array(stmt, db.err, ":small", small.data(), sizeof(std::int16_t), SQLT_INT);
+  bind_array(stmt, db.err, ":doubled", doubled.data(), sizeof(std::int64_t), SQLT_INT);
+  ASSERT_EQ(execute(stmt, kWideRows), OCI_SUCCESS) << error_text();
+  ASSERT_EQ(commit(), OCI_SUCCESS);
+  EXPECT_EQ(doubled[0], 10000000000);
+  EXPECT_EQ(doubled[1], -10000000002);
+  EXPECT_EQ(doubled[5], 0) << "a NULL result leaves the element as it was";
+  EXPECT_EQ(wide_indicators[5], -1);
+  EXPECT_EQ(value_direct("select note from {item} where id = 40000 - 1"), "-5000000001");
+  EXPECT_EQ(value_direct("select count(*) from {item} where note is null"), "1");
+  EXPECT_EQ(value_direct("select qty from {item} where id = 70000"), "30000");
+  EXPECT_EQ(value_direct("select min(qty) from {item}"), "-199");
 }
 
 // A chunk that the server cancels (its rows together outlast the statement

@@ -1,5 +1,5 @@
 // Defines: indicators, truncation, NULLs, integer conversion, the end of
-// the rows, and describing columns.
+// the rows, fetching many rows at once, and describing columns.
 #include "oci_session.h"
 
 #include <cstring>
@@ -20,6 +20,23 @@ class OciFetch : public OciTest {
     ASSERT_EQ(OCIDefineByPos(stmt, &define, db.err, position, value, sizeof(int), SQLT_INT,
                              indicator, nullptr, nullptr, OCI_DEFAULT),
               OCI_SUCCESS);
+  }
+  // Strides of an array define: elements `skip` bytes apart.
+  void define_array(OCIStmt* stmt, ub4 position, void* value, sb4 size, ub2 type, ub4 skip,
+                    sb2* indicators) {
+    OCIDefine* define = nullptr;
+    ASSERT_EQ(OCIDefineByPos(stmt, &define, db.err, position, value, size, type, indicators,
+                             nullptr, nullptr, OCI_DEFAULT),
+              OCI_SUCCESS);
+    ASSERT_EQ(OCIDefineArrayOfStruct(define, db.err, skip, sizeof(sb2), 0, 0), OCI_SUCCESS);
+  }
+  sword fetch_rows(OCIStmt* stmt, ub4 rows) {
+    return OCIStmtFetch2(stmt, db.err, rows, OCI_FETCH_NEXT, 0, OCI_DEFAULT);
+  }
+  ub4 rows_fetched(OCIStmt* stmt) {
+    ub4 rows = 0;
+    OCIAttrGet(stmt, OCI_HTYPE_STMT, &rows, nullptr, OCI_ATTR_ROWS_FETCHED, db.err);
+    return rows;
   }
   ub4 data_size(OCIStmt* stmt, ub4 position) {
     void* param = nullptr;
@@ -103,6 +120,73 @@ TEST_F(OciFetch, EndOfRowsIsNoDataFound) {
     EXPECT_EQ(error_number(), 1403);
     EXPECT_EQ(error_text(), "no data found");
   }
+}
+
+// Rows of one fetch go to the elements of the defines, at their strides.
+struct Slot {
+  int id;
+  char name[6];
+};
+
+TEST_F(OciFetch, ArrayFetchFillsElementsUpToTheEndOfTheRows) {
+  OCIStmt* stmt = prepare("select g, 'n' || g || case when g = 2 then 'long' else '' end "
+                          "from generate_series(1, 5) g order by g");
+  Slot slots[2] = {};
+  sb2 id_ind[2] = {7, 7}, name_ind[2] = {7, 7};
+  define_array(stmt, 1, &slots[0].id, sizeof(int), SQLT_INT, sizeof(Slot), id_ind);
+  define_array(stmt, 2, slots[0].name, sizeof slots[0].name, SQLT_STR, sizeof(Slot), name_ind);
+  ASSERT_EQ(execute(stmt, 0), OCI_SUCCESS) << error_text();
+
+  EXPECT_EQ(fetch_rows(stmt, 2), OCI_SUCCESS_WITH_INFO) << "n2long is cut";
+  EXPECT_EQ(error_number(), 1406);
+  EXPECT_EQ(rows_fetched(stmt), 2u);
+  EXPECT_EQ(slots[0].id, 1);
+  EXPECT_STREQ(slots[0].name, "n1");
+  EXPECT_EQ(name_ind[0], 0);
+  EXPECT_EQ(slots[1].id, 2);
+  EXPECT_STREQ(slots[1].name, "n2lon");
+  EXPECT_EQ(name_ind[1], 6);
+
+  EXPECT_EQ(fetch_rows(stmt, 2), OCI_SUCCESS);
+  EXPECT_EQ(rows_fetched(stmt), 2u);
+  EXPECT_EQ(slots[1].id, 4);
+  EXPECT_EQ(name_ind[1], 0);
+
+  // Fewer rows than asked: those delivered, and the end of the rows.
+  EXPECT_EQ(fetch_rows(stmt, 2), OCI_NO_DATA);
+  EXPECT_EQ(error_number(), 1403);
+  EXPECT_EQ(rows_fetched(stmt), 1u);
+  EXPECT_EQ(slots[0].id, 5);
+  EXPECT_STREQ(slots[0].name, "n5");
+  EXPECT_EQ(row_count(stmt), 5u);
+  EXPECT_EQ(fetch_rows(stmt, 2), OCI_NO_DATA);
+  EXPECT_EQ(rows_fetched(stmt), 0u);
+}
+
+TEST_F(OciFetch, ArrayFetchStopsAtTheFirstRowThatCannotBeStored) {
+  // Row 3 has a NULL without indicator in column 1 and row 2 a text that
+  // is no number in column 2: row 2 fails first, on column 2.
+  OCIStmt* stmt = prepare(
+      "select case when s.g = 3 then NULL else s.g end, case when s.g = 2 then 'abc' else '7' end "
+      "from generate_series(1, 4) s(g) order by s.g");
+  int first[4] = {}, second[4] = {};
+  define_array(stmt, 1, first, sizeof(int), SQLT_INT, sizeof(int), nullptr);
+  define_array(stmt, 2, second, sizeof(int), SQLT_INT, sizeof(int), nullptr);
+  ASSERT_EQ(execute(stmt, 0), OCI_SUCCESS) << error_text();
+
+  EXPECT_EQ(fetch_rows(stmt, 4), OCI_ERROR);
+  EXPECT_EQ(error_number(), 1722);
+  EXPECT_EQ(rows_fetched(stmt), 1u);
+  EXPECT_EQ(first[0], 1);
+  EXPECT_EQ(second[0], 7);
+  // The failing row is used up, as when it is fetched alone.
+  EXPECT_EQ(fetch_rows(stmt, 4), OCI_ERROR);
+  EXPECT_EQ(error_number(), 1405);
+  EXPECT_EQ(rows_fetched(stmt), 0u);
+  EXPECT_EQ(fetch_rows(stmt, 4), OCI_NO_DATA);
+  EXPECT_EQ(rows_fetched(stmt), 1u);
+  EXPECT_EQ(first[0], 4);
+  EXPECT_EQ(row_count(stmt), 4u);
 }
 
 TEST_F(OciFetch, DataSizeIsDeclaredOrLongestValue) {
