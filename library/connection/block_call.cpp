@@ -20,7 +20,7 @@ std::string bind_label(const BlockLabels& labels, std::size_t position) {
 // Answers a refusal: the statement is released first, as on every path.
 int refuse(const char* appliName, StatementHandle& stmt, const char* reason, char* ErrMess) {
   stmt.release();
-  SetErrMess(appliName, reason, ErrMess, 1);
+  ReportFailure(appliName, reason, ErrMess);
   return -1;
 }
 
@@ -89,7 +89,7 @@ int RunBlockCall(const char* appliName, StatementHandle& stmt, std::vector<Block
   if (result == 0 && success_note && ErrMess)
     std::snprintf(ErrMess, kErrMessMax, "NO_ERROR in %s%s", appliName, success_note);
   else
-    SetErrMessFromOCI(s.errhp, appliName, ErrMess, result != 0);
+    ReportOCIOutcome(result == 0, s.errhp, appliName, ErrMess);
   return result;
 }
 

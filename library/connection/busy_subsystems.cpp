@@ -66,7 +66,7 @@ struct BusySubsystem {
 };
 
 int answer(const char* reason, char* ErrMess) {
-  SetErrMess(kAppliName, reason, ErrMess, 1);
+  ReportFailure(kAppliName, reason, ErrMess);
   return -1;
 }
 

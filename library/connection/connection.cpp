@@ -31,10 +31,10 @@ int Disconnect(Session handles, int stage, char* ErrMess) {
     sum += OCITerminate(OCI_DEFAULT);
   }
   if (sum == 0) {
-    SetErrMess("Disconnect", nullptr, ErrMess, 0);
+    ReportSuccess("Disconnect", ErrMess);
     std::printf("OCI Connection successfully terminated....%d\n", stage);
   } else {
-    SetErrMess("Disconnect", reason, ErrMess, 1);
+    ReportFailure("Disconnect", reason, ErrMess);
     std::printf("OCI Connection not successfully terminated....%d\n", stage);
   }
   return sum;
@@ -46,7 +46,7 @@ int Connect(const char* server, const char* user, const char* password,
             Session& out, char* ErrMess) {
   const char* appliName = "Connect";
   if (!server) {
-    SetErrMess(appliName, "server MUST be given", ErrMess, 1);
+    ReportFailure(appliName, "server MUST be given", ErrMess);
     return -1;
   }
   // A missing user or password is an empty one, which the session refuses
@@ -87,7 +87,7 @@ int Connect(const char* server, const char* user, const char* password,
 
   if (status == OCI_SUCCESS) {
     out = h;
-    SetErrMess(appliName, nullptr, ErrMess, 0);
+    ReportSuccess(appliName, ErrMess);
     std::printf("OCI Connection successfully established and current version of the library %s\n",
                 kLibraryVersion);
     return 0;
@@ -99,7 +99,7 @@ int Connect(const char* server, const char* user, const char* password,
     std::snprintf(reason, sizeof reason, "%s", "COULD NOT CREATE THE CLIENT ENVIRONMENT");
   char scratch[kErrMessMax];
   Disconnect(h, stage, scratch);
-  SetErrMess(appliName, reason, ErrMess, 1);
+  ReportFailure(appliName, reason, ErrMess);
   std::printf("OCI Connection not successfully established ....\n");
   return -1;
 }
@@ -164,7 +164,7 @@ int LoadSubsystemTable(char (*names)[kSubsystemNameMax + 1], int* ids, int* coun
   if (!rows.empty()) {
     stmt.release();
     if (static_cast<int>(rows.size()) >= *count) {
-      SetErrMess(appliName, "BUFFER_TOO_SMALL", ErrMess, 1);
+      ReportFailure(appliName, "BUFFER_TOO_SMALL", ErrMess);
       return -1;
     }
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -172,15 +172,15 @@ int LoadSubsystemTable(char (*names)[kSubsystemNameMax + 1], int* ids, int* coun
       ids[i] = rows[i].id;
     }
     *count = static_cast<int>(rows.size());
-    SetErrMess(appliName, nullptr, ErrMess, 0);
+    ReportSuccess(appliName, ErrMess);
     return 0;
   }
   stmt.release();
   if (chain.ok()) {
-    SetErrMess(appliName, "SUBSYSTEM_TABLE_EMPTY", ErrMess, 1);
+    ReportFailure(appliName, "SUBSYSTEM_TABLE_EMPTY", ErrMess);
     return -1;
   }
-  SetErrMessFromOCI(s.errhp, appliName, ErrMess, 1);
+  ReportOCIFailure(s.errhp, appliName, ErrMess);
   return chain.result();
 }
 
@@ -213,7 +213,7 @@ extern "C" int DBConnexion(const char* server, const char* usr, const char* pwd,
     Disconnect(s, 5, scratch);
     s.forget();
     std::printf("Connection aborted : couldn't load subsystem table\n");
-    SetErrMess("LoadSubsystemTable", "SUBSYSTEM_TABLE_EMPTY", ErrMess, 1);
+    ReportFailure("LoadSubsystemTable", "SUBSYSTEM_TABLE_EMPTY", ErrMess);
     return -1;
   }
   table.count = count;
@@ -224,7 +224,7 @@ extern "C" int DBConnexion(const char* server, const char* usr, const char* pwd,
 extern "C" int DBDeconnexion(char* ErrMess) {
   Session& s = session();
   if (!s.connected()) {
-    SetErrMess("DBDeconnexion", "NOT CONNECTED TO ANY DB", ErrMess, 1);
+    ReportFailure("DBDeconnexion", "NOT CONNECTED TO ANY DB", ErrMess);
     return -1;
   }
   int sum = Disconnect(s, 5, ErrMess);

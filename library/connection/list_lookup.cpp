@@ -19,7 +19,7 @@ constexpr const char* kBoundsMissing = " min_date and max_date MUST be given";
 int run_list(const ListLookupSpec& spec, const std::vector<KeyBind>& keys,
              const std::string& text, int* length, char* list, char* ErrMess) {
   if (!length || !list) {
-    SetErrMess(spec.appliName, kTooSmall, ErrMess, 1);
+    ReportFailure(spec.appliName, kTooSmall, ErrMess);
     return -1;
   }
   LookupQuery query(spec.appliName, ErrMess, spec.steps);
@@ -73,7 +73,7 @@ int RunDatedListLookup(const ListLookupSpec& spec, std::vector<KeyBind> keys, Da
                        int* length, char* list, char* ErrMess) {
   if (AnswerMissingKey(spec.appliName, keys, ErrMess)) return -1;
   if (!bounds.min_date || !bounds.max_date) {
-    SetErrMess(spec.appliName, kBoundsMissing, ErrMess, 1);
+    ReportFailure(spec.appliName, kBoundsMissing, ErrMess);
     return -1;
   }
   const bool lower = !open_bound(bounds.min_date);
@@ -96,7 +96,7 @@ int RunIdListLookup(const IdListSpec& spec, const std::vector<KeyBind>& keys, in
                     int* ids, char* ErrMess) {
   if (AnswerMissingKey(spec.appliName, keys, ErrMess)) return -1;
   if (!count || !ids) {
-    SetErrMess(spec.appliName, kTooSmall, ErrMess, 1);
+    ReportFailure(spec.appliName, kTooSmall, ErrMess);
     return -1;
   }
   LookupQuery query(spec.appliName, ErrMess);

@@ -168,7 +168,7 @@ std::string_view LookupQuery::cut_text(std::size_t column, char separator) {
 int LookupQuery::number(std::size_t column) const { return columns_[column].number; }
 
 int LookupQuery::answer(const char* reason, int result) {
-  SetErrMess(appliName_, reason, ErrMess_, 1);
+  ReportFailure(appliName_, reason, ErrMess_);
   answered_ = has_result_ = true;
   result_ = result;
   return result;
@@ -211,7 +211,7 @@ int LookupQuery::finish(const char* success_name, const char* failure_name) {
   if (answered_) return result_;
   const int result = (has_result_ ? result_ : chain_.result()) + release;
   const char* name = result != 0 ? failure_name : success_name;
-  SetErrMessFromOCI(session().errhp, name ? name : appliName_, ErrMess_, result != 0);
+  ReportOCIOutcome(result == 0, session().errhp, name ? name : appliName_, ErrMess_);
   return result;
 }
 

@@ -67,23 +67,34 @@ int ReportOCIStatus(int status, OCIError* errhp, const char* context) {
   }
 }
 
-int SetErrMess(const char* appliName, const char* reason, char* ErrMess,
-               int flag) {
-  if (!ErrMess) return 0;
+void ReportSuccess(const char* appliName, char* ErrMess) {
+  if (!ErrMess) return;
   char name[kAppliNameMax + 1];
   copy_bounded(name, sizeof name, appliName, kAppliNameMax);
-  if (flag == 0) return std::snprintf(ErrMess, kErrMessMax, "NO_ERROR in %s", name);
-  char why[kReasonMax + 1];
-  copy_bounded(why, sizeof why, reason, kReasonMax);
-  return std::snprintf(ErrMess, kErrMessMax, "ERROR in %s : %s", name, why);
+  std::snprintf(ErrMess, kErrMessMax, "NO_ERROR in %s", name);
 }
 
-int SetErrMessFromOCI(OCIError* errhp, const char* appliName, char* ErrMess,
-                      int flag) {
-  if (flag == 0) return SetErrMess(appliName, nullptr, ErrMess, 0);
+void ReportFailure(const char* appliName, const char* reason, char* ErrMess) {
+  if (!ErrMess) return;
+  char name[kAppliNameMax + 1];
+  copy_bounded(name, sizeof name, appliName, kAppliNameMax);
+  char why[kReasonMax + 1];
+  copy_bounded(why, sizeof why, reason, kReasonMax);
+  std::snprintf(ErrMess, kErrMessMax, "ERROR in %s : %s", name, why);
+}
+
+void ReportOCIFailure(OCIError* errhp, const char* appliName, char* ErrMess) {
   char text[kReasonMax + 1];
   ReadErrorText(errhp, text, sizeof text);
-  return SetErrMess(appliName, text, ErrMess, 1);
+  ReportFailure(appliName, text, ErrMess);
+}
+
+void ReportOCIOutcome(bool succeeded, OCIError* errhp, const char* appliName,
+                      char* ErrMess) {
+  if (succeeded)
+    ReportSuccess(appliName, ErrMess);
+  else
+    ReportOCIFailure(errhp, appliName, ErrMess);
 }
 
 void CheckFetchIndicator(int indicator, char* value, std::size_t size,

@@ -45,7 +45,7 @@ int RunRowLookup(const RowLookupSpec& spec, const std::vector<KeyBind>& keys, in
                  char* row, char* ErrMess) {
   if (AnswerMissingKey(spec.appliName, keys, ErrMess)) return -1;
   if (!length || !row) {
-    SetErrMess(spec.appliName, spec.length.too_small_reason, ErrMess, 1);
+    ReportFailure(spec.appliName, spec.length.too_small_reason, ErrMess);
     return -1;
   }
   LookupQuery query(spec.appliName, ErrMess, spec.steps);

@@ -11,9 +11,9 @@ bool AllocateStatement(StatementHandle& stmt, const char* appliName,
   if (status == OCI_SUCCESS) return true;
   ReportOCIStatus(status, s.errhp, label);
   if (s.errhp)
-    SetErrMessFromOCI(s.errhp, appliName, ErrMess, 1);
+    ReportOCIFailure(s.errhp, appliName, ErrMess);
   else
-    SetErrMess(appliName, "NOT CONNECTED TO ANY DB", ErrMess, 1);
+    ReportFailure(appliName, "NOT CONNECTED TO ANY DB", ErrMess);
   return false;
 }
 

@@ -8,7 +8,7 @@ namespace ferrule {
 namespace {
 
 int refuse(const char* name, const char* reason, char* ErrMess) {
-  SetErrMess(name, reason, ErrMess, 1);
+  ReportFailure(name, reason, ErrMess);
   return -1;
 }
 
@@ -80,10 +80,10 @@ int AddBatchRow(const BatchExport& spec, RowCache& cache, const RowValues& row, 
   }
   if (reason) {
     cache.release();
-    SetErrMess(name, reason, ErrMess, 1);
+    ReportFailure(name, reason, ErrMess);
     return result;
   }
-  SetErrMess(name, nullptr, ErrMess, 0);
+  ReportSuccess(name, ErrMess);
   return 0;
 }
 

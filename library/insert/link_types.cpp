@@ -107,7 +107,7 @@ extern "C" int InsertSimpleLinkType(const char* lkname, int last_rows, char* Err
 extern "C" int InsertCompositeLinkType(const char* lkname, const char* lklist, int last_rows,
                                        char* ErrMess) {
   if (lkname && !lklist) {
-    SetErrMess(kCompositeSingle.send.name, "simple_lk_list can't be null", ErrMess, 1);
+    ReportFailure(kCompositeSingle.send.name, "simple_lk_list can't be null", ErrMess);
     return -1;
   }
   return InsertSingleRow(kCompositeSingle, CompositeLinkTypeRow(lkname, lklist), true, ErrMess);

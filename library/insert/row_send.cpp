@@ -135,7 +135,7 @@ int SendRows(const InsertStatement& statement, const SendPolicy& policy, const R
     filled = false;
   }
   if (!filled) {
-    SetErrMess(policy.name, "Malloc unsuccessful", ErrMess, 1);
+    ReportFailure(policy.name, "Malloc unsuccessful", ErrMess);
     return -1;
   }
   if (policy.trace) policy.trace(cache, arrays.texts);
@@ -160,7 +160,7 @@ int SendRows(const InsertStatement& statement, const SendPolicy& policy, const R
       OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
     else
       start.undo();
-    SetErrMess(policy.name, policy.not_inserted, ErrMess, 1);
+    ReportFailure(policy.name, policy.not_inserted, ErrMess);
     return -1;
   }
   std::string refusal;
@@ -174,10 +174,10 @@ int SendRows(const InsertStatement& statement, const SendPolicy& policy, const R
 
   int result = chain.result() + stmt.release();
   if (!refusal.empty()) {
-    SetErrMess(policy.name, refusal.c_str(), ErrMess, 1);
+    ReportFailure(policy.name, refusal.c_str(), ErrMess);
     result = -1;
   } else {
-    SetErrMessFromOCI(s.errhp, policy.name, ErrMess, result != 0);
+    ReportOCIOutcome(result == 0, s.errhp, policy.name, ErrMess);
   }
   // After ErrMess is written: the undo must not replace the error it reports.
   if (result != 0) start.undo();

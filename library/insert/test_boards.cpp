@@ -142,7 +142,7 @@ extern "C" int InsertTestFunctionalDevice(const char* location, const char* ipad
   // Without a port way for every port the ports cannot be sent: refused
   // before anything is written.
   if (nbports < 0 || (nbports > 0 && !port_wayList)) {
-    SetErrMess(kName, "MALLOC_UNSUCCESSFUL ", ErrMess, 1);
+    ReportFailure(kName, "MALLOC_UNSUCCESSFUL ", ErrMess);
     return -1;
   }
   CallerIdentity identity;
@@ -158,7 +158,7 @@ extern "C" int InsertTestFunctionalDevice(const char* location, const char* ipad
   if (rescode != 0) {
     call_start.undo();
     const std::string reason = "ORACLE_ERROR_" + std::to_string(rescode);
-    SetErrMess(kName, reason.c_str(), ErrMess, 1);
+    ReportFailure(kName, reason.c_str(), ErrMess);
     return -1;
   }
 
@@ -167,7 +167,7 @@ extern "C" int InsertTestFunctionalDevice(const char* location, const char* ipad
     StepChain chain(s.errhp);
     chain.run("OCITransCommit unsuccessful",
               [&] { return OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT); });
-    SetErrMessFromOCI(s.errhp, kName, ErrMess, chain.result() != 0);
+    ReportOCIOutcome(chain.result() == 0, s.errhp, kName, ErrMess);
     return chain.result();
   }
 
@@ -177,7 +177,7 @@ extern "C" int InsertTestFunctionalDevice(const char* location, const char* ipad
                                        {port_typeList, port_typeLen}};
   if (!CachePorts(ports, lists, port_wayList, nbports, devid)) {
     call_start.undo();
-    SetErrMess(kName, "MALLOC_UNSUCCESSFUL ", ErrMess, 1);
+    ReportFailure(kName, "MALLOC_UNSUCCESSFUL ", ErrMess);
     return -1;
   }
   return SendRows(kTestBoardPortInsert, kPortsPolicy, ports, identity, ErrMess, &call_start);

@@ -69,7 +69,7 @@ bool OpenStatusChange(const char* appliName, int code, const char* refusal,
   if (!ReadCallerIdentity(identity, ErrMess)) return false;
   if (code == 0) refusal = "INVALID STATUS";
   if (refusal) {
-    SetErrMess(appliName, refusal, ErrMess, 1);
+    ReportFailure(appliName, refusal, ErrMess);
     return false;
   }
   return AllocateStatement(stmt, appliName, "OCIStmtHAndleStmt unsuccessful", ErrMess);

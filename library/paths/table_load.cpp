@@ -49,7 +49,7 @@ int RunTableLoad(const TableLoad& load, const char* systemnameList, LoadedTable&
   out = LoadedTable{};
   std::string sql;
   if (!StatementFor(load, systemnameList, sql)) {
-    SetErrMess(load.appliName, "systemnameList is null", ErrMess, 1);
+    ReportFailure(load.appliName, "systemnameList is null", ErrMess);
     return -1;
   }
   for (const QueryColumn kind : load.columns) {
@@ -87,7 +87,7 @@ int RunTableLoad(const TableLoad& load, const char* systemnameList, LoadedTable&
         ErrMess);
   } catch (const std::bad_alloc&) {
     out = LoadedTable{};
-    SetErrMess(load.appliName, "Malloc unsuccessful", ErrMess, 1);
+    ReportFailure(load.appliName, "Malloc unsuccessful", ErrMess);
     return -1;
   }
   if (load.trace_counts) {

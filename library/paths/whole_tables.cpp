@@ -92,14 +92,14 @@ constexpr bool kAtMost = false;     // the capacity may equal the need
 // when copied is true).
 int Finish(const char* appliName, const LoadedTable& table, bool copied, char* ErrMess) {
   if (!copied) {
-    SetErrMess(appliName, "BUFFER_TOO_SMALL", ErrMess, 1);
+    ReportFailure(appliName, "BUFFER_TOO_SMALL", ErrMess);
     return -1;
   }
   if (table.rows == 0) {
-    SetErrMess(appliName, "NO_ROWS_SELECTED", ErrMess, 1);
+    ReportFailure(appliName, "NO_ROWS_SELECTED", ErrMess);
     return 0;
   }
-  SetErrMess(appliName, nullptr, ErrMess, 0);
+  ReportSuccess(appliName, ErrMess);
   return 0;
 }
 
@@ -110,7 +110,7 @@ bool AnyNull(std::initializer_list<const void*> pointers) {
 }
 
 int Refuse(const char* appliName, char* ErrMess) {
-  SetErrMess(appliName, "BUFFER_TOO_SMALL", ErrMess, 1);
+  ReportFailure(appliName, "BUFFER_TOO_SMALL", ErrMess);
   return -1;
 }
 

@@ -72,7 +72,7 @@ const DevicesUpdate kActive{"updateMultipleDeviceActiveByType", kActiveOfType, k
 int UpdateDevices(const DevicesUpdate& spec, const char* key, int value, int devtype_given,
                   int last_rows, char* ErrMess) {
   if (!session().connected()) {
-    SetErrMess(spec.name, "NOT CONNECTED TO ANY DB", ErrMess, 1);
+    ReportFailure(spec.name, "NOT CONNECTED TO ANY DB", ErrMess);
     return -1;
   }
   const bool of_type = devtype_given == 1;

@@ -25,7 +25,7 @@ const char* const kSwapBlock =
     "GET DIAGNOSTICS :numrows = %(row_count); END;";
 
 int refuse(const char* reason, char* ErrMess) {
-  SetErrMess(kName, reason, ErrMess, 1);
+  ReportFailure(kName, reason, ErrMess);
   return -1;
 }
 

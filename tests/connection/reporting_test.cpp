@@ -12,9 +12,9 @@ namespace {
 
 TEST(ErrMessForms, SuccessAndFailure) {
   char buf[kErrMessMax];
-  SetErrMess("GetDeviceTypeRow", nullptr, buf, 0);
+  ReportSuccess("GetDeviceTypeRow", buf);
   EXPECT_STREQ(buf, "NO_ERROR in GetDeviceTypeRow");
-  SetErrMess("GetDeviceTypeRow", " devicetype MUST be given", buf, 1);
+  ReportFailure("GetDeviceTypeRow", " devicetype MUST be given", buf);
   EXPECT_STREQ(buf, "ERROR in GetDeviceTypeRow :  devicetype MUST be given");
 }
 
@@ -22,11 +22,11 @@ TEST(ErrMessForms, NeverLongerThanTheDocumentedBound) {
   char buf[kErrMessMax + 64];
   std::memset(buf, 'x', sizeof buf);
   std::string name(300, 'n'), reason(500, 'r');
-  SetErrMess(name.c_str(), reason.c_str(), buf, 1);
+  ReportFailure(name.c_str(), reason.c_str(), buf);
   EXPECT_EQ(std::strlen(buf), kErrMessMax - 1);
   EXPECT_EQ(buf[kErrMessMax], 'x') << "nothing written past the bound";
   // Without an error handle the failure form still carries a reason.
-  SetErrMessFromOCI(nullptr, "Any", buf, 1);
+  ReportOCIFailure(nullptr, "Any", buf);
   EXPECT_STREQ(buf, "ERROR in Any : NOT CONNECTED TO ANY DB");
 }
 
