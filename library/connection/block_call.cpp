@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "diagnostics.h"
 #include "report.h"
 #include "session.h"
 
@@ -58,7 +59,7 @@ int RunBlockCall(const char* appliName, StatementHandle& stmt, std::vector<Block
       const BlockBind& b = step.binds[i];
       if (b.type == SQLT_STR && !b.value && b.refusal)
         return refuse(appliName, stmt, b.refusal, ErrMess);
-      if (b.trace && b.value) std::printf("%s%s\n", b.trace, static_cast<const char*>(b.value));
+      if (b.trace && b.value) PrintLine("%s%s", b.trace, static_cast<const char*>(b.value));
       OCIBind* handle = nullptr;
       chain.run(bind_label(labels, i + 1).c_str(), [&] {
         return OCIBindByName(stmt.get(), &handle, s.errhp, reinterpret_cast<const OraText*>(b.name),

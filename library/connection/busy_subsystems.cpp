@@ -2,12 +2,12 @@
 // have devices, as a packed list, and beside them the highest active flag
 // of each one's devices. Read from the database's subsystem list, not from
 // the table loaded at connection.
-#include <cstdio>
 #include <cstring>
 #include <new>
 #include <string>
 #include <vector>
 
+#include "diagnostics.h"
 #include "ferrule.h"
 #include "lookup_query.h"
 #include "report.h"
@@ -78,7 +78,7 @@ using namespace ferrule;
 extern "C" int GetBusySubsystems(int* len_array, const char* systemnames, char* names,
                                  int* /*unused*/, int* active, char* ErrMess) {
   if (!systemnames) return answer("systemnames MUST be given", ErrMess);
-  std::printf(" entering fct %s\n", systemnames);
+  PrintLine(" entering fct %s", systemnames);
   const bool all = std::strncmp(systemnames, "ALL", 3) == 0;
   std::vector<std::string> selected;
   if (std::strchr(systemnames, ';') || (!all && !parse_selection(systemnames, selected)))
@@ -98,7 +98,7 @@ extern "C" int GetBusySubsystems(int* len_array, const char* systemnames, char* 
   const std::string text =
       all ? ExpandTemplate(kAllSubsystems) : ExpandTemplate(kNamedSubsystems, {{"names", list}});
   query.run(text, keys, 100);
-  std::printf("selectdevID=%s\n", text.c_str());
+  PrintLine("selectdevID=%s", text.c_str());
   if (!query.define({TextColumn(), IntColumn()})) return query.finish();
 
   std::vector<BusySubsystem> rows;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "diagnostics.h"
 #include "ferrule.h"
 #include "report.h"
 #include "session.h"
@@ -32,10 +33,10 @@ int Disconnect(Session handles, int stage, char* ErrMess) {
   }
   if (sum == 0) {
     ReportSuccess("Disconnect", ErrMess);
-    std::printf("OCI Connection successfully terminated....%d\n", stage);
+    PrintLine("OCI Connection successfully terminated....%d", stage);
   } else {
     ReportFailure("Disconnect", reason, ErrMess);
-    std::printf("OCI Connection not successfully terminated....%d\n", stage);
+    PrintLine("OCI Connection not successfully terminated....%d", stage);
   }
   return sum;
 }
@@ -88,8 +89,8 @@ int Connect(const char* server, const char* user, const char* password,
   if (status == OCI_SUCCESS) {
     out = h;
     ReportSuccess(appliName, ErrMess);
-    std::printf("OCI Connection successfully established and current version of the library %s\n",
-                kLibraryVersion);
+    PrintLine("OCI Connection successfully established and current version of the library %s",
+              kLibraryVersion);
     return 0;
   }
   char reason[kReasonMax + 1];
@@ -100,7 +101,7 @@ int Connect(const char* server, const char* user, const char* password,
   char scratch[kErrMessMax];
   Disconnect(h, stage, scratch);
   ReportFailure(appliName, reason, ErrMess);
-  std::printf("OCI Connection not successfully established ....\n");
+  PrintLine("OCI Connection not successfully established ....");
   return -1;
 }
 
@@ -212,12 +213,12 @@ extern "C" int DBConnexion(const char* server, const char* usr, const char* pwd,
     char scratch[kErrMessMax];
     Disconnect(s, 5, scratch);
     s.forget();
-    std::printf("Connection aborted : couldn't load subsystem table\n");
+    PrintLine("Connection aborted : couldn't load subsystem table");
     ReportFailure("LoadSubsystemTable", "SUBSYSTEM_TABLE_EMPTY", ErrMess);
     return -1;
   }
   table.count = count;
-  std::printf("Successful Loading \n");
+  PrintLine("Successful Loading ");
   return 0;
 }
 

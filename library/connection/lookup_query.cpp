@@ -1,9 +1,9 @@
 #include "lookup_query.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
+#include "diagnostics.h"
 #include "report.h"
 #include "session.h"
 #include "subsystems.h"
@@ -90,7 +90,7 @@ bool LookupQuery::define(const std::vector<LookupColumn>& columns) {
     chain_.run(label(steps_.column_size, "OCIAttrGet", i + 1).c_str(), [&] {
       return OCIAttrGet(param, OCI_DTYPE_PARAM, &size, nullptr, OCI_ATTR_DATA_SIZE, s.errhp);
     });
-    if (c.spec.size_trace) std::printf("%s%d\n", c.spec.size_trace, size);
+    if (c.spec.size_trace) PrintLine("%s%d", c.spec.size_trace, size);
     c.size = size;
   }
   if (chain_.ok()) {

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "diagnostics.h"
+
 namespace ferrule {
 
 namespace {
@@ -42,24 +44,23 @@ int ReportOCIStatus(int status, OCIError* errhp, const char* context) {
       return 0;
     case OCI_SUCCESS_WITH_INFO:
       ReadErrorText(errhp, text, sizeof text, &number);
-      std::printf("Error - OCI_SUCCESS_WITH_INFO %s and errbuf: %s\n", context,
-                  text);
+      PrintLine("Error - OCI_SUCCESS_WITH_INFO %s and errbuf: %s", context, text);
       return number;
     case OCI_NEED_DATA:
-      std::printf("Error - OCI_NEED_DATA %s\n", context);
+      PrintLine("Error - OCI_NEED_DATA %s", context);
       return status;
     case OCI_NO_DATA:
-      std::printf("Error - OCI_NODATA %s\n", context);
+      PrintLine("Error - OCI_NODATA %s", context);
       return status;
     case OCI_INVALID_HANDLE:
-      std::printf("Error - OCI_INVALID_HANDLE %s\n", context);
+      PrintLine("Error - OCI_INVALID_HANDLE %s", context);
       return status;
     case OCI_STILL_EXECUTING:
-      std::printf("Error - OCI_STILL_EXECUTE %s\n", context);
+      PrintLine("Error - OCI_STILL_EXECUTE %s", context);
       return status;
     case OCI_ERROR:
       ReadErrorText(errhp, text, sizeof text, &number);
-      std::printf("Error - %s and %s\n", text, context);
+      PrintLine("Error - %s and %s", text, context);
       // A client error without a number still has to read as a failure.
       return number != 0 ? number : OCI_ERROR;
     default:

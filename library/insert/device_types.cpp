@@ -1,6 +1,5 @@
 // Device types, one per call or in cached batches.
-#include <cstdio>
-
+#include "diagnostics.h"
 #include "ferrule.h"
 #include "insert/batch_protocol.h"
 #include "insert/cache_release.h"
@@ -24,10 +23,10 @@ constexpr const char* kSystemListRefused = "systemnameList is null";
 
 void TraceDeviceTypes(const RowCache& cache, const std::vector<std::vector<char>>& unpacked) {
   const StringColumnCache& lead = cache.texts.front();
-  std::printf("dtype=%s and\n", unpacked.front().data());
-  std::printf("value of _DeviceTypeList=%s and\n", lead.buffer.data());
-  std::printf("value of _max_devicetypeLength=%d and\n", lead.longest);
-  std::printf("value of _devicetypeNbElement=%d and\n", lead.count);
+  PrintLine("dtype=%s and", unpacked.front().data());
+  PrintLine("value of _DeviceTypeList=%s and", lead.buffer.data());
+  PrintLine("value of _max_devicetypeLength=%d and", lead.longest);
+  PrintLine("value of _devicetypeNbElement=%d and", lead.count);
 }
 
 const BatchExport kBatch{

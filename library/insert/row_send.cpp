@@ -1,11 +1,11 @@
 #include "insert/row_send.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <new>
 #include <string>
 
+#include "diagnostics.h"
 #include "report.h"
 #include "session.h"
 
@@ -151,7 +151,7 @@ int SendRows(const InsertStatement& statement, const SendPolicy& policy, const R
     return OCIStmtExecute(s.svchp, stmt.get(), s.errhp, static_cast<ub4>(rows), 0, nullptr,
                           nullptr, OCI_DEFAULT);
   });
-  if (chain.ok() && policy.print_numrows) std::printf("numrows%d\n", arrays.numrows.front());
+  if (chain.ok() && policy.print_numrows) PrintLine("numrows%d", arrays.numrows.front());
 
   if (chain.ok() && !all_rows_done(arrays.counts(statement, policy.counted_output),
                                     policy.required_count)) {

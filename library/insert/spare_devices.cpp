@@ -1,8 +1,7 @@
 // Hardware devices mounted in no functional device, one per call or in
 // cached batches: each gets its hardware row with the status SPARE and the
 // first row of its history.
-#include <cstdio>
-
+#include "diagnostics.h"
 #include "ferrule.h"
 #include "insert/batch_protocol.h"
 #include "insert/cache_release.h"
@@ -26,7 +25,7 @@ const InsertStatement kSpareDeviceInsert{
     {}};
 
 void TraceSpareDevice(const RowCache&, const std::vector<std::vector<char>>&) {
-  std::printf("before binding \n");
+  PrintLine("before binding ");
 }
 
 const BatchExport kBatch{kSpareDeviceInsert,

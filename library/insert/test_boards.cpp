@@ -3,11 +3,11 @@
 // addresses, and commits. The ports come as parallel lists: five packed
 // lists of texts, each with its size in bytes, and an array of port ways.
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "diagnostics.h"
 #include "ferrule.h"
 #include "insert/row_send.h"
 #include "report.h"
@@ -42,7 +42,7 @@ const InsertStatement kTestBoardPortInsert{
     {}};
 
 void TraceSend(const RowCache& cache, const std::vector<std::vector<char>>&) {
-  std::printf("before binding%d\n", std::max(cache.texts.front().longest, 1));
+  PrintLine("before binding%d", std::max(cache.texts.front().longest, 1));
 }
 
 // A port that inserts nothing, or fails, undoes the whole call, board
@@ -121,7 +121,7 @@ bool CachePorts(RowCache& ports, std::vector<PackedItems> lists, const int* port
     RowValues row{{}, {port_wayList[port], devid}};
     for (std::size_t l = 0; l < lists.size(); ++l)
       row.texts.push_back(lists[l].next(items[l]) ? items[l].c_str() : nullptr);
-    std::printf(row.texts.back() ? "ptype is not null\n" : "ptype is null\n");
+    PrintLine("%s", row.texts.back() ? "ptype is not null" : "ptype is null");
     if (ports.append(row, port == 0 ? 1 : 0) != 0) return false;
   }
   return true;

@@ -1,11 +1,11 @@
 #include "paths/connectivity_cache.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <new>
 #include <vector>
 
+#include "diagnostics.h"
 #include "report.h"
 
 namespace ferrule {
@@ -141,7 +141,7 @@ int LoadConnectivityTable_InCache(const char* systemnameList, const char* dfrom,
 
   const int n = connectivity->rows.size();
   if (n == 0) {
-    std::printf("OCIFETCH third stmt unsuccessful\n");
+    PrintLine("OCIFETCH third stmt unsuccessful");
     ReportFailure(kAppliName, "NO_ROWS_SELECTED", ErrMess);
     return -1;
   }

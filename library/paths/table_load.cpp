@@ -1,9 +1,9 @@
 #include "paths/table_load.h"
 
 #include <climits>
-#include <cstdio>
 #include <new>
 
+#include "diagnostics.h"
 #include "paths/subsystem_filter.h"
 #include "report.h"
 #include "statement_text.h"
@@ -91,10 +91,10 @@ int RunTableLoad(const TableLoad& load, const char* systemnameList, LoadedTable&
     return -1;
   }
   if (load.trace_counts) {
-    std::printf("after defining\n");
-    std::printf("value of i=%d and value of rescode%d\n", out.rows, result);
+    PrintLine("after defining");
+    PrintLine("value of i=%d and value of rescode%d", out.rows, result);
   }
-  if (result == 0 && out.rows == 0) std::printf("%s\n", load.no_rows_trace);
+  if (result == 0 && out.rows == 0) PrintLine("%s", load.no_rows_trace);
   return result;
 }
 

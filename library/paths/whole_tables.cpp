@@ -2,9 +2,9 @@
 // device types and the link types, the first three limited to subsystems
 // (a row belongs to a subsystem when its subsystem set is divisible by the
 // subsystem's prime). The library keeps no copy.
-#include <cstdio>
 #include <cstring>
 
+#include "diagnostics.h"
 #include "ferrule.h"
 #include "paths/table_load.h"
 #include "report.h"
@@ -130,7 +130,7 @@ extern "C" int LoadConnectivityTable(const char* systemnameList, int* len_array,
   LoadedTable table;
   const int result = RunTableLoad(kLinks, systemnameList, table, ErrMess);
   if (result != 0) return result;
-  std::printf("value of len_array=%d and value of i=%d\n", *len_array, table.rows);
+  PrintLine("value of len_array=%d and value of i=%d", *len_array, table.rows);
 
   // Each output on its own: one that does not fit leaves the others copied.
   const int capacity = *len_array;

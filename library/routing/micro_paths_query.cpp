@@ -1,10 +1,10 @@
 #include "routing/micro_paths_query.h"
 
-#include <cstdio>
 #include <cstring>
 #include <new>
 #include <string>
 
+#include "diagnostics.h"
 #include "routing/routing_statement.h"
 #include "session.h"
 #include "statement_text.h"
@@ -99,7 +99,7 @@ int RunMicroPathQuery(const MicroPathQuery& query, std::vector<MicroBind> binds,
   chain.run("OCIStmtExecute unsuccessful", [&] {
     return OCIStmtExecute(s.svchp, stmt.get(), s.errhp, 1, 0, nullptr, nullptr, OCI_DEFAULT);
   });
-  if (query.traces_execute) std::printf("after firts execute \n");
+  if (query.traces_execute) PrintLine("after firts execute ");
   if (!chain.ok()) return fail_with_database_text(chain, stmt, name, ErrMess);
 
   if (chain.ok() && rcode != 0) {
