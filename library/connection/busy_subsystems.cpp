@@ -10,6 +10,7 @@
 #include "diagnostics.h"
 #include "ferrule.h"
 #include "lookup_query.h"
+#include "reasons.h"
 #include "report.h"
 #include "session.h"
 #include "statement_text.h"
@@ -83,7 +84,7 @@ extern "C" int GetBusySubsystems(int* len_array, const char* systemnames, char* 
   std::vector<std::string> selected;
   if (std::strchr(systemnames, ';') || (!all && !parse_selection(systemnames, selected)))
     return answer(kInvalidList, ErrMess);
-  if (!len_array || !names || !active) return answer("BUFFER_TOO_SMALL", ErrMess);
+  if (!len_array || !names || !active) return answer(reason::kBufferTooSmall, ErrMess);
 
   LookupQuery query(kAppliName, ErrMess);
   if (!query.open("OCIStmtHAndleAlloc unsuccessful")) return -1;
@@ -110,7 +111,7 @@ extern "C" int GetBusySubsystems(int* len_array, const char* systemnames, char* 
       gathered += '\0';
     }
   } catch (const std::bad_alloc&) {
-    query.answer("REALLOC UNSUCCESSFUL");
+    query.answer(reason::kReallocUnsuccessful);
     return query.finish();
   }
   if (!query.ok()) return query.finish();
@@ -121,14 +122,14 @@ extern "C" int GetBusySubsystems(int* len_array, const char* systemnames, char* 
   }
   // More subsystems than the active array is documented to hold.
   if (static_cast<int>(rows.size()) > kMostSubsystems) {
-    query.answer("BUFFER_TOO_SMALL");
+    query.answer(reason::kBufferTooSmall);
     return query.finish();
   }
   for (std::size_t i = 0; i < rows.size(); ++i) active[i] = rows[i].active;
   const int size = static_cast<int>(gathered.size());
   if (*len_array < size) {
     *len_array = size;
-    query.answer("BUFFER_TOO_SMALL");
+    query.answer(reason::kBufferTooSmall);
     return query.finish();
   }
   std::memcpy(names, gathered.data(), gathered.size());

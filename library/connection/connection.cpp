@@ -5,6 +5,7 @@
 
 #include "diagnostics.h"
 #include "ferrule.h"
+#include "reasons.h"
 #include "report.h"
 #include "session.h"
 #include "statement_text.h"
@@ -165,7 +166,7 @@ int LoadSubsystemTable(char (*names)[kSubsystemNameMax + 1], int* ids, int* coun
   if (!rows.empty()) {
     stmt.release();
     if (static_cast<int>(rows.size()) >= *count) {
-      ReportFailure(appliName, "BUFFER_TOO_SMALL", ErrMess);
+      ReportFailure(appliName, reason::kBufferTooSmall, ErrMess);
       return -1;
     }
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -178,7 +179,7 @@ int LoadSubsystemTable(char (*names)[kSubsystemNameMax + 1], int* ids, int* coun
   }
   stmt.release();
   if (chain.ok()) {
-    ReportFailure(appliName, "SUBSYSTEM_TABLE_EMPTY", ErrMess);
+    ReportFailure(appliName, reason::kSubsystemTableEmpty, ErrMess);
     return -1;
   }
   ReportOCIFailure(s.errhp, appliName, ErrMess);
@@ -214,7 +215,7 @@ extern "C" int DBConnexion(const char* server, const char* usr, const char* pwd,
     Disconnect(s, 5, scratch);
     s.forget();
     PrintLine("Connection aborted : couldn't load subsystem table");
-    ReportFailure("LoadSubsystemTable", "SUBSYSTEM_TABLE_EMPTY", ErrMess);
+    ReportFailure("LoadSubsystemTable", reason::kSubsystemTableEmpty, ErrMess);
     return -1;
   }
   table.count = count;
@@ -225,7 +226,7 @@ extern "C" int DBConnexion(const char* server, const char* usr, const char* pwd,
 extern "C" int DBDeconnexion(char* ErrMess) {
   Session& s = session();
   if (!s.connected()) {
-    ReportFailure("DBDeconnexion", "NOT CONNECTED TO ANY DB", ErrMess);
+    ReportFailure("DBDeconnexion", reason::kNotConnected, ErrMess);
     return -1;
   }
   int sum = Disconnect(s, 5, ErrMess);

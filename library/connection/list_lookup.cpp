@@ -4,6 +4,7 @@
 #include <new>
 #include <string>
 
+#include "reasons.h"
 #include "report.h"
 #include "statement_text.h"
 
@@ -19,7 +20,7 @@ constexpr const char* kBoundsMissing = " min_date and max_date MUST be given";
 int run_list(const ListLookupSpec& spec, const std::vector<KeyBind>& keys,
              const std::string& text, int* length, char* list, char* ErrMess) {
   if (!length || !list) {
-    ReportFailure(spec.appliName, kTooSmall, ErrMess);
+    ReportFailure(spec.appliName, reason::kBufferTooSmall, ErrMess);
     return -1;
   }
   LookupQuery query(spec.appliName, ErrMess, spec.steps);
@@ -37,7 +38,7 @@ int run_list(const ListLookupSpec& spec, const std::vector<KeyBind>& keys,
       ++items;
     }
   } catch (const std::bad_alloc&) {
-    query.answer("REALLOC UNSUCCESSFUL");
+    query.answer(reason::kReallocUnsuccessful);
     return query.finish();
   }
   query.check_end_of_rows(spec.no_rows);
@@ -51,7 +52,7 @@ int run_list(const ListLookupSpec& spec, const std::vector<KeyBind>& keys,
   const int size = static_cast<int>(gathered.size());
   if (*length < size) {
     *length = size;
-    query.answer(kTooSmall);
+    query.answer(reason::kBufferTooSmall);
     return query.finish();
   }
   std::memcpy(list, gathered.data(), gathered.size());
@@ -96,7 +97,7 @@ int RunIdListLookup(const IdListSpec& spec, const std::vector<KeyBind>& keys, in
                     int* ids, char* ErrMess) {
   if (AnswerMissingKey(spec.appliName, keys, ErrMess)) return -1;
   if (!count || !ids) {
-    ReportFailure(spec.appliName, kTooSmall, ErrMess);
+    ReportFailure(spec.appliName, reason::kBufferTooSmall, ErrMess);
     return -1;
   }
   LookupQuery query(spec.appliName, ErrMess);
@@ -108,7 +109,7 @@ int RunIdListLookup(const IdListSpec& spec, const std::vector<KeyBind>& keys, in
   try {
     while (query.fetch()) gathered.push_back(query.number(0));
   } catch (const std::bad_alloc&) {
-    query.answer("REALLOC UNSUCCESSFUL");
+    query.answer(reason::kReallocUnsuccessful);
     return query.finish();
   }
   if (!query.ok()) return query.finish();
@@ -125,7 +126,7 @@ int RunIdListLookup(const IdListSpec& spec, const std::vector<KeyBind>& keys, in
   const int found = static_cast<int>(gathered.size());
   if (*count < found) {
     *count = found;
-    query.answer(kTooSmall);
+    query.answer(reason::kBufferTooSmall);
     return query.finish();
   }
   std::memcpy(ids, gathered.data(), gathered.size() * sizeof(int));

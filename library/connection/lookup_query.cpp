@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "diagnostics.h"
+#include "reasons.h"
 #include "report.h"
 #include "session.h"
 #include "subsystems.h"
@@ -183,13 +184,13 @@ int LookupQuery::answer_no_rows(const NoRows& how, bool written, const char* too
   switch (how.form) {
     case NoRowsForm::Common:
     case NoRowsForm::Hybrid:
-      return answer(kNoRowsSelected, 0);
+      return answer(reason::kNoRowsSelected, 0);
     case NoRowsForm::Reported:
       has_result_ = true;
       result_ = traced;
       return result_;
     case NoRowsForm::HybridWithStatus:
-      return answer(kNoRowsSelected, traced);
+      return answer(reason::kNoRowsSelected, traced);
   }
   return result_;
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "diagnostics.h"
+#include "reasons.h"
 
 namespace ferrule {
 
@@ -31,7 +32,7 @@ void ReadErrorText(OCIError* errhp, char* out, std::size_t size,
                    : OCI_INVALID_HANDLE;
   if (st != OCI_SUCCESS || buf[0] == '\0')
     std::snprintf(buf, sizeof buf, "%s",
-                  errhp ? "UNKNOWN DATABASE ERROR" : "NOT CONNECTED TO ANY DB");
+                  errhp ? reason::kUnknownDatabaseError : reason::kNotConnected);
   copy_bounded(out, size, buf, kReasonMax);
   if (number) *number = code;
 }

@@ -1,5 +1,6 @@
 #include "step_chain.h"
 
+#include "reasons.h"
 #include "session.h"
 
 namespace ferrule {
@@ -13,7 +14,7 @@ bool AllocateStatement(StatementHandle& stmt, const char* appliName,
   if (s.errhp)
     ReportOCIFailure(s.errhp, appliName, ErrMess);
   else
-    ReportFailure(appliName, "NOT CONNECTED TO ANY DB", ErrMess);
+    ReportFailure(appliName, reason::kNotConnected, ErrMess);
   return false;
 }
 

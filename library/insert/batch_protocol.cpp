@@ -1,5 +1,6 @@
 #include "insert/batch_protocol.h"
 
+#include "reasons.h"
 #include "report.h"
 #include "session.h"
 
@@ -75,7 +76,7 @@ int AddBatchRow(const BatchExport& spec, RowCache& cache, const RowValues& row, 
     result = -1;
   }
   if (!connected) {
-    reason = "NOT CONNECTED TO ANY DB";
+    reason = reason::kNotConnected;
     result = -1;
   }
   if (reason) {

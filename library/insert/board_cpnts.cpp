@@ -10,6 +10,7 @@
 #include "ferrule.h"
 #include "insert/batch_protocol.h"
 #include "insert/cache_release.h"
+#include "reasons.h"
 
 namespace ferrule {
 namespace {
@@ -90,8 +91,8 @@ void TraceSend(const RowCache& cache, const std::vector<std::vector<char>>&) {
 
 const BatchExport kBatch{
     kBoardCpntInsert,
-    {"InsertMultipleBoardCpnts", "COULDNOT_INSERT_ALL_ROWS", true, nullptr, TraceSend},
-    "Cache Problem",
+    {"InsertMultipleBoardCpnts", reason::kNotAllInserted, true, nullptr, TraceSend},
+    reason::kCacheProblem,
     {CheckPlace::BeforeStart, "If the cpnt is replacable,a serialnb is mandatory the",
      true},  // the refusal drops the batch
     TraceAppend};

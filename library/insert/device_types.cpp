@@ -4,6 +4,7 @@
 #include "insert/batch_protocol.h"
 #include "insert/cache_release.h"
 #include "insert/single_row.h"
+#include "reasons.h"
 #include "subsystems.h"
 
 namespace ferrule {
@@ -19,8 +20,6 @@ const InsertStatement kDeviceTypeInsert{
     {":din", ":dout", ":sysID"},
     {}};
 
-constexpr const char* kSystemListRefused = "systemnameList is null";
-
 void TraceDeviceTypes(const RowCache& cache, const std::vector<std::vector<char>>& unpacked) {
   const StringColumnCache& lead = cache.texts.front();
   PrintLine("dtype=%s and", unpacked.front().data());
@@ -31,12 +30,12 @@ void TraceDeviceTypes(const RowCache& cache, const std::vector<std::vector<char>
 
 const BatchExport kBatch{
     kDeviceTypeInsert,
-    {"InsertMultipleDeviceTypes", "COULDNOT_INSERT_ALL_ROWS", true, nullptr, TraceDeviceTypes},
-    "Cache Problem",
-    {CheckPlace::BeforeStart, kSystemListRefused, false}};
+    {"InsertMultipleDeviceTypes", reason::kNotAllInserted, true, nullptr, TraceDeviceTypes},
+    reason::kCacheProblem,
+    {CheckPlace::BeforeStart, reason::kSystemListNull, false}};
 
-const SingleExport kSingle{
-    kDeviceTypeInsert, {"InsertDeviceType", "COULDNOT_INSERT_THIS_ROW", true}, kSystemListRefused};
+const SingleExport kSingle{kDeviceTypeInsert, {"InsertDeviceType", reason::kRowNotInserted, true},
+                           reason::kSystemListNull};
 
 RowCache& DeviceTypeCache() {
   static RowCache cache(kDeviceTypeInsert.text_binds.size(), kDeviceTypeInsert.value_binds.size());

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "diagnostics.h"
+#include "reasons.h"
 #include "report.h"
 #include "session.h"
 
@@ -135,7 +136,7 @@ int SendRows(const InsertStatement& statement, const SendPolicy& policy, const R
     filled = false;
   }
   if (!filled) {
-    ReportFailure(policy.name, "Malloc unsuccessful", ErrMess);
+    ReportFailure(policy.name, reason::kMallocUnsuccessful, ErrMess);
     return -1;
   }
   if (policy.trace) policy.trace(cache, arrays.texts);

@@ -1,5 +1,6 @@
 #include "insert/single_row.h"
 
+#include "reasons.h"
 #include "report.h"
 
 namespace ferrule {
@@ -15,7 +16,7 @@ int InsertSingleRow(const SingleExport& spec, const RowValues& row, bool with_fo
 
   RowCache one(spec.statement.text_binds.size(), spec.statement.value_binds.size());
   if (one.append(row, 1) != 0) {
-    ReportFailure(spec.send.name, "Malloc unsuccessful", ErrMess);
+    ReportFailure(spec.send.name, reason::kMallocUnsuccessful, ErrMess);
     return -1;
   }
   SendPolicy policy = spec.send;

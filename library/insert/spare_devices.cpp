@@ -6,6 +6,7 @@
 #include "insert/batch_protocol.h"
 #include "insert/cache_release.h"
 #include "insert/single_row.h"
+#include "reasons.h"
 
 namespace ferrule {
 namespace {
@@ -29,13 +30,13 @@ void TraceSpareDevice(const RowCache&, const std::vector<std::vector<char>>&) {
 }
 
 const BatchExport kBatch{kSpareDeviceInsert,
-                         {"InsertMultipleSpareDevices", "COULDNOT_INSERT_ALL_ROWS", true},
-                         "Cache Problem",
+                         {"InsertMultipleSpareDevices", reason::kNotAllInserted, true},
+                         reason::kCacheProblem,
                          {}};  // a null serial number goes to the database
 
 const SingleExport kSingle{
     kSpareDeviceInsert,
-    {"InsertSpareDevice", "COULDNOT_INSERT_THIS_ROW", false, nullptr, TraceSpareDevice},
+    {"InsertSpareDevice", reason::kRowNotInserted, false, nullptr, TraceSpareDevice},
     "SERIAL_NB CAN'T BE NULL"};
 
 RowCache& SpareDeviceCache() {

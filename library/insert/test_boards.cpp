@@ -10,6 +10,7 @@
 #include "diagnostics.h"
 #include "ferrule.h"
 #include "insert/row_send.h"
+#include "reasons.h"
 #include "report.h"
 #include "session.h"
 
@@ -47,7 +48,7 @@ void TraceSend(const RowCache& cache, const std::vector<std::vector<char>>&) {
 
 // A port that inserts nothing, or fails, undoes the whole call, board
 // included: the send goes back to where the call began.
-const SendPolicy kPortsPolicy{kName, "COULDNOT_INSERT_THIS_ROW", false, nullptr, TraceSend};
+const SendPolicy kPortsPolicy{kName, reason::kRowNotInserted, false, nullptr, TraceSend};
 
 // The items of a caller's packed list, one after another, each ended by a
 // NUL. Nothing is read at or past the size the caller gives: an item that
@@ -142,7 +143,7 @@ extern "C" int InsertTestFunctionalDevice(const char* location, const char* ipad
   // Without a port way for every port the ports cannot be sent: refused
   // before anything is written.
   if (nbports < 0 || (nbports > 0 && !port_wayList)) {
-    ReportFailure(kName, "MALLOC_UNSUCCESSFUL ", ErrMess);
+    ReportFailure(kName, reason::kMallocUnsuccessfulWord, ErrMess);
     return -1;
   }
   CallerIdentity identity;
@@ -177,7 +178,7 @@ extern "C" int InsertTestFunctionalDevice(const char* location, const char* ipad
                                        {port_typeList, port_typeLen}};
   if (!CachePorts(ports, lists, port_wayList, nbports, devid)) {
     call_start.undo();
-    ReportFailure(kName, "MALLOC_UNSUCCESSFUL ", ErrMess);
+    ReportFailure(kName, reason::kMallocUnsuccessfulWord, ErrMess);
     return -1;
   }
   return SendRows(kTestBoardPortInsert, kPortsPolicy, ports, identity, ErrMess, &call_start);

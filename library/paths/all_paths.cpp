@@ -7,6 +7,7 @@
 #include "ferrule.h"
 #include "paths/path_search.h"
 #include "paths/search_load.h"
+#include "reasons.h"
 #include "report.h"
 
 namespace ferrule {
@@ -41,7 +42,7 @@ extern "C" int GetAllPathsPerDevice(const char* systemnameList, const char* devi
                                     int* len_array, int* linkid_out, int* pathid_out,
                                     int* link_pos_out, char* ErrMess) {
   if (!len_array || !linkid_out || !pathid_out || !link_pos_out) {
-    ReportFailure(kAppliName, "BUFFER_TOO_SMALL", ErrMess);
+    ReportFailure(kAppliName, reason::kBufferTooSmall, ErrMess);
     return -1;
   }
   SearchColumns columns;
@@ -57,14 +58,14 @@ extern "C" int GetAllPathsPerDevice(const char* systemnameList, const char* devi
 
   if (found.count() == 0) {
     *len_array = 0;
-    ReportFailure(kAppliName, "NO_ROWS_SELECTED", ErrMess);
+    ReportFailure(kAppliName, reason::kNoRowsSelected, ErrMess);
     return -1;
   }
   // len_array is read as the capacity of the three arrays.
   const std::size_t need = found.entries();
   if (need > static_cast<std::size_t>(INT_MAX) || static_cast<long long>(need) > *len_array) {
     *len_array = need > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(need);
-    ReportFailure(kAppliName, "BUFFER_TOO_SMALL", ErrMess);
+    ReportFailure(kAppliName, reason::kBufferTooSmall, ErrMess);
     return -1;
   }
   int entry = 0;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "diagnostics.h"
+#include "reasons.h"
 #include "report.h"
 
 namespace ferrule {
@@ -118,7 +119,7 @@ int LoadConnectivityTable_InCache(const char* systemnameList, const char* dfrom,
   ConnectivityFilter filter{mode, ResolveSubsystemFilter(systemnameList), dfrom, dto};
   if (filter.subsystems.form == FilterForm::Missing) {
     s.current.reset();
-    ReportFailure(kAppliName, "systemnameList is null", ErrMess);
+    ReportFailure(kAppliName, reason::kSystemListNull, ErrMess);
     return -1;
   }
   const std::string call = CallIdentity(filter);
@@ -133,7 +134,7 @@ int LoadConnectivityTable_InCache(const char* systemnameList, const char* dfrom,
     try {
       result = Acquire(filter, texts, connectivity, ErrMess);
     } catch (const std::bad_alloc&) {
-      ReportFailure(kAppliName, "Malloc unsuccessful", ErrMess);
+      ReportFailure(kAppliName, reason::kMallocUnsuccessful, ErrMess);
       return -1;
     }
     if (result != 0) return result;
@@ -142,14 +143,14 @@ int LoadConnectivityTable_InCache(const char* systemnameList, const char* dfrom,
   const int n = connectivity->rows.size();
   if (n == 0) {
     PrintLine("OCIFETCH third stmt unsuccessful");
-    ReportFailure(kAppliName, "NO_ROWS_SELECTED", ErrMess);
+    ReportFailure(kAppliName, reason::kNoRowsSelected, ErrMess);
     return -1;
   }
   if (!len_array || *len_array < n) {
     if (len_array) *len_array = n;
     s.current = std::move(connectivity);
     s.pending_call = call;
-    ReportFailure(kAppliName, "BUFFER_TOO_SMALL", ErrMess);
+    ReportFailure(kAppliName, reason::kBufferTooSmall, ErrMess);
     return -1;
   }
   const ConnectivityRows& rows = connectivity->rows;

@@ -8,6 +8,7 @@
 #include "paths/path_search.h"
 #include "paths/search_load.h"
 #include "paths/type_targets.h"
+#include "reasons.h"
 #include "report.h"
 
 namespace ferrule {
@@ -142,7 +143,7 @@ int SearchBetweenDevices(const char* appliName, const char* systemname, const ch
     result = Search(appliName, systemname, dfrom, dto, dto_typegiven, out, ErrMess);
   } catch (const std::bad_alloc&) {
     out = PathEntries{};
-    ReportFailure(appliName, "Unsuccessful malloc", ErrMess);
+    ReportFailure(appliName, reason::kUnsuccessfulMalloc, ErrMess);
   }
   ReleaseConnectivityCache();
   return result;
@@ -158,13 +159,13 @@ int FindPathsBetweenDevices(const char* appliName, const char* systemname, const
                                  out.pathid,    out.link_pos, out.lkinfo_buf};
   for (const int* length : lengths) {
     if (!length) {
-      ReportFailure(appliName, "BUFFER_TOO_SMALL", ErrMess);
+      ReportFailure(appliName, reason::kBufferTooSmall, ErrMess);
       return -1;
     }
   }
   for (const void* buffer : buffers) {
     if (!buffer) {
-      ReportFailure(appliName, "BUFFER_TOO_SMALL", ErrMess);
+      ReportFailure(appliName, reason::kBufferTooSmall, ErrMess);
       return -1;
     }
   }
@@ -186,7 +187,7 @@ int FindPathsBetweenDevices(const char* appliName, const char* systemname, const
   if (!fits) {
     for (int i = 0; i < 6; ++i)
       *lengths[i] = static_cast<int>(std::min<long long>(needs[i] + 1, INT_MAX));
-    ReportFailure(appliName, "BUFFER_TOO_SMALL", ErrMess);
+    ReportFailure(appliName, reason::kBufferTooSmall, ErrMess);
     return -1;
   }
   CopyText(out.nfrom_buf, entries.nfrom);
@@ -201,7 +202,7 @@ int FindPathsBetweenDevices(const char* appliName, const char* systemname, const
   for (int i = 0; i < 6; ++i) *lengths[i] = static_cast<int>(needs[i]);
 
   if (entries.paths == 0) {
-    ReportFailure(appliName, "NO_ROWS_SELECTED", ErrMess);
+    ReportFailure(appliName, reason::kNoRowsSelected, ErrMess);
     return -1;
   }
   ReportSuccess(appliName, ErrMess);

@@ -5,6 +5,7 @@
 
 #include "diagnostics.h"
 #include "paths/subsystem_filter.h"
+#include "reasons.h"
 #include "report.h"
 #include "statement_text.h"
 
@@ -49,7 +50,7 @@ int RunTableLoad(const TableLoad& load, const char* systemnameList, LoadedTable&
   out = LoadedTable{};
   std::string sql;
   if (!StatementFor(load, systemnameList, sql)) {
-    ReportFailure(load.appliName, "systemnameList is null", ErrMess);
+    ReportFailure(load.appliName, reason::kSystemListNull, ErrMess);
     return -1;
   }
   for (const QueryColumn kind : load.columns) {
@@ -87,7 +88,7 @@ int RunTableLoad(const TableLoad& load, const char* systemnameList, LoadedTable&
         ErrMess);
   } catch (const std::bad_alloc&) {
     out = LoadedTable{};
-    ReportFailure(load.appliName, "Malloc unsuccessful", ErrMess);
+    ReportFailure(load.appliName, reason::kMallocUnsuccessful, ErrMess);
     return -1;
   }
   if (load.trace_counts) {

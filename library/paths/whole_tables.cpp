@@ -7,6 +7,7 @@
 #include "diagnostics.h"
 #include "ferrule.h"
 #include "paths/table_load.h"
+#include "reasons.h"
 #include "report.h"
 
 namespace ferrule {
@@ -92,11 +93,11 @@ constexpr bool kAtMost = false;     // the capacity may equal the need
 // when copied is true).
 int Finish(const char* appliName, const LoadedTable& table, bool copied, char* ErrMess) {
   if (!copied) {
-    ReportFailure(appliName, "BUFFER_TOO_SMALL", ErrMess);
+    ReportFailure(appliName, reason::kBufferTooSmall, ErrMess);
     return -1;
   }
   if (table.rows == 0) {
-    ReportFailure(appliName, "NO_ROWS_SELECTED", ErrMess);
+    ReportFailure(appliName, reason::kNoRowsSelected, ErrMess);
     return 0;
   }
   ReportSuccess(appliName, ErrMess);
@@ -110,7 +111,7 @@ bool AnyNull(std::initializer_list<const void*> pointers) {
 }
 
 int Refuse(const char* appliName, char* ErrMess) {
-  ReportFailure(appliName, "BUFFER_TOO_SMALL", ErrMess);
+  ReportFailure(appliName, reason::kBufferTooSmall, ErrMess);
   return -1;
 }
 

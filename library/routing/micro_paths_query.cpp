@@ -5,6 +5,7 @@
 #include <string>
 
 #include "diagnostics.h"
+#include "reasons.h"
 #include "routing/routing_statement.h"
 #include "session.h"
 #include "statement_text.h"
@@ -48,7 +49,7 @@ int copy_list(const PackedList& list, char* out, int* len, char* last, int* len_
   const int last_capacity = *len_last;
   if (!routing::CopyIfFits(list.last.c_str(), last, last_capacity)) {
     *len_last = static_cast<int>(list.last.size()) + 1;
-    routing::CopyIfFits("BUFFER_TOO_SMALL", last, last_capacity);
+    routing::CopyIfFits(reason::kBufferTooSmall, last, last_capacity);
   }
   return 0;
 }
@@ -70,7 +71,7 @@ int RunMicroPathQuery(const MicroPathQuery& query, std::vector<MicroBind> binds,
                       const MicroPathOutputs& out, char* ErrMess) {
   const char* name = query.appliName;
   if (any_output_missing(out)) {
-    ReportFailure(name, "BUFFER_TOO_SMALL", ErrMess);
+    ReportFailure(name, reason::kBufferTooSmall, ErrMess);
     return -1;
   }
   Session& s = session();
@@ -127,7 +128,7 @@ int RunMicroPathQuery(const MicroPathQuery& query, std::vector<MicroBind> binds,
   chain.run("OCIParamGet unsuccessful",
             [&] { return nto.describe(stmt.get(), s.errhp, query.name_buffer); });
   if (chain.ok() && (!nfrom.allocate() || !nto.allocate())) {
-    ReportFailure(name, "Malloc unsuccessful", ErrMess);
+    ReportFailure(name, reason::kMallocUnsuccessful, ErrMess);
     OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
     return -1;
   }
@@ -149,7 +150,7 @@ int RunMicroPathQuery(const MicroPathQuery& query, std::vector<MicroBind> binds,
     }
   } catch (const std::bad_alloc&) {
     OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
-    ReportFailure(name, "Malloc unsuccessful", ErrMess);
+    ReportFailure(name, reason::kMallocUnsuccessful, ErrMess);
     return -1;
   }
 
@@ -160,7 +161,7 @@ int RunMicroPathQuery(const MicroPathQuery& query, std::vector<MicroBind> binds,
   if (rows.count() == 0) {
     OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
     ReportOCIStatus(fetch_status, s.errhp, "OCIFETCH unsuccessful");
-    ReportFailure(name, "NO_ROWS_SELECTED", ErrMess);
+    ReportFailure(name, reason::kNoRowsSelected, ErrMess);
     return -1;
   }
 

@@ -9,6 +9,7 @@
 #include <new>
 
 #include "ferrule.h"
+#include "reasons.h"
 #include "routing/routing_statement.h"
 #include "session.h"
 #include "statement_text.h"
@@ -19,9 +20,6 @@ namespace {
 
 using routing::PackedList;
 using routing::TextColumn;
-
-constexpr const char* kTooSmall = "BUFFER_TOO_SMALL";
-constexpr const char* kNoRows = "NO_ROWS_SELECTED";
 
 const char* const kPortsPerSubsystem =
     "select distinct concat(t.port_nbr,'|',coalesce(t.port_type,'none'),'|',t.port_way,'?') "
@@ -56,7 +54,7 @@ int PortsPerSubsystem(const char* devicename, const char* system_name, int* len,
     return -1;
   }
   if (!len || !port_list) {
-    ReportFailure(name, kTooSmall, ErrMess);
+    ReportFailure(name, reason::kBufferTooSmall, ErrMess);
     return -1;
   }
   Session& s = session();
@@ -75,7 +73,7 @@ int PortsPerSubsystem(const char* devicename, const char* system_name, int* len,
   });
   chain.run("OCIParamGet unsuccessful", [&] { return port.describe(stmt.get(), s.errhp); });
   if (chain.ok() && !port.allocate()) {
-    ReportFailure(name, "Malloc unsuccessful", ErrMess);
+    ReportFailure(name, reason::kMallocUnsuccessful, ErrMess);
     return -1;
   }
   chain.run("OCIDefineByPos unsuccessful", [&] { return port.define(stmt.get(), s.errhp); });
@@ -91,14 +89,14 @@ int PortsPerSubsystem(const char* devicename, const char* system_name, int* len,
   } catch (const std::bad_alloc&) {
     OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
     stmt.release();
-    ReportFailure(name, "Malloc unsuccessful", ErrMess);
+    ReportFailure(name, reason::kMallocUnsuccessful, ErrMess);
     return -1;
   }
 
   int failure = chain.result();
   bool answered = false;
   if (chain.ok() && rows == 0) {
-    ReportFailure(name, kNoRows, ErrMess);
+    ReportFailure(name, reason::kNoRowsSelected, ErrMess);
     answered = true;
   } else if (chain.ok()) {
     if (ports.total() < *len) {
@@ -106,9 +104,9 @@ int PortsPerSubsystem(const char* devicename, const char* system_name, int* len,
       *len = ports.total();
     } else {
       // The word goes in only where it fits.
-      routing::CopyIfFits(kTooSmall, port_list, *len);
+      routing::CopyIfFits(reason::kBufferTooSmall, port_list, *len);
       *len = ports.total() + static_cast<int>(ports.last.size()) + 1;
-      ReportFailure(name, "BUFEER_TOO_SMALL", ErrMess);
+      ReportFailure(name, reason::kBufeerTooSmall, ErrMess);
       failure = -1;
       answered = true;
     }
@@ -128,7 +126,7 @@ int RoutesInUse(const char* dfrom, const std::array<int*, 6>& lengths,
   const char* name = "LoadRoutingtable";
   for (int i = 0; i < 6; ++i) {
     if (!lengths[i] || !lists[i]) {
-      ReportFailure(name, kTooSmall, ErrMess);
+      ReportFailure(name, reason::kBufferTooSmall, ErrMess);
       return -1;
     }
   }
@@ -152,7 +150,7 @@ int RoutesInUse(const char* dfrom, const std::array<int*, 6>& lengths,
   for (TextColumn& column : columns) {
     chain.run("OCIParamGet unsuccessful", [&] { return column.describe(stmt.get(), s.errhp); });
     if (chain.ok() && !column.allocate()) {
-      ReportFailure(name, "MALLOC UNSUCCESSFUL", ErrMess);
+      ReportFailure(name, reason::kMallocUnsuccessfulCaps, ErrMess);
       return -1;
     }
     chain.run("OCIDefineByPos unsuccessful", [&] { return column.define(stmt.get(), s.errhp); });
@@ -168,7 +166,7 @@ int RoutesInUse(const char* dfrom, const std::array<int*, 6>& lengths,
     }
   } catch (const std::bad_alloc&) {
     ReportOCIStatus(kAllocationFailed, s.errhp, "  pointer allocation unsuccessful");
-    ReportFailure(name, "REALLOC UNSUCCESSFUL", ErrMess);
+    ReportFailure(name, reason::kReallocUnsuccessful, ErrMess);
     return -1;
   }
   if (chain.ok() && fetch_status != OCI_NO_DATA)
@@ -180,7 +178,7 @@ int RoutesInUse(const char* dfrom, const std::array<int*, 6>& lengths,
     return failure + freed != 0 ? failure + freed : -1;
   }
   if (rows == 0) {
-    ReportFailure(name, kNoRows, ErrMess);
+    ReportFailure(name, reason::kNoRowsSelected, ErrMess);
     return -1;
   }
 
@@ -204,7 +202,7 @@ int RoutesInUse(const char* dfrom, const std::array<int*, 6>& lengths,
   }
   const int freed = stmt.release();
   if (!all_fit) {
-    ReportFailure(name, kTooSmall, ErrMess);
+    ReportFailure(name, reason::kBufferTooSmall, ErrMess);
     return -1;
   }
   ReportSuccess(name, ErrMess);
