@@ -1,9 +1,11 @@
 // The ErrMess forms, status reports and fetch-indicator replacements.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 #include <string>
 
+#include "identity.h"
 #include "report.h"
 #include "statement_text.h"
 
@@ -16,6 +18,15 @@ TEST(ErrMessForms, SuccessAndFailure) {
   EXPECT_STREQ(buf, "NO_ERROR in GetDeviceTypeRow");
   ReportFailure("GetDeviceTypeRow", " devicetype MUST be given", buf);
   EXPECT_STREQ(buf, "ERROR in GetDeviceTypeRow :  devicetype MUST be given");
+  // A result computed from client steps picks the form by whether they succeeded.
+  ReportOCIOutcome(true, nullptr, "InsertPort", buf);
+  EXPECT_STREQ(buf, "NO_ERROR in InsertPort");
+  ReportOCIOutcome(false, nullptr, "InsertPort", buf);
+  EXPECT_STREQ(buf, "ERROR in InsertPort : NOT CONNECTED TO ANY DB");
+  // A failed system call names its error number and text.
+  EXPECT_EQ(getTerminalName(nullptr, 0, buf), -1);
+  EXPECT_EQ(std::string(buf), "ERROR in getTerminalName failed with error " +
+                                  std::to_string(EINVAL) + ": " + std::strerror(EINVAL));
 }
 
 TEST(ErrMessForms, NeverLongerThanTheDocumentedBound) {
