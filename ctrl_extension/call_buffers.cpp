@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "ctrl_reasons.h"
+
 namespace ferrule::ctrl {
 namespace {
 
@@ -22,7 +24,7 @@ ErrMessBuffer::ErrMessBuffer(int size) : bytes_(std::max(size, kSmallestText), '
 std::string ErrMessBuffer::Text() const { return TextIn(bytes_); }
 
 bool ErrMessBuffer::ReportsShortfall() const {
-  static const std::string kShortfall = " : BUFFER_TOO_SMALL";
+  static const std::string kShortfall = std::string(" : ") + reason::kBufferTooSmall;
   const std::string text = Text();
   return text.size() >= kShortfall.size() &&
          text.compare(text.size() - kShortfall.size(), kShortfall.size(), kShortfall) == 0;
@@ -52,7 +54,8 @@ void TextBuffer::Regrow() {
 std::string TextBuffer::Text() const { return TextIn(bytes_); }
 
 bool TextBuffer::HoldsNoRows() const {
-  return std::strncmp(bytes_.data(), kNoRows, sizeof kNoRows - 1) == 0;
+  constexpr std::size_t kLength = sizeof reason::kNoRowsSelected - 1;
+  return std::strncmp(bytes_.data(), reason::kNoRowsSelected, kLength) == 0;
 }
 
 PackedReader TextBuffer::Items() const {

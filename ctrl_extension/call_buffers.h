@@ -10,9 +10,6 @@
 
 namespace ferrule::ctrl {
 
-// The answer of a lookup that found nothing.
-inline constexpr char kNoRows[] = "NO_ROWS_SELECTED";
-
 // The ErrMess buffer of one call.
 class ErrMessBuffer {
  public:

@@ -8,16 +8,13 @@
 #include <initializer_list>
 #include <string>
 
+#include "ctrl_reasons.h"
 #include "variables.h"
 
 namespace ferrule::ctrl {
 
 inline constexpr char kInserted[] = "Successful insertion";
 inline constexpr char kUpdated[] = "Successful update";
-
-// Refusals that several wrappers share.
-inline constexpr char kWrongInput[] = "Error:wrong input value";
-inline constexpr char kLastRowsFlag[] = "Error:last_rows is 1 or 0";
 
 // The ErrMess buffer of the insert and update wrappers.
 constexpr int kWriteErrMessSize = 1000;
@@ -41,7 +38,7 @@ const char* LastFailure(std::initializer_list<Check> checks);
 
 // The check of most cached updates: last_rows must be 0 or 1.
 inline const char* LastRowsRefusal(int last) {
-  return IsFlag(last) ? nullptr : kLastRowsFlag;
+  return IsFlag(last) ? nullptr : reason::kLastRowsFlag;
 }
 
 // A call that writes ErrMess only.

@@ -5,6 +5,7 @@
 // ErrMess text twice.
 #include "ferrule.h"
 #include "call_buffers.h"
+#include "ctrl_reasons.h"
 #include "ctrl_values.h"
 #include "lookup_patterns.h"
 #include "wrappers.h"
@@ -37,7 +38,8 @@ void FillMicroLinksFromCall(DynVar& list, TextVar* errmess_arg, const IntsCall& 
   list.clear();
   const IntListAnswer answer = FetchIntList(kMicroLinks, kListErrMessSize, call);
   for (int id : answer.values) AppendInt(list, id);
-  errmess_arg->setValue(answer.outcome == IntListAnswer::NoRows ? kNoRows : answer.err.c_str());
+  errmess_arg->setValue(answer.outcome == IntListAnswer::NoRows ? reason::kNoRowsSelected
+                                                                 : answer.err.c_str());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 // the text in their errMess argument.
 #include "ferrule.h"
 #include "checked_calls.h"
+#include "ctrl_reasons.h"
 #include "ctrl_values.h"
 #include "wrappers.h"
 
@@ -92,9 +93,9 @@ const Variable* PVSSUpdateMultipleDeviceActive(TextVar* devicename, IntegerVar* 
   const std::string name = TextOf(devicename);
   const int is_active = IntOf(active), first = IntOf(first_rows), last = IntOf(last_rows);
   result = RunCheckedForStatus(errMess,
-                               FirstFailure({{!IsFlag(last), "last_rows is 1 or 0"},
+                               FirstFailure({{!IsFlag(last), reason::kLastRowsFlagBare},
                                              {!IsFlag(first), "first_rows is 1 or 0"},
-                                             {!IsFlag(is_active), "active is 1 or 0"}}),
+                                             {!IsFlag(is_active), reason::kActiveFlagBare}}),
                                [&](char* err) {
                                  return UpdateMultipleDeviceActive(name.c_str(), is_active, first,
                                                                    last, err);
@@ -109,8 +110,8 @@ const Variable* PVSSUpdateMultipleDeviceActiveByType(TextVar* devicename, Intege
   const std::string name = TextOf(devicename);
   const int is_active = IntOf(active), by_type = IntOf(devtype_given), last = IntOf(last_rows);
   result = RunCheckedForStatus(errMess,
-                               FirstFailure({{!IsFlag(last), "last_rows is 1 or 0"},
-                                             {!IsFlag(is_active), "active is 1 or 0"},
+                               FirstFailure({{!IsFlag(last), reason::kLastRowsFlagBare},
+                                             {!IsFlag(is_active), reason::kActiveFlagBare},
                                              {!IsFlag(by_type), "devtype_given is 1 or 0"}}),
                                [&](char* err) {
                                  return UpdateMultipleDeviceActiveByType(name.c_str(), is_active,

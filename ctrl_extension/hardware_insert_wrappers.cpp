@@ -5,15 +5,12 @@
 // the comments first.
 #include "ferrule.h"
 #include "checked_calls.h"
+#include "ctrl_reasons.h"
 #include "ctrl_values.h"
 #include "wrappers.h"
 
 namespace ferrule::ctrl {
 namespace {
-
-constexpr char kNoSerial[] = "Error: No serialnb given";
-constexpr char kLastFlag[] = "Error:last is 1 or 0";
-constexpr char kFirstFlag[] = "Error:first is 1 or 0";
 
 struct SpareArgs {
   SpareArgs(TextVar* hwname, TextVar* hwtype, TextVar* serialnb, TextVar* responsible,
@@ -36,7 +33,8 @@ const Variable* PVSSInsertSpareDevice(TextVar* hwname, TextVar* hwtype, TextVar*
   const SpareArgs a(hwname, hwtype, serialnb, responsible, location, comments);
   const int last_row = IntOf(last);
   RunChecked(result,
-             LastFailure({{!IsName(a.serial), kNoSerial}, {!IsFlag(last_row), kLastFlag}}),
+             LastFailure({{!IsName(a.serial), reason::kNoSerial},
+                          {!IsFlag(last_row), reason::kLastFlag}}),
              kInserted, [&](char* err) {
                return InsertSpareDevice(a.name.c_str(), a.type.c_str(), a.serial.c_str(),
                                         a.owner.c_str(), a.remarks.c_str(), a.place.c_str(),
@@ -53,9 +51,9 @@ const Variable* PVSSInsertMultipleSpareDevices(TextVar* hwname, TextVar* hwtype,
   const SpareArgs a(hwname, hwtype, serialnb, responsible, location, comments);
   const int first_row = IntOf(first), last_row = IntOf(last);
   RunChecked(result,
-             LastFailure({{!IsName(a.serial), kNoSerial},
-                          {!IsFlag(last_row), kLastFlag},
-                          {!IsFlag(first_row), kFirstFlag}}),
+             LastFailure({{!IsName(a.serial), reason::kNoSerial},
+                          {!IsFlag(last_row), reason::kLastFlag},
+                          {!IsFlag(first_row), reason::kFirstFlag}}),
              kInserted, [&](char* err) {
                return InsertMultipleSpareDevices(a.name.c_str(), a.type.c_str(), a.serial.c_str(),
                                                  a.owner.c_str(), a.remarks.c_str(),
@@ -79,8 +77,8 @@ const Variable* PVSSInsertMultipleBoardCpnts(TextVar* cpntname, TextVar* cpnttyp
   const int first_row = IntOf(first), last_row = IntOf(last);
   RunChecked(result,
              LastFailure({{!IsFlag(replaceable), "Error:replacable is 1 or 0"},
-                          {!IsFlag(last_row), kLastFlag},
-                          {!IsFlag(first_row), kFirstFlag},
+                          {!IsFlag(last_row), reason::kLastFlag},
+                          {!IsFlag(first_row), reason::kFirstFlag},
                           {board == "none" && place.empty(), "Error: you should give a location"},
                           {place == "none" && board.empty(),
                            "Error: you should give the motherboardname"}}),
@@ -112,7 +110,7 @@ const Variable* PVSSInsertTestFunctionalDevice(TextVar* location, DynVar* ipaddL
   auto size = [](const std::string& packed) { return static_cast<int>(packed.size()); };
   RunChecked(
       result,
-      LastFailure({{!IsFlag(last_row), kLastRowsFlag},
+      LastFailure({{!IsFlag(last_row), reason::kLastRowsFlag},
                    {addresses.size() != names.size() || names.size() != subnets.size(),
                     "nb of ipadd, nb of subnet and nb of ipname should be equal"},
                    {ways.size() != numbers.size(),

@@ -4,6 +4,7 @@
 // in another order than the CTRL function.
 #include "ferrule.h"
 #include "checked_calls.h"
+#include "ctrl_reasons.h"
 #include "ctrl_values.h"
 #include "wrappers.h"
 
@@ -46,7 +47,7 @@ struct FunctionalDeviceArgs {
         remarks(TextOf(comments)) {}
   const char* Refusal(int last) const {
     return FirstFailure({{!IsName(type) || !IsName(name), "Error:No Devtype or devicename given"},
-                         {!IsFlag(last), "Error:last_rows is 1 or 0"},
+                         {!IsFlag(last), reason::kLastRowsFlag},
                          {!IsFlag(node), "Error:node is 1 or 0"},
                          {!IsFlag(promiscuous), "Error:promiscuous_mode is 1 or 0"}});
   }
@@ -76,8 +77,8 @@ struct PortArgs {
         admin(IntOf(admin_status)) {}
   const char* Refusal(int last) const {
     const bool wrong = !IsName(device) || !IsPortWay(way) || !IsFlag(pxi) || !IsFlag(admin);
-    return FirstFailure({{wrong, "Error:wrong input value"},
-                         {!IsFlag(last), "Error:last_rows is 1 or 0"}});
+    return FirstFailure({{wrong, reason::kWrongInput},
+                         {!IsFlag(last), reason::kLastRowsFlag}});
   }
   std::string device, number, type;
   int way;
@@ -97,8 +98,8 @@ struct SparePortArgs {
         bia(TextOf(bia_arg)),
         mac(TextOf(macadd)) {}
   const char* Refusal(int last) const {
-    return FirstFailure({{!IsName(serial) || !IsPortWay(way), "Error:wrong input value"},
-                         {!IsFlag(last), "Error:last_rows is 1 or 0"}});
+    return FirstFailure({{!IsName(serial) || !IsPortWay(way), reason::kWrongInput},
+                         {!IsFlag(last), reason::kLastRowsFlag}});
   }
   std::string serial, number, type;
   int way;
@@ -121,8 +122,8 @@ struct MacroLinkArgs {
         info(TextOf(link_info)) {}
   const char* Refusal(int last) const {
     return FirstFailure(
-        {{from.empty() || to.empty() || link_type.empty(), "Error:No lktype given"},
-         {!IsFlag(last), "Error:last_rows is equal to 1 or 0"}});
+        {{from.empty() || to.empty() || link_type.empty(), reason::kNoLinkType},
+         {!IsFlag(last), reason::kLastRowsFlagEqual}});
   }
   std::string from, to, from_port, from_type, to_port, to_type, link_type;
   int bidirectional;
@@ -138,8 +139,8 @@ const Variable* PVSSInsertDeviceType(TextVar* sysname, TextVar* dtype, IntegerVa
   const DeviceTypeArgs a(sysname, dtype, nbinput, nboutput, description, rgbcolor);
   const int last = IntOf(last_rows);
   RunChecked(result,
-             FirstFailure({{!IsName(a.type), "Error:No Devtype given"},
-                           {!IsFlag(last), "Error:last_rows is 1 or 0"}}),
+             FirstFailure({{!IsName(a.type), reason::kNoDeviceType},
+                           {!IsFlag(last), reason::kLastRowsFlag}}),
              kInserted, [&](char* err) {
                return InsertDeviceType(a.systems.c_str(), a.type.c_str(), a.inputs, a.outputs,
                                        a.text.c_str(), a.color.c_str(), last, err);
@@ -155,9 +156,9 @@ const Variable* PVSSInsertMultipleDeviceTypes(TextVar* sysname, TextVar* dtype,
   const DeviceTypeArgs a(sysname, dtype, nbinput, nboutput, description, rgbcolor);
   const int first = IntOf(first_time), last = IntOf(last_rows);
   RunChecked(result,
-             FirstFailure({{!IsName(a.type), "Error:No Devtype given"},
+             FirstFailure({{!IsName(a.type), reason::kNoDeviceType},
                            {!IsFlag(first) || !IsFlag(last),
-                            "Error:last_rows and first time are equal to 1 or 0"}}),
+                            reason::kFirstAndLastFlags}}),
              kDeviceTypesInserted, [&](char* err) {
                return InsertMultipleDeviceTypes(a.systems.c_str(), a.type.c_str(), a.inputs,
                                                 a.outputs, a.text.c_str(), a.color.c_str(), first,

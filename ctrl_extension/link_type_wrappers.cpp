@@ -3,23 +3,19 @@
 // takes as one text of quoted names.
 #include "ferrule.h"
 #include "checked_calls.h"
+#include "ctrl_reasons.h"
 #include "ctrl_values.h"
 #include "wrappers.h"
 
 namespace ferrule::ctrl {
-namespace {
-
-constexpr char kNoLinkType[] = "Error:No lktype given";
-constexpr char kFlags[] = "Error:last_rows and first time are equal to 1 or 0";
-constexpr char kEmptyList[] = "Error:list of link is empty";
-
-}  // namespace
 
 const Variable* PVSSInsertSimpleLinkType(TextVar* lktype_name, IntegerVar* last_rows) {
   static TextVar result;
   const std::string name = TextOf(lktype_name);
   const int last = IntOf(last_rows);
-  RunChecked(result, FirstFailure({{!IsName(name), kNoLinkType}, {!IsFlag(last), kLastRowsFlag}}),
+  RunChecked(result,
+             FirstFailure({{!IsName(name), reason::kNoLinkType},
+                           {!IsFlag(last), reason::kLastRowsFlag}}),
              kInserted, [&](char* err) { return InsertSimpleLinkType(name.c_str(), last, err); });
   return &result;
 }
@@ -30,8 +26,8 @@ const Variable* PVSSInsertMultipleSimpleLinkTypes(TextVar* lktype_name, IntegerV
   const std::string name = TextOf(lktype_name);
   const int first = IntOf(first_time), last = IntOf(last_rows);
   RunChecked(result,
-             FirstFailure({{!IsName(name), kNoLinkType},
-                           {!IsFlag(first) || !IsFlag(last), kFlags}}),
+             FirstFailure({{!IsName(name), reason::kNoLinkType},
+                           {!IsFlag(first) || !IsFlag(last), reason::kFirstAndLastFlags}}),
              kInserted, [&](char* err) {
                return InsertMultipleSimpleLinkTypes(name.c_str(), first, last, err);
              });
@@ -46,9 +42,9 @@ const Variable* PVSSInsertCompositeLinkType(TextVar* lktype_name, DynVar* lktype
   const std::string joined = JoinQuoted(simple_types);
   const int last = IntOf(last_rows);
   RunChecked(result,
-             FirstFailure({{!IsName(name), kNoLinkType},
-                           {!IsFlag(last), kLastRowsFlag},
-                           {simple_types.empty(), kEmptyList}}),
+             FirstFailure({{!IsName(name), reason::kNoLinkType},
+                           {!IsFlag(last), reason::kLastRowsFlag},
+                           {simple_types.empty(), reason::kEmptyLinkList}}),
              kInserted, [&](char* err) {
                return InsertCompositeLinkType(name.c_str(), joined.c_str(), last, err);
              });
@@ -64,9 +60,9 @@ const Variable* PVSSInsertMultipleCompositeLinkTypes(TextVar* lktype_name, DynVa
   const std::string joined = JoinQuoted(simple_types);
   const int first = IntOf(first_time), last = IntOf(last_rows);
   RunChecked(result,
-             FirstFailure({{!IsName(name), kNoLinkType},
-                           {!IsFlag(first) || !IsFlag(last), kFlags},
-                           {simple_types.empty(), kEmptyList}}),
+             FirstFailure({{!IsName(name), reason::kNoLinkType},
+                           {!IsFlag(first) || !IsFlag(last), reason::kFirstAndLastFlags},
+                           {simple_types.empty(), reason::kEmptyLinkList}}),
              kInserted, [&](char* err) {
                return InsertMultipleCompositeLinkTypes(name.c_str(), joined.c_str(), first, last,
                                                        err);

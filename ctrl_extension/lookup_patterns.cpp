@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "call_buffers.h"
+#include "ctrl_reasons.h"
 #include "ctrl_values.h"
 
 namespace ferrule::ctrl {
@@ -22,7 +23,7 @@ std::string RowWithRetry(const RowShape& shape, const TextCall& call) {
       [&](int first) { return first != 0 && !row.HoldsNoRows() && row.Grew(); },
       [&] { row.Regrow(); });
   if (result != 0 && !row.HoldsNoRows()) return err.Text();
-  if (shape.exact_no_rows && row.HoldsNoRows()) return kNoRows;
+  if (shape.exact_no_rows && row.HoldsNoRows()) return reason::kNoRowsSelected;
   return row.Text();
 }
 
@@ -34,7 +35,8 @@ std::string TextFromOneCall(int capacity, int errmess_size, NoRowsText no_rows,
   if (no_rows == NoRowsText::Answer) {
     // A library that found nothing may leave the buffer unwritten and say
     // so in ErrMess only: the answer is then the marker, not an empty text.
-    if (result == 0 && text.Text().empty() && err.Mentions(kNoRows)) return kNoRows;
+    if (result == 0 && text.Text().empty() && err.Mentions(reason::kNoRowsSelected))
+      return reason::kNoRowsSelected;
     if (text.HoldsNoRows()) return text.Text();
   }
   return result == 0 ? text.Text() : err.Text();
@@ -68,8 +70,8 @@ void FillTextList(DynVar& list, const ListAnswer& answer, NoRowsMarker marker) {
       if (marker == NoRowsMarker::BufferText) {
         AppendText(list, answer.no_rows_text);
       } else {
-        AppendText(list, kNoRows);
-        AppendText(list, kNoRows);
+        AppendText(list, reason::kNoRowsSelected);
+        AppendText(list, reason::kNoRowsSelected);
       }
       break;
     case ListAnswer::Failed:
@@ -92,9 +94,10 @@ int FillTextListForStatus(DynVar& list, int capacity, int errmess_size, bool no_
   if (answer.result != 0) {
     AppendText(list, answer.err);
     AppendText(list, answer.err);
-  } else if (no_rows_in_errmess && answer.err.find(kNoRows) != std::string::npos) {
-    AppendText(list, kNoRows);
-    AppendText(list, kNoRows);
+  } else if (no_rows_in_errmess &&
+             answer.err.find(reason::kNoRowsSelected) != std::string::npos) {
+    AppendText(list, reason::kNoRowsSelected);
+    AppendText(list, reason::kNoRowsSelected);
   } else {
     for (const std::string& item : answer.items) AppendText(list, item);
   }
@@ -127,14 +130,14 @@ int FillBusySubsystems(DynVar& names, DynVar& statuses, const BusyCall& call) {
 
   const int result =
       call(busy.length(), joined.c_str(), busy.data(), &count_limit, active.data(), err.data());
-  if (result != 0 && !err.Mentions(kNoRows)) {
+  if (result != 0 && !err.Mentions(reason::kNoRowsSelected)) {
     AppendText(names, err.Text());
     AppendText(names, err.Text());
     return -1;
   }
-  if (err.Mentions(kNoRows)) {
-    AppendText(names, kNoRows);
-    AppendText(names, kNoRows);
+  if (err.Mentions(reason::kNoRowsSelected)) {
+    AppendText(names, reason::kNoRowsSelected);
+    AppendText(names, reason::kNoRowsSelected);
     return 0;
   }
   names.clear();

@@ -5,6 +5,7 @@
 // flag is passed on unchecked: the library decides what it means.
 #include "ferrule.h"
 #include "checked_calls.h"
+#include "ctrl_reasons.h"
 #include "ctrl_values.h"
 #include "wrappers.h"
 
@@ -30,8 +31,8 @@ struct PortKey {
   PortKey(TextVar* dname, TextVar* pt_nb, TextVar* pt_type, IntegerVar* pway)
       : device(TextOf(dname)), number(TextOf(pt_nb)), type(TextOf(pt_type)), way(IntOf(pway)) {}
   const char* Refusal(bool wrong_value, int last) const {
-    return FirstFailure({{!IsName(device) || !IsPortWay(way) || wrong_value, kWrongInput},
-                         {!IsFlag(last), kLastRowsFlag}});
+    return FirstFailure({{!IsName(device) || !IsPortWay(way) || wrong_value, reason::kWrongInput},
+                         {!IsFlag(last), reason::kLastRowsFlag}});
   }
   std::string device, number, type;
   int way;
@@ -76,7 +77,8 @@ const Variable* PVSSUpdateMultipleAttributeMacIPs(TextVar* ipadd, TextVar* subne
   const std::string address = TextOf(ipadd), subnet = TextOf(subnet_mask), name = TextOf(ipname);
   const int first = IntOf(first_time), last = IntOf(last_rows);
   RunChecked(result,
-             FirstFailure({{!IsName(address), kWrongInput}, {!IsFlag(last), kLastRowsFlag}}),
+             FirstFailure({{!IsName(address), reason::kWrongInput},
+                           {!IsFlag(last), reason::kLastRowsFlag}}),
              kUpdated, [&](char* err) {
                return UpdateMultipleAttributeMacIPs(address.c_str(), subnet.c_str(),
                                                     name.c_str(), first, last, err);
@@ -90,7 +92,8 @@ const Variable* PVSSUpdateMultipleIPAddresses(TextVar* ipadd, TextVar* old_ipadd
   const std::string address = TextOf(ipadd), old_address = TextOf(old_ipadd);
   const int first = IntOf(first_time), last = IntOf(last_rows);
   RunChecked(result,
-             FirstFailure({{!IsName(address), kWrongInput}, {!IsFlag(last), kLastRowsFlag}}),
+             FirstFailure({{!IsName(address), reason::kWrongInput},
+                           {!IsFlag(last), reason::kLastRowsFlag}}),
              kUpdated, [&](char* err) {
                return UpdateMultipleIPAddresses(address.c_str(), old_address.c_str(), first,
                                                 last, err);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "diagnostics.h"
 #include "report.h"
 #include "session.h"
 
@@ -20,7 +21,7 @@ std::string bind_label(const BlockLabels& labels, std::size_t position) {
 // Answers a refusal: the statement is released first, as on every path.
 int refuse(const char* appliName, StatementHandle& stmt, const char* reason, char* ErrMess) {
   stmt.release();
-  SetErrMess(appliName, reason, ErrMess, 1);
+  ReportFailure(appliName, reason, ErrMess);
   return -1;
 }
 
@@ -58,7 +59,7 @@ int RunBlockCall(const char* appliName, StatementHandle& stmt, std::vector<Block
       const BlockBind& b = step.binds[i];
       if (b.type == SQLT_STR && !b.value && b.refusal)
         return refuse(appliName, stmt, b.refusal, ErrMess);
-      if (b.trace && b.value) std::printf("%s%s\n", b.trace, static_cast<const char*>(b.value));
+      if (b.trace && b.value) PrintLine("%s%s", b.trace, static_cast<const char*>(b.value));
       OCIBind* handle = nullptr;
       chain.run(bind_label(labels, i + 1).c_str(), [&] {
         return OCIBindByName(stmt.get(), &handle, s.errhp, reinterpret_cast<const OraText*>(b.name),
@@ -89,7 +90,7 @@ int RunBlockCall(const char* appliName, StatementHandle& stmt, std::vector<Block
   if (result == 0 && success_note && ErrMess)
     std::snprintf(ErrMess, kErrMessMax, "NO_ERROR in %s%s", appliName, success_note);
   else
-    SetErrMessFromOCI(s.errhp, appliName, ErrMess, result != 0);
+    ReportOCIOutcome(result == 0, s.errhp, appliName, ErrMess);
   return result;
 }
 

@@ -2,14 +2,15 @@
 // have devices, as a packed list, and beside them the highest active flag
 // of each one's devices. Read from the database's subsystem list, not from
 // the table loaded at connection.
-#include <cstdio>
 #include <cstring>
 #include <new>
 #include <string>
 #include <vector>
 
+#include "diagnostics.h"
 #include "ferrule.h"
 #include "lookup_query.h"
+#include "reasons.h"
 #include "report.h"
 #include "session.h"
 #include "statement_text.h"
@@ -66,7 +67,7 @@ struct BusySubsystem {
 };
 
 int answer(const char* reason, char* ErrMess) {
-  SetErrMess(kAppliName, reason, ErrMess, 1);
+  ReportFailure(kAppliName, reason, ErrMess);
   return -1;
 }
 
@@ -78,12 +79,12 @@ using namespace ferrule;
 extern "C" int GetBusySubsystems(int* len_array, const char* systemnames, char* names,
                                  int* /*unused*/, int* active, char* ErrMess) {
   if (!systemnames) return answer("systemnames MUST be given", ErrMess);
-  std::printf(" entering fct %s\n", systemnames);
+  PrintLine(" entering fct %s", systemnames);
   const bool all = std::strncmp(systemnames, "ALL", 3) == 0;
   std::vector<std::string> selected;
   if (std::strchr(systemnames, ';') || (!all && !parse_selection(systemnames, selected)))
     return answer(kInvalidList, ErrMess);
-  if (!len_array || !names || !active) return answer("BUFFER_TOO_SMALL", ErrMess);
+  if (!len_array || !names || !active) return answer(reason::kBufferTooSmall, ErrMess);
 
   LookupQuery query(kAppliName, ErrMess);
   if (!query.open("OCIStmtHAndleAlloc unsuccessful")) return -1;
@@ -98,7 +99,7 @@ extern "C" int GetBusySubsystems(int* len_array, const char* systemnames, char* 
   const std::string text =
       all ? ExpandTemplate(kAllSubsystems) : ExpandTemplate(kNamedSubsystems, {{"names", list}});
   query.run(text, keys, 100);
-  std::printf("selectdevID=%s\n", text.c_str());
+  PrintLine("selectdevID=%s", text.c_str());
   if (!query.define({TextColumn(), IntColumn()})) return query.finish();
 
   std::vector<BusySubsystem> rows;
@@ -110,7 +111,7 @@ extern "C" int GetBusySubsystems(int* len_array, const char* systemnames, char* 
       gathered += '\0';
     }
   } catch (const std::bad_alloc&) {
-    query.answer("REALLOC UNSUCCESSFUL");
+    query.answer(reason::kReallocUnsuccessful);
     return query.finish();
   }
   if (!query.ok()) return query.finish();
@@ -121,14 +122,14 @@ extern "C" int GetBusySubsystems(int* len_array, const char* systemnames, char* 
   }
   // More subsystems than the active array is documented to hold.
   if (static_cast<int>(rows.size()) > kMostSubsystems) {
-    query.answer("BUFFER_TOO_SMALL");
+    query.answer(reason::kBufferTooSmall);
     return query.finish();
   }
   for (std::size_t i = 0; i < rows.size(); ++i) active[i] = rows[i].active;
   const int size = static_cast<int>(gathered.size());
   if (*len_array < size) {
     *len_array = size;
-    query.answer("BUFFER_TOO_SMALL");
+    query.answer(reason::kBufferTooSmall);
     return query.finish();
   }
   std::memcpy(names, gathered.data(), gathered.size());

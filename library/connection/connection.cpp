@@ -3,7 +3,9 @@
 #include <cstring>
 #include <string>
 
+#include "diagnostics.h"
 #include "ferrule.h"
+#include "reasons.h"
 #include "report.h"
 #include "session.h"
 #include "statement_text.h"
@@ -31,11 +33,11 @@ int Disconnect(Session handles, int stage, char* ErrMess) {
     sum += OCITerminate(OCI_DEFAULT);
   }
   if (sum == 0) {
-    SetErrMess("Disconnect", nullptr, ErrMess, 0);
-    std::printf("OCI Connection successfully terminated....%d\n", stage);
+    ReportSuccess("Disconnect", ErrMess);
+    PrintLine("OCI Connection successfully terminated....%d", stage);
   } else {
-    SetErrMess("Disconnect", reason, ErrMess, 1);
-    std::printf("OCI Connection not successfully terminated....%d\n", stage);
+    ReportFailure("Disconnect", reason, ErrMess);
+    PrintLine("OCI Connection not successfully terminated....%d", stage);
   }
   return sum;
 }
@@ -46,7 +48,7 @@ int Connect(const char* server, const char* user, const char* password,
             Session& out, char* ErrMess) {
   const char* appliName = "Connect";
   if (!server) {
-    SetErrMess(appliName, "server MUST be given", ErrMess, 1);
+    ReportFailure(appliName, "server MUST be given", ErrMess);
     return -1;
   }
   // A missing user or password is an empty one, which the session refuses
@@ -87,9 +89,9 @@ int Connect(const char* server, const char* user, const char* password,
 
   if (status == OCI_SUCCESS) {
     out = h;
-    SetErrMess(appliName, nullptr, ErrMess, 0);
-    std::printf("OCI Connection successfully established and current version of the library %s\n",
-                kLibraryVersion);
+    ReportSuccess(appliName, ErrMess);
+    PrintLine("OCI Connection successfully established and current version of the library %s",
+              kLibraryVersion);
     return 0;
   }
   char reason[kReasonMax + 1];
@@ -99,8 +101,8 @@ int Connect(const char* server, const char* user, const char* password,
     std::snprintf(reason, sizeof reason, "%s", "COULD NOT CREATE THE CLIENT ENVIRONMENT");
   char scratch[kErrMessMax];
   Disconnect(h, stage, scratch);
-  SetErrMess(appliName, reason, ErrMess, 1);
-  std::printf("OCI Connection not successfully established ....\n");
+  ReportFailure(appliName, reason, ErrMess);
+  PrintLine("OCI Connection not successfully established ....");
   return -1;
 }
 
@@ -164,7 +166,7 @@ int LoadSubsystemTable(char (*names)[kSubsystemNameMax + 1], int* ids, int* coun
   if (!rows.empty()) {
     stmt.release();
     if (static_cast<int>(rows.size()) >= *count) {
-      SetErrMess(appliName, "BUFFER_TOO_SMALL", ErrMess, 1);
+      ReportFailure(appliName, reason::kBufferTooSmall, ErrMess);
       return -1;
     }
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -172,15 +174,15 @@ int LoadSubsystemTable(char (*names)[kSubsystemNameMax + 1], int* ids, int* coun
       ids[i] = rows[i].id;
     }
     *count = static_cast<int>(rows.size());
-    SetErrMess(appliName, nullptr, ErrMess, 0);
+    ReportSuccess(appliName, ErrMess);
     return 0;
   }
   stmt.release();
   if (chain.ok()) {
-    SetErrMess(appliName, "SUBSYSTEM_TABLE_EMPTY", ErrMess, 1);
+    ReportFailure(appliName, reason::kSubsystemTableEmpty, ErrMess);
     return -1;
   }
-  SetErrMessFromOCI(s.errhp, appliName, ErrMess, 1);
+  ReportOCIFailure(s.errhp, appliName, ErrMess);
   return chain.result();
 }
 
@@ -212,19 +214,19 @@ extern "C" int DBConnexion(const char* server, const char* usr, const char* pwd,
     char scratch[kErrMessMax];
     Disconnect(s, 5, scratch);
     s.forget();
-    std::printf("Connection aborted : couldn't load subsystem table\n");
-    SetErrMess("LoadSubsystemTable", "SUBSYSTEM_TABLE_EMPTY", ErrMess, 1);
+    PrintLine("Connection aborted : couldn't load subsystem table");
+    ReportFailure("LoadSubsystemTable", reason::kSubsystemTableEmpty, ErrMess);
     return -1;
   }
   table.count = count;
-  std::printf("Successful Loading \n");
+  PrintLine("Successful Loading ");
   return 0;
 }
 
 extern "C" int DBDeconnexion(char* ErrMess) {
   Session& s = session();
   if (!s.connected()) {
-    SetErrMess("DBDeconnexion", "NOT CONNECTED TO ANY DB", ErrMess, 1);
+    ReportFailure("DBDeconnexion", reason::kNotConnected, ErrMess);
     return -1;
   }
   int sum = Disconnect(s, 5, ErrMess);

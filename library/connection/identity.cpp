@@ -16,20 +16,15 @@ namespace {
 
 int fail(const char* appliName, const char* marker, char* buffer,
          std::size_t size, char* ErrMess, int error_number) {
-  SetErrMessFromSystem(appliName, ErrMess, 1, error_number);
+  ReportSystemFailure(appliName, ErrMess, error_number);
   if (buffer && size) std::snprintf(buffer, size, "%s", marker);
   return -1;
 }
 
 }  // namespace
 
-void SetErrMessFromSystem(const char* appliName, char* ErrMess, int flag,
-                          int error_number) {
+void ReportSystemFailure(const char* appliName, char* ErrMess, int error_number) {
   if (!ErrMess) return;
-  if (flag == 0) {
-    SetErrMess(appliName, nullptr, ErrMess, 0);
-    return;
-  }
   // This form is longer than " : ", so its reason is cut shorter to keep the
   // whole text within kErrMessMax.
   char reason[kReasonMax + 1 - 40];
@@ -45,7 +40,7 @@ int getTerminalName(char* buffer, std::size_t size, char* ErrMess) {
   if (gethostname(buffer, size) != 0)
     return fail(name, marker, buffer, size, ErrMess, errno);
   buffer[size - 1] = '\0';
-  SetErrMessFromSystem(name, ErrMess, 0, 0);
+  ReportSuccess(name, ErrMess);
   return 0;
 }
 
@@ -62,7 +57,7 @@ int getLoginUser(char* buffer, std::size_t size, char* ErrMess) {
   if (std::strlen(found->pw_name) >= size)
     return fail(name, marker, buffer, size, ErrMess, ERANGE);
   std::snprintf(buffer, size, "%s", found->pw_name);
-  SetErrMessFromSystem(name, ErrMess, 0, 0);
+  ReportSuccess(name, ErrMess);
   return 0;
 }
 

@@ -12,9 +12,8 @@ namespace ferrule {
 int getTerminalName(char* buffer, std::size_t size, char* ErrMess);
 int getLoginUser(char* buffer, std::size_t size, char* ErrMess);
 
-// Flag 0: "NO_ERROR in <appliName>"; otherwise the text of the last system
-// error: "ERROR in <appliName> failed with error <n>: <message>".
-void SetErrMessFromSystem(const char* appliName, char* ErrMess, int flag,
-                          int error_number);
+// The failure form of a failed system call: "ERROR in <appliName> failed
+// with error <n>: <message>". A null ErrMess is left alone.
+void ReportSystemFailure(const char* appliName, char* ErrMess, int error_number);
 
 }  // namespace ferrule

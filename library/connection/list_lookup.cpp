@@ -5,6 +5,7 @@
 #include <string>
 
 #include "gathering_buffer.h"
+#include "reasons.h"
 #include "report.h"
 #include "statement_text.h"
 
@@ -20,7 +21,7 @@ constexpr const char* kBoundsMissing = " min_date and max_date MUST be given";
 int run_list(const ListLookupSpec& spec, const std::vector<KeyBind>& keys,
              const std::string& text, int* length, char* list, char* ErrMess) {
   if (!length || !list) {
-    SetErrMess(spec.appliName, kTooSmall, ErrMess, 1);
+    ReportFailure(spec.appliName, reason::kBufferTooSmall, ErrMess);
     return -1;
   }
   LookupQuery query(spec.appliName, ErrMess, spec.steps);
@@ -35,7 +36,7 @@ int run_list(const ListLookupSpec& spec, const std::vector<KeyBind>& keys,
     for (unsigned row = 0; row < rows; ++row) {
       if (spec.rows == RowsTaken::CompleteOnly && !query.row_complete(row)) continue;
       if (!gathered->append(query.cut_text(0, spec.separator, row), '\0')) {
-        query.answer("REALLOC UNSUCCESSFUL");
+        query.answer(reason::kReallocUnsuccessful);
         return query.finish();
       }
       ++items;
@@ -52,7 +53,7 @@ int run_list(const ListLookupSpec& spec, const std::vector<KeyBind>& keys,
   const int size = static_cast<int>(gathered->size());
   if (*length < size) {
     *length = size;
-    query.answer(kTooSmall);
+    query.answer(reason::kBufferTooSmall);
     return query.finish();
   }
   std::memcpy(list, gathered->data(), gathered->size());
@@ -74,7 +75,7 @@ int RunDatedListLookup(const ListLookupSpec& spec, std::vector<KeyBind> keys, Da
                        int* length, char* list, char* ErrMess) {
   if (AnswerMissingKey(spec.appliName, keys, ErrMess)) return -1;
   if (!bounds.min_date || !bounds.max_date) {
-    SetErrMess(spec.appliName, kBoundsMissing, ErrMess, 1);
+    ReportFailure(spec.appliName, kBoundsMissing, ErrMess);
     return -1;
   }
   const bool lower = !open_bound(bounds.min_date);
@@ -97,7 +98,7 @@ int RunIdListLookup(const IdListSpec& spec, const std::vector<KeyBind>& keys, in
                     int* ids, char* ErrMess) {
   if (AnswerMissingKey(spec.appliName, keys, ErrMess)) return -1;
   if (!count || !ids) {
-    SetErrMess(spec.appliName, kTooSmall, ErrMess, 1);
+    ReportFailure(spec.appliName, reason::kBufferTooSmall, ErrMess);
     return -1;
   }
   LookupQuery query(spec.appliName, ErrMess);
@@ -112,7 +113,7 @@ int RunIdListLookup(const IdListSpec& spec, const std::vector<KeyBind>& keys, in
       for (unsigned row = 0; row < rows; ++row) gathered.push_back(query.number(0, row));
     } while (query.more_rows());
   } catch (const std::bad_alloc&) {
-    query.answer("REALLOC UNSUCCESSFUL");
+    query.answer(reason::kReallocUnsuccessful);
     return query.finish();
   }
   if (!query.ok()) return query.finish();
@@ -129,7 +130,7 @@ int RunIdListLookup(const IdListSpec& spec, const std::vector<KeyBind>& keys, in
   const int found = static_cast<int>(gathered.size());
   if (*count < found) {
     *count = found;
-    query.answer(kTooSmall);
+    query.answer(reason::kBufferTooSmall);
     return query.finish();
   }
   std::memcpy(ids, gathered.data(), gathered.size() * sizeof(int));

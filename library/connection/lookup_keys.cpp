@@ -7,7 +7,7 @@ namespace ferrule {
 bool AnswerMissingKey(const char* appliName, const std::vector<KeyBind>& keys, char* ErrMess) {
   for (const KeyBind& key : keys) {
     if (key.is_text && !key.text && key.missing_reason) {
-      SetErrMess(appliName, key.missing_reason, ErrMess, 1);
+      ReportFailure(appliName, key.missing_reason, ErrMess);
       return true;
     }
   }

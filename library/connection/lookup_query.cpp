@@ -1,10 +1,11 @@
 #include "lookup_query.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <new>
 
+#include "diagnostics.h"
+#include "reasons.h"
 #include "report.h"
 #include "session.h"
 #include "subsystems.h"
@@ -93,7 +94,7 @@ bool LookupQuery::define(const std::vector<LookupColumn>& columns, unsigned rows
     chain_.run(label(steps_.column_size, "OCIAttrGet", i + 1).c_str(), [&] {
       return OCIAttrGet(param, OCI_DTYPE_PARAM, &size, nullptr, OCI_ATTR_DATA_SIZE, s.errhp);
     });
-    if (c.spec.size_trace) std::printf("%s%d\n", c.spec.size_trace, size);
+    if (c.spec.size_trace) PrintLine("%s%d", c.spec.size_trace, size);
     c.size = size;
   }
   rows_per_fetch_ = 1;
@@ -198,7 +199,7 @@ void LookupQuery::apply_indicator(Column& c, char* value, unsigned row, char sep
 }
 
 int LookupQuery::answer(const char* reason, int result) {
-  SetErrMess(appliName_, reason, ErrMess_, 1);
+  ReportFailure(appliName_, reason, ErrMess_);
   answered_ = has_result_ = true;
   result_ = result;
   return result;
@@ -213,13 +214,13 @@ int LookupQuery::answer_no_rows(const NoRows& how, bool written, const char* too
   switch (how.form) {
     case NoRowsForm::Common:
     case NoRowsForm::Hybrid:
-      return answer(kNoRowsSelected, 0);
+      return answer(reason::kNoRowsSelected, 0);
     case NoRowsForm::Reported:
       has_result_ = true;
       result_ = traced;
       return result_;
     case NoRowsForm::HybridWithStatus:
-      return answer(kNoRowsSelected, traced);
+      return answer(reason::kNoRowsSelected, traced);
   }
   return result_;
 }
@@ -241,7 +242,7 @@ int LookupQuery::finish(const char* success_name, const char* failure_name) {
   if (answered_) return result_;
   const int result = (has_result_ ? result_ : chain_.result()) + release;
   const char* name = result != 0 ? failure_name : success_name;
-  SetErrMessFromOCI(session().errhp, name ? name : appliName_, ErrMess_, result != 0);
+  ReportOCIOutcome(result == 0, session().errhp, name ? name : appliName_, ErrMess_);
   return result;
 }
 

@@ -13,6 +13,7 @@
 
 #include "lookup_keys.h"
 #include "oci.h"
+#include "reasons.h"
 #include "step_chain.h"
 
 namespace ferrule {
@@ -52,7 +53,8 @@ struct StepLabels {
   const char* describe = nullptr;     // null: "OCIParamGet<position> unsuccessful"
   const char* column_size = nullptr;  // null: "OCIAttrGet<position> unsuccessful"
   const char* define = nullptr;       // null: "OCIDefineByPos<position - 1> unsuccessful"
-  const char* no_buffer = "REALLOC UNSUCCESSFUL";  // reason when a define buffer cannot be had
+  // reason when a define buffer cannot be had
+  const char* no_buffer = reason::kReallocUnsuccessful;
 };
 
 inline const StepLabels kLookupSteps{};
@@ -79,9 +81,6 @@ struct NoRows {
   const char* fetch_label = "OCIFETCH unsuccessful";  // context of the traced fetch status
   FailedFetch failed_fetch = FailedFetch::EndsRows;
 };
-
-inline constexpr const char* kNoRowsSelected = "NO_ROWS_SELECTED";
-inline constexpr const char* kTooSmall = "BUFFER_TOO_SMALL";
 
 class LookupQuery {
  public:
@@ -159,13 +158,14 @@ class LookupQuery {
   // received its no-rows value), writes the form's reason; otherwise answers
   // `too_small` and -1. Returns the result code.
   int answer_no_rows(const NoRows& how, bool written = true,
-                     const char* too_small = kTooSmall);
+                     const char* too_small = reason::kBufferTooSmall);
 
   // The same into a caller text buffer of *length bytes, which receives
   // `text` with its NUL, or, when it cannot hold them, is left alone while
   // *length receives their size.
   int answer_no_rows_text(const NoRows& how, char* out, int* length,
-                          const char* text = kNoRowsSelected, const char* too_small = kTooSmall);
+                          const char* text = reason::kNoRowsSelected,
+                          const char* too_small = reason::kBufferTooSmall);
 
   // Releases the statement and writes the closing ErrMess from this call's
   // outcome, unless a fixed reason was answered. Returns the result code.

@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "diagnostics.h"
+#include "reasons.h"
+
 namespace ferrule {
 
 namespace {
@@ -29,7 +32,7 @@ void ReadErrorText(OCIError* errhp, char* out, std::size_t size,
                    : OCI_INVALID_HANDLE;
   if (st != OCI_SUCCESS || buf[0] == '\0')
     std::snprintf(buf, sizeof buf, "%s",
-                  errhp ? "UNKNOWN DATABASE ERROR" : "NOT CONNECTED TO ANY DB");
+                  errhp ? reason::kUnknownDatabaseError : reason::kNotConnected);
   copy_bounded(out, size, buf, kReasonMax);
   if (number) *number = code;
 }
@@ -42,24 +45,23 @@ int ReportOCIStatus(int status, OCIError* errhp, const char* context) {
       return 0;
     case OCI_SUCCESS_WITH_INFO:
       ReadErrorText(errhp, text, sizeof text, &number);
-      std::printf("Error - OCI_SUCCESS_WITH_INFO %s and errbuf: %s\n", context,
-                  text);
+      PrintLine("Error - OCI_SUCCESS_WITH_INFO %s and errbuf: %s", context, text);
       return number;
     case OCI_NEED_DATA:
-      std::printf("Error - OCI_NEED_DATA %s\n", context);
+      PrintLine("Error - OCI_NEED_DATA %s", context);
       return status;
     case OCI_NO_DATA:
-      std::printf("Error - OCI_NODATA %s\n", context);
+      PrintLine("Error - OCI_NODATA %s", context);
       return status;
     case OCI_INVALID_HANDLE:
-      std::printf("Error - OCI_INVALID_HANDLE %s\n", context);
+      PrintLine("Error - OCI_INVALID_HANDLE %s", context);
       return status;
     case OCI_STILL_EXECUTING:
-      std::printf("Error - OCI_STILL_EXECUTE %s\n", context);
+      PrintLine("Error - OCI_STILL_EXECUTE %s", context);
       return status;
     case OCI_ERROR:
       ReadErrorText(errhp, text, sizeof text, &number);
-      std::printf("Error - %s and %s\n", text, context);
+      PrintLine("Error - %s and %s", text, context);
       // A client error without a number still has to read as a failure.
       return number != 0 ? number : OCI_ERROR;
     default:
@@ -67,33 +69,39 @@ int ReportOCIStatus(int status, OCIError* errhp, const char* context) {
   }
 }
 
-int SetErrMess(const char* appliName, const char* reason, char* ErrMess,
-               int flag) {
-  if (!ErrMess) return 0;
-  if (flag == 0) {
-    // Every cached row writes this form: copied, where a formatted print
-    // cost more than appending the row. It always fits kErrMessMax.
-    constexpr char kSuccess[] = "NO_ERROR in ";
-    constexpr std::size_t kSuccessLength = sizeof kSuccess - 1;
-    const std::size_t n = appliName ? strnlen(appliName, kAppliNameMax) : 0;
-    std::memcpy(ErrMess, kSuccess, kSuccessLength);
-    if (n) std::memcpy(ErrMess + kSuccessLength, appliName, n);
-    ErrMess[kSuccessLength + n] = '\0';
-    return static_cast<int>(kSuccessLength + n);
-  }
+void ReportSuccess(const char* appliName, char* ErrMess) {
+  if (!ErrMess) return;
+  // Every cached row writes this form: copied, where a formatted print
+  // cost more than appending the row. It always fits kErrMessMax.
+  constexpr char kSuccess[] = "NO_ERROR in ";
+  constexpr std::size_t kSuccessLength = sizeof kSuccess - 1;
+  const std::size_t n = appliName ? strnlen(appliName, kAppliNameMax) : 0;
+  std::memcpy(ErrMess, kSuccess, kSuccessLength);
+  if (n) std::memcpy(ErrMess + kSuccessLength, appliName, n);
+  ErrMess[kSuccessLength + n] = '\0';
+}
+
+void ReportFailure(const char* appliName, const char* reason, char* ErrMess) {
+  if (!ErrMess) return;
   char name[kAppliNameMax + 1];
   copy_bounded(name, sizeof name, appliName, kAppliNameMax);
   char why[kReasonMax + 1];
   copy_bounded(why, sizeof why, reason, kReasonMax);
-  return std::snprintf(ErrMess, kErrMessMax, "ERROR in %s : %s", name, why);
+  std::snprintf(ErrMess, kErrMessMax, "ERROR in %s : %s", name, why);
 }
 
-int SetErrMessFromOCI(OCIError* errhp, const char* appliName, char* ErrMess,
-                      int flag) {
-  if (flag == 0) return SetErrMess(appliName, nullptr, ErrMess, 0);
+void ReportOCIFailure(OCIError* errhp, const char* appliName, char* ErrMess) {
   char text[kReasonMax + 1];
   ReadErrorText(errhp, text, sizeof text);
-  return SetErrMess(appliName, text, ErrMess, 1);
+  ReportFailure(appliName, text, ErrMess);
+}
+
+void ReportOCIOutcome(bool succeeded, OCIError* errhp, const char* appliName,
+                      char* ErrMess) {
+  if (succeeded)
+    ReportSuccess(appliName, ErrMess);
+  else
+    ReportOCIFailure(errhp, appliName, ErrMess);
 }
 
 void CheckFetchIndicator(int indicator, char* value, std::size_t size,

@@ -21,15 +21,18 @@ constexpr int kAllocationFailed = -10;
 // code to keep as result code (the error number for -1 and 1).
 int ReportOCIStatus(int status, OCIError* errhp, const char* context);
 
-// Flag 0: "NO_ERROR in <appliName>"; otherwise "ERROR in <appliName> : <text
-// of error record 1 of errhp>". A null ErrMess is left alone.
-int SetErrMessFromOCI(OCIError* errhp, const char* appliName, char* ErrMess,
-                      int flag);
-
-// Flag 0: "NO_ERROR in <appliName>"; otherwise "ERROR in <appliName> :
-// <reason>".
-int SetErrMess(const char* appliName, const char* reason, char* ErrMess,
-               int flag);
+// The ErrMess forms. Each leaves a null ErrMess alone and cuts the name and
+// the reason to their bounds.
+// "NO_ERROR in <appliName>".
+void ReportSuccess(const char* appliName, char* ErrMess);
+// "ERROR in <appliName> : <reason>".
+void ReportFailure(const char* appliName, const char* reason, char* ErrMess);
+// "ERROR in <appliName> : <text of error record 1 of errhp>".
+void ReportOCIFailure(OCIError* errhp, const char* appliName, char* ErrMess);
+// For a result computed from client steps: the success form when they
+// succeeded, otherwise the failure form with the client's error text.
+void ReportOCIOutcome(bool succeeded, OCIError* errhp, const char* appliName,
+                      char* ErrMess);
 
 // Replaces a NULL or cut value by a marker ending with the separator, so that
 // the later cut at the separator leaves the marker whole. Never writes more

@@ -1,9 +1,9 @@
 #include "row_lookup.h"
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "diagnostics.h"
 #include "report.h"
 #include "statement_text.h"
 
@@ -45,7 +45,7 @@ int RunRowLookup(const RowLookupSpec& spec, const std::vector<KeyBind>& keys, in
                  char* row, char* ErrMess) {
   if (AnswerMissingKey(spec.appliName, keys, ErrMess)) return -1;
   if (!length || !row) {
-    SetErrMess(spec.appliName, spec.length.too_small_reason, ErrMess, 1);
+    ReportFailure(spec.appliName, spec.length.too_small_reason, ErrMess);
     return -1;
   }
   LookupQuery query(spec.appliName, ErrMess, spec.steps);
@@ -55,10 +55,10 @@ int RunRowLookup(const RowLookupSpec& spec, const std::vector<KeyBind>& keys, in
   for (const RowLookupSpec* statement = &spec; statement; statement = statement->fallback) {
     const std::string text = ExpandTemplate(statement->statement);
     query.run(text, keys);
-    if (statement->prepare_trace) std::printf("%s%s\n", statement->prepare_trace, text.c_str());
+    if (statement->prepare_trace) PrintLine("%s%s", statement->prepare_trace, text.c_str());
     if (!query.define(statement->columns)) return query.finish();
     if (query.fetch()) {
-      if (statement->row_trace) std::printf("%s\n", statement->row_trace);
+      if (statement->row_trace) PrintLine("%s", statement->row_trace);
       // The needed length is measured on the row itself, so that no value
       // can make the printed row longer than the capacity that was tested.
       // Compared as a signed int: a capacity below 1 is too small.

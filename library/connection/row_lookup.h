@@ -9,13 +9,14 @@
 
 #include "lookup_keys.h"
 #include "lookup_query.h"
+#include "reasons.h"
 
 namespace ferrule {
 
 // The length protocol of a row: the capacity must hold the row, its NUL and
 // `extra` bytes more (some rows ask for more than they write).
 struct RowLength {
-  const char* too_small_reason = "BUFFER_TOO_SMALL";
+  const char* too_small_reason = reason::kBufferTooSmall;
   int extra = 0;
 };
 
@@ -30,7 +31,7 @@ struct RowLookupSpec {
   // What only some lookups need; their data sets these by name.
   const char* fetch_label = "OCIFETCH unsuccessful";  // traced no-rows forms
   FailedFetch failed_fetch = FailedFetch::EndsRows;
-  const char* no_rows_text = kNoRowsSelected;  // what the row receives when nothing matched
+  const char* no_rows_text = reason::kNoRowsSelected;  // the row when nothing matched
   const StepLabels* steps = nullptr;           // null: the lookups' labels
   std::vector<int> fields = {};               // select positions (from 1) in format order;
                                               // empty: select order

@@ -1,5 +1,6 @@
 #include "step_chain.h"
 
+#include "reasons.h"
 #include "session.h"
 
 namespace ferrule {
@@ -11,9 +12,9 @@ bool AllocateStatement(StatementHandle& stmt, const char* appliName,
   if (status == OCI_SUCCESS) return true;
   ReportOCIStatus(status, s.errhp, label);
   if (s.errhp)
-    SetErrMessFromOCI(s.errhp, appliName, ErrMess, 1);
+    ReportOCIFailure(s.errhp, appliName, ErrMess);
   else
-    SetErrMess(appliName, "NOT CONNECTED TO ANY DB", ErrMess, 1);
+    ReportFailure(appliName, reason::kNotConnected, ErrMess);
   return false;
 }
 

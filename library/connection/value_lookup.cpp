@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "reasons.h"
 #include "report.h"
 #include "statement_text.h"
 #include "subsystems.h"
@@ -18,7 +19,7 @@ int run_int_value(const IdValueSpec& spec, const std::vector<KeyBind>& keys, boo
                   char* ErrMess, Take&& take, NoRow&& no_row) {
   if (AnswerMissingKey(spec.appliName, keys, ErrMess)) return -1;
   if (!has_output) {
-    SetErrMess(spec.appliName, kTooSmall, ErrMess, 1);
+    ReportFailure(spec.appliName, reason::kBufferTooSmall, ErrMess);
     return -1;
   }
   LookupQuery query(spec.appliName, ErrMess, spec.steps);

@@ -1,5 +1,6 @@
 #include "insert/batch_protocol.h"
 
+#include "reasons.h"
 #include "report.h"
 #include "session.h"
 
@@ -8,7 +9,7 @@ namespace ferrule {
 namespace {
 
 int refuse(const char* name, const char* reason, char* ErrMess) {
-  SetErrMess(name, reason, ErrMess, 1);
+  ReportFailure(name, reason, ErrMess);
   return -1;
 }
 
@@ -75,15 +76,15 @@ int AddBatchRow(const BatchExport& spec, RowCache& cache, const RowValues& row, 
     result = -1;
   }
   if (!connected) {
-    reason = "NOT CONNECTED TO ANY DB";
+    reason = reason::kNotConnected;
     result = -1;
   }
   if (reason) {
     cache.release();
-    SetErrMess(name, reason, ErrMess, 1);
+    ReportFailure(name, reason, ErrMess);
     return result;
   }
-  SetErrMess(name, nullptr, ErrMess, 0);
+  ReportSuccess(name, ErrMess);
   return 0;
 }
 

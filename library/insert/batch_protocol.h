@@ -11,6 +11,7 @@
 #include "insert/insert_statement.h"
 #include "insert/row_cache.h"
 #include "insert/row_send.h"
+#include "reasons.h"
 
 namespace ferrule {
 
@@ -37,7 +38,7 @@ struct BatchExport {
   const char* append_failure;  // reason when a column cannot grow
   RowCheck check;
   AppendTrace after_append = nullptr;
-  const char* no_batch = "CACHE HAS NOT BEEN INITIALIZED";  // reason when no batch is open
+  const char* no_batch = reason::kNoBatch;  // reason when no batch is open
 };
 
 // One call of a cached export. Returns 0, -1, the append result, or the

@@ -4,12 +4,13 @@
 // history row. Without a board it is spare hardware only: a hardware
 // component with the status SPARE and a 'SPARE' history row.
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
+#include "diagnostics.h"
 #include "ferrule.h"
 #include "insert/batch_protocol.h"
 #include "insert/cache_release.h"
+#include "reasons.h"
 
 namespace ferrule {
 namespace {
@@ -72,26 +73,26 @@ bool MissesMandatorySerial(int replacable, const char* serialnb) {
 
 void TraceAppend(const RowCache& cache) {
   const StringColumnCache& names = cache.texts.front();
-  std::printf("before appending string \n");
-  std::printf("before appending int \n");
+  PrintLine("before appending string ");
+  PrintLine("before appending int ");
   // A column that could not grow has no storage left to show.
-  std::printf("value of cpntlist %s\n", names.has_storage() ? names.buffer.data() : "");
-  std::printf("value of FIRST_TIME_CPNT %d\n", cache.initialised);
-  std::fflush(stdout);
+  PrintLine("value of cpntlist %s", names.has_storage() ? names.buffer.data() : "");
+  PrintLine("value of FIRST_TIME_CPNT %d", cache.initialised);
+  FlushPrintedLines();
 }
 
 void TraceSend(const RowCache& cache, const std::vector<std::vector<char>>&) {
   const int location_width = std::max(cache.texts[kLocationColumn].longest, 1);
-  std::printf("dlocation not null %d\n", location_width);
-  std::printf("after memory allocation %d\n", cache.rows());
-  std::printf("before binding \n");
-  std::fflush(stdout);
+  PrintLine("dlocation not null %d", location_width);
+  PrintLine("after memory allocation %d", cache.rows());
+  PrintLine("before binding ");
+  FlushPrintedLines();
 }
 
 const BatchExport kBatch{
     kBoardCpntInsert,
-    {"InsertMultipleBoardCpnts", "COULDNOT_INSERT_ALL_ROWS", true, nullptr, TraceSend},
-    "Cache Problem",
+    {"InsertMultipleBoardCpnts", reason::kNotAllInserted, true, nullptr, TraceSend},
+    reason::kCacheProblem,
     {CheckPlace::BeforeStart, "If the cpnt is replacable,a serialnb is mandatory the",
      true},  // the refusal drops the batch
     TraceAppend};
@@ -115,8 +116,8 @@ extern "C" int InsertMultipleBoardCpnts(const char* cpntname, const char* cpntty
                                         const char* responsible, const char* comments,
                                         const char* location, int first_time, int last_rows,
                                         char* ErrMess) {
-  std::printf("value of first_time %d\n", first_time);
-  std::fflush(stdout);
+  PrintLine("value of first_time %d", first_time);
+  FlushPrintedLines();
   return AddBatchRow(kBatch, BoardCpntCache(),
                      RowValues{{cpntname, serialnb, cpnttype, location, responsible, comments,
                                 hwtype, motherboard},

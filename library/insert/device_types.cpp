@@ -1,10 +1,10 @@
 // Device types, one per call or in cached batches.
-#include <cstdio>
-
+#include "diagnostics.h"
 #include "ferrule.h"
 #include "insert/batch_protocol.h"
 #include "insert/cache_release.h"
 #include "insert/single_row.h"
+#include "reasons.h"
 #include "subsystems.h"
 
 namespace ferrule {
@@ -20,24 +20,22 @@ const InsertStatement kDeviceTypeInsert{
     {":din", ":dout", ":sysID"},
     {}};
 
-constexpr const char* kSystemListRefused = "systemnameList is null";
-
 void TraceDeviceTypes(const RowCache& cache, const std::vector<std::vector<char>>& unpacked) {
   const StringColumnCache& lead = cache.texts.front();
-  std::printf("dtype=%s and\n", unpacked.front().data());
-  std::printf("value of _DeviceTypeList=%s and\n", lead.buffer.data());
-  std::printf("value of _max_devicetypeLength=%d and\n", lead.longest);
-  std::printf("value of _devicetypeNbElement=%d and\n", lead.count);
+  PrintLine("dtype=%s and", unpacked.front().data());
+  PrintLine("value of _DeviceTypeList=%s and", lead.buffer.data());
+  PrintLine("value of _max_devicetypeLength=%d and", lead.longest);
+  PrintLine("value of _devicetypeNbElement=%d and", lead.count);
 }
 
 const BatchExport kBatch{
     kDeviceTypeInsert,
-    {"InsertMultipleDeviceTypes", "COULDNOT_INSERT_ALL_ROWS", true, nullptr, TraceDeviceTypes},
-    "Cache Problem",
-    {CheckPlace::BeforeStart, kSystemListRefused, false}};
+    {"InsertMultipleDeviceTypes", reason::kNotAllInserted, true, nullptr, TraceDeviceTypes},
+    reason::kCacheProblem,
+    {CheckPlace::BeforeStart, reason::kSystemListNull, false}};
 
-const SingleExport kSingle{
-    kDeviceTypeInsert, {"InsertDeviceType", "COULDNOT_INSERT_THIS_ROW", true}, kSystemListRefused};
+const SingleExport kSingle{kDeviceTypeInsert, {"InsertDeviceType", reason::kRowNotInserted, true},
+                           reason::kSystemListNull};
 
 RowCache& DeviceTypeCache() {
   static RowCache cache(kDeviceTypeInsert.text_binds.size(), kDeviceTypeInsert.value_binds.size());

@@ -1,5 +1,6 @@
 #include "insert/follow_up_block.h"
 
+#include "reasons.h"
 #include "session.h"
 #include "statement_text.h"
 
@@ -28,7 +29,7 @@ const FollowUpBlock kRefreshPathsUsed{
     RescodeKind::Int};
 
 std::string RefreshRefusal(RescodeKind kind, int int_answer, const char* text_answer) {
-  if (kind == RescodeKind::Int) return int_answer == 0 ? std::string() : "PATH_REFRESH_FAILED";
+  if (kind == RescodeKind::Int) return int_answer == 0 ? std::string() : reason::kPathRefreshFailed;
   const std::string answer = text_answer ? text_answer : "";
   return answer.rfind("ERROR", 0) == 0 ? answer : std::string();
 }

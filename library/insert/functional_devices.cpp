@@ -4,6 +4,7 @@
 #include "insert/batch_protocol.h"
 #include "insert/cache_release.h"
 #include "insert/single_row.h"
+#include "reasons.h"
 #include "subsystems.h"
 
 namespace ferrule {
@@ -36,19 +37,17 @@ const InsertStatement kFunctionalDeviceInsert{
     {":dnode", ":dpromiscuous_mode", ":sysID"},
     {}};
 
-constexpr const char* kSystemListRefused = "systemnameList is null";
-
 const BatchExport kBatch{
     kFunctionalDeviceInsert,
-    {"InsertMultipleFunctionalDevices", "COULDNOT_INSERT_ALL_ROWS", true},
-    "Cache Problem",
-    {CheckPlace::AfterStart, kSystemListRefused, false}};
+    {"InsertMultipleFunctionalDevices", reason::kNotAllInserted, true},
+    reason::kCacheProblem,
+    {CheckPlace::AfterStart, reason::kSystemListNull, false}};
 
 // A device whose type is unknown is refused with its hardware row: the
 // single insert undoes what its block wrote.
 const SingleExport kSingle{kFunctionalDeviceInsert,
-                           {"InsertFunctionalDevice", "COULDNOT_INSERT_THIS_ROW", false},
-                           kSystemListRefused};
+                           {"InsertFunctionalDevice", reason::kRowNotInserted, false},
+                           reason::kSystemListNull};
 
 RowCache& FunctionalDeviceCache() {
   static RowCache cache(kFunctionalDeviceInsert.text_binds.size(),

@@ -5,6 +5,7 @@
 #include "insert/batch_protocol.h"
 #include "insert/cache_release.h"
 #include "insert/single_row.h"
+#include "reasons.h"
 #include "report.h"
 
 namespace ferrule {
@@ -44,22 +45,22 @@ constexpr const char* kNameMissing = "Link name can't be null";
 // Cached rows go to the database as they are, null names included.
 const BatchExport kSimpleBatch{
     kSimpleLinkTypeInsert,
-    {"InsertMultipleSimpleLinkTypes", "COULDNOT_INSERT_ALL_ROWS", true},
-    "Cache Problem",
+    {"InsertMultipleSimpleLinkTypes", reason::kNotAllInserted, true},
+    reason::kCacheProblem,
     {}};
 const BatchExport kCompositeBatch{
     kCompositeLinkTypeInsert,
-    {"InsertMultipleCompositeLinkTypes", "COULDNOT_INSERT_ALL_ROWS", true},
-    "Cache Problem",
+    {"InsertMultipleCompositeLinkTypes", reason::kNotAllInserted, true},
+    reason::kCacheProblem,
     {}};
 
 // A single row that inserted nothing is refused and undone.
 const SingleExport kSimpleSingle{kSimpleLinkTypeInsert,
-                                 {"InsertSimpleLinkType", "COULDNOT_INSERT_THIS_ROW", false},
+                                 {"InsertSimpleLinkType", reason::kRowNotInserted, false},
                                  kNameMissing};
 const SingleExport kCompositeSingle{
     kCompositeLinkTypeInsert,
-    {"InsertCompositeLinkType", "COULDNOT_INSERT_THIS_ROW", false},
+    {"InsertCompositeLinkType", reason::kRowNotInserted, false},
     kNameMissing};
 
 RowCache& SimpleLinkTypeCache() {
@@ -107,7 +108,7 @@ extern "C" int InsertSimpleLinkType(const char* lkname, int last_rows, char* Err
 extern "C" int InsertCompositeLinkType(const char* lkname, const char* lklist, int last_rows,
                                        char* ErrMess) {
   if (lkname && !lklist) {
-    SetErrMess(kCompositeSingle.send.name, "simple_lk_list can't be null", ErrMess, 1);
+    ReportFailure(kCompositeSingle.send.name, "simple_lk_list can't be null", ErrMess);
     return -1;
   }
   return InsertSingleRow(kCompositeSingle, CompositeLinkTypeRow(lkname, lklist), true, ErrMess);

@@ -7,6 +7,7 @@
 #include "insert/follow_up_block.h"
 #include "insert/port_rules.h"
 #include "insert/single_row.h"
+#include "reasons.h"
 
 namespace ferrule {
 namespace {
@@ -60,7 +61,7 @@ const BatchExport kBatch{kMacroLinkInsert,
                          {"InsertMultipleMacroLinks",
                           "COULDNOT_INSERT_ALL_ROWS:CHECK SYSTEM COMPATIBILITY", true,
                           &kRefreshAfterBatch},
-                         "Cache pb",
+                         reason::kCachePb,
                          {}};
 
 const SingleExport kSingle{kMacroLinkInsert,

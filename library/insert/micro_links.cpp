@@ -5,6 +5,7 @@
 #include "ferrule.h"
 #include "insert/batch_protocol.h"
 #include "insert/cache_release.h"
+#include "reasons.h"
 
 namespace ferrule {
 namespace {
@@ -48,8 +49,8 @@ const InsertStatement kMicroLinkInsert{
     {}};
 
 const BatchExport kBatch{kMicroLinkInsert,
-                         {"InsertMultipleMicroLinks", "COULDNOT_INSERT_ALL_ROWS", true},
-                         "Cache pb",
+                         {"InsertMultipleMicroLinks", reason::kNotAllInserted, true},
+                         reason::kCachePb,
                          {}};  // null names go to the database and find nothing
 
 RowCache& MicroLinkCache() {

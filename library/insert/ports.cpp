@@ -6,6 +6,7 @@
 #include "insert/cache_release.h"
 #include "insert/port_rules.h"
 #include "insert/single_row.h"
+#include "reasons.h"
 
 namespace ferrule {
 namespace {
@@ -41,13 +42,13 @@ const InsertStatement kPortInsert{
     {":rescode"}};
 
 const BatchExport kBatch{kPortInsert,
-                         {"InsertMultiplePorts", "COULDNOT_INSERT_ALL_ROWS", true},
-                         "Cache Problem",
+                         {"InsertMultiplePorts", reason::kNotAllInserted, true},
+                         reason::kCacheProblem,
                          {}};
 
 // A port of a missing device is refused with the address its block recorded
 // first: the single insert undoes both.
-const SingleExport kSingle{kPortInsert, {"InsertPort", "COULDNOT_INSERT_THIS_ROW", false}};
+const SingleExport kSingle{kPortInsert, {"InsertPort", reason::kRowNotInserted, false}};
 
 RowCache& PortCache() {
   static RowCache cache(kPortInsert.text_binds.size(), kPortInsert.value_binds.size());

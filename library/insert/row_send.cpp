@@ -1,11 +1,12 @@
 #include "insert/row_send.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <new>
 #include <string>
 
+#include "diagnostics.h"
+#include "reasons.h"
 #include "report.h"
 #include "session.h"
 
@@ -183,7 +184,7 @@ int SendRows(const InsertStatement& statement, const SendPolicy& policy, const R
     filled = false;
   }
   if (!filled) {
-    SetErrMess(policy.name, "Malloc unsuccessful", ErrMess, 1);
+    ReportFailure(policy.name, reason::kMallocUnsuccessful, ErrMess);
     return -1;
   }
   if (policy.trace) policy.trace(cache, arrays.texts);
@@ -199,7 +200,7 @@ int SendRows(const InsertStatement& statement, const SendPolicy& policy, const R
     return OCIStmtExecute(s.svchp, stmt.get(), s.errhp, static_cast<ub4>(rows), 0, nullptr,
                           nullptr, OCI_DEFAULT);
   });
-  if (chain.ok() && policy.print_numrows) std::printf("numrows%d\n", arrays.numrows.front());
+  if (chain.ok() && policy.print_numrows) PrintLine("numrows%d", arrays.numrows.front());
 
   if (chain.ok() && !all_rows_done(arrays.counts(statement, policy.counted_output),
                                     policy.required_count)) {
@@ -208,7 +209,7 @@ int SendRows(const InsertStatement& statement, const SendPolicy& policy, const R
       OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
     else
       start.undo();
-    SetErrMess(policy.name, policy.not_inserted, ErrMess, 1);
+    ReportFailure(policy.name, policy.not_inserted, ErrMess);
     return -1;
   }
   std::string refusal;
@@ -222,10 +223,10 @@ int SendRows(const InsertStatement& statement, const SendPolicy& policy, const R
 
   int result = chain.result() + stmt.release();
   if (!refusal.empty()) {
-    SetErrMess(policy.name, refusal.c_str(), ErrMess, 1);
+    ReportFailure(policy.name, refusal.c_str(), ErrMess);
     result = -1;
   } else {
-    SetErrMessFromOCI(s.errhp, policy.name, ErrMess, result != 0);
+    ReportOCIOutcome(result == 0, s.errhp, policy.name, ErrMess);
   }
   // After ErrMess is written: the undo must not replace the error it reports.
   if (result != 0) start.undo();

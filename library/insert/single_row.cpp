@@ -1,5 +1,6 @@
 #include "insert/single_row.h"
 
+#include "reasons.h"
 #include "report.h"
 
 namespace ferrule {
@@ -7,7 +8,7 @@ namespace ferrule {
 int InsertSingleRow(const SingleExport& spec, const RowValues& row, bool with_follow_up,
                     char* ErrMess) {
   if (row.check_failed) {
-    SetErrMess(spec.send.name, spec.check_reason, ErrMess, 1);
+    ReportFailure(spec.send.name, spec.check_reason, ErrMess);
     return -1;
   }
   CallerIdentity identity;
@@ -15,7 +16,7 @@ int InsertSingleRow(const SingleExport& spec, const RowValues& row, bool with_fo
 
   RowCache one(spec.statement.text_binds.size(), spec.statement.value_binds.size());
   if (one.append(row, 1) != 0) {
-    SetErrMess(spec.send.name, "Malloc unsuccessful", ErrMess, 1);
+    ReportFailure(spec.send.name, reason::kMallocUnsuccessful, ErrMess);
     return -1;
   }
   SendPolicy policy = spec.send;

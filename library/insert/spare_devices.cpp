@@ -1,12 +1,12 @@
 // Hardware devices mounted in no functional device, one per call or in
 // cached batches: each gets its hardware row with the status SPARE and the
 // first row of its history.
-#include <cstdio>
-
+#include "diagnostics.h"
 #include "ferrule.h"
 #include "insert/batch_protocol.h"
 #include "insert/cache_release.h"
 #include "insert/single_row.h"
+#include "reasons.h"
 
 namespace ferrule {
 namespace {
@@ -26,17 +26,17 @@ const InsertStatement kSpareDeviceInsert{
     {}};
 
 void TraceSpareDevice(const RowCache&, const std::vector<std::vector<char>>&) {
-  std::printf("before binding \n");
+  PrintLine("before binding ");
 }
 
 const BatchExport kBatch{kSpareDeviceInsert,
-                         {"InsertMultipleSpareDevices", "COULDNOT_INSERT_ALL_ROWS", true},
-                         "Cache Problem",
+                         {"InsertMultipleSpareDevices", reason::kNotAllInserted, true},
+                         reason::kCacheProblem,
                          {}};  // a null serial number goes to the database
 
 const SingleExport kSingle{
     kSpareDeviceInsert,
-    {"InsertSpareDevice", "COULDNOT_INSERT_THIS_ROW", false, nullptr, TraceSpareDevice},
+    {"InsertSpareDevice", reason::kRowNotInserted, false, nullptr, TraceSpareDevice},
     "SERIAL_NB CAN'T BE NULL"};
 
 RowCache& SpareDeviceCache() {

@@ -4,6 +4,7 @@
 #include "insert/batch_protocol.h"
 #include "insert/cache_release.h"
 #include "insert/single_row.h"
+#include "reasons.h"
 
 namespace ferrule {
 namespace {
@@ -24,12 +25,12 @@ const InsertStatement kSparePortInsert{
     "GET DIAGNOSTICS :numrows = %(row_count); end; ", kSparePortTexts, kSparePortValues, {}};
 
 const BatchExport kBatch{kSparePortsInsert,
-                         {"InsertMultipleSparePorts", "COULDNOT_INSERT_ALL_ROWS", true},
-                         "Cache Problem",
+                         {"InsertMultipleSparePorts", reason::kNotAllInserted, true},
+                         reason::kCacheProblem,
                          {}};
 
 const SingleExport kSingle{kSparePortInsert,
-                           {"InsertSparePort", "COULDNOT_INSERT_THIS_ROW", false}};
+                           {"InsertSparePort", reason::kRowNotInserted, false}};
 
 RowCache& SparePortCache() {
   static RowCache cache(kSparePortsInsert.text_binds.size(),

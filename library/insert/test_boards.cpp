@@ -3,13 +3,14 @@
 // addresses, and commits. The ports come as parallel lists: five packed
 // lists of texts, each with its size in bytes, and an array of port ways.
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "diagnostics.h"
 #include "ferrule.h"
 #include "insert/row_send.h"
+#include "reasons.h"
 #include "report.h"
 #include "session.h"
 
@@ -42,12 +43,12 @@ const InsertStatement kTestBoardPortInsert{
     {}};
 
 void TraceSend(const RowCache& cache, const std::vector<std::vector<char>>&) {
-  std::printf("before binding%d\n", std::max(cache.texts.front().longest, 1));
+  PrintLine("before binding%d", std::max(cache.texts.front().longest, 1));
 }
 
 // A port that inserts nothing, or fails, undoes the whole call, board
 // included: the send goes back to where the call began.
-const SendPolicy kPortsPolicy{kName, "COULDNOT_INSERT_THIS_ROW", false, nullptr, TraceSend};
+const SendPolicy kPortsPolicy{kName, reason::kRowNotInserted, false, nullptr, TraceSend};
 
 // The items of a caller's packed list, one after another, each ended by a
 // NUL. Nothing is read at or past the size the caller gives: an item that
@@ -121,7 +122,7 @@ bool CachePorts(RowCache& ports, std::vector<PackedItems> lists, const int* port
     RowValues row{{}, {port_wayList[port], devid}};
     for (std::size_t l = 0; l < lists.size(); ++l)
       row.texts.push_back(lists[l].next(items[l]) ? items[l].c_str() : nullptr);
-    std::printf(row.texts.back() ? "ptype is not null\n" : "ptype is null\n");
+    PrintLine("%s", row.texts.back() ? "ptype is not null" : "ptype is null");
     if (ports.append(row, port == 0 ? 1 : 0) != 0) return false;
   }
   return true;
@@ -142,7 +143,7 @@ extern "C" int InsertTestFunctionalDevice(const char* location, const char* ipad
   // Without a port way for every port the ports cannot be sent: refused
   // before anything is written.
   if (nbports < 0 || (nbports > 0 && !port_wayList)) {
-    SetErrMess(kName, "MALLOC_UNSUCCESSFUL ", ErrMess, 1);
+    ReportFailure(kName, reason::kMallocUnsuccessfulWord, ErrMess);
     return -1;
   }
   CallerIdentity identity;
@@ -158,7 +159,7 @@ extern "C" int InsertTestFunctionalDevice(const char* location, const char* ipad
   if (rescode != 0) {
     call_start.undo();
     const std::string reason = "ORACLE_ERROR_" + std::to_string(rescode);
-    SetErrMess(kName, reason.c_str(), ErrMess, 1);
+    ReportFailure(kName, reason.c_str(), ErrMess);
     return -1;
   }
 
@@ -167,7 +168,7 @@ extern "C" int InsertTestFunctionalDevice(const char* location, const char* ipad
     StepChain chain(s.errhp);
     chain.run("OCITransCommit unsuccessful",
               [&] { return OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT); });
-    SetErrMessFromOCI(s.errhp, kName, ErrMess, chain.result() != 0);
+    ReportOCIOutcome(chain.result() == 0, s.errhp, kName, ErrMess);
     return chain.result();
   }
 
@@ -177,7 +178,7 @@ extern "C" int InsertTestFunctionalDevice(const char* location, const char* ipad
                                        {port_typeList, port_typeLen}};
   if (!CachePorts(ports, lists, port_wayList, nbports, devid)) {
     call_start.undo();
-    SetErrMess(kName, "MALLOC_UNSUCCESSFUL ", ErrMess, 1);
+    ReportFailure(kName, reason::kMallocUnsuccessfulWord, ErrMess);
     return -1;
   }
   return SendRows(kTestBoardPortInsert, kPortsPolicy, ports, identity, ErrMess, &call_start);

@@ -9,6 +9,7 @@
 #include "inventory/item_words.h"
 #include "inventory/query_steps.h"
 #include "list_lookup.h"
+#include "reasons.h"
 #include "report.h"
 #include "subsystems.h"
 
@@ -80,12 +81,12 @@ extern "C" int GetFunctionalDeviceByStatus(const char* system_name, const char* 
                                            char* ErrMess) {
   const char* appliName = kDevicesWithoutHardware.appliName;
   if (!system_name) {
-    SetErrMess(appliName, " system name MUSTNOT BE NULL", ErrMess, 1);
+    ReportFailure(appliName, " system name MUSTNOT BE NULL", ErrMess);
     return -1;
   }
   const int code = StatusCodeOf(device_status, kListWords);
   if (code != kNone && code != kInUse) {
-    SetErrMess(appliName, " INVALID STATUS", ErrMess, 1);
+    ReportFailure(appliName, reason::kInvalidStatusBlank, ErrMess);
     return -1;
   }
   return RunListLookup(code == kNone ? kDevicesWithoutHardware : kDevicesWithHardwareInUse,
@@ -100,11 +101,11 @@ extern "C" int GetHWDeviceByStatus(const char* systemname, const char* device_st
   const char* appliName = kHardwareInStatus.appliName;
   const int code = StatusCodeOf(device_status, kListWords);
   if (code == 0 || code == kNone) {
-    SetErrMess(appliName, "INVALID STATUS", ErrMess, 1);
+    ReportFailure(appliName, reason::kInvalidStatus, ErrMess);
     return -1;
   }
   if (!systemname) {
-    SetErrMess(appliName, " system name MUSTNOT BE NULL", ErrMess, 1);
+    ReportFailure(appliName, " system name MUSTNOT BE NULL", ErrMess);
     return -1;
   }
   std::vector<KeyBind> keys{KeyBind::Int(":dstatus", code)};
@@ -118,7 +119,7 @@ extern "C" int GetHWBoardCpntByStatus(const char* cpnt_status, char* status_list
   const char* appliName = kComponentsInStatus.appliName;
   const int code = StatusCodeOf(cpnt_status, kListWords);
   if (code == 0 || code == kNone) {
-    SetErrMess(appliName, "INVALID STATUS", ErrMess, 1);
+    ReportFailure(appliName, reason::kInvalidStatus, ErrMess);
     return -1;
   }
   return RunListLookup(kComponentsInStatus, {KeyBind::Int(":dstatus", code)}, len_status_list,

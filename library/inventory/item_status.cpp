@@ -77,7 +77,7 @@ extern "C" int GetFunctionalBoardCpntStatus(const char* cpntname, char* status_o
 extern "C" int GetHWBoardCpntStatus(const char* serialnb, int snbid, char* status_out,
                                     char* ErrMess) {
   if (!serialnb && snbid < 1) {
-    SetErrMess(kHWBoardCpntById.appliName, " serialnb or snbid MUST be given", ErrMess, 1);
+    ReportFailure(kHWBoardCpntById.appliName, " serialnb or snbid MUST be given", ErrMess);
     return -1;
   }
   if (!NotGiven(serialnb))

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "lookup_query.h"
+#include "reasons.h"
 
 namespace ferrule {
 
@@ -15,7 +16,7 @@ inline StepLabels InventorySteps(const char* bind, const char* last_bind, const 
           "OCIParamGet1  unsuccessful",  // describe
           "Execute unsuccessful",        // column size
           define,
-          "MALLOC UNSUCCESSFUL"};        // no define buffer
+          reason::kMallocUnsuccessfulCaps};  // no define buffer
 }
 
 }  // namespace ferrule

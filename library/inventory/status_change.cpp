@@ -1,6 +1,7 @@
 #include "inventory/status_change.h"
 
 #include "inventory/item_words.h"
+#include "reasons.h"
 #include "report.h"
 #include "statement_text.h"
 
@@ -67,9 +68,9 @@ std::string FunctionalChangeComment(const char* user_comments, const char* name,
 bool OpenStatusChange(const char* appliName, int code, const char* refusal,
                       CallerIdentity& identity, StatementHandle& stmt, char* ErrMess) {
   if (!ReadCallerIdentity(identity, ErrMess)) return false;
-  if (code == 0) refusal = "INVALID STATUS";
+  if (code == 0) refusal = reason::kInvalidStatus;
   if (refusal) {
-    SetErrMess(appliName, refusal, ErrMess, 1);
+    ReportFailure(appliName, refusal, ErrMess);
     return false;
   }
   return AllocateStatement(stmt, appliName, "OCIStmtHAndleStmt unsuccessful", ErrMess);

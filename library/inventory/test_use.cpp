@@ -120,7 +120,7 @@ extern "C" int SetToTestUseStatus(const char* functional_name, const char* user_
                         : NotGiven(status_datechange) ? "date of status_change  MUST BE GIVEN"
                                                       : nullptr;
   if (refusal) {
-    SetErrMess(kAppliName, refusal, ErrMess, 1);
+    ReportFailure(kAppliName, refusal, ErrMess);
     return -1;
   }
 

@@ -7,6 +7,7 @@
 #include "ferrule.h"
 #include "paths/path_search.h"
 #include "paths/search_load.h"
+#include "reasons.h"
 #include "report.h"
 
 namespace ferrule {
@@ -24,7 +25,7 @@ int Search(const char* systemnameList, const char* devicename, SearchColumns& co
   if (!cache) return -1;
   const int source = FindSourceSlot(*cache, devicename);
   if (source < 0) {
-    SetErrMess(kAppliName, "GetIndexForTabCHAR_second pb", ErrMess, 1);
+    ReportFailure(kAppliName, "GetIndexForTabCHAR_second pb", ErrMess);
     return -1;
   }
   found = SearchPaths(cache->index, columns.link_weight.data(), source, PathRules::ToWeightTwo,
@@ -41,7 +42,7 @@ extern "C" int GetAllPathsPerDevice(const char* systemnameList, const char* devi
                                     int* len_array, int* linkid_out, int* pathid_out,
                                     int* link_pos_out, char* ErrMess) {
   if (!len_array || !linkid_out || !pathid_out || !link_pos_out) {
-    SetErrMess(kAppliName, "BUFFER_TOO_SMALL", ErrMess, 1);
+    ReportFailure(kAppliName, reason::kBufferTooSmall, ErrMess);
     return -1;
   }
   SearchColumns columns;
@@ -50,21 +51,21 @@ extern "C" int GetAllPathsPerDevice(const char* systemnameList, const char* devi
   try {
     result = Search(systemnameList, devicename, columns, found, ErrMess);
   } catch (const std::bad_alloc&) {
-    SetErrMess(kAppliName, "Unsuccessful malloc 6", ErrMess, 1);
+    ReportFailure(kAppliName, "Unsuccessful malloc 6", ErrMess);
   }
   ReleaseConnectivityCache();
   if (result != 0) return result;
 
   if (found.count() == 0) {
     *len_array = 0;
-    SetErrMess(kAppliName, "NO_ROWS_SELECTED", ErrMess, 1);
+    ReportFailure(kAppliName, reason::kNoRowsSelected, ErrMess);
     return -1;
   }
   // len_array is read as the capacity of the three arrays.
   const std::size_t need = found.entries();
   if (need > static_cast<std::size_t>(INT_MAX) || static_cast<long long>(need) > *len_array) {
     *len_array = need > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(need);
-    SetErrMess(kAppliName, "BUFFER_TOO_SMALL", ErrMess, 1);
+    ReportFailure(kAppliName, reason::kBufferTooSmall, ErrMess);
     return -1;
   }
   int entry = 0;
@@ -77,6 +78,6 @@ extern "C" int GetAllPathsPerDevice(const char* systemnameList, const char* devi
     }
   }
   *len_array = entry;
-  SetErrMess(kAppliName, nullptr, ErrMess, 0);
+  ReportSuccess(kAppliName, ErrMess);
   return 0;
 }

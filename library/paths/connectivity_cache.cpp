@@ -1,11 +1,12 @@
 #include "paths/connectivity_cache.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <new>
 #include <vector>
 
+#include "diagnostics.h"
+#include "reasons.h"
 #include "report.h"
 
 namespace ferrule {
@@ -118,7 +119,7 @@ int LoadConnectivityTable_InCache(const char* systemnameList, const char* dfrom,
   ConnectivityFilter filter{mode, ResolveSubsystemFilter(systemnameList), dfrom, dto};
   if (filter.subsystems.form == FilterForm::Missing) {
     s.current.reset();
-    SetErrMess(kAppliName, "systemnameList is null", ErrMess, 1);
+    ReportFailure(kAppliName, reason::kSystemListNull, ErrMess);
     return -1;
   }
   const std::string call = CallIdentity(filter);
@@ -133,7 +134,7 @@ int LoadConnectivityTable_InCache(const char* systemnameList, const char* dfrom,
     try {
       result = Acquire(filter, texts, connectivity, ErrMess);
     } catch (const std::bad_alloc&) {
-      SetErrMess(kAppliName, "Malloc unsuccessful", ErrMess, 1);
+      ReportFailure(kAppliName, reason::kMallocUnsuccessful, ErrMess);
       return -1;
     }
     if (result != 0) return result;
@@ -141,15 +142,15 @@ int LoadConnectivityTable_InCache(const char* systemnameList, const char* dfrom,
 
   const int n = connectivity->rows.size();
   if (n == 0) {
-    std::printf("OCIFETCH third stmt unsuccessful\n");
-    SetErrMess(kAppliName, "NO_ROWS_SELECTED", ErrMess, 1);
+    PrintLine("OCIFETCH third stmt unsuccessful");
+    ReportFailure(kAppliName, reason::kNoRowsSelected, ErrMess);
     return -1;
   }
   if (!len_array || *len_array < n) {
     if (len_array) *len_array = n;
     s.current = std::move(connectivity);
     s.pending_call = call;
-    SetErrMess(kAppliName, "BUFFER_TOO_SMALL", ErrMess, 1);
+    ReportFailure(kAppliName, reason::kBufferTooSmall, ErrMess);
     return -1;
   }
   const ConnectivityRows& rows = connectivity->rows;
@@ -164,7 +165,7 @@ int LoadConnectivityTable_InCache(const char* systemnameList, const char* dfrom,
   *len_array = n;
   s.current = std::move(connectivity);
   s.current_ready = true;
-  SetErrMess(kAppliName, nullptr, ErrMess, 0);
+  ReportSuccess(kAppliName, ErrMess);
   return 0;
 }
 

@@ -85,7 +85,7 @@ int LoadConnectivity(const ConnectivityFilter& filter, TextLoad texts, Connectiv
     if (readable) PrintFirstTexts(out.texts);
   }
   if (!readable) {
-    SetErrMess(kAppliName, kUnreadable, ErrMess, 1);
+    ReportFailure(kAppliName, kUnreadable, ErrMess);
     return -1;
   }
   out.index = Adjacency(out.rows);
@@ -125,7 +125,7 @@ int ReadLinkTexts(const Connectivity& connectivity, const std::vector<int>& stor
       ErrMess);
   if (result != 0) return result;
   if (!readable) {
-    SetErrMess(kAppliName, kUnreadable, ErrMess, 1);
+    ReportFailure(kAppliName, kUnreadable, ErrMess);
     return -1;
   }
   // A link or port that is gone moved the version too.

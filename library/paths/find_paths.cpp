@@ -8,6 +8,7 @@
 #include "paths/path_search.h"
 #include "paths/search_load.h"
 #include "paths/type_targets.h"
+#include "reasons.h"
 #include "report.h"
 
 namespace ferrule {
@@ -86,7 +87,7 @@ int SearchOnce(const char* appliName, const char* systemname, const char* dfrom,
 
   const int source = FindSourceSlot(*cache, dfrom);
   if (source < 0) {
-    SetErrMess(appliName, "Not existent device", ErrMess, 1);
+    ReportFailure(appliName, "Not existent device", ErrMess);
     return -1;
   }
   const std::vector<char> target =
@@ -142,7 +143,7 @@ int SearchBetweenDevices(const char* appliName, const char* systemname, const ch
     result = Search(appliName, systemname, dfrom, dto, dto_typegiven, out, ErrMess);
   } catch (const std::bad_alloc&) {
     out = PathEntries{};
-    SetErrMess(appliName, "Unsuccessful malloc", ErrMess, 1);
+    ReportFailure(appliName, reason::kUnsuccessfulMalloc, ErrMess);
   }
   ReleaseConnectivityCache();
   return result;
@@ -158,13 +159,13 @@ int FindPathsBetweenDevices(const char* appliName, const char* systemname, const
                                  out.pathid,    out.link_pos, out.lkinfo_buf};
   for (const int* length : lengths) {
     if (!length) {
-      SetErrMess(appliName, "BUFFER_TOO_SMALL", ErrMess, 1);
+      ReportFailure(appliName, reason::kBufferTooSmall, ErrMess);
       return -1;
     }
   }
   for (const void* buffer : buffers) {
     if (!buffer) {
-      SetErrMess(appliName, "BUFFER_TOO_SMALL", ErrMess, 1);
+      ReportFailure(appliName, reason::kBufferTooSmall, ErrMess);
       return -1;
     }
   }
@@ -186,7 +187,7 @@ int FindPathsBetweenDevices(const char* appliName, const char* systemname, const
   if (!fits) {
     for (int i = 0; i < 6; ++i)
       *lengths[i] = static_cast<int>(std::min<long long>(needs[i] + 1, INT_MAX));
-    SetErrMess(appliName, "BUFFER_TOO_SMALL", ErrMess, 1);
+    ReportFailure(appliName, reason::kBufferTooSmall, ErrMess);
     return -1;
   }
   CopyText(out.nfrom_buf, entries.nfrom);
@@ -201,10 +202,10 @@ int FindPathsBetweenDevices(const char* appliName, const char* systemname, const
   for (int i = 0; i < 6; ++i) *lengths[i] = static_cast<int>(needs[i]);
 
   if (entries.paths == 0) {
-    SetErrMess(appliName, "NO_ROWS_SELECTED", ErrMess, 1);
+    ReportFailure(appliName, reason::kNoRowsSelected, ErrMess);
     return -1;
   }
-  SetErrMess(appliName, nullptr, ErrMess, 0);
+  ReportSuccess(appliName, ErrMess);
   return 0;
 }
 

@@ -1,8 +1,8 @@
 #include "paths/link_texts.h"
 
 #include <algorithm>
-#include <cstdio>
 
+#include "diagnostics.h"
 #include "paths/whole_columns.h"
 
 namespace ferrule {
@@ -76,10 +76,10 @@ void PrintFirstTexts(const LinkTexts& texts) {
   std::size_t longest_info = 0;
   for (std::size_t s = 0; s < texts.size() && s < 5; ++s) {
     longest_info = std::max(longest_info, texts.info(s).size() + 1);
-    std::printf("max_lkinfo_len =%zu\n", longest_info);
+    PrintLine("max_lkinfo_len =%zu", longest_info);
     if (s == 0) {
-      std::printf("before copy line by line port_nbrfrom=%s\n", texts.from(s).data());
-      std::printf("after copy line by line lkinfo_temp=%s\n", texts.info(s).data());
+      PrintLine("before copy line by line port_nbrfrom=%s", texts.from(s).data());
+      PrintLine("after copy line by line lkinfo_temp=%s", texts.info(s).data());
     }
   }
 }

@@ -7,6 +7,7 @@
 
 #include "ferrule.h"
 #include "paths/find_paths.h"
+#include "reasons.h"
 #include "report.h"
 
 using namespace ferrule;
@@ -56,24 +57,24 @@ extern "C" int GetConnOutBetweenDeviceDeviceType(const char* dfrom, const char* 
                                                  char* ErrMess) {
   const char* appliName = "GetConnOutBetweenDeviceDeviceType";
   if (!len || !pfrom_out) {
-    SetErrMess(appliName, "BUFFER_TOO_SMALL", ErrMess, 1);
+    ReportFailure(appliName, reason::kBufferTooSmall, ErrMess);
     return -1;
   }
   PathEntries entries;
   if (SearchBetweenDevices(appliName, "ALL", dfrom, dto, devtype_given, entries, ErrMess) != 0)
     return -1;
   if (entries.paths == 0) {
-    SetErrMess(appliName, "NO_ROWS_SELECTED", ErrMess, 1);
+    ReportFailure(appliName, reason::kNoRowsSelected, ErrMess);
     return -1;
   }
   const std::size_t need = entries.pfrom.size();
   if (need > static_cast<std::size_t>(INT_MAX) || static_cast<long long>(need) > *len) {
     *len = need > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(need);
-    SetErrMess(appliName, "BUFFER_TOO_SMALL", ErrMess, 1);
+    ReportFailure(appliName, reason::kBufferTooSmall, ErrMess);
     return -1;
   }
   std::memcpy(pfrom_out, entries.pfrom.data(), need);
   *len = static_cast<int>(need);
-  SetErrMess(appliName, nullptr, ErrMess, 0);
+  ReportSuccess(appliName, ErrMess);
   return 0;
 }

@@ -79,7 +79,7 @@ int RunQuery(const char* appliName, const std::string& sql, const std::vector<Qu
   }
 
   const int result = chain.result();
-  if (result != 0) SetErrMessFromOCI(s.errhp, appliName, ErrMess, 1);
+  if (result != 0) ReportOCIFailure(s.errhp, appliName, ErrMess);
   return result;
 }
 

@@ -25,7 +25,7 @@ void ReportInnerFailure(const char* appliName, char* ErrMess) {
   if (!ErrMess) return;
   // The reason is read out first: ErrMess is also where the text goes.
   const std::string inner(ErrMess, strnlen(ErrMess, kErrMessMax - 1));
-  SetErrMess(appliName, inner.c_str(), ErrMess, 1);
+  ReportFailure(appliName, inner.c_str(), ErrMess);
 }
 
 const Connectivity* LoadCacheForSearch(const char* appliName, const LoadFailureReasons& reasons,
@@ -40,7 +40,7 @@ const Connectivity* LoadCacheForSearch(const char* appliName, const LoadFailureR
   try {
     columns.resize(kFirstCapacity);
   } catch (const std::bad_alloc&) {
-    SetErrMess(appliName, reasons.first_allocation, ErrMess, 1);
+    ReportFailure(appliName, reasons.first_allocation, ErrMess);
     return nullptr;
   }
   int count = kFirstCapacity;
@@ -50,7 +50,7 @@ const Connectivity* LoadCacheForSearch(const char* appliName, const LoadFailureR
       columns.resize(static_cast<std::size_t>(count));
     } catch (const std::bad_alloc&) {
       ReleaseConnectivityCache();
-      SetErrMess(appliName, reasons.growth, ErrMess, 1);
+      ReportFailure(appliName, reasons.growth, ErrMess);
       return nullptr;
     }
     result = load(&count);

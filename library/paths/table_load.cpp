@@ -1,10 +1,11 @@
 #include "paths/table_load.h"
 
 #include <climits>
-#include <cstdio>
 #include <new>
 
+#include "diagnostics.h"
 #include "paths/subsystem_filter.h"
+#include "reasons.h"
 #include "report.h"
 #include "statement_text.h"
 
@@ -49,7 +50,7 @@ int RunTableLoad(const TableLoad& load, const char* systemnameList, LoadedTable&
   out = LoadedTable{};
   std::string sql;
   if (!StatementFor(load, systemnameList, sql)) {
-    SetErrMess(load.appliName, "systemnameList is null", ErrMess, 1);
+    ReportFailure(load.appliName, reason::kSystemListNull, ErrMess);
     return -1;
   }
   for (const QueryColumn kind : load.columns) {
@@ -87,14 +88,14 @@ int RunTableLoad(const TableLoad& load, const char* systemnameList, LoadedTable&
         ErrMess);
   } catch (const std::bad_alloc&) {
     out = LoadedTable{};
-    SetErrMess(load.appliName, "Malloc unsuccessful", ErrMess, 1);
+    ReportFailure(load.appliName, reason::kMallocUnsuccessful, ErrMess);
     return -1;
   }
   if (load.trace_counts) {
-    std::printf("after defining\n");
-    std::printf("value of i=%d and value of rescode%d\n", out.rows, result);
+    PrintLine("after defining");
+    PrintLine("value of i=%d and value of rescode%d", out.rows, result);
   }
-  if (result == 0 && out.rows == 0) std::printf("%s\n", load.no_rows_trace);
+  if (result == 0 && out.rows == 0) PrintLine("%s", load.no_rows_trace);
   return result;
 }
 

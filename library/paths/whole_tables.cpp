@@ -2,11 +2,12 @@
 // device types and the link types, the first three limited to subsystems
 // (a row belongs to a subsystem when its subsystem set is divisible by the
 // subsystem's prime). The library keeps no copy.
-#include <cstdio>
 #include <cstring>
 
+#include "diagnostics.h"
 #include "ferrule.h"
 #include "paths/table_load.h"
+#include "reasons.h"
 #include "report.h"
 
 namespace ferrule {
@@ -92,14 +93,14 @@ constexpr bool kAtMost = false;     // the capacity may equal the need
 // when copied is true).
 int Finish(const char* appliName, const LoadedTable& table, bool copied, char* ErrMess) {
   if (!copied) {
-    SetErrMess(appliName, "BUFFER_TOO_SMALL", ErrMess, 1);
+    ReportFailure(appliName, reason::kBufferTooSmall, ErrMess);
     return -1;
   }
   if (table.rows == 0) {
-    SetErrMess(appliName, "NO_ROWS_SELECTED", ErrMess, 1);
+    ReportFailure(appliName, reason::kNoRowsSelected, ErrMess);
     return 0;
   }
-  SetErrMess(appliName, nullptr, ErrMess, 0);
+  ReportSuccess(appliName, ErrMess);
   return 0;
 }
 
@@ -110,7 +111,7 @@ bool AnyNull(std::initializer_list<const void*> pointers) {
 }
 
 int Refuse(const char* appliName, char* ErrMess) {
-  SetErrMess(appliName, "BUFFER_TOO_SMALL", ErrMess, 1);
+  ReportFailure(appliName, reason::kBufferTooSmall, ErrMess);
   return -1;
 }
 
@@ -130,7 +131,7 @@ extern "C" int LoadConnectivityTable(const char* systemnameList, int* len_array,
   LoadedTable table;
   const int result = RunTableLoad(kLinks, systemnameList, table, ErrMess);
   if (result != 0) return result;
-  std::printf("value of len_array=%d and value of i=%d\n", *len_array, table.rows);
+  PrintLine("value of len_array=%d and value of i=%d", *len_array, table.rows);
 
   // Each output on its own: one that does not fit leaves the others copied.
   const int capacity = *len_array;

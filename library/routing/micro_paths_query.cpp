@@ -1,10 +1,11 @@
 #include "routing/micro_paths_query.h"
 
-#include <cstdio>
 #include <cstring>
 #include <new>
 #include <string>
 
+#include "diagnostics.h"
+#include "reasons.h"
 #include "routing/routing_statement.h"
 #include "session.h"
 #include "statement_text.h"
@@ -48,7 +49,7 @@ int copy_list(const PackedList& list, char* out, int* len, char* last, int* len_
   const int last_capacity = *len_last;
   if (!routing::CopyIfFits(list.last.c_str(), last, last_capacity)) {
     *len_last = static_cast<int>(list.last.size()) + 1;
-    routing::CopyIfFits("BUFFER_TOO_SMALL", last, last_capacity);
+    routing::CopyIfFits(reason::kBufferTooSmall, last, last_capacity);
   }
   return 0;
 }
@@ -58,7 +59,7 @@ int copy_list(const PackedList& list, char* out, int* len, char* last, int* len_
 int fail_with_database_text(const StepChain& chain, StatementHandle& stmt, const char* name,
                             char* ErrMess) {
   Session& s = session();
-  SetErrMessFromOCI(s.errhp, name, ErrMess, 1);
+  ReportOCIFailure(s.errhp, name, ErrMess);
   OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
   stmt.release();
   return chain.result() != 0 ? chain.result() : -1;
@@ -70,7 +71,7 @@ int RunMicroPathQuery(const MicroPathQuery& query, std::vector<MicroBind> binds,
                       const MicroPathOutputs& out, char* ErrMess) {
   const char* name = query.appliName;
   if (any_output_missing(out)) {
-    SetErrMess(name, "BUFFER_TOO_SMALL", ErrMess, 1);
+    ReportFailure(name, reason::kBufferTooSmall, ErrMess);
     return -1;
   }
   Session& s = session();
@@ -99,14 +100,14 @@ int RunMicroPathQuery(const MicroPathQuery& query, std::vector<MicroBind> binds,
   chain.run("OCIStmtExecute unsuccessful", [&] {
     return OCIStmtExecute(s.svchp, stmt.get(), s.errhp, 1, 0, nullptr, nullptr, OCI_DEFAULT);
   });
-  if (query.traces_execute) std::printf("after firts execute \n");
+  if (query.traces_execute) PrintLine("after firts execute ");
   if (!chain.ok()) return fail_with_database_text(chain, stmt, name, ErrMess);
 
   if (chain.ok() && rcode != 0) {
     const char* reason = resquery == 0 ? "Error  when trying to find the paths"
                          : rescode == 0 ? "Pb when finding the micro paths"
                                         : "Pb when creating the micro lg links";
-    SetErrMess(name, reason, ErrMess, 1);
+    ReportFailure(name, reason, ErrMess);
     OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
     stmt.release();
     return -1;
@@ -127,7 +128,7 @@ int RunMicroPathQuery(const MicroPathQuery& query, std::vector<MicroBind> binds,
   chain.run("OCIParamGet unsuccessful",
             [&] { return nto.describe(stmt.get(), s.errhp, query.name_buffer); });
   if (chain.ok() && (!nfrom.allocate() || !nto.allocate())) {
-    SetErrMess(name, "Malloc unsuccessful", ErrMess, 1);
+    ReportFailure(name, reason::kMallocUnsuccessful, ErrMess);
     OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
     return -1;
   }
@@ -149,7 +150,7 @@ int RunMicroPathQuery(const MicroPathQuery& query, std::vector<MicroBind> binds,
     }
   } catch (const std::bad_alloc&) {
     OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
-    SetErrMess(name, "Malloc unsuccessful", ErrMess, 1);
+    ReportFailure(name, reason::kMallocUnsuccessful, ErrMess);
     return -1;
   }
 
@@ -160,7 +161,7 @@ int RunMicroPathQuery(const MicroPathQuery& query, std::vector<MicroBind> binds,
   if (rows.count() == 0) {
     OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
     ReportOCIStatus(fetch_status, s.errhp, "OCIFETCH unsuccessful");
-    SetErrMess(name, "NO_ROWS_SELECTED", ErrMess, 1);
+    ReportFailure(name, reason::kNoRowsSelected, ErrMess);
     return -1;
   }
 
@@ -179,7 +180,7 @@ int RunMicroPathQuery(const MicroPathQuery& query, std::vector<MicroBind> binds,
   const int freed = stmt.release();
   // Outputs that did not fit show only in the result: -1 to -3, with the
   // needed sizes written back and the success form in ErrMess.
-  SetErrMess(name, nullptr, ErrMess, 0);
+  ReportSuccess(name, ErrMess);
   const int result = freed - shortfalls;
   return (result == 0 && shortfalls > 0) ? -1 : result;
 }

@@ -9,6 +9,7 @@
 #include <new>
 
 #include "ferrule.h"
+#include "reasons.h"
 #include "routing/routing_statement.h"
 #include "session.h"
 #include "statement_text.h"
@@ -19,9 +20,6 @@ namespace {
 
 using routing::PackedList;
 using routing::TextColumn;
-
-constexpr const char* kTooSmall = "BUFFER_TOO_SMALL";
-constexpr const char* kNoRows = "NO_ROWS_SELECTED";
 
 const char* const kPortsPerSubsystem =
     "select distinct concat(t.port_nbr,'|',coalesce(t.port_type,'none'),'|',t.port_way,'?') "
@@ -47,16 +45,16 @@ int PortsPerSubsystem(const char* devicename, const char* system_name, int* len,
                       char* port_list, char* ErrMess) {
   const char* name = "GetPortPerSubsystem";
   if (system_name && std::strchr(system_name, ',')) {
-    SetErrMess(name, "One subsystem name should be given", ErrMess, 1);
+    ReportFailure(name, "One subsystem name should be given", ErrMess);
     return -1;
   }
   const int sysid = SystemNamesToSysID(system_name);
   if (sysid == -1) {
-    SetErrMess(name, "Invalid subsystem name", ErrMess, 1);
+    ReportFailure(name, "Invalid subsystem name", ErrMess);
     return -1;
   }
   if (!len || !port_list) {
-    SetErrMess(name, kTooSmall, ErrMess, 1);
+    ReportFailure(name, reason::kBufferTooSmall, ErrMess);
     return -1;
   }
   Session& s = session();
@@ -75,7 +73,7 @@ int PortsPerSubsystem(const char* devicename, const char* system_name, int* len,
   });
   chain.run("OCIParamGet unsuccessful", [&] { return port.describe(stmt.get(), s.errhp); });
   if (chain.ok() && !port.allocate()) {
-    SetErrMess(name, "Malloc unsuccessful", ErrMess, 1);
+    ReportFailure(name, reason::kMallocUnsuccessful, ErrMess);
     return -1;
   }
   chain.run("OCIDefineByPos unsuccessful", [&] { return port.define(stmt.get(), s.errhp); });
@@ -91,14 +89,14 @@ int PortsPerSubsystem(const char* devicename, const char* system_name, int* len,
   } catch (const std::bad_alloc&) {
     OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
     stmt.release();
-    SetErrMess(name, "Malloc unsuccessful", ErrMess, 1);
+    ReportFailure(name, reason::kMallocUnsuccessful, ErrMess);
     return -1;
   }
 
   int failure = chain.result();
   bool answered = false;
   if (chain.ok() && rows == 0) {
-    SetErrMess(name, kNoRows, ErrMess, 1);
+    ReportFailure(name, reason::kNoRowsSelected, ErrMess);
     answered = true;
   } else if (chain.ok()) {
     if (ports.total() < *len) {
@@ -106,9 +104,9 @@ int PortsPerSubsystem(const char* devicename, const char* system_name, int* len,
       *len = ports.total();
     } else {
       // The word goes in only where it fits.
-      routing::CopyIfFits(kTooSmall, port_list, *len);
+      routing::CopyIfFits(reason::kBufferTooSmall, port_list, *len);
       *len = ports.total() + static_cast<int>(ports.last.size()) + 1;
-      SetErrMess(name, "BUFEER_TOO_SMALL", ErrMess, 1);
+      ReportFailure(name, reason::kBufeerTooSmall, ErrMess);
       failure = -1;
       answered = true;
     }
@@ -117,9 +115,9 @@ int PortsPerSubsystem(const char* devicename, const char* system_name, int* len,
   const int commit = OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
   const int freed = stmt.release();
   if (!chain.ok())
-    SetErrMessFromOCI(s.errhp, name, ErrMess, 1);
+    ReportOCIFailure(s.errhp, name, ErrMess);
   else if (!answered)
-    SetErrMess(name, nullptr, ErrMess, 0);
+    ReportSuccess(name, ErrMess);
   return commit + freed + failure;
 }
 
@@ -128,7 +126,7 @@ int RoutesInUse(const char* dfrom, const std::array<int*, 6>& lengths,
   const char* name = "LoadRoutingtable";
   for (int i = 0; i < 6; ++i) {
     if (!lengths[i] || !lists[i]) {
-      SetErrMess(name, kTooSmall, ErrMess, 1);
+      ReportFailure(name, reason::kBufferTooSmall, ErrMess);
       return -1;
     }
   }
@@ -152,7 +150,7 @@ int RoutesInUse(const char* dfrom, const std::array<int*, 6>& lengths,
   for (TextColumn& column : columns) {
     chain.run("OCIParamGet unsuccessful", [&] { return column.describe(stmt.get(), s.errhp); });
     if (chain.ok() && !column.allocate()) {
-      SetErrMess(name, "MALLOC UNSUCCESSFUL", ErrMess, 1);
+      ReportFailure(name, reason::kMallocUnsuccessfulCaps, ErrMess);
       return -1;
     }
     chain.run("OCIDefineByPos unsuccessful", [&] { return column.define(stmt.get(), s.errhp); });
@@ -168,7 +166,7 @@ int RoutesInUse(const char* dfrom, const std::array<int*, 6>& lengths,
     }
   } catch (const std::bad_alloc&) {
     ReportOCIStatus(kAllocationFailed, s.errhp, "  pointer allocation unsuccessful");
-    SetErrMess(name, "REALLOC UNSUCCESSFUL", ErrMess, 1);
+    ReportFailure(name, reason::kReallocUnsuccessful, ErrMess);
     return -1;
   }
   if (chain.ok() && fetch_status != OCI_NO_DATA)
@@ -176,11 +174,11 @@ int RoutesInUse(const char* dfrom, const std::array<int*, 6>& lengths,
   if (!chain.ok()) {
     const int failure = chain.result();
     const int freed = stmt.release();
-    SetErrMessFromOCI(s.errhp, name, ErrMess, 1);
+    ReportOCIFailure(s.errhp, name, ErrMess);
     return failure + freed != 0 ? failure + freed : -1;
   }
   if (rows == 0) {
-    SetErrMess(name, kNoRows, ErrMess, 1);
+    ReportFailure(name, reason::kNoRowsSelected, ErrMess);
     return -1;
   }
 
@@ -204,10 +202,10 @@ int RoutesInUse(const char* dfrom, const std::array<int*, 6>& lengths,
   }
   const int freed = stmt.release();
   if (!all_fit) {
-    SetErrMess(name, kTooSmall, ErrMess, 1);
+    ReportFailure(name, reason::kBufferTooSmall, ErrMess);
     return -1;
   }
-  SetErrMess(name, nullptr, ErrMess, 0);
+  ReportSuccess(name, ErrMess);
   return freed;
 }
 

@@ -59,11 +59,11 @@ int RunServerJob(const ServerJob& job, const char* devicename, int roundtrip, ch
 
   const int status = stmt.release();
   if (!chain.ok())
-    SetErrMessFromOCI(s.errhp, job.appliName, ErrMess, 1);
+    ReportOCIFailure(s.errhp, job.appliName, ErrMess);
   else if (res_code != 0)
-    SetErrMess(job.appliName, job.refused, ErrMess, 1);
+    ReportFailure(job.appliName, job.refused, ErrMess);
   else
-    SetErrMess(job.appliName, nullptr, ErrMess, 0);
+    ReportSuccess(job.appliName, ErrMess);
   return status + res_code;
 }
 

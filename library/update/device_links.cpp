@@ -4,6 +4,7 @@
 // package to refresh what it derives from links. A row whose device does
 // not exist rolls the whole send back, as does a refresh that fails.
 #include "ferrule.h"
+#include "reasons.h"
 #include "subsystems.h"
 #include "update/update_batch.h"
 #include "update/update_caches.h"
@@ -49,14 +50,14 @@ const InsertStatement kSystemListBlock{
     {":dname"}, {":sysid"}, {}, {":rescode"}, ":numrows1", ":rescode"};
 
 const UpdateBatch kNodeUsed{
-    kNodeUsedBlock, "updateMultipleDeviceNodeUsed", kCacheProblem, kNotAllUpdated,
-    Incomplete::Rollback};
+    kNodeUsedBlock, "updateMultipleDeviceNodeUsed", reason::kCacheProblem,
+    reason::kNotAllUpdated, Incomplete::Rollback};
 
 // A list that gives no subsystem set is refused before the batch start: the
 // open batch stays as it is.
 const UpdateBatch kSystemList{
-    kSystemListBlock, "UpdateMultipleDeviceSystemList", kCacheProblem, kNotAllUpdated,
-    Incomplete::Rollback, nullptr,
+    kSystemListBlock, "UpdateMultipleDeviceSystemList", reason::kCacheProblem,
+    reason::kNotAllUpdated, Incomplete::Rollback, nullptr,
     {CheckPlace::BeforeStart, "new_systemList is invalid: not inserted in the cache",
      false /*drops_batch*/}};
 

@@ -4,6 +4,7 @@
 // names its device by name; a name that matches no device leaves the row
 // not done, and the rows that were done are committed all the same.
 #include "ferrule.h"
+#include "reasons.h"
 #include "update/update_batch.h"
 #include "update/update_caches.h"
 
@@ -64,17 +65,17 @@ const InsertStatement kTypeBlock{
     {":dname", ":dtype"}, {}, {}};
 
 const UpdateBatch kAttributes{
-    kAttributesBlock, "UpdateMultipleAttributesDevices", kCacheProblem, kNotAllUpdated,
-    Incomplete::Commit, &kLinkWeights};
+    kAttributesBlock, "UpdateMultipleAttributesDevices", reason::kCacheProblem,
+    reason::kNotAllUpdated, Incomplete::Commit, &kLinkWeights};
 const UpdateBatch kActive{
-    kActiveBlock, "updateMultipleDeviceActive", kCacheProblem, kNotAllUpdated,
-    Incomplete::Commit};
+    kActiveBlock, "updateMultipleDeviceActive", reason::kCacheProblem,
+    reason::kNotAllUpdated, Incomplete::Commit};
 const UpdateBatch kNames{
-    kNameBlock, "UpdateMultipleDevNamesDevices", kCacheProblem, kNotAllUpdated,
-    Incomplete::Commit};
+    kNameBlock, "UpdateMultipleDevNamesDevices", reason::kCacheProblem,
+    reason::kNotAllUpdated, Incomplete::Commit};
 const UpdateBatch kTypes{
-    kTypeBlock, "UpdateMultipleDTypeDevices", kCacheProblem, kNotAllUpdated,
-    Incomplete::Commit};
+    kTypeBlock, "UpdateMultipleDTypeDevices", reason::kCacheProblem,
+    reason::kNotAllUpdated, Incomplete::Commit};
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 
 #include "ferrule.h"
 #include "insert/single_row.h"
+#include "reasons.h"
 #include "report.h"
 #include "session.h"
 
@@ -72,7 +73,7 @@ const DevicesUpdate kActive{"updateMultipleDeviceActiveByType", kActiveOfType, k
 int UpdateDevices(const DevicesUpdate& spec, const char* key, int value, int devtype_given,
                   int last_rows, char* ErrMess) {
   if (!session().connected()) {
-    SetErrMess(spec.name, "NOT CONNECTED TO ANY DB", ErrMess, 1);
+    ReportFailure(spec.name, reason::kNotConnected, ErrMess);
     return -1;
   }
   const bool of_type = devtype_given == 1;
@@ -80,7 +81,7 @@ int UpdateDevices(const DevicesUpdate& spec, const char* key, int value, int dev
   const std::string pattern = key ? std::string(key) + "%" : std::string();
   const char* bound = of_type || !key ? key : pattern.c_str();
 
-  SendPolicy send{spec.name, "COULDNOT_UPDATE_ALL_ROWS", false /*commit_when_not_inserted*/};
+  SendPolicy send{spec.name, reason::kNotAllUpdated, false /*commit_when_not_inserted*/};
   send.commit = last_rows == 1;
   const SingleExport single{of_type ? spec.of_type : spec.of_prefix, send};
   return InsertSingleRow(single, {{bound}, {value}}, true, ErrMess);

@@ -4,6 +4,7 @@
 // not changed leaves its row not done; the rows that were done are
 // committed all the same.
 #include "ferrule.h"
+#include "reasons.h"
 #include "update/update_batch.h"
 #include "update/update_caches.h"
 
@@ -28,11 +29,12 @@ const InsertStatement kReplaceBlock{
     {":ipadd", ":old_ip"}, {}, {":numrows1"}};
 
 const UpdateBatch kAttributes{
-    kAttributesBlock, "UpdateMultipleAttributeMacIPs", kCacheProblem, kNotAllUpdated,
-    Incomplete::Commit};
+    kAttributesBlock, "UpdateMultipleAttributeMacIPs", reason::kCacheProblem,
+    reason::kNotAllUpdated, Incomplete::Commit};
 const UpdateBatch kReplace{
-    kReplaceBlock, "UpdateMultipleIPAddresses", kCacheProblem, kNotAllUpdated,
-    Incomplete::Commit, nullptr, {}, kNoBatch, {":numrows1", 1 /*exactly*/}};
+    kReplaceBlock, "UpdateMultipleIPAddresses", reason::kCacheProblem,
+    reason::kNotAllUpdated, Incomplete::Commit, nullptr, {}, reason::kNoBatch,
+    {":numrows1", 1 /*exactly*/}};
 
 }  // namespace
 

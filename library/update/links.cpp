@@ -9,6 +9,7 @@
 
 #include "ferrule.h"
 #include "insert/follow_up_block.h"
+#include "reasons.h"
 #include "update/update_batch.h"
 #include "update/update_caches.h"
 
@@ -82,20 +83,18 @@ const std::string kLkInfoText =
     LinkUpdateBlock("link_info=:lkinfo", "link_info=:lkinfo", kEndsByPortKL);
 const InsertStatement kLkInfoBlock{kLkInfoText.c_str(), LinkEndsAnd(":lkinfo"), {}, {}};
 
-constexpr const char* kAppendFailure = "Cache pb";
-
 const UpdateBatch kBidirectional{
-    kBidirectionalBlock, "UpdateMultipleBidirectionalLinks", kAppendFailure,
-    "COULDNOT_INSERT_ALL_ROWS", Incomplete::Commit, &kRefreshDynamicTables};
+    kBidirectionalBlock, "UpdateMultipleBidirectionalLinks", reason::kCachePb,
+    reason::kNotAllInserted, Incomplete::Commit, &kRefreshDynamicTables};
 const UpdateBatch kLkUsed{
-    kLkUsedBlock, "UpdateMultipleLkUsedLinks", kAppendFailure,
-    "COULDNOT_INSERT_ALL_ROWS", Incomplete::Commit, &kRefreshPathsUsed};
+    kLkUsedBlock, "UpdateMultipleLkUsedLinks", reason::kCachePb,
+    reason::kNotAllInserted, Incomplete::Commit, &kRefreshPathsUsed};
 const UpdateBatch kLkType{
-    kLkTypeBlock, "UpdateMultipleLkTypeLinks", kAppendFailure,
-    kNotAllUpdated, Incomplete::Commit, &kRefreshDynamicTables};
+    kLkTypeBlock, "UpdateMultipleLkTypeLinks", reason::kCachePb,
+    reason::kNotAllUpdated, Incomplete::Commit, &kRefreshDynamicTables};
 const UpdateBatch kLkInfo{
-    kLkInfoBlock, "UpdateMultipleLkInfoLinks", kAppendFailure,
-    kNotAllUpdated, Incomplete::Commit};
+    kLkInfoBlock, "UpdateMultipleLkInfoLinks", reason::kCachePb,
+    reason::kNotAllUpdated, Incomplete::Commit};
 
 // A null port type, or one shorter than 2 characters, is the type "none",
 // under which a port without a type is found. Kept whole otherwise: a

@@ -9,6 +9,7 @@
 #include "ferrule.h"
 #include "insert/port_rules.h"
 #include "insert/follow_up_block.h"
+#include "reasons.h"
 #include "update/update_batch.h"
 #include "update/update_caches.h"
 
@@ -49,11 +50,12 @@ const InsertStatement kStatusBlock{
     {":dname", ":port_nbr", ":port_type"}, {":admin_status", ":port_way"}, {":portid"}};
 
 const UpdateBatch kAttributes{
-    kAttributesBlock, "UpdateMultiplePorts", kCacheProblem, kNotAllUpdated, Incomplete::Commit};
+    kAttributesBlock, "UpdateMultiplePorts", reason::kCacheProblem, reason::kNotAllUpdated,
+    Incomplete::Commit};
 // The stored routes follow the links' usage.
 const UpdateBatch kStatuses{
-    kStatusBlock, "UpdateMultiplePortStatuses", kCacheProblem, kNotAllUpdated, Incomplete::Commit,
-    &kRefreshPathsUsed};
+    kStatusBlock, "UpdateMultiplePortStatuses", reason::kCacheProblem,
+    reason::kNotAllUpdated, Incomplete::Commit, &kRefreshPathsUsed};
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include "block_call.h"
 #include "ferrule.h"
 #include "insert/caller_identity.h"
+#include "reasons.h"
 #include "report.h"
 #include "session.h"
 #include "statement_text.h"
@@ -25,7 +26,7 @@ const char* const kSwapBlock =
     "GET DIAGNOSTICS :numrows = %(row_count); END;";
 
 int refuse(const char* reason, char* ErrMess) {
-  SetErrMess(kName, reason, ErrMess, 1);
+  ReportFailure(kName, reason, ErrMess);
   return -1;
 }
 
@@ -36,7 +37,7 @@ using namespace ferrule;
 
 extern "C" int SwapTwoDevices(const char* functional_devname1, const char* functional_devname2,
                               const char* comments, char* ErrMess) {
-  if (!session().connected()) return refuse("NOT CONNECTED TO ANY DB", ErrMess);
+  if (!session().connected()) return refuse(reason::kNotConnected, ErrMess);
   CallerIdentity identity;
   if (!ReadCallerIdentity(identity, ErrMess)) return -1;
   if (!functional_devname1) return refuse("functional_devicename1 can't be null", ErrMess);

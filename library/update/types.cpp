@@ -4,6 +4,7 @@
 // type is not recorded leaves the row not done; the rows that were done are
 // committed all the same.
 #include "ferrule.h"
+#include "reasons.h"
 #include "update/update_batch.h"
 #include "update/update_caches.h"
 
@@ -61,19 +62,19 @@ const InsertStatement kCompositeLinkTypeBlock{
     {":lkname", ":lklist"}, {}, {}};
 
 const UpdateBatch kDeviceTypeAttributes{
-    kDeviceTypeAttributesBlock, "UpdateMultipleDeviceTypeAttributes", kCacheProblem,
-    kNotAllUpdated, Incomplete::Commit};
+    kDeviceTypeAttributesBlock, "UpdateMultipleDeviceTypeAttributes", reason::kCacheProblem,
+    reason::kNotAllUpdated, Incomplete::Commit};
 const UpdateBatch kDeviceTypeNames{
-    kDeviceTypeNameBlock, "UpdateMultipleDeviceTypes", kCacheProblem,
-    kNotAllUpdated, Incomplete::Commit};
+    kDeviceTypeNameBlock, "UpdateMultipleDeviceTypes", reason::kCacheProblem,
+    reason::kNotAllUpdated, Incomplete::Commit};
 // Its texts name it with a lower-case n.
 const UpdateBatch kLinkTypeNames{
-    kLinkTypeNameBlock, "UpdateMultipleLinkTypenames", kCacheProblem,
-    kNotAllUpdated, Incomplete::Commit};
+    kLinkTypeNameBlock, "UpdateMultipleLinkTypenames", reason::kCacheProblem,
+    reason::kNotAllUpdated, Incomplete::Commit};
 // Its texts keep their historic spelling.
 const UpdateBatch kCompositeLinkTypes{
-    kCompositeLinkTypeBlock, "UpdateMultipleCompositeLinkTypes", kCacheProblem,
-    "COULDNOT_INSERT_ALL_ROWS", Incomplete::Commit, nullptr, {},
+    kCompositeLinkTypeBlock, "UpdateMultipleCompositeLinkTypes", reason::kCacheProblem,
+    reason::kNotAllInserted, Incomplete::Commit, nullptr, {},
     "CAHCE HAS NOT BEEN INITIALIZED", kAnyNumrows};
 
 }  // namespace

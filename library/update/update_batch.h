@@ -8,6 +8,7 @@
 
 #include "insert/batch_protocol.h"
 #include "insert/follow_up_block.h"
+#include "reasons.h"
 
 namespace ferrule {
 
@@ -22,12 +23,6 @@ struct RowCount {
 };
 inline constexpr RowCount kAnyNumrows{nullptr, 0};
 
-inline constexpr const char* kNoBatch = "CACHE HAS NOT BEEN INITIALIZED";
-// The reasons that most updates give when a column cannot grow and when
-// some row of a send changed nothing.
-inline constexpr const char* kCacheProblem = "Cache Problem";
-inline constexpr const char* kNotAllUpdated = "COULDNOT_UPDATE_ALL_ROWS";
-
 struct UpdateBatch {
   const InsertStatement& statement;
   const char* name;            // in ErrMess; not always the export's own
@@ -37,7 +32,7 @@ struct UpdateBatch {
   // Runs after a complete send and is committed with it, or neither is.
   const FollowUpBlock* follow_up = nullptr;
   RowCheck check = {};              // the export's own refusal of a row, if any
-  const char* no_batch = kNoBatch;  // reason when no batch is open
+  const char* no_batch = reason::kNoBatch;  // reason when no batch is open
   RowCount done = kAnyNumrows;
 };
 

@@ -1,9 +1,11 @@
 // The ErrMess forms, status reports and fetch-indicator replacements.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 #include <string>
 
+#include "identity.h"
 #include "report.h"
 #include "statement_text.h"
 
@@ -12,21 +14,30 @@ namespace {
 
 TEST(ErrMessForms, SuccessAndFailure) {
   char buf[kErrMessMax];
-  SetErrMess("GetDeviceTypeRow", nullptr, buf, 0);
+  ReportSuccess("GetDeviceTypeRow", buf);
   EXPECT_STREQ(buf, "NO_ERROR in GetDeviceTypeRow");
-  SetErrMess("GetDeviceTypeRow", " devicetype MUST be given", buf, 1);
+  ReportFailure("GetDeviceTypeRow", " devicetype MUST be given", buf);
   EXPECT_STREQ(buf, "ERROR in GetDeviceTypeRow :  devicetype MUST be given");
+  // A result computed from client steps picks the form by whether they succeeded.
+  ReportOCIOutcome(true, nullptr, "InsertPort", buf);
+  EXPECT_STREQ(buf, "NO_ERROR in InsertPort");
+  ReportOCIOutcome(false, nullptr, "InsertPort", buf);
+  EXPECT_STREQ(buf, "ERROR in InsertPort : NOT CONNECTED TO ANY DB");
+  // A failed system call names its error number and text.
+  EXPECT_EQ(getTerminalName(nullptr, 0, buf), -1);
+  EXPECT_EQ(std::string(buf), "ERROR in getTerminalName failed with error " +
+                                  std::to_string(EINVAL) + ": " + std::strerror(EINVAL));
 }
 
 TEST(ErrMessForms, NeverLongerThanTheDocumentedBound) {
   char buf[kErrMessMax + 64];
   std::memset(buf, 'x', sizeof buf);
   std::string name(300, 'n'), reason(500, 'r');
-  SetErrMess(name.c_str(), reason.c_str(), buf, 1);
+  ReportFailure(name.c_str(), reason.c_str(), buf);
   EXPECT_EQ(std::strlen(buf), kErrMessMax - 1);
   EXPECT_EQ(buf[kErrMessMax], 'x') << "nothing written past the bound";
   // Without an error handle the failure form still carries a reason.
-  SetErrMessFromOCI(nullptr, "Any", buf, 1);
+  ReportOCIFailure(nullptr, "Any", buf);
   EXPECT_STREQ(buf, "ERROR in Any : NOT CONNECTED TO ANY DB");
 }
 
