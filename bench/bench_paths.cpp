@@ -214,7 +214,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s", PQerrorMessage(direct));
     return 1;
   }
-  bench::say_cluster(direct);
+  bench::say_cluster(direct, report);
   char err[400];
   if (DBConnexion(server, user, password, err) != 0) {
     std::fprintf(stderr, "%s\n", err);

@@ -45,7 +45,7 @@ inline bool run(PGconn* c, const std::string& sql) {
 // Prints whether the cluster puts every acknowledged commit on disk
 // (durable, as scripts/db start and scripts/bench run it) or not (as the
 // tests' throwaway cluster runs): commits cost far more on a durable one.
-inline void say_cluster(PGconn* c) {
+inline void say_cluster(PGconn* c, std::FILE* out = stdout) {
   PGresult* r = PQexec(c,
                        "select current_setting('fsync'), current_setting('synchronous_commit'), "
                        "current_setting('full_page_writes')");
@@ -53,8 +53,8 @@ inline void say_cluster(PGconn* c) {
     const std::string fsync = PQgetvalue(r, 0, 0), commit = PQgetvalue(r, 0, 1),
                       pages = PQgetvalue(r, 0, 2);
     const bool durable = fsync == "on" && commit != "off" && pages == "on";
-    std::printf("cluster: %s (fsync %s, synchronous_commit %s, full_page_writes %s)\n",
-                durable ? "durable" : "throwaway", fsync.c_str(), commit.c_str(), pages.c_str());
+    std::fprintf(out, "cluster: %s (fsync %s, synchronous_commit %s, full_page_writes %s)\n",
+                 durable ? "durable" : "throwaway", fsync.c_str(), commit.c_str(), pages.c_str());
   }
   PQclear(r);
 }
