@@ -21,9 +21,12 @@ fail() { echo "FAILED: $*" >&2; exit 1; }
 
 cp -r "$repo/scripts" "$repo/database" "$sandbox/"
 
-# Indented code blocks, each ended by a NUL.
+# Indented code blocks, each ended by a NUL. Fenced blocks hold what
+# programs print, not commands, and are skipped.
 readme_blocks() {
-  awk '/^    / { print substr($0, 5); inside = 1; next }
+  awk '/^```/ { fenced = !fenced; next }
+       fenced { next }
+       /^    / { print substr($0, 5); inside = 1; next }
        inside { printf "%c", 0; inside = 0 }
        END { if (inside) printf "%c", 0 }' "$repo/README.md"
 }
