@@ -115,8 +115,10 @@ class LookupQuery {
   // or 1, up to the status that would end them: fetch_status() is 0 or 1
   // while more rows may follow, else that ending status.
   unsigned fetch_rows();
+  // More rows may follow: no step failed and the last fetch did not end.
   bool more_rows() const {
-    return fetch_status_ == OCI_SUCCESS || fetch_status_ == OCI_SUCCESS_WITH_INFO;
+    return chain_.ok() &&
+           (fetch_status_ == OCI_SUCCESS || fetch_status_ == OCI_SUCCESS_WITH_INFO);
   }
   // Row `row` of the last fetch_rows() came whole: fetched alone, its
   // status would have been 0 rather than 1 (a value cut).

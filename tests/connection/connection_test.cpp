@@ -1,5 +1,6 @@
 // Opening and closing the connection, and loading the subsystem table.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <string>
@@ -202,6 +203,29 @@ TEST_F(Connection, EndedSessionAnswersAtOnce) {
   testing::internal::GetCapturedStdout();
   EXPECT_NE(std::string(err_).find(": server closed the connection unexpectedly"),
             std::string::npos) << err_;
+}
+
+TEST_F(Connection, ListsOnAnEndedSessionAnswerAtOnce) {
+  add_subsystems(1);
+  ASSERT_EQ(connect(params_.password), 0) << err_;
+  ASSERT_EQ(testdb::value("select count(pg_terminate_backend(pid)) from pg_stat_activity where "
+                          "usename = '" + params_.user + "' and pid <> pg_backend_pid()"),
+            "1");
+  // A list that kept fetching after its query failed would never return:
+  // the alarm ends the test program instead of leaving it hanging.
+  alarm(20);
+  char names[100];
+  int len = sizeof names;
+  int ids[10];
+  int count = 10;
+  testing::internal::CaptureStdout();
+  const int names_result = GetDeviceNamesPerType("SWITCH", &len, names, err_);
+  const std::string names_err = err_;
+  const int ids_result = GetDeviceIDsPerType("SWITCH", &count, ids, err_);
+  testing::internal::GetCapturedStdout();
+  alarm(0);
+  EXPECT_EQ(names_result, 3114) << names_err;
+  EXPECT_EQ(ids_result, 3114) << err_;
 }
 
 TEST_F(Connection, DisconnectWithoutConnection) {
