@@ -15,21 +15,22 @@ constexpr size_t kMaxPreparedStatements = 512;
 // Separates the text from the parameter types in a cache key.
 constexpr char kKeySeparator = '\x1f';
 
-bool exec_ok(PGconn* conn, const std::string& sql, ErrorRecord& error) {
-  PgResultPtr result(PQexec(conn, sql.c_str()));
+}  // namespace
+
+bool Connection::exec(const std::string& sql, ErrorRecord& error) {
+  PgResultPtr result(PQexec(pg(), sql.c_str()));
   if (result_ok(result.get())) return true;
-  record_result_error(error, result.get(), conn);
+  record_result_error(error, result.get(), pg());
   return false;
 }
 
-}  // namespace
-
 bool Connection::prepare_control_statements(ErrorRecord& error) {
-  const std::pair<const char*, const char*> statements[] = {
+  const std::string savepoint = kStatementSavepoint;
+  const std::pair<const char*, std::string> statements[] = {
       {control_statement::kBegin, "BEGIN"},
-      {control_statement::kSavepoint, "SAVEPOINT ferrule_statement"},
-      {control_statement::kRelease, "RELEASE SAVEPOINT ferrule_statement"},
-      {control_statement::kRollbackTo, "ROLLBACK TO SAVEPOINT ferrule_statement"},
+      {control_statement::kSavepoint, "SAVEPOINT " + savepoint},
+      {control_statement::kRelease, "RELEASE SAVEPOINT " + savepoint},
+      {control_statement::kRollbackTo, "ROLLBACK TO SAVEPOINT " + savepoint},
   };
   Pipeline pipeline(pg());
   for (const auto& [name, sql] : statements) pipeline.send_prepare({}, name, sql, 0, nullptr);
@@ -108,10 +109,8 @@ std::string Connection::forget_transaction_procedures(size_t first) {
 
 bool Connection::undo_failed_statement(ErrorRecord& error) {
   if (PQtransactionStatus(pg()) != PQTRANS_INERROR) return true;
-  return exec_ok(pg(),
-                 "ROLLBACK TO SAVEPOINT ferrule_statement; "
-                 "RELEASE SAVEPOINT ferrule_statement",
-                 error);
+  const std::string savepoint = kStatementSavepoint;
+  return exec("ROLLBACK TO SAVEPOINT " + savepoint + "; RELEASE SAVEPOINT " + savepoint, error);
 }
 
 bool Connection::commit(ErrorRecord& error) {
@@ -130,7 +129,7 @@ bool Connection::commit(ErrorRecord& error) {
   std::string deallocate = forget_transaction_procedures();
   if (!deallocate.empty() && alive()) {
     ErrorRecord ignored;
-    exec_ok(pg(), deallocate.substr(2), ignored);
+    exec(deallocate.substr(2), ignored);
   }
   return false;
 }
@@ -138,7 +137,7 @@ bool Connection::commit(ErrorRecord& error) {
 bool Connection::rollback(ErrorRecord& error) {
   savepoints_.clear();
   if (!in_transaction()) return true;
-  return exec_ok(pg(), "ROLLBACK" + forget_transaction_procedures(), error);
+  return exec("ROLLBACK" + forget_transaction_procedures(), error);
 }
 
 }  // namespace ferrule::oci

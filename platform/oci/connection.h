@@ -23,6 +23,9 @@ constexpr const char* kRelease = "ferrule_release";
 constexpr const char* kRollbackTo = "ferrule_rollback_to";
 }  // namespace control_statement
 
+// The name of that savepoint, which a caller's own savepoints may not take.
+constexpr const char* kStatementSavepoint = "ferrule_statement";
+
 class Connection {
  public:
   // Opens the connection; on failure records why (1017 for a wrong
@@ -77,6 +80,8 @@ class Connection {
  private:
   explicit Connection(PgConnPtr pg) : pg_(std::move(pg)) {}
   bool prepare_control_statements(ErrorRecord& error);
+  // Runs sql (one or more statements) and records a failure.
+  bool exec(const std::string& sql, ErrorRecord& error);
   // Forgets the procedures the ended transaction created (a rollback drops
   // them), from the first-th on, and returns SQL that deallocates their
   // prepared calls.

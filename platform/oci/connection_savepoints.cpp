@@ -9,25 +9,27 @@ namespace {
 // What the classic server answers for a savepoint it does not know.
 constexpr int kSavepointNeverEstablished = 1086;
 
-bool exec_sql(PGconn* conn, const std::string& sql, ErrorRecord& error) {
-  PgResultPtr result(PQexec(conn, sql.c_str()));
-  if (result_ok(result.get())) return true;
-  record_result_error(error, result.get(), conn);
-  return false;
-}
-
 }  // namespace
 
 bool Connection::set_savepoint(const std::string& name, ErrorRecord& error) {
   // The savepoint around each statement must stay the layer's own.
-  if (name == "ferrule_statement") {
+  if (name == kStatementSavepoint) {
     error.set(error_number::kOther, "savepoint name " + name + " is reserved");
     return false;
   }
   const bool open = in_transaction();
-  if (open && !exec_sql(pg(), "SAVEPOINT " + name, error)) return false;
-  // The name moves here (the server keeps an older one of the name hidden
-  // until the transaction ends, which changes nothing the caller sees).
+  // The name moves here. When nothing was set after the older one, the
+  // server lets it go first (its changes stay in the transaction), so that
+  // a caller who sets one name call after call does not nest a server
+  // savepoint per call; otherwise the server keeps the older one hidden
+  // until the transaction ends, which changes nothing the caller sees.
+  const bool newest_of_name = open && !savepoints_.empty() &&
+                              savepoints_.back().name == name &&
+                              !savepoints_.back().at_transaction_start;
+  if (open && !exec((newest_of_name ? "RELEASE SAVEPOINT " + name + "; " : std::string()) +
+                        "SAVEPOINT " + name,
+                    error))
+    return false;
   // Outside a transaction, none of an ended one can be left.
   savepoints_.erase(std::remove_if(savepoints_.begin(), savepoints_.end(),
                                    [&](const NamedSavepoint& s) {
@@ -59,7 +61,7 @@ bool Connection::rollback_to_savepoint(const std::string& name, ErrorRecord& err
     return rolled_back;
   }
   // The procedures made since then are gone with what the rollback undoes.
-  return exec_sql(pg(),
+  return exec(
                   "ROLLBACK TO SAVEPOINT " + name +
                       forget_transaction_procedures(kept.procedures_before),
                   error);
