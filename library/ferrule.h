@@ -465,7 +465,9 @@ FERRULE_API int DropTableSchema(char* ErrMess);
  * roundtrip links (10 at most; CreateRoutingTable reads 0 as 10). Neither
  * commits. 0 when built; the server's non-zero result when it refused (an
  * unknown device -1, a round-trip count below 1 -2); 1 when the block could
- * not run. */
+ * not run. Stored tables are written by one transaction at a time: until
+ * the caller commits, a build holds up every other client's build and
+ * every refresh that link changes call for. */
 FERRULE_API int CreateRoutingTable(const char* devicename, int roundtrip, char* ErrMess);
 FERRULE_API int CreateDestinationTable(const char* devicename, int roundtrip, char* ErrMess);
 
@@ -711,7 +713,10 @@ FERRULE_API int UpdateMultipleDeviceSystemList(const char* devname, const char* 
  * Not cached: each call runs at once, and commits only when last_rows is 1.
  * A call that changes no device answers -1 and is undone, leaving the calls
  * before it as they were. The usage form then recomputes every link's
- * lkused. */
+ * lkused and, while routing or destination tables are stored, refreshes
+ * them: stored tables are rewritten by one transaction at a time, so calls
+ * with last_rows 0 hold up every other client's refresh until the call
+ * with last_rows 1 commits. */
 FERRULE_API int UpdateMultipleDeviceNodeUsedByType(const char* devtype, int nodeused,
                                                    int devtype_given, int last_rows,
                                                    char* ErrMess);

@@ -90,11 +90,24 @@ struct BindArrays {
     return true;
   }
 
+  // The integer output bound as name, or null.
+  const std::vector<int>* int_output(const InsertStatement& statement, const char* name) const {
+    for (std::size_t c = 0; name && c < statement.output_binds.size(); ++c)
+      if (std::strcmp(statement.output_binds[c], name) == 0) return &outputs[c];
+    return nullptr;
+  }
+  // The last row's value of the text output bound as name, or null.
+  const char* last_text_output(const InsertStatement& statement, const char* name) const {
+    for (std::size_t c = 0; name && c < statement.text_output_binds.size(); ++c)
+      if (std::strcmp(statement.text_output_binds[c], name) == 0)
+        return text_outputs[c].data() + (text_outputs[c].size() - kTextOutputSize);
+    return nullptr;
+  }
+
   // The counts that tell whether each row was done.
   const std::vector<int>& counts(const InsertStatement& statement, const char* output) const {
-    for (std::size_t c = 0; output && c < statement.output_binds.size(); ++c)
-      if (std::strcmp(statement.output_binds[c], output) == 0) return outputs[c];
-    return numrows;
+    const std::vector<int>* named = int_output(statement, output);
+    return named ? *named : numrows;
   }
 
   // The memory the arrays hold.
@@ -154,15 +167,10 @@ bool all_rows_done(const std::vector<int>& counts, int required) {
 // The refusal of the refresh that the block's last row called, if any.
 std::string in_block_refresh_refusal(const InsertStatement& statement, const BindArrays& arrays) {
   const char* answer = statement.refresh_answer;
-  if (!answer) return {};
-  for (std::size_t c = 0; c < statement.output_binds.size(); ++c)
-    if (std::strcmp(statement.output_binds[c], answer) == 0)
-      return RefreshRefusal(RescodeKind::Int, arrays.outputs[c].back(), nullptr);
-  for (std::size_t c = 0; c < statement.text_output_binds.size(); ++c)
-    if (std::strcmp(statement.text_output_binds[c], answer) == 0)
-      return RefreshRefusal(RescodeKind::Text, 0,
-                            arrays.text_outputs[c].data() +
-                                (arrays.text_outputs[c].size() - kTextOutputSize));
+  if (const std::vector<int>* number = arrays.int_output(statement, answer))
+    return RefreshRefusal(RescodeKind::Int, number->back(), nullptr);
+  if (const char* text = arrays.last_text_output(statement, answer))
+    return RefreshRefusal(RescodeKind::Text, 0, text);
   return {};
 }
 

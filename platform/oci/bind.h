@@ -34,7 +34,6 @@ class ParamValues {
     bytes_ += '\0';
   }
   size_t size() const { return entries_.size(); }
-  size_t bytes() const { return bytes_.size(); }
   // Null for a NULL value. Valid until the next add.
   const char* value(size_t index) const {
     return entries_[index].offset == kNull ? nullptr : bytes_.data() + entries_[index].offset;
