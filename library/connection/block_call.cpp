@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "call_savepoint.h"
 #include "diagnostics.h"
 #include "report.h"
 #include "session.h"
@@ -10,8 +11,6 @@
 namespace ferrule {
 
 namespace {
-
-constexpr const char* kCommitLabel = "OCITransCommit unsuccessful";
 
 std::string bind_label(const BlockLabels& labels, std::size_t position) {
   if (!labels.numbered_binds) return labels.bind;
@@ -67,24 +66,26 @@ int RunBlockCall(const char* appliName, StatementHandle& stmt, std::vector<Block
                              OCI_DEFAULT);
       });
     }
+    // Where the step's own work begins: a refusal undoes that work alone,
+    // not the work of earlier calls that waits in the open transaction.
+    CallSavepoint step_start;
+    chain.run(labels.execute, [&] { return step_start.set(); });
     chain.run(labels.execute, [&] {
       return OCIStmtExecute(s.svchp, stmt.get(), s.errhp, 1, 0, nullptr, nullptr, OCI_DEFAULT);
     });
-    // A failed execution undid itself: there is nothing to commit or roll back.
+    // A failed execution undid itself: there is nothing to commit or undo.
     if (!chain.ok()) break;
     const BlockVerdict verdict = step.verdict ? step.verdict() : BlockVerdict{};
-    switch (verdict.end) {
-      case BlockEnd::Rollback:
-        OCITransRollback(s.svchp, s.errhp, OCI_DEFAULT);
-        return refuse(appliName, stmt, verdict.reason, ErrMess);
-      case BlockEnd::CommitAndRefuse:
-        chain.run(kCommitLabel, [&] { return OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT); });
-        return refuse(appliName, stmt, verdict.reason, ErrMess);
-      case BlockEnd::Commit:
-        chain.run(kCommitLabel, [&] { return OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT); });
-        success_note = verdict.success_note;
-        break;
+    if (verdict.end == BlockEnd::Rollback) {
+      step_start.undo();
+      return refuse(appliName, stmt, verdict.reason, ErrMess);
     }
+    // A commit that fails is answered as such, refusal or not: what the
+    // caller believed committed is not.
+    if (!CommitStep(chain)) break;
+    if (verdict.end == BlockEnd::CommitAndRefuse)
+      return refuse(appliName, stmt, verdict.reason, ErrMess);
+    success_note = verdict.success_note;
   }
   const int result = chain.result() + stmt.release();
   if (result == 0 && success_note && ErrMess)

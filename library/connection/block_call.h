@@ -51,10 +51,9 @@ inline const BlockLabels kCallNameLabels{"OCIStmtPrepare unsuccessful",
 
 // How the transaction ends once the block ran without a failed step.
 enum class BlockEnd {
-  Commit,           // commit (a failure is the call's failure); the call goes on
-  Rollback,         // roll back and refuse with the reason
-  CommitAndRefuse,  // commit all the same and refuse with the reason, whatever the
-                    // commit answers
+  Commit,           // commit; the call goes on
+  Rollback,         // undo the step's own work and refuse with the reason
+  CommitAndRefuse,  // commit all the same and refuse with the reason
 };
 
 struct BlockVerdict {
@@ -71,10 +70,12 @@ struct BlockStep {
 };
 
 // Runs the steps in order on the allocated statement, each block only
-// while every earlier step succeeded and committed. A null text bind with a
-// refusal is refused where it would be bound. Returns 0, -1 for a refusal,
-// or the code of the first failed step (plus the status of releasing the
-// statement); writes ErrMess.
+// while every earlier step succeeded and committed. A commit that fails is
+// the call's failure, whatever the verdict; a refusal that rolls back
+// undoes only its own step's work, back to where that step began. A null
+// text bind with a refusal is refused where it would be bound. Returns 0,
+// -1 for a refusal, or the code of the first failed step (plus the status
+// of releasing the statement); writes ErrMess.
 int RunBlockCall(const char* appliName, StatementHandle& stmt, std::vector<BlockStep>& steps,
                  char* ErrMess);
 

@@ -177,7 +177,7 @@ std::string in_block_refresh_refusal(const InsertStatement& statement, const Bin
 }  // namespace
 
 int SendRows(const InsertStatement& statement, const SendPolicy& policy, const RowCache& cache,
-             const CallerIdentity& identity, char* ErrMess, SendSavepoint* call_start) {
+             const CallerIdentity& identity, char* ErrMess, CallSavepoint* call_start) {
   Session& s = session();
   StatementHandle stmt;
   if (!AllocateStatement(stmt, policy.name, "OCIHandleAlloc unsuccessful", ErrMess)) return -1;
@@ -201,8 +201,8 @@ int SendRows(const InsertStatement& statement, const SendPolicy& policy, const R
   const std::string text = statement.format(identity);
   chain.run("OCIStmtPrepare unsuccessful", [&] { return PrepareText(stmt.get(), s.errhp, text); });
   bind_all(stmt.get(), s.errhp, statement, arrays, chain);
-  SendSavepoint own_start;
-  SendSavepoint& start = call_start ? *call_start : own_start;
+  CallSavepoint own_start;
+  CallSavepoint& start = call_start ? *call_start : own_start;
   if (!call_start) chain.run("OCIStmtExecute unsuccessful", [&] { return own_start.set(); });
   chain.run("OCIStmtExecute unsuccessful", [&] {
     return OCIStmtExecute(s.svchp, stmt.get(), s.errhp, static_cast<ub4>(rows), 0, nullptr,
@@ -210,13 +210,14 @@ int SendRows(const InsertStatement& statement, const SendPolicy& policy, const R
   });
   if (chain.ok() && policy.print_numrows) PrintLine("numrows%d", arrays.numrows.front());
 
-  if (chain.ok() && !all_rows_done(arrays.counts(statement, policy.counted_output),
-                                    policy.required_count)) {
+  // Some row changed nothing: the export either undoes the send, or keeps
+  // the rows that did change something, which then go with their refresh
+  // and follow-up into one commit like a complete send.
+  const bool partial = chain.ok() && !all_rows_done(arrays.counts(statement, policy.counted_output),
+                                                    policy.required_count);
+  if (partial && !policy.commit_when_not_inserted) {
     stmt.release();
-    if (policy.commit_when_not_inserted)
-      OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
-    else
-      start.undo();
+    start.undo();
     ReportFailure(policy.name, policy.not_inserted, ErrMess);
     return -1;
   }
@@ -225,9 +226,10 @@ int SendRows(const InsertStatement& statement, const SendPolicy& policy, const R
   const FollowUpBlock* block = policy.follow_up_block;
   if (chain.ok() && refusal.empty() && block && (!block->wanted || block->wanted(cache)))
     refusal = RunFollowUpBlock(*block, stmt.get(), chain, identity);
-  if (chain.ok() && refusal.empty() && policy.commit)
-    chain.run("OCITransCommit unsuccessful",
-              [&] { return OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT); });
+  if (chain.ok() && refusal.empty() && policy.commit) CommitStep(chain);
+  // The rows of a partial send that went through to its end stay.
+  const bool partial_kept = partial && chain.ok() && refusal.empty();
+  if (partial_kept) refusal = policy.not_inserted;
 
   int result = chain.result() + stmt.release();
   if (!refusal.empty()) {
@@ -237,7 +239,7 @@ int SendRows(const InsertStatement& statement, const SendPolicy& policy, const R
     ReportOCIOutcome(result == 0, s.errhp, policy.name, ErrMess);
   }
   // After ErrMess is written: the undo must not replace the error it reports.
-  if (result != 0) start.undo();
+  if (result != 0 && !partial_kept) start.undo();
   return result;
 }
 

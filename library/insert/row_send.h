@@ -4,11 +4,12 @@
 // share it.
 //
 // A send is committed whole, with its follow-up and the server refreshes it
-// calls, or not at all: when a step fails, a refresh answers a failure, or
-// rows changed nothing that the export does not commit without, the
-// transaction goes back to where the send began (send_savepoint.h). The one
-// exception is the export's partial send: the rows that changed something
-// are committed with the "COULDNOT_" answer, and nothing follows them.
+// calls, or not at all: when a step fails, a refresh answers a failure, the
+// commit fails, or rows changed nothing that the export does not commit
+// without, the transaction goes back to where the send began
+// (call_savepoint.h). An export's partial send is committed the same way:
+// the rows that changed something, with their refresh and follow-up, then
+// answered with its "COULDNOT_" word.
 #pragma once
 
 #include <vector>
@@ -17,7 +18,7 @@
 #include "insert/follow_up_block.h"
 #include "insert/insert_statement.h"
 #include "insert/row_cache.h"
-#include "insert/send_savepoint.h"
+#include "call_savepoint.h"
 #include "oci.h"
 #include "step_chain.h"
 
@@ -30,8 +31,8 @@ using SendTrace = void (*)(const RowCache& cache,
 struct SendPolicy {
   const char* name;                 // appliName of the ErrMess texts
   const char* not_inserted;         // reason when a row inserted nothing
-  // True: the rows that did get in are committed with that answer; false:
-  // the send is undone.
+  // True: the rows that did get in are sent on (follow-up, refresh, commit)
+  // and answered with that word; false: the send is undone.
   bool commit_when_not_inserted;
   // A second block after a complete send, when the send calls for it.
   const FollowUpBlock* follow_up_block = nullptr;
@@ -53,6 +54,6 @@ struct SendPolicy {
 // come before the send and go with it; null: where the send begins.
 int SendRows(const InsertStatement& statement, const SendPolicy& policy, const RowCache& cache,
              const CallerIdentity& identity, char* ErrMess,
-             SendSavepoint* call_start = nullptr);
+             CallSavepoint* call_start = nullptr);
 
 }  // namespace ferrule

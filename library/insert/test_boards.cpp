@@ -78,7 +78,7 @@ class PackedItems {
 // Marks where the call begins and runs the board's block; the answer stays
 // kNoAnswer when it failed.
 void InsertBoard(const char* location, const CallerIdentity& identity, int& rescode, int& devid,
-                 StatementHandle& stmt, SendSavepoint& call_start) {
+                 StatementHandle& stmt, CallSavepoint& call_start) {
   Session& s = session();
   StepChain chain(s.errhp);
   const std::string text = kBoardBlock.format(identity);
@@ -150,7 +150,7 @@ extern "C" int InsertTestFunctionalDevice(const char* location, const char* ipad
   if (!ReadCallerIdentity(identity, ErrMess)) return -1;
 
   int rescode = kNoAnswer, devid = kNoAnswer;
-  SendSavepoint call_start;
+  CallSavepoint call_start;
   {
     StatementHandle stmt;
     if (!AllocateStatement(stmt, kName, "OCIHandleAlloc unsuccessful", ErrMess)) return -1;
@@ -166,8 +166,7 @@ extern "C" int InsertTestFunctionalDevice(const char* location, const char* ipad
   Session& s = session();
   if (nbports == 0) {  // the board alone
     StepChain chain(s.errhp);
-    chain.run("OCITransCommit unsuccessful",
-              [&] { return OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT); });
+    CommitStep(chain);
     ReportOCIOutcome(chain.result() == 0, s.errhp, kName, ErrMess);
     return chain.result();
   }

@@ -4,6 +4,7 @@
 #include <new>
 #include <string>
 
+#include "call_savepoint.h"
 #include "diagnostics.h"
 #include "reasons.h"
 #include "routing/routing_statement.h"
@@ -54,15 +55,22 @@ int copy_list(const PackedList& list, char* out, int* len, char* last, int* len_
   return 0;
 }
 
-// A database step failed: its text in ErrMess, the work so far committed as
-// on every path after the block ran, the step's result code (never 0).
+// Every path commits once the block ran (CommitThenAnswer), as callers
+// expect of these queries: it makes the server's work on the connection
+// durable, that of earlier calls included.
+
+// A database step failed: its text in ErrMess, the step's result code
+// (never 0).
 int fail_with_database_text(const StepChain& chain, StatementHandle& stmt, const char* name,
                             char* ErrMess) {
-  Session& s = session();
-  ReportOCIFailure(s.errhp, name, ErrMess);
-  OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
+  ReportOCIFailure(session().errhp, name, ErrMess);
   stmt.release();
-  return chain.result() != 0 ? chain.result() : -1;
+  return CommitThenAnswer(name, ErrMess, chain.result() != 0 ? chain.result() : -1);
+}
+
+int refuse(const char* name, const char* reason, char* ErrMess) {
+  ReportFailure(name, reason, ErrMess);
+  return CommitThenAnswer(name, ErrMess, -1);
 }
 
 }  // namespace
@@ -107,10 +115,8 @@ int RunMicroPathQuery(const MicroPathQuery& query, std::vector<MicroBind> binds,
     const char* reason = resquery == 0 ? "Error  when trying to find the paths"
                          : rescode == 0 ? "Pb when finding the micro paths"
                                         : "Pb when creating the micro lg links";
-    ReportFailure(name, reason, ErrMess);
-    OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
     stmt.release();
-    return -1;
+    return refuse(name, reason, ErrMess);
   }
 
   // Read back on the same statement.
@@ -127,11 +133,8 @@ int RunMicroPathQuery(const MicroPathQuery& query, std::vector<MicroBind> binds,
             [&] { return nfrom.describe(stmt.get(), s.errhp, query.name_buffer); });
   chain.run("OCIParamGet unsuccessful",
             [&] { return nto.describe(stmt.get(), s.errhp, query.name_buffer); });
-  if (chain.ok() && (!nfrom.allocate() || !nto.allocate())) {
-    ReportFailure(name, reason::kMallocUnsuccessful, ErrMess);
-    OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
-    return -1;
-  }
+  if (chain.ok() && (!nfrom.allocate() || !nto.allocate()))
+    return refuse(name, reason::kMallocUnsuccessful, ErrMess);
   chain.run("OCIDefineByPos unsuccessful",
             [&] { return routing::DefineInt(stmt.get(), s.errhp, 1, &pathid); });
   chain.run("OCIDefineByPos unsuccessful",
@@ -149,9 +152,7 @@ int RunMicroPathQuery(const MicroPathQuery& query, std::vector<MicroBind> binds,
       rows.nfrom.add(nfrom.value());
     }
   } catch (const std::bad_alloc&) {
-    OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
-    ReportFailure(name, reason::kMallocUnsuccessful, ErrMess);
-    return -1;
+    return refuse(name, reason::kMallocUnsuccessful, ErrMess);
   }
 
   if (chain.ok() && fetch_status != OCI_NO_DATA && fetch_status != OCI_SUCCESS)
@@ -159,10 +160,8 @@ int RunMicroPathQuery(const MicroPathQuery& query, std::vector<MicroBind> binds,
   if (!chain.ok()) return fail_with_database_text(chain, stmt, name, ErrMess);
 
   if (rows.count() == 0) {
-    OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
     ReportOCIStatus(fetch_status, s.errhp, "OCIFETCH unsuccessful");
-    ReportFailure(name, reason::kNoRowsSelected, ErrMess);
-    return -1;
+    return refuse(name, reason::kNoRowsSelected, ErrMess);
   }
 
   int shortfalls = copy_list(rows.nfrom, out.nfrom_list, out.len_nfrom, out.last_nfrom,
@@ -176,13 +175,12 @@ int RunMicroPathQuery(const MicroPathQuery& query, std::vector<MicroBind> binds,
   }
   *out.len_array = rows.count();
 
-  OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
   const int freed = stmt.release();
   // Outputs that did not fit show only in the result: -1 to -3, with the
   // needed sizes written back and the success form in ErrMess.
   ReportSuccess(name, ErrMess);
   const int result = freed - shortfalls;
-  return (result == 0 && shortfalls > 0) ? -1 : result;
+  return CommitThenAnswer(name, ErrMess, (result == 0 && shortfalls > 0) ? -1 : result);
 }
 
 }  // namespace ferrule

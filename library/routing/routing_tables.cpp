@@ -8,6 +8,7 @@
 #include <cstring>
 #include <new>
 
+#include "call_savepoint.h"
 #include "ferrule.h"
 #include "reasons.h"
 #include "routing/routing_statement.h"
@@ -87,10 +88,9 @@ int PortsPerSubsystem(const char* devicename, const char* system_name, int* len,
       ++rows;
     }
   } catch (const std::bad_alloc&) {
-    OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
     stmt.release();
     ReportFailure(name, reason::kMallocUnsuccessful, ErrMess);
-    return -1;
+    return CommitThenAnswer(name, ErrMess, -1);
   }
 
   int failure = chain.result();
@@ -112,13 +112,12 @@ int PortsPerSubsystem(const char* devicename, const char* system_name, int* len,
     }
   }
 
-  const int commit = OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT);
   const int freed = stmt.release();
   if (!chain.ok())
     ReportOCIFailure(s.errhp, name, ErrMess);
   else if (!answered)
     ReportSuccess(name, ErrMess);
-  return commit + freed + failure;
+  return CommitThenAnswer(name, ErrMess, freed + failure);
 }
 
 int RoutesInUse(const char* dfrom, const std::array<int*, 6>& lengths,

@@ -136,10 +136,14 @@ TEST_F(ReplacementTest, ServerFailuresRollBackOrKeepTheCommittedPart) {
         "text)",
         "SELECT 7");
     const std::string before = Snapshot();
+    ASSERT_EQ(UpdateMultipleDeviceActiveByType("sw2", 1, 0, 0, err_), 0) << err_;  // left pending
     EXPECT_EQ(Replace("sw1", "SPARE", "x", nullptr, "26/03/01/00/00/00", nullptr, nullptr), -1);
     EXPECT_EQ(Err(err_), "ERROR in ReplaceFunctionalDevice : Error in the transaction: "
                          "no changes have been done");
+    // The replacement is undone; what an earlier call left pending is not.
+    ASSERT_EQ(UpdateMultipleDeviceActiveByType("sw1", 0, 0, 1, err_), 0) << err_;  // commits
     EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(Value("select active from vexa_lg_devices where devicename='sw2'"), "1");
   }
   // A failed path refresh leaves the emptied device and its links committed.
   ServerFunctionSwap swap("routingtable_pck.updatepathused(integer)", "SELECT 3");

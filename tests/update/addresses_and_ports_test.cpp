@@ -71,5 +71,5 @@ TEST_F(AddressAndPortUpdateTest, PortStatusesSetTheUsageOfTheirLinks) {
   EXPECT_EQ(status("sw3", "9", 2, nullptr, 0, 1, 1), -1);
   EXPECT_EQ(Err(), "ERROR in UpdateMultiplePortStatuses : COULDNOT_UPDATE_ALL_ROWS");
   EXPECT_EQ(Count("vexa_port_properties", "port_nbr = '9' and administrative_status = 0"), 1);
-  EXPECT_EQ(Calls("updatepathused").size(), 2u);
+  EXPECT_EQ(Calls("updatepathused").size(), 3u);  // committed with its refresh
 }

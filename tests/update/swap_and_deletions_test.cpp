@@ -24,12 +24,14 @@ TEST_F(SwapAndDeletionTest, SwapExchangesTheHardwareOrRollsBackWithTheServersRea
                    " order by deviceid"),
             (std::vector<std::string>{"SN-sw2|IN_USE|-", "SN-sw1|IN_USE|-"}));
 
-  // A refusal of the server rolls back what the transaction holds.
+  // A refusal of the server undoes the swap's own work alone: what earlier
+  // calls left in the transaction stays for its commit.
   EXPECT_EQ(UpdateMultipleDeviceActiveByType("SWITCH", 1, 1, 0, err_), 0);  // left pending
   EXPECT_EQ(SwapTwoDevices("sw1", "ghost", "c", err_), -1);
   EXPECT_EQ(Err(), "ERROR in SwapTwoDevices : UNKNOWN_DEVICE: ghost");
   EXPECT_EQ(UpdateMultipleDeviceActiveByType("sw1", 0, 0, 1, err_), 0);  // commits
-  EXPECT_EQ(Count("vexa_lg_devices", "active = 1"), 0);
+  EXPECT_EQ(Column("select devicename from vexa_lg_devices where active = 1 order by 1"),
+            (std::vector<std::string>{"sw2", "sw3"}));
 
   EXPECT_EQ(SwapTwoDevices("sw1", "none", "c", err_), -1);  // the reserved device
   EXPECT_EQ(SwapTwoDevices("sw1", "sw1", "c", err_), -1);
@@ -42,9 +44,13 @@ TEST_F(SwapAndDeletionTest, SwapExchangesTheHardwareOrRollsBackWithTheServersRea
 TEST_F(SwapAndDeletionTest, DeletingALinkRemovesItsPathsOrNothing) {
   const int link = LinkId("sw1");
   ServerSpy::Answer("deletelinksinpaths", "3");  // the path removal fails
+  EXPECT_EQ(UpdateMultipleDeviceActiveByType("SWITCH", 1, 1, 0, err_), 0);  // left pending
   EXPECT_EQ(DeleteLinkRow(link, 1, err_), -1);
   EXPECT_EQ(Err(), "ERROR in DeleteLinkRow : ERROR in deleting paths");
+  // The deletion is undone; what an earlier call left pending is not.
+  EXPECT_EQ(UpdateMultipleDeviceActiveByType("sw1", 0, 0, 1, err_), 0);  // commits
   EXPECT_EQ(Count("vexa_macroscopic_connectivity"), 2);
+  EXPECT_EQ(Count("vexa_lg_devices", "active = 1"), 2);
 
   testdb::exec("delete from ferrule_test_answers");
   EXPECT_EQ(DeleteLinkRow(link, 1, err_), 0) << Err();
@@ -72,9 +78,12 @@ TEST_F(SwapAndDeletionTest, DeletingAPortTakesItsLinkAndHardwarePortAlong) {
                "('SN-sw3', '2', 2, 'eth')");
   const int port = PortId("sw2", "2");
   ServerSpy::Answer("deletelinksinpaths", "1");
+  EXPECT_EQ(UpdateMultipleDeviceActiveByType("SWITCH", 1, 1, 0, err_), 0);  // left pending
   EXPECT_EQ(DeletePortRow(port, err_), -1);
   EXPECT_EQ(Err(), "ERROR in DeletePortRow : ERROR in deleting port: couldn't delete paths");
+  EXPECT_EQ(UpdateMultipleDeviceActiveByType("sw1", 0, 0, 1, err_), 0);  // commits
   EXPECT_EQ(Count("vexa_port_properties", "portid = " + std::to_string(port)), 1);
+  EXPECT_EQ(Count("vexa_lg_devices", "active = 1"), 2);
 
   testdb::exec("delete from ferrule_test_answers");
   EXPECT_EQ(DeletePortRow(port, err_), 0) << Err();
