@@ -71,18 +71,23 @@ inline bool WaitsForALock(int pid) {
                std::to_string(pid)) != "0";
 }
 
-// Waits (5 s at most) until the server process pid waits for a lock, or
-// until done() tells that its statement has its answer.
-template <class Done>
-void UntilWaiting(int pid, Done done) {
-  for (int i = 0; i < 500 && !done() && !WaitsForALock(pid); ++i)
+// Whether a server process other than pid waits for a lock now.
+inline bool AnotherWaitsForALock(int pid) {
+  return value("select count(*) from pg_locks where not granted and pid <> " +
+               std::to_string(pid)) != "0";
+}
+
+// Waits (5 s at most) until ready() holds.
+template <class Ready>
+void WaitUntil(Ready ready) {
+  for (int i = 0; i < 500 && !ready(); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
 // Waits until the statement that session sent waits for a lock, or has its
 // answer.
 inline void UntilWaiting(Session& session) {
-  UntilWaiting(session.pid(), [&] { return !session.busy(); });
+  WaitUntil([&] { return !session.busy() || WaitsForALock(session.pid()); });
 }
 
 }  // namespace testdb
