@@ -159,19 +159,18 @@ SELECT routingtable_pck.create_dynamic_tables();
 ------------------------------------------------------------------------------
 
 -- Whether a link change must be noted for a refresh: whether some routing
--- or destination table is stored. A table that a build stored in a
--- transaction still open is not seen, and a build reads the steps as they
--- were committed when it began; so a change made then, and never noted,
--- would be missed by that table for good. When no table is seen, this
--- therefore waits for an open build (the shared form of lock_routes()) and
--- looks again, in a statement of its own, which sees a build that
--- committed meanwhile. When there is still none, the shared lock stays
--- until this transaction ends: a build that begins meanwhile waits for
--- this change to commit and reads the steps with it. Link changes do not
--- wait for each other here. When there is one now, the change is noted and
--- the lock is let go again (the block is undone): a refresh that follows
--- in this transaction takes lock_routes(), and two of them that each kept
--- the shared lock would wait for each other for good.
+-- or destination table is stored. A table stored by a build whose
+-- transaction is still open is not seen, and the build does not see a
+-- change not yet committed: noted nowhere, the change would be missing from
+-- that table for good. So when no table is seen, this waits for an open
+-- build (the shared form of lock_routes()) and looks again, in a statement
+-- of its own, which sees a build committed meanwhile. When there is still
+-- none, the shared lock stays until this transaction ends: a build that
+-- begins meanwhile waits for this change to commit and reads the steps with
+-- it. Link changes do not wait for each other here. When there is one now,
+-- the change is noted and the lock let go again (the block is undone): a
+-- refresh that follows in this transaction takes lock_routes(), and two
+-- that each kept the shared lock would each wait for the other.
 CREATE FUNCTION routingtable_pck.tables_to_refresh() RETURNS boolean
 LANGUAGE plpgsql
 AS $$
