@@ -4,16 +4,24 @@
 // routing tables of 20 hosts stored. For a fixed time each client sends
 // UpdateMultipleLkUsedLinks batches (5 host links set unused or used, whose
 // refresh of the stored tables runs in the batch's transaction) and, in
-// between, LoadRoutingtable lookups of a stored table. Prints per kind of
-// call the count, the rate, the failures and the p50/p99 latencies, the
-// deadlocks that the server detected in the meantime (whether an update
-// reported them or a refresh caught them and undid itself), and how many
-// rows of the stored tables differ from a fresh build once the changes
-// left behind are refreshed. Targets: no deadlock, no row that differs.
+// between, LoadRoutingtable lookups of a stored table. Beside them one more
+// client makes device updates after which every link is rewritten, about
+// two a second: in turn a host's node flag (UpdateMultipleAttributesDevices:
+// every link's weight), its nodeused (UpdateMultipleDeviceNodeUsed) and the
+// nodeused of the hosts whose name begins with its name
+// (UpdateMultipleDeviceNodeUsedByType), each set to the value it has; the
+// last two set every link's lkused again, so links that the batches took
+// out of use come back, with their refresh. Prints per kind of call the
+// count, the rate, the failures and the p50/p99 latencies, the deadlocks
+// that the server detected in the meantime (whether an update reported
+// them or a refresh caught them and undid itself), and how many rows of
+// the stored tables differ from a fresh build once the changes left behind
+// are refreshed. Targets: no deadlock, no device update that fails, no row
+// that differs; each target line ends with "met" or "NOT met".
 //
 //   bench_concurrent_updates [seconds, default 30] [--shuffled]
 //
-// A batch names its links in link order, as a caller can; --shuffled sends
+// A batch names its links in link id order, as a caller can; --shuffled sends
 // them in random order, where two batches that share links can still
 // deadlock on the link rows themselves, before any refresh.
 // Empties the database first.
@@ -28,6 +36,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -40,11 +49,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kClients = 8;
+constexpr int kClients = 8;  // link clients; the device client comes on top
 constexpr int kStoredTables = 20;
 constexpr int kLinksPerBatch = 5;
 constexpr int kLookupsPerBatch = 4;  // lookups a client makes after each batch
 constexpr int kEdges = 50, kHostsPerEdge = 39;
+constexpr auto kDeviceUpdatePause = std::chrono::milliseconds(500);
 
 // What LoadRoutingtable joins beside the routes: the hardware of every
 // device with a MAC address per port, and an IP address on every port.
@@ -62,7 +72,7 @@ UPDATE vexa_port_properties SET ipaddress = '10.'||portid/65536||'.'||portid/256
 // The hosts whose routing tables are stored: spread over the edge switches.
 int StoredHost(int i) { return 1 + i * (kEdges * kHostsPerEdge / kStoredTables); }
 
-enum Kind : int { kBatch, kLookup };
+enum Kind : int { kBatch, kLookup, kDeviceUpdate };
 
 // One call as a client reports it to the parent through a pipe.
 struct Call {
@@ -98,9 +108,26 @@ long Deadlocks(PGconn* c) {
   return n;
 }
 
+const char* Met(bool met) { return met ? "met" : "NOT met"; }
+
+// The link id of every host link, at (edge - 1) * kHostsPerEdge + port - 1:
+// the network's ids do not follow the edge switches' ports.
+std::vector<int> HostLinkIds(PGconn* c) {
+  std::vector<int> ids(kEdges * kHostsPerEdge, 0);
+  PGresult* r = PQexec(c, "SELECT portidfrom / 1000 - 2, portidfrom % 1000, linkid "
+                          "FROM vexa_macroscopic_connectivity WHERE portidfrom % 1000 < 900");
+  for (int i = 0; PQresultStatus(r) == PGRES_TUPLES_OK && i < PQntuples(r); ++i) {
+    const int edge = std::atoi(PQgetvalue(r, i, 0)), port = std::atoi(PQgetvalue(r, i, 1));
+    ids[(edge - 1) * kHostsPerEdge + port - 1] = std::atoi(PQgetvalue(r, i, 2));
+  }
+  PQclear(r);
+  return ids;
+}
+
 class Client {
  public:
-  Client(int id, bool shuffled) : random_(1000 + id), shuffled_(shuffled) {}
+  Client(int id, bool shuffled, bool devices, const std::vector<int>& link_ids)
+      : random_(1000 + id), shuffled_(shuffled), devices_(devices), link_ids_(link_ids) {}
 
   // Runs until deadline, writing each call to fd.
   int run(Clock::time_point deadline, int fd) {
@@ -111,7 +138,12 @@ class Client {
       std::fprintf(stderr, "client: %s\n", err);
       return 1;
     }
-    while (Clock::now() < deadline) {
+    for (int n = 0; Clock::now() < deadline; ++n) {
+      if (devices_) {
+        report(fd, kDeviceUpdate, [&] { return device_update(n, err); }, err);
+        std::this_thread::sleep_for(kDeviceUpdatePause);
+        continue;
+      }
       report(fd, kBatch, [&] { return batch(err); }, err);
       for (int i = 0; i < kLookupsPerBatch && Clock::now() < deadline; ++i)
         report(fd, kLookup, [&] { return lookup(err); }, err);
@@ -140,7 +172,10 @@ class Client {
       std::pair<int, int> l{1 + pick(kEdges), 1 + pick(kHostsPerEdge)};
       if (std::find(links.begin(), links.end(), l) == links.end()) links.push_back(l);
     }
-    if (!shuffled_) std::sort(links.begin(), links.end());
+    if (!shuffled_)
+      std::sort(links.begin(), links.end(), [&](const auto& a, const auto& b) {
+        return link_id(a) < link_id(b);
+      });
     int rc = 0;
     for (std::size_t i = 0; i < links.size() && rc == 0; ++i) {
       const std::string edge = "edge" + std::to_string(links[i].first);
@@ -149,6 +184,20 @@ class Client {
                                      pick(2), i == 0, i + 1 == links.size(), err);
     }
     return rc;
+  }
+
+  int link_id(const std::pair<int, int>& link) const {
+    return link_ids_[(link.first - 1) * kHostsPerEdge + link.second - 1];
+  }
+
+  // One update of a random host, of kind n % 3, as a batch of one row.
+  int device_update(int n, char* err) {
+    const std::string host = "host" + std::to_string(1 + pick(kEdges * kHostsPerEdge));
+    switch (n % 3) {
+      case 0: return UpdateMultipleAttributesDevices(host.c_str(), 1, -1, "none", 1, 1, err);
+      case 1: return UpdateMultipleDeviceNodeUsed(host.c_str(), 1, 1, 1, err);
+      default: return UpdateMultipleDeviceNodeUsedByType(host.c_str(), 1, 0, 1, err);
+    }
   }
 
   int lookup(char* err) {
@@ -162,10 +211,13 @@ class Client {
 
   std::mt19937 random_;
   bool shuffled_;
+  bool devices_;
+  const std::vector<int>& link_ids_;
   std::vector<std::vector<char>> lists_ = std::vector<std::vector<char>>(6, std::vector<char>(1 << 18));
 };
 
-void Summary(const char* what, const std::vector<Call>& calls, Kind kind, double seconds) {
+// Prints the line of one kind of call; returns its failures.
+int Summary(const char* what, const std::vector<Call>& calls, Kind kind, double seconds) {
   std::vector<double> ms;
   int failed = 0, deadlocks = 0;
   for (const Call& c : calls) {
@@ -178,8 +230,9 @@ void Summary(const char* what, const std::vector<Call>& calls, Kind kind, double
   const auto at = [&](double q) {
     return ms.empty() ? 0.0 : ms[std::min(ms.size() - 1, static_cast<std::size_t>(q * ms.size()))];
   };
-  std::printf("%-28s %6zu calls (%.1f/s), %d failed (%d deadlocks), p50 %.0f ms, p99 %.0f ms\n",
+  std::printf("%-36s %6zu calls (%.1f/s), %d failed (%d deadlocks), p50 %.0f ms, p99 %.0f ms\n",
               what, ms.size(), ms.size() / seconds, failed, deadlocks, at(0.5), at(0.99));
+  return failed;
 }
 
 }  // namespace
@@ -212,16 +265,17 @@ int main(int argc, char** argv) {
                           "routingtable_pck.steps, routingtable_pck.routes"))
     return 1;
 
+  const std::vector<int> link_ids = HostLinkIds(direct);
   int pipe_fds[2];
   if (pipe(pipe_fds) != 0) return 1;
   const long deadlocks_before = Deadlocks(direct);
   const auto deadline = Clock::now() + std::chrono::seconds(seconds);
   std::vector<pid_t> children;
-  for (int id = 0; id < kClients; ++id) {
+  for (int id = 0; id <= kClients; ++id) {
     const pid_t pid = fork();
     if (pid == 0) {
       close(pipe_fds[0]);
-      _exit(Client(id, shuffled).run(deadline, pipe_fds[1]));
+      _exit(Client(id, shuffled, id == kClients, link_ids).run(deadline, pipe_fds[1]));
     }
     children.push_back(pid);
   }
@@ -239,13 +293,20 @@ int main(int argc, char** argv) {
   sleep(1);
   const long deadlocks = Deadlocks(direct) - deadlocks_before;
 
-  std::printf("%d clients, %d stored routing tables, %d s, batches of %d links in %s order\n",
+  std::printf("%d link clients and 1 device client, %d stored routing tables, %d s, "
+              "batches of %d links in %s order\n",
               kClients, kStoredTables, seconds, kLinksPerBatch, shuffled ? "random" : "link");
   Summary("UpdateMultipleLkUsedLinks", calls, kBatch, seconds);
   Summary("LoadRoutingtable", calls, kLookup, seconds);
-  std::printf("deadlocks detected by the server: %ld (target 0)\n", deadlocks);
-  std::printf("routing-table rows unlike a fresh build: %ld (target 0)\n",
-              RowsUnlikeABuild(direct, builds));
+  const int device_failures =
+      Summary("device updates rewriting every link", calls, kDeviceUpdate, seconds);
+  std::printf("deadlocks detected by the server: %ld (target 0): %s\n", deadlocks,
+              Met(deadlocks == 0));
+  std::printf("device updates that failed: %d (target 0): %s\n", device_failures,
+              Met(device_failures == 0));
+  const long unlike = RowsUnlikeABuild(direct, builds);
+  std::printf("routing-table rows unlike a fresh build: %ld (target 0): %s\n", unlike,
+              Met(unlike == 0));
   if (failed_clients) std::printf("clients that could not run: %d\n", failed_clients);
 
   bench::run(direct, "SELECT ferrule_reset()");

@@ -94,10 +94,15 @@ CREATE SEQUENCE routingtable_pck.pathid_seq;
 -- two at once could each wait for rows that the other rewrote, and
 -- deadlock. A writer waits here before it holds any of those rows (only
 -- the link rows of its own update, which no writer needs), so concurrent
--- updates wait for each other and never deadlock.
+-- updates wait for each other and never deadlock. Link changes made while
+-- no table is stored take the shared form of the same lock
+-- (tables_to_refresh() below).
+CREATE FUNCTION routingtable_pck.routes_lock_key() RETURNS bigint
+LANGUAGE sql IMMUTABLE AS $$ SELECT hashtext('routingtable_pck.routes')::bigint $$;
+
 CREATE FUNCTION routingtable_pck.lock_routes() RETURNS void
 LANGUAGE sql
-AS $$ SELECT pg_advisory_xact_lock(hashtext('routingtable_pck.routes')) $$;
+AS $$ SELECT pg_advisory_xact_lock(routingtable_pck.routes_lock_key()) $$;
 
 ------------------------------------------------------------------------------
 -- The dynamic tables: the tables the package fills and the library reads.
@@ -152,6 +157,38 @@ SELECT routingtable_pck.create_dynamic_tables();
 -- Following the links: statement triggers keep the steps up to date and,
 -- while tables are stored, note the links a refresh must look at.
 ------------------------------------------------------------------------------
+
+-- Whether a link change must be noted for a refresh: whether some routing
+-- or destination table is stored. A table stored by a build whose
+-- transaction is still open is not seen, and the build does not see a
+-- change not yet committed: noted nowhere, the change would be missing from
+-- that table for good. So when no table is seen, this waits for an open
+-- build (the shared form of lock_routes()) and looks again, in a statement
+-- of its own, which sees a build committed meanwhile. When there is still
+-- none, the shared lock stays until this transaction ends: a build that
+-- begins meanwhile waits for this change to commit and reads the steps with
+-- it. Link changes do not wait for each other here. When there is one now,
+-- the change is noted and the lock let go again (the block is undone): a
+-- refresh that follows in this transaction takes lock_routes(), and two
+-- that each kept the shared lock would each wait for the other.
+CREATE FUNCTION routingtable_pck.tables_to_refresh() RETURNS boolean
+LANGUAGE plpgsql
+AS $$
+BEGIN
+  IF EXISTS (SELECT 1 FROM routingtable_pck.built_tables) THEN
+    RETURN true;
+  END IF;
+  BEGIN
+    PERFORM pg_advisory_xact_lock_shared(routingtable_pck.routes_lock_key());
+    IF EXISTS (SELECT 1 FROM routingtable_pck.built_tables) THEN
+      RAISE EXCEPTION 'a table was stored meanwhile';
+    END IF;
+    RETURN false;
+  EXCEPTION WHEN raise_exception THEN
+    RETURN true;
+  END;
+END
+$$;
 
 -- Writes again the steps of the links ids, from the links and ports as
 -- they are now (none for a link deleted or unused).
@@ -213,7 +250,7 @@ BEGIN
     RETURN NULL;
   END IF;
   PERFORM routingtable_pck.restep(ids);
-  IF EXISTS (SELECT 1 FROM routingtable_pck.built_tables) THEN
+  IF routingtable_pck.tables_to_refresh() THEN
     INSERT INTO routingtable_pck.route_changes (linkid, device)
     SELECT e.linkid, p.deviceid
     FROM unnest(ids, froms, tos) AS e(linkid, portidfrom, portidto)
@@ -249,7 +286,7 @@ BEGIN
     RETURN NULL;
   END IF;
   PERFORM routingtable_pck.restep(ids);
-  IF EXISTS (SELECT 1 FROM routingtable_pck.built_tables) THEN
+  IF routingtable_pck.tables_to_refresh() THEN
     INSERT INTO routingtable_pck.route_changes (linkid, device)
     SELECT t.linkid, e.device
     FROM new_rows n JOIN old_rows o ON o.portid = n.portid

@@ -467,7 +467,17 @@ FERRULE_API int DropTableSchema(char* ErrMess);
  * unknown device -1, a round-trip count below 1 -2); 1 when the block could
  * not run. Stored tables are written by one transaction at a time: until
  * the caller commits, a build holds up every other client's build and
- * every refresh that link changes call for. */
+ * every refresh that link changes call for, and, while no table is stored
+ * yet, the link changes themselves; a link change not yet committed then
+ * holds up a build in turn. So a table built while links change is the
+ * table a build after the changes gives.
+ * Deadlocks: a client that holds an uncommitted build and then changes a
+ * link that another client has changed and not yet committed, while that
+ * client waits for the build's turn, would wait for it in turn; the server
+ * ends one of the two calls with number 60, "deadlock detected". That call
+ * is undone; nothing else is lost, and it may be made again. Link changes
+ * and then a build in one open transaction can meet the same. Commit a
+ * build before changing links, and link changes before building. */
 FERRULE_API int CreateRoutingTable(const char* devicename, int roundtrip, char* ErrMess);
 FERRULE_API int CreateDestinationTable(const char* devicename, int roundtrip, char* ErrMess);
 
@@ -665,7 +675,13 @@ FERRULE_API int GetHWBoardCpntByStatus(const char* cpnt_status, char* status_lis
  * ports without a type. After a complete send the server's derived path
  * data are refreshed (all but UpdateMultipleLkInfoLinks). link_type:
  * a link type name (an unknown name stores -1, or NULL when found by the to
- * end). */
+ * end).
+ * Each row locks its link until the send commits. Two batches that change
+ * the same links in opposite orders can deadlock: the server ends one send
+ * with number 60, "deadlock detected", and it leaves none of its rows.
+ * Send link batches in link id order: batches in that order wait for each
+ * other, as do the device updates below that rewrite every link, which
+ * take the links in that order. */
 FERRULE_API int UpdateMultipleBidirectionalLinks(const char* node_from, const char* node_to,
                                                  const char* portnb_from, const char* portnb_to,
                                                  const char* portype_from, const char* portype_to,
@@ -693,7 +709,8 @@ FERRULE_API int UpdateMultipleLkInfoLinks(const char* node_from, const char* nod
  * changed a node flag every link's weight is recomputed; each send of
  * nodeused recomputes every link's lkused, each send of a subsystem list
  * (comma-separated names) every link's subsystem set, and a row naming no
- * device rolls those two sends back whole. */
+ * device rolls those two sends back whole. These rewrites lock every link
+ * in link id order, waiting for link batches that hold some. */
 FERRULE_API int UpdateMultipleAttributesDevices(const char* devname, int node,
                                                 int promiscuous_mode, const char* location,
                                                 int first_rows, int last_rows, char* ErrMess);

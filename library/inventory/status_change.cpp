@@ -1,5 +1,7 @@
 #include "inventory/status_change.h"
 
+#include <string>
+
 #include "inventory/item_words.h"
 #include "reasons.h"
 #include "report.h"
@@ -12,18 +14,25 @@ namespace {
 constexpr const char* kNoChanges = "Error in the transaction: no changes have been done";
 constexpr const char* kRefreshFailed = "Error couldn't update links and paths status";
 
+const std::string kLinksOfDevice =
+    "(e.portidto in (select p.portid from %(port_properties) p where p.deviceid=:devid)) "
+    "or (e.portidfrom in (select p.portid from %(port_properties) p where p.deviceid=:devid))";
+
 // Every macroscopic link with an end on the device is used when both end
 // devices are (the product of their nodeused flags). When any link changed,
 // the server refreshes the flags of its stored paths for the device's
-// subsystems.
-constexpr const char* kDeviceLinks =
+// subsystems. The links are locked in link id order first, the order of
+// link batches sent in link order, so that the two wait for each other
+// instead of deadlocking.
+const std::string kDeviceLinks =
     "DECLARE changed integer; BEGIN "
+    "PERFORM 1 from %(macro_connectivity) e where " + kLinksOfDevice +
+    " order by e.linkid for no key update; "
     "update %(macro_connectivity) e set last_update=vexa_sysdate(),user_update='%(login)',"
     "lkused=(select t.nodeused*f.nodeused from %(devices) t,%(devices) f,%(port_properties) l,"
     "%(port_properties) m where t.deviceid=l.deviceid and l.portid=e.portidfrom "
     "and f.deviceid=m.deviceid and m.portid=e.portidto) "
-    "where (e.portidto in (select p.portid from %(port_properties) p where p.deviceid=:devid)) "
-    "or (e.portidfrom in (select p.portid from %(port_properties) p where p.deviceid=:devid)); "
+    "where " + kLinksOfDevice + "; "
     "GET DIAGNOSTICS changed = %(row_count); "
     "IF changed>0 THEN :rescode:=%(update_path_used)(:sysid); END IF; END;";
 
@@ -98,7 +107,7 @@ int RunStatusChange(const StatusChange& change, StatementHandle& stmt, const std
       second.push_back(BlockBind::Int(":sysid", *refresh.subsystem_set));
     }
     // The recomputed usage stays, even when the path refresh failed.
-    steps.push_back({ExpandBlock(device ? kDeviceLinks : kBoardCpntLinks, identity),
+    steps.push_back({ExpandBlock(device ? kDeviceLinks.c_str() : kBoardCpntLinks, identity),
                      std::move(second), &kSecondBlockLabels, [&] {
                        if (refreshed == 0) return BlockVerdict{};
                        return BlockVerdict{BlockEnd::CommitAndRefuse, kRefreshFailed};

@@ -23,9 +23,14 @@ const InsertStatement kAttributesBlock{
     {":dname", ":location"}, {":node", ":pmode"}, {}};
 
 // The weight of every link: the node flags of its two devices added up, one
-// more when the device it leads to is a node.
+// more when the device it leads to is a node. Every link is locked first, in
+// link id order: a plain update takes the rows in the order they lie in the
+// table, which is not the order in which link batches sent in link order
+// take them, and two such orders deadlock. In one order, this waits for a
+// batch that holds a link and the batch goes on.
 const FollowUpBlock kLinkWeights{
-    "BEGIN update %(macro_connectivity) d set "
+    "BEGIN PERFORM 1 from %(macro_connectivity) order by linkid for no key update; "
+    "update %(macro_connectivity) d set "
     "link_weight=(select CASE f.node WHEN 1 THEN t.node+f.node+1 ELSE t.node+f.node END "
     "from %(devices) t,%(devices) f,%(port_properties) l,%(port_properties) g "
     "where d.portidfrom=l.portid and l.deviceid=t.deviceid and d.portidto=g.portid "

@@ -20,7 +20,9 @@ namespace {
 constexpr const char* kByPrefix = "devicename like :dname escape ''";
 
 // The usage flag: :numrows counts the devices changed; a link is used when
-// both its devices are.
+// both its devices are. The links are locked in link id order before they
+// are rewritten, the order of link batches sent in link order, so that the
+// two wait for each other instead of deadlocking.
 std::string NodeUsedBlock(const char* devices) {
   return std::string(
              "DECLARE devices_changed integer; BEGIN "
@@ -28,6 +30,7 @@ std::string NodeUsedBlock(const char* devices) {
              "ELSE nodeused END,last_update=vexa_sysdate(),user_update='%(login)' where ") +
          devices +
          "; GET DIAGNOSTICS devices_changed = %(row_count); "
+         "PERFORM 1 from %(macro_connectivity) order by linkid for no key update; "
          "update %(macro_connectivity) e set last_update=vexa_sysdate(),user_update='%(login)',"
          "lkused=(select t.nodeused*f.nodeused "
          "from %(devices) t,%(devices) f,%(port_properties) l,%(port_properties) m "

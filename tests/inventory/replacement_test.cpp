@@ -1,6 +1,7 @@
 // Replacement of the hardware behind functional devices and board
 // components: the life of an item, every refusal, and the texts.
 #include "inventory_fixture.h"
+#include "link_batch_beside.h"
 
 class ReplacementTest : public InventoryTest {
  protected:
@@ -83,6 +84,28 @@ TEST_F(ReplacementTest, DeviceLeftWithoutHardwareLosesItsLinksUntilMountedAgain)
       << err_;
   EXPECT_EQ(LinksOf("sw1"), "1");
   EXPECT_EQ(LinksOf("sw2"), "1");
+}
+
+// A device left without hardware takes its links out of use, rewriting
+// them in link order: it waits for another client's link batch sent in that
+// order instead of deadlocking with it.
+TEST_F(ReplacementTest, DeviceLinksWaitForALinkBatchInLinkOrder) {
+  const std::vector<std::string> links =
+      Column("select linkid from vexa_macroscopic_connectivity order by linkid");
+  ASSERT_EQ(links.size(), 2u);
+  const testdb::BesideABatch run =
+      testdb::CallBesideALinkBatch(params_, std::stoi(links[0]), std::stoi(links[1]), [&] {
+        return Replace("sw1", "IN_REPAIR", nullptr, nullptr, "26/03/01/10/00/00", "none",
+                       nullptr);
+      });
+  ASSERT_TRUE(run.lies_first);
+  EXPECT_TRUE(run.call_waited);
+  EXPECT_EQ(run.second_row, "");
+  EXPECT_EQ(run.commit, "");
+  EXPECT_EQ(run.result, 0) << err_;
+  EXPECT_EQ(Value("select string_agg(concat_ws(':',lkused,link_info),',' order by linkid) "
+                  "from vexa_macroscopic_connectivity"),
+            "0:batch,0:batch");
 }
 
 TEST_F(ReplacementTest, BoardComponentsFollowTheReplacedDevice) {

@@ -5,68 +5,15 @@
 // stored tables must end as a build gives them.
 #include <gtest/gtest.h>
 
-#include <libpq-fe.h>
-
-#include <chrono>
-#include <memory>
 #include <string>
-#include <thread>
 
 #include "database_fixture.h"
-#include "libpq_connect.h"
 #include "network_rows.h"
+#include "sql_session.h"
 
 namespace {
 
-struct ConnCloser {
-  void operator()(PGconn* c) const { PQfinish(c); }
-};
-using Conn = std::unique_ptr<PGconn, ConnCloser>;
-
-// One session: synchronous statements, or one statement sent and its
-// answer awaited later.
-class Session {
- public:
-  explicit Session(const testdb::Params& p)
-      : conn_(testdb::ConnectLibpq(p.server, p.user, p.password)) {
-    EXPECT_EQ(PQstatus(conn_.get()), CONNECTION_OK) << PQerrorMessage(conn_.get());
-    // A hang would be a failure too, not a stuck test.
-    run("SET statement_timeout = '30s'");
-  }
-
-  // The first value of the answer, or "error: <message>".
-  std::string run(const std::string& sql) {
-    PGresult* r = PQexec(conn_.get(), sql.c_str());
-    std::string out = answer(r);
-    PQclear(r);
-    return out;
-  }
-
-  void send(const std::string& sql) { ASSERT_EQ(PQsendQuery(conn_.get(), sql.c_str()), 1); }
-
-  bool busy() {
-    PQconsumeInput(conn_.get());
-    return PQisBusy(conn_.get()) != 0;
-  }
-
-  std::string wait() {
-    std::string out;
-    for (PGresult* r; (r = PQgetResult(conn_.get())) != nullptr; PQclear(r)) out = answer(r);
-    return out;
-  }
-
-  int pid() const { return PQbackendPID(conn_.get()); }
-
- private:
-  std::string answer(PGresult* r) const {
-    const auto status = PQresultStatus(r);
-    if (status == PGRES_TUPLES_OK && PQntuples(r) > 0) return PQgetvalue(r, 0, 0);
-    if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return "";
-    return std::string("error: ") + PQerrorMessage(conn_.get());
-  }
-
-  Conn conn_;
-};
+using testdb::Session;
 
 class RefreshTurns : public DatabaseTest {
  protected:
@@ -79,15 +26,6 @@ class RefreshTurns : public DatabaseTest {
     ASSERT_EQ(testdb::value("select routingtable_pck.createRT_all_devname('h1', 1, 10, 1) + "
                             "routingtable_pck.createTD_all_devname('h1', 1, 10, 1)"),
               "0");
-  }
-
-  // Waits until the statement that session sent waits for a lock, or has
-  // its answer.
-  static void until_waiting(Session& session) {
-    const std::string waiting = "select count(*) from pg_locks where not granted and pid = " +
-                                std::to_string(session.pid());
-    for (int i = 0; i < 500 && session.busy() && testdb::value(waiting) == "0"; ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
 
   // With links 3 and 4 out of use, h2 is out of reach, as a build gives.
@@ -117,7 +55,7 @@ TEST_F(RefreshTurns, ABuildAndTwoRefreshesInOpenTransactionsDoNotDeadlock) {
   ASSERT_EQ(first.run("BEGIN"), "");
   ASSERT_EQ(first.run("update vexa_macroscopic_connectivity set lkused = 0 where linkid = 3"), "");
   first.send("select pathqueries_pck.CheckAndUpdateDynamicTables(1)");
-  until_waiting(first);
+  testdb::UntilWaiting(first);
   // The second takes link 4 out of use and refreshes, in the same
   // transaction as its build.
   ASSERT_EQ(second.run("update vexa_macroscopic_connectivity set lkused = 0 where linkid = 4"), "");
@@ -139,7 +77,7 @@ TEST_F(RefreshTurns, ARefreshAfterAnotherKeepsBothChanges) {
   ASSERT_EQ(second.run("BEGIN"), "");
   ASSERT_EQ(second.run("update vexa_macroscopic_connectivity set lkused = 0 where linkid = 4"), "");
   second.send("select routingtable_pck.updatepathused(1)");
-  until_waiting(second);
+  testdb::UntilWaiting(second);
   ASSERT_EQ(first.run("COMMIT"), "");
   EXPECT_EQ(second.wait(), "0");
   ASSERT_EQ(second.run("COMMIT"), "");
