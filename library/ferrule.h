@@ -19,10 +19,10 @@
  * terminated....5", or the failure forms); trace lines that some calls
  * print as they go, with values they were given, sizes or statement texts
  * ("dtype=SWITCH and", "devtypelen=7", "numrows1", "value of len_array=...");
- * and an error line for each database step that fails, "Error - " and the
- * database's message and the step ("Error - ... and OCIStmtExecute
- * unsuccessful"), including the failing row of a batch. They are no part of
- * any result, which is the return code and ErrMess alone. A caller that
+ * and error lines when a database step fails (the failing row of a batch
+ * included), most of them "Error - ", the database's message and the step
+ * ("Error - ... and OCIStmtExecute unsuccessful"). They are no part of any
+ * result, which is the return code and ErrMess alone. A caller that
  * needs a clean standard output must redirect it: for instance keep a
  * duplicate of descriptor 1 for its own output and point stdout at
  * /dev/null before the first call.
