@@ -11,6 +11,21 @@
  *
  * The library holds one connection for the process and is used from one
  * thread at a time.
+ *
+ * The library prints lines of its own on standard output (C's stdout),
+ * beside its results: connection lines of DBConnexion and DBDeconnexion
+ * ("OCI Connection successfully established and current version of the
+ * library v2.7", "Successful Loading ", "OCI Connection successfully
+ * terminated....5", or the failure forms); trace lines that some calls
+ * print as they go, with values they were given, sizes or statement texts
+ * ("dtype=SWITCH and", "devtypelen=7", "numrows1", "value of len_array=...");
+ * and error lines when a database step fails (the failing row of a batch
+ * included), most of them "Error - ", the database's message and the step
+ * ("Error - ... and OCIStmtExecute unsuccessful"). They are no part of any
+ * result, which is the return code and ErrMess alone. A caller that
+ * needs a clean standard output must redirect it: for instance keep a
+ * duplicate of descriptor 1 for its own output and point stdout at
+ * /dev/null before the first call.
  */
 #ifndef FERRULE_H
 #define FERRULE_H

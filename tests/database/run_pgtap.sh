@@ -13,7 +13,7 @@ export PGHOST=${hostport%%:*} PGPORT=${hostport##*:} PGDATABASE=${FERRULE_SERVER
 export PGUSER=$FERRULE_USER PGPASSWORD=${FERRULE_PASSWORD:-}
 PSQL=/usr/lib/postgresql/15/bin/psql
 if [ "$("$PSQL" -X -tA -c "select count(*) from pg_extension where extname in ('pgtap','plpgsql_check')")" != 2 ]; then
-  echo "pgtap and plpgsql_check are not installed in the test database (scripts/setup, scripts/db start)"
+  echo "pgtap and plpgsql_check are not installed in the test database (scripts/setup --tests, scripts/db start)"
   exit 77
 fi
 "$PSQL" -X -q -c "select ferrule_reset()" >/dev/null || exit 1

@@ -2,7 +2,8 @@
 # scripts/db on a cluster of its own: the files it leaves are readable by
 # their owner only, env prints export lines, start notices that database/
 # changed since the cluster was loaded, and a cluster started without
-# --throwaway keeps every commit it acknowledged through a crash.
+# --throwaway keeps every commit it acknowledged through a crash (and stays
+# durable, saying so, when started again with --throwaway).
 set -euo pipefail
 repo=$1
 db=$repo/scripts/db
@@ -81,4 +82,11 @@ as_owner /usr/lib/postgresql/15/bin/pg_ctl stop -D "$home/data" -m immediate -w 
 started=$("$db" start "$dir" 2>&1)
 grep -q 'restarting with durable settings' <<<"$started" || fail "a throwaway server is left running"
 [ "$(setting)" = ononon ] || fail "not durable after a restart: $(setting)"
+
+# A throwaway start of a cluster that runs durable leaves it durable, and
+# says so.
+started=$("$db" start --throwaway "$dir" 2>&1)
+grep -q 'kept durable, not throwaway' <<<"$started" ||
+  fail "a durable cluster kept by a throwaway start without a word: $started"
+[ "$(setting)" = ononon ] || fail "a throwaway start changed a durable cluster: $(setting)"
 echo "scripts/db: durable unless started --throwaway; acknowledged commits survive a crash"

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Every script's --help prints its usage on standard output and exits 0,
+# and builds, installs and starts nothing: run in a copy of the scripts,
+# where cmake, ctest, dpkg-query, apt-get and sudo only write down that they
+# were called, and where no build or cluster folder may appear.
+set -euo pipefail
+repo=$1
+sandbox=$(mktemp -d /tmp/ferrule-help-test.XXXXXX)
+trap 'rm -rf "$sandbox"' EXIT
+fail() { echo "FAILED: $*" >&2; exit 1; }
+
+cp -r "$repo/scripts" "$repo/database" "$sandbox/"
+shims=$sandbox/shims
+mkdir "$shims"
+for tool in cmake ctest dpkg-query apt-get sudo; do
+  printf '#!/bin/sh\necho "%s $*" >>"%s"\nexit 1\n' "$tool" "$sandbox/calls" >"$shims/$tool"
+done
+chmod 755 "$shims"/*
+
+for script in test demo bench db setup; do
+  for option in --help -h; do
+    status=0
+    PATH="$shims:$PATH" "$sandbox/scripts/$script" "$option" >"$sandbox/out" 2>"$sandbox/err" ||
+      status=$?
+    [ "$status" = 0 ] || fail "scripts/$script $option exited $status: $(cat "$sandbox/err")"
+    head -n 1 "$sandbox/out" | grep -q "^usage: scripts/$script" ||
+      fail "scripts/$script $option printed no usage: $(cat "$sandbox/out")"
+    [ ! -e "$sandbox/calls" ] || fail "scripts/$script $option ran $(cat "$sandbox/calls")"
+    leftovers=$(cd "$sandbox" && ls -A | grep -v -x -e scripts -e database -e shims -e out -e err || true)
+    [ -z "$leftovers" ] || fail "scripts/$script $option left $leftovers"
+  done
+done
+
+# The database script's usage says what a connection string looks like and
+# where install takes the account's password from.
+usage=$("$sandbox/scripts/db" --help)
+for text in CONNINFO 'host=db.example port=5432 dbname=network user=admin' \
+            FERRULE_ACCOUNT_PASSWORD 'standard input'; do
+  grep -q -F -- "$text" <<<"$usage" || fail "scripts/db --help does not mention $text"
+done
+echo "scripts: --help prints the usage and does nothing else"
