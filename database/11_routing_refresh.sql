@@ -109,6 +109,7 @@ LANGUAGE plpgsql
 SET jit = off
 SET work_mem = '64MB'
 SET enable_nestloop = off
+SET enable_seqscan = off
 AS $$
 DECLARE
   k integer := 1;
@@ -381,6 +382,7 @@ $$;
 CREATE FUNCTION routingtable_pck.refresh_routes() RETURNS integer
 LANGUAGE plpgsql
 SET jit = off
+SET enable_seqscan = off
 AS $$
 DECLARE
   link_ids integer[];
