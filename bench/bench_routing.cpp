@@ -3,8 +3,9 @@
 // 2,002 and 4,002 devices, in the states a site's database passes through:
 //   clean     the network just written, the routes never vacuumed, as in a
 //             fresh database;
-//   emptied   then DropTableSchema, a VACUUM of the emptied routes (what
-//             autovacuum does soon after) and CreateTableSchema;
+//   emptied   then the server's droptableschema (what DropTableSchema
+//             runs), a VACUUM of the emptied routes (what autovacuum does
+//             soon after) and createtableschema;
 //   churned   the network written again, then three rounds of every link
 //             made unused and used again, each committed.
 // Each state prints its total, its ratio to the clean build and an md5 of
