@@ -356,7 +356,9 @@ CREATE TABLE vexa_pdetails (
   node11 integer
 );
 
-CREATE INDEX vexa_pdetails_node1_idx ON vexa_pdetails (node1);
+-- By start, then end device: a build shows the paths of one start, a
+-- refresh those of some (start, end device) pairs.
+CREATE INDEX vexa_pdetails_ends_idx ON vexa_pdetails (node1, node11);
 
 -- Destination table of a start device: the devices it reaches and the
 -- output port through which it reaches them.
@@ -366,7 +368,7 @@ CREATE TABLE vexa_destinationtable (
   pfromid0      integer
 );
 
-CREATE INDEX vexa_destinationtable_start_idx ON vexa_destinationtable (nodeid_start0);
+CREATE INDEX vexa_destinationtable_ends_idx ON vexa_destinationtable (nodeid_start0, nodeid_end1);
 
 -- Routing table of a start device (nodeid_start0, nodeid_end1, pfromid0,
 -- ptoid0, ptoid1, routingpathused): a view of the routes the package

@@ -28,9 +28,17 @@ CREATE TABLE routingtable_pck.steps (
   far_port  integer NOT NULL,
   weight    integer
 );
-CREATE INDEX routingtable_pck_steps_from_idx ON routingtable_pck.steps (from_dev);
-CREATE INDEX routingtable_pck_steps_to_idx ON routingtable_pck.steps (to_dev);
-CREATE INDEX routingtable_pck_steps_link_idx ON routingtable_pck.steps (linkid);
+-- Without deduplication: every rewrite of the steps (a link's use, weight
+-- or ports) leaves its old rows dead. A deduplicated entry holds the rows
+-- of one device old and new together, is never marked dead while one of
+-- them lives, and every later lookup of that device visits the dead rows
+-- again; an entry of its own per row is marked dead at the first visit.
+CREATE INDEX routingtable_pck_steps_from_idx ON routingtable_pck.steps (from_dev)
+  WITH (deduplicate_items = off);
+CREATE INDEX routingtable_pck_steps_to_idx ON routingtable_pck.steps (to_dev)
+  WITH (deduplicate_items = off);
+CREATE INDEX routingtable_pck_steps_link_idx ON routingtable_pck.steps (linkid)
+  WITH (deduplicate_items = off);
 
 -- Links whose use may have changed (inserted, deleted, or a new lkused,
 -- direction flag, weight or port) since the stored routes were last
@@ -119,12 +127,12 @@ BEGIN
     pathid integer, node1 integer, node2 integer, node3 integer, node4 integer,
     node5 integer, node6 integer, node7 integer, node8 integer, node9 integer,
     node10 integer, node11 integer);
-  CREATE INDEX IF NOT EXISTS vexa_pdetails_node1_idx ON vexa_pdetails (node1);
+  CREATE INDEX IF NOT EXISTS vexa_pdetails_ends_idx ON vexa_pdetails (node1, node11);
 
   CREATE TABLE IF NOT EXISTS vexa_destinationtable (
     nodeid_start0 integer, nodeid_end1 integer, pfromid0 integer);
-  CREATE INDEX IF NOT EXISTS vexa_destinationtable_start_idx
-    ON vexa_destinationtable (nodeid_start0);
+  CREATE INDEX IF NOT EXISTS vexa_destinationtable_ends_idx
+    ON vexa_destinationtable (nodeid_start0, nodeid_end1);
 
   -- The routing tables, one row per listed route. routingpathused is 1 for
   -- the route in use of a destination, its first route in bundle order: the

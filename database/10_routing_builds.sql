@@ -79,13 +79,19 @@ AS $$ SELECT d.deviceid FROM vexa_lg_devices d WHERE d.devicename = devname $$;
 -- Generic plans: a custom plan would fold the arrays into constants and be
 -- planned again in every round. Nested loops: a round probes the steps of
 -- the devices it extends, a few out of thousands; a generic plan cannot see
--- the array sizes and may otherwise scan every step in every round.
+-- the array sizes and may otherwise scan every step in every round. No
+-- sequential scans: a generic plan is made once per connection from the
+-- statistics of that moment, and a table emptied and vacuumed then (the
+-- routes after droptableschema) looks so small that scanning all of it
+-- would be the plan of every later start while the table fills. Through
+-- the indexes each statement reads the rows of one start.
 CREATE FUNCTION routingtable_pck.store_routes(rkind text, start integer, bound integer)
 RETURNS integer
 LANGUAGE plpgsql
 SET plan_cache_mode = force_generic_plan
 SET enable_hashjoin = off
 SET enable_mergejoin = off
+SET enable_seqscan = off
 SET jit = off
 AS $$
 DECLARE
@@ -180,9 +186,20 @@ $$;
 -- Returns 0 when built; -1 for a device name that names no device; -2 for
 -- a round-trip count below 1; -3 when the database refused or the routing
 -- table was dropped (the error is undone, the tables as before).
+-- No sequential scans, here and in the functions below that a build or a
+-- refresh runs: every statement reads the rows of the starts, destinations
+-- or devices it is given through an index, whatever the statistics say
+-- (see store_routes). A table's statistics can be far from what it holds:
+-- emptied and vacuumed, or analyzed while few tables were stored, it looks
+-- so small that scanning all of it seems cheaper, and a plan made then may
+-- serve every later call on the connection. A plan that must still scan a
+-- table (or join in a way turned off) counts as costly, enough to be
+-- compiled (jit) at every call: jit is off wherever these settings are.
 CREATE FUNCTION routingtable_pck.build_table(rkind text, devname text, roundtrip integer)
 RETURNS integer
 LANGUAGE plpgsql
+SET enable_seqscan = off
+SET jit = off
 AS $$
 DECLARE
   start_dev integer := routingtable_pck.device_of(devname);
@@ -235,9 +252,16 @@ $$;
 -- pairs: removes what was shown for them and shows their listed routes
 -- now. A route's devices are found from the destination back, parent by
 -- parent: the parent's route that goes on, with the same first-step ports.
+-- Nested loops over the pairs, each probing the rows of its start and
+-- destination: a refresh names a few pairs of tables that hold millions.
 CREATE FUNCTION routingtable_pck.show_destinations(starts integer[], dests integer[])
 RETURNS void
 LANGUAGE sql
+SET enable_seqscan = off
+SET enable_nestloop = on
+SET enable_hashjoin = off
+SET enable_mergejoin = off
+SET jit = off
 AS $$
   DELETE FROM vexa_pdetails p
   USING unnest(starts, dests) AS k(start, dest)
@@ -276,10 +300,15 @@ $$;
 
 -- Shows every listed destination route of start (after a build), from the
 -- start forward: all its routes are at hand, so one pass per number of
--- steps, each extending the routes that go on.
+-- steps, each extending the routes that go on. The routes of the start are
+-- joined by hashing: a nested loop over two of its sets of routes, which
+-- a generic plan cannot count, would grow with the square of the network.
 CREATE FUNCTION routingtable_pck.show_all_destinations(start integer)
 RETURNS void
 LANGUAGE sql
+SET enable_seqscan = off
+SET enable_nestloop = off
+SET jit = off
 AS $$
   DELETE FROM vexa_pdetails p WHERE p.node1 = start;
   DELETE FROM vexa_destinationtable t WHERE t.nodeid_start0 = start;

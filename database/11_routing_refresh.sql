@@ -94,7 +94,10 @@ $$;
 -- stored routes or bundles are wanted, each pair probes them (a lateral
 -- call, or OFFSET 0). The planner rarely knows how many pairs a round
 -- holds, and a nested loop over two large sets would take hours: none is
--- allowed but those probes.
+-- allowed but those probes. No sequential scans either (see build_table):
+-- with statistics that make the routes look small, a probe or the deletion
+-- of bundles by ctid would otherwise scan all the routes; the steps, read
+-- whole for the hash joins, are then read through an index.
 --
 -- The devices one step beyond a device matter in the next round only when
 -- the routes of that device that go on changed (their first-step ports or
@@ -109,6 +112,7 @@ LANGUAGE plpgsql
 SET jit = off
 SET work_mem = '64MB'
 SET enable_nestloop = off
+SET enable_seqscan = off
 AS $$
 DECLARE
   k integer := 1;
@@ -377,10 +381,12 @@ $$;
 -- end of it (that end is the start, or has a stored route that goes on).
 -- Returns the number of (start, destination) pairs whose listed routes
 -- changed. Raises on a database error (its callers catch it). Waits for
--- the turn of the writers of the routes only when a change is noted.
+-- the turn of the writers of the routes only when a change is noted. No
+-- sequential scans, as in a build (see build_table).
 CREATE FUNCTION routingtable_pck.refresh_routes() RETURNS integer
 LANGUAGE plpgsql
 SET jit = off
+SET enable_seqscan = off
 AS $$
 DECLARE
   link_ids integer[];
