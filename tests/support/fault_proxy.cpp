@@ -1,6 +1,7 @@
 #include "fault_proxy.h"
 
 #include "test_db.h"
+#include "wire_messages.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -11,55 +12,15 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
-#include <cstdint>
 
 namespace testdb {
 namespace {
 
-// Untyped packets that a client may send before its startup packet; the
-// server answers the two encryption requests with one byte.
-constexpr std::uint32_t kSslRequest = 80877103;
-constexpr std::uint32_t kGssRequest = 80877104;
-constexpr std::uint32_t kCancelRequest = 80877102;
+using namespace wire;
 
 // Bytes held for a side that does not take them in stop the reading.
 constexpr std::size_t kMaxHeld = 1 << 20;
-
-std::uint32_t big_endian_32(const std::string& bytes, std::size_t at) {
-  std::uint32_t value = 0;
-  for (std::size_t i = 0; i < 4; ++i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
-  return value;
-}
-
-// The size of the first message in `bytes`: 0 while it has not all
-// arrived, npos for a length that cannot be one.
-std::size_t message_size(const std::string& bytes, bool typed) {
-  const std::size_t header = typed ? 1 : 0;
-  if (bytes.size() < header + 4) return 0;
-  const std::uint32_t length = big_endian_32(bytes, header);
-  if (length < 4 || length > (1u << 30)) return std::string::npos;
-  return bytes.size() >= header + length ? header + length : 0;
-}
-
-// A client message that runs COMMIT: a simple query ('Q': the text) or a
-// parse ('P': the statement's name, then the text).
-bool is_commit(const std::string& message) {
-  std::size_t text_at = 5;
-  if (message[0] == 'P')
-    text_at = message.find('\0', text_at) + 1;
-  else if (message[0] != 'Q')
-    return false;
-  if (text_at == 0 || text_at >= message.size()) return false;
-  std::string text = message.substr(text_at, message.find('\0', text_at) - text_at);
-  auto is_filler = [](unsigned char c) { return std::isspace(c) || c == ';'; };
-  while (!text.empty() && is_filler(text.back())) text.pop_back();
-  text.erase(text.begin(), std::find_if_not(text.begin(), text.end(), is_filler));
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return text == "COMMIT";
-}
 
 // Appends what the socket holds; false at its end or on an error.
 bool read_into(int fd, std::string& bytes) {
@@ -196,8 +157,6 @@ bool FaultProxy::take(Fault fault) {
   return true;
 }
 
-void FaultProxy::drop(Relay& relay) { relay.close_both(); }
-
 void FaultProxy::note_client_closed() {
   std::lock_guard<std::mutex> lock(mutex_);
   client_closed_ = true;
@@ -307,7 +266,7 @@ void FaultProxy::frame_client_bytes(Relay& relay) {
       else if (code != kCancelRequest)
         relay.startup_sent = true;
     } else if (is_commit(message)) {
-      if (take(Fault::kDropBeforeCommit)) return drop(relay);
+      if (take(Fault::kDropBeforeCommit)) return relay.close_both();
       if (take(Fault::kDropAfterCommit)) relay.commit_sent = true;
     }
     relay.to_server += message;
@@ -335,11 +294,11 @@ void FaultProxy::frame_server_bytes(Relay& relay) {
     const std::size_t size = message_size(relay.from_server, true);
     if (size == std::string::npos) return relay.close_both();
     if (size == 0) return;
-    const char type = relay.from_server[0];
-    // CommandComplete or ErrorResponse: the server has answered COMMIT.
-    if (relay.commit_sent && (type == 'C' || type == 'E')) return drop(relay);
-    relay.to_client.append(relay.from_server, 0, size);
+    std::string message = relay.from_server.substr(0, size);
     relay.from_server.erase(0, size);
+    if (relay.commit_sent && answers_commit(message)) return relay.close_both();
+    const char type = message[0];
+    relay.to_client += message;
     if (type == 'Z' && !relay.logged_in) {
       relay.logged_in = true;
       if (take(Fault::kFreezeAfterLogin)) {

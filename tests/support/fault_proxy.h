@@ -71,7 +71,6 @@ class FaultProxy {
   void frame_client_bytes(Relay& relay);
   void frame_server_bytes(Relay& relay);
   bool take(Fault fault);
-  void drop(Relay& relay);
   void note_client_closed();
 
   int listen_fd_ = -1;
