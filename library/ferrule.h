@@ -9,6 +9,15 @@
  * entry; when the result does not fit, the length needed is written back, the
  * reason is "BUFFER_TOO_SMALL" and the result -1.
  *
+ * A call that commits and loses its connection after COMMIT was sent, before
+ * the server's answer, cannot know whether the server committed: it answers
+ * 3114 with a reason that ends in "; the outcome of the commit is unknown".
+ * Its rows may be stored. Look before sending them again (links have no
+ * unique key: a batch sent twice stores each link twice); the library does
+ * not send again by itself. A connection lost before COMMIT was sent
+ * answers 3114 with the reason alone ("server closed the connection
+ * unexpectedly", say): nothing was committed since the last commit.
+ *
  * The library holds one connection for the process and is used from one
  * thread at a time.
  *
@@ -44,13 +53,21 @@ extern "C" {
  * also works). DBConnexion loads the subsystems recorded in the database;
  * when they cannot be loaded, for whatever reason (none recorded, 50 or
  * more, or the statement failed, for instance because it was cancelled),
- * it answers -1 with "ERROR in LoadSubsystemTable : SUBSYSTEM_TABLE_EMPTY".
+ * it answers -1 with "ERROR in LoadSubsystemTable : SUBSYSTEM_TABLE_EMPTY",
+ * unless its time ran out (below).
  *
  * How long a call waits for the server:
- * - DBConnexion gives up after 10 s when the server does not answer (one
- *   that accepts the connection and then says nothing, a frozen one):
- *   -1, "ERROR in Connect : timeout expired: no answer from the server
- *   within 10 s". One that refuses the connection answers at once.
+ * - DBConnexion takes 20 s at most, the login and the subsystem load
+ *   together. The login alone gives up after 10 s when the server does not
+ *   answer (one that accepts the connection and then says nothing, a
+ *   frozen one): -1, "ERROR in Connect : timeout expired: no answer from
+ *   the server within 10 s". A server that answers the login and then
+ *   nothing, or a subsystem table that another session holds locked, makes
+ *   it give up at 20 s: -1, "ERROR in Connect : timeout expired: no answer
+ *   from the server within 20 s" (or "ERROR in LoadSubsystemTable : ..."
+ *   when the load was waiting). The session is closed then, and the server
+ *   stops what it was doing for it. A server that refuses the connection
+ *   answers at once.
  * - A server that ended the session or went down answers the next call at
  *   once, with number 3114 ("server closed the connection unexpectedly").
  * - A server or network that vanished without a word (a machine switched
@@ -58,13 +75,13 @@ extern "C" {
  *   after 10 s of silence and every 5 s, and data or probes left
  *   unacknowledged for 30 s end it. A call waiting on it then fails with
  *   number 3114, within about 35 s.
- * - A server that is there but does not answer (its processes stopped, or
- *   overloaded) keeps a call waiting until it answers: no time limit is set
- *   on statements, since some calls (routing tables, path loads of a large
- *   network) legitimately run for long. One exception: while a batch is
- *   still being sent, a server that takes in nothing of it for 30 s (its
- *   buffers full behind a row that waits for a lock held elsewhere, say)
- *   ends the connection as a vanished one does.
+ * - After DBConnexion, a server that is there but does not answer (its
+ *   processes stopped, or overloaded) keeps a call waiting until it
+ *   answers: no time limit is set on statements, since some calls (routing
+ *   tables, path loads of a large network) legitimately run for long. One
+ *   exception: while a batch is still being sent, a server that takes in
+ *   nothing of it for 30 s (its buffers full behind a row that waits for a
+ *   lock held elsewhere, say) ends the connection as a vanished one does.
  * A key=value server text may set other limits: connect_timeout (seconds,
  * 0 for none), keepalives_idle, keepalives_interval, keepalives_count (in
  * seconds and probes) and tcp_user_timeout (milliseconds). */

@@ -1,4 +1,6 @@
 // Opening and closing the one database connection of the process.
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -16,6 +18,36 @@ namespace ferrule {
 namespace {
 
 constexpr const char* kLibraryVersion = "v2.7";
+
+// The time DBConnexion has left. Each client call it makes is given that
+// as its call timeout, so that the login and the load together end within
+// the limit.
+class ConnexionClock {
+ public:
+  using Clock = std::chrono::steady_clock;
+  explicit ConnexionClock(std::chrono::seconds limit)
+      : limit_(limit), end_(Clock::now() + limit) {}
+
+  // Rounded up, so that the call ends no earlier than the limit; at least
+  // 1 ms, since 0 would mean no limit.
+  ub4 call_timeout_ms() const {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(end_ - Clock::now());
+    return static_cast<ub4>(std::max<long long>(left.count(), 1));
+  }
+  bool expired() const { return Clock::now() >= end_; }
+  void write_reason(char* out, std::size_t size) const {
+    std::snprintf(out, size, reason::kNoAnswerWithin, static_cast<int>(limit_.count()));
+  }
+
+ private:
+  std::chrono::seconds limit_;
+  Clock::time_point end_;
+};
+
+int SetCallTimeout(const Session& handles, ub4 milliseconds) {
+  return OCIAttrSet(handles.svchp, OCI_HTYPE_SVCCTX, &milliseconds, 0, OCI_ATTR_CALL_TIMEOUT,
+                    handles.errhp);
+}
 
 // How far Connect got: 1 environment, 2 server, 3 error, 4 service context,
 // 5 session. Disconnect releases that many handles.
@@ -45,7 +77,7 @@ int Disconnect(Session handles, int stage, char* ErrMess) {
 // Creates the five handles into out; on failure releases what was created
 // and leaves out untouched.
 int Connect(const char* server, const char* user, const char* password,
-            Session& out, char* ErrMess) {
+            const ConnexionClock& clock, Session& out, char* ErrMess) {
   const char* appliName = "Connect";
   if (!server) {
     ReportFailure(appliName, "server MUST be given", ErrMess);
@@ -75,6 +107,7 @@ int Connect(const char* server, const char* user, const char* password,
   });
   step(4, [&] { return alloc(h.envhp, reinterpret_cast<void**>(&h.svchp), OCI_HTYPE_SVCCTX); });
   step(4, [&] { return OCIAttrSet(h.svchp, OCI_HTYPE_SVCCTX, h.srvhp, 0, OCI_ATTR_SERVER, h.errhp); });
+  step(4, [&] { return SetCallTimeout(h, clock.call_timeout_ms()); });
   step(5, [&] { return alloc(h.envhp, reinterpret_cast<void**>(&h.authp), OCI_HTYPE_SESSION); });
   step(5, [&] {
     return OCIAttrSet(h.authp, OCI_HTYPE_SESSION, const_cast<char*>(user),
@@ -95,7 +128,9 @@ int Connect(const char* server, const char* user, const char* password,
     return 0;
   }
   char reason[kReasonMax + 1];
-  if (h.errhp)
+  if (clock.expired())
+    clock.write_reason(reason, sizeof reason);
+  else if (h.errhp)
     ReadErrorText(h.errhp, reason, sizeof reason);
   else
     std::snprintf(reason, sizeof reason, "%s", "COULD NOT CREATE THE CLIENT ENVIRONMENT");
@@ -111,6 +146,11 @@ int Connect(const char* server, const char* user, const char* password,
 Session& session() {
   static Session instance;
   return instance;
+}
+
+std::chrono::seconds& connexion_limit() {
+  static std::chrono::seconds limit = kConnexionLimit;
+  return limit;
 }
 
 SubsystemTable& subsystem_table() {
@@ -200,8 +240,9 @@ extern "C" int DBConnexion(const char* server, const char* usr, const char* pwd,
     s.forget();
   }
   SubsystemTable& table = subsystem_table();
+  const ConnexionClock clock(connexion_limit());
   Session opened;
-  if (Connect(server, usr, pwd, opened, ErrMess) != 0) {
+  if (Connect(server, usr, pwd, clock, opened, ErrMess) != 0) {
     s.forget();
     return -1;
   }
@@ -209,13 +250,23 @@ extern "C" int DBConnexion(const char* server, const char* usr, const char* pwd,
   // The load tests its row count against the table's capacity; a failed load
   // leaves the table as it was last loaded.
   int count = kSubsystemSlots;
-  if (LoadSubsystemTable(table.names, table.ids, &count, ErrMess) != 0) {
+  SetCallTimeout(s, clock.call_timeout_ms());
+  const int loaded = LoadSubsystemTable(table.names, table.ids, &count, ErrMess);
+  // Later calls wait for the server as long as it takes: some (routing
+  // tables, paths of a large network) legitimately run long.
+  SetCallTimeout(s, 0);
+  if (loaded != 0) {
     // Without its subsystem table the connection is of no use: close it.
     char scratch[kErrMessMax];
     Disconnect(s, 5, scratch);
     s.forget();
     PrintLine("Connection aborted : couldn't load subsystem table");
-    ReportFailure("LoadSubsystemTable", reason::kSubsystemTableEmpty, ErrMess);
+    char reason[kReasonMax + 1];
+    if (clock.expired())
+      clock.write_reason(reason, sizeof reason);
+    else
+      std::snprintf(reason, sizeof reason, "%s", reason::kSubsystemTableEmpty);
+    ReportFailure("LoadSubsystemTable", reason, ErrMess);
     return -1;
   }
   table.count = count;

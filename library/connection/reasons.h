@@ -19,6 +19,8 @@ inline constexpr char kNoRowsSelected[] = "NO_ROWS_SELECTED";
 inline constexpr char kNotConnected[] = "NOT CONNECTED TO ANY DB";
 inline constexpr char kUnknownDatabaseError[] = "UNKNOWN DATABASE ERROR";  // an error without text
 inline constexpr char kSubsystemTableEmpty[] = "SUBSYSTEM_TABLE_EMPTY";
+// DBConnexion out of time; %d: the seconds it may take.
+inline constexpr char kNoAnswerWithin[] = "timeout expired: no answer from the server within %d s";
 
 // Cached batches.
 inline constexpr char kNoBatch[] = "CACHE HAS NOT BEEN INITIALIZED";

@@ -3,6 +3,8 @@
 // from one thread at a time.
 #pragma once
 
+#include <chrono>
+
 #include "oci.h"
 
 namespace ferrule {
@@ -19,6 +21,14 @@ struct Session {
 };
 
 Session& session();
+
+// How long DBConnexion may take in all, the login and the subsystem load
+// together: a server that answers the login and then nothing, or a
+// subsystem table that another session holds locked, must not keep the
+// caller waiting.
+constexpr std::chrono::seconds kConnexionLimit{20};
+// The limit DBConnexion applies: kConnexionLimit, shorter in tests.
+std::chrono::seconds& connexion_limit();
 
 // Subsystem names (at most 9 characters) and their prime ids, in the order
 // the database returned them. Kept across disconnection.

@@ -94,6 +94,13 @@ sword OCIAttrSet(void* trgthndlp, ub4 trghndltyp, void* attributep, ub4 size, ub
         context->session = session;
         return OCI_SUCCESS;
       }
+      if (attrtype == OCI_ATTR_CALL_TIMEOUT) {
+        if (!attributep) return fail(error, error_number::kOther, "no call timeout given");
+        ub4 milliseconds = 0;
+        std::memcpy(&milliseconds, attributep, sizeof milliseconds);
+        context->call_timeout = std::chrono::milliseconds(milliseconds);
+        return OCI_SUCCESS;
+      }
       break;
     }
     case OCI_HTYPE_SESSION: {
@@ -185,8 +192,8 @@ sword OCISessionBegin(OCISvcCtx* svchp, OCIError* errhp, OCISession* usrhp, ub4,
   if (session->user.empty() || session->password.empty())
     return fail(error, error_number::kInvalidPassword,
                 "password authentication failed for user \"" + session->user + "\"");
-  session->connection =
-      Connection::open(context->server->target, session->user, session->password, error);
+  session->connection = Connection::open(context->server->target, session->user,
+                                         session->password, context->call_timeout, error);
   return session->connection ? OCI_SUCCESS : OCI_ERROR;
 }
 

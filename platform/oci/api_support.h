@@ -16,9 +16,14 @@ inline ErrorRecord& begin_call(OCIError* errhp, ErrorRecord& scratch) {
   return handle ? handle->record : scratch;
 }
 
-// The open connection of a service context, or null with the error set.
+// The open connection of a service context, with a call begun under the
+// context's call timeout; or null with the error set.
 inline Connection* connection_of(OCISvcCtx& context, ErrorRecord& error) {
-  if (context.session && context.session->connection) return context.session->connection.get();
+  if (context.session && context.session->connection) {
+    Connection* connection = context.session->connection.get();
+    connection->begin_call(context.call_timeout);
+    return connection;
+  }
   error.set(error_number::kNotConnectedToDatabase, "not connected to the database");
   return nullptr;
 }

@@ -15,16 +15,31 @@ constexpr size_t kMaxPreparedStatements = 512;
 // Separates the text from the parameter types in a cache key.
 constexpr char kKeySeparator = '\x1f';
 
+// While it runs a statement, the server looks this often whether its
+// client is still there. A client that gave up a call (its time ran out, or
+// its process ended) has closed the connection: the server then stops the
+// statement, and a wait for a lock with it, instead of going on for nobody
+// until the lock is free.
+constexpr const char* kClientCheck = "SET client_connection_check_interval = 1000";
+
+// An answer from the server, rather than libpq's report of a lost
+// connection.
+bool server_answered(const PGresult* result) {
+  return result_ok(result) || PQresultErrorField(result, PG_DIAG_SQLSTATE) != nullptr;
+}
+
 }  // namespace
 
 bool Connection::exec(const std::string& sql, ErrorRecord& error) {
-  PgResultPtr result(PQexec(pg(), sql.c_str()));
-  if (result_ok(result.get())) return true;
-  record_result_error(error, result.get(), pg());
+  PgResultPtr last;
+  if (PQsendQuery(pg(), sql.c_str()) == 1)
+    while (PgResultPtr result{next_result()}) last = std::move(result);
+  if (last && result_ok(last.get())) return true;
+  record_failure(error, last.get());
   return false;
 }
 
-bool Connection::prepare_control_statements(ErrorRecord& error) {
+bool Connection::set_up_session(ErrorRecord& error) {
   const std::string savepoint = kStatementSavepoint;
   const std::pair<const char*, std::string> statements[] = {
       {control_statement::kBegin, "BEGIN"},
@@ -32,18 +47,19 @@ bool Connection::prepare_control_statements(ErrorRecord& error) {
       {control_statement::kRelease, "RELEASE SAVEPOINT " + savepoint},
       {control_statement::kRollbackTo, "ROLLBACK TO SAVEPOINT " + savepoint},
   };
-  Pipeline pipeline(pg());
+  Pipeline pipeline(*this);
   for (const auto& [name, sql] : statements) pipeline.send_prepare({}, name, sql, 0, nullptr);
+  pipeline.send_text({}, kClientCheck, 0, nullptr, nullptr);
   pipeline.sync();
-  bool ok = pipeline.tags().size() == std::size(statements);
+  bool ok = pipeline.tags().size() == std::size(statements) + 1;
   for (size_t i = 0; i < pipeline.tags().size(); ++i) {
     PgResultPtr result = pipeline.next_result();
     if (ok && !result_ok(result.get())) {
-      record_result_error(error, result.get(), pg());
+      record_failure(error, result.get());
       return false;
     }
   }
-  if (!ok) record_result_error(error, nullptr, pg());
+  if (!ok) record_failure(error, nullptr);
   return ok;
 }
 
@@ -116,16 +132,32 @@ bool Connection::undo_failed_statement(ErrorRecord& error) {
 bool Connection::commit(ErrorRecord& error) {
   savepoints_.clear();
   if (!in_transaction()) return true;
-  PgResultPtr result(PQexec(pg(), "COMMIT"));
-  if (result_ok(result.get()) && std::strcmp(PQcmdStatus(result.get()), "COMMIT") == 0) {
+  // What came while the session was idle (the server ending it, say) is
+  // read first: a connection found lost now never sent COMMIT.
+  PQconsumeInput(pg());
+  const bool sent = alive() && PQsendQuery(pg(), "COMMIT") == 1;
+  PgResultPtr answer, last;
+  while (PgResultPtr result{next_result()}) {
+    if (!answer && server_answered(result.get()))
+      answer = std::move(result);
+    else
+      last = std::move(result);
+  }
+  if (answer && result_ok(answer.get()) && std::strcmp(PQcmdStatus(answer.get()), "COMMIT") == 0) {
     procedures_of_transaction_.clear();
     return true;
   }
   // A transaction the server had aborted answers COMMIT with ROLLBACK.
-  if (result_ok(result.get()))
+  if (answer && result_ok(answer.get())) {
     error.set(error_number::kTransactionRolledBack, "transaction rolled back");
-  else
-    record_result_error(error, result.get(), pg());
+  } else if (answer || !sent) {
+    record_failure(error, answer.get());
+  } else {
+    // Lost on its way or after the server committed: the client cannot
+    // tell, and a caller who sends again may store everything twice.
+    record_failure(error, last.get());
+    error.message += kCommitOutcomeUnknown;
+  }
   std::string deallocate = forget_transaction_procedures();
   if (!deallocate.empty() && alive()) {
     ErrorRecord ignored;

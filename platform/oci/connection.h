@@ -7,7 +7,9 @@
 #include "error_record.h"
 #include "pg_ptr.h"
 
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -26,14 +28,32 @@ constexpr const char* kRollbackTo = "ferrule_rollback_to";
 // The name of that savepoint, which a caller's own savepoints may not take.
 constexpr const char* kStatementSavepoint = "ferrule_statement";
 
+// What a failed commit adds to its reason when COMMIT left and no answer
+// came back: the server may have committed.
+constexpr const char* kCommitOutcomeUnknown = "; the outcome of the commit is unknown";
+
 class Connection {
  public:
-  // Opens the connection; on failure records why (1017 for a wrong
-  // password) and returns null.
+  // Opens the connection, as one call of at most `call_timeout` (zero: no
+  // limit but the connect timeout); on failure records why (1017 for a
+  // wrong password) and returns null.
   static std::unique_ptr<Connection> open(const ConnectTarget& target,
                                           const std::string& user,
                                           const std::string& password,
+                                          std::chrono::milliseconds call_timeout,
                                           ErrorRecord& error);
+
+  // Starts a call: until the next one begins, the waits for the server end
+  // `timeout` from now (zero: no limit). A call that runs out of time is
+  // abandoned and the connection closed, since the server may still be
+  // answering it; the server then ends what it was doing for the call.
+  void begin_call(std::chrono::milliseconds timeout);
+  // The next result of the command in progress, as PQgetResult, waiting no
+  // longer than the call may; null once the call ran out of time.
+  PGresult* next_result();
+  // Records why the call failed: that it ran out of time, or else what
+  // `result` (null: the connection) reports.
+  void record_failure(ErrorRecord& error, const PGresult* result) const;
 
   PGconn* pg() const { return pg_.get(); }
   bool alive() const { return PQstatus(pg_.get()) == CONNECTION_OK; }
@@ -66,6 +86,8 @@ class Connection {
 
   // Succeed at once when no transaction is open. A failed commit is
   // reported; either way the transaction is over, with its savepoints.
+  // When COMMIT was sent and no answer came, the reason ends with
+  // kCommitOutcomeUnknown; a connection lost before gives the reason alone.
   bool commit(ErrorRecord& error);
   bool rollback(ErrorRecord& error);
 
@@ -78,16 +100,25 @@ class Connection {
   bool rollback_to_savepoint(const std::string& name, ErrorRecord& error);
 
  private:
+  using Clock = std::chrono::steady_clock;
+
   explicit Connection(PgConnPtr pg) : pg_(std::move(pg)) {}
-  bool prepare_control_statements(ErrorRecord& error);
+  bool set_up_session(ErrorRecord& error);
   // Runs sql (one or more statements) and records a failure.
   bool exec(const std::string& sql, ErrorRecord& error);
+  // Waits until PQgetResult would not block; false when the call's time
+  // ran out first.
+  bool await_result();
+  void abandon_call();
   // Forgets the procedures the ended transaction created (a rollback drops
   // them), from the first-th on, and returns SQL that deallocates their
   // prepared calls.
   std::string forget_transaction_procedures(size_t first = 0);
 
   PgConnPtr pg_;
+  std::chrono::milliseconds call_timeout_{0};
+  std::optional<Clock::time_point> call_deadline_;
+  bool call_timed_out_ = false;
   std::unordered_map<std::string, std::string> prepared_;  // key -> name
   std::unordered_map<std::string, BlockProcedure> procedures_;
   std::vector<std::string> procedures_of_transaction_;  // keys

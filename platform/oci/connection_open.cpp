@@ -7,26 +7,27 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <optional>
 
 namespace ferrule::oci {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 enum class ConnectOutcome { kConnected, kFailed, kTimedOut };
 
-// Waits out libpq's non-blocking connection state machine, for at most
-// `timeout_seconds` (0: without a limit). libpq's own connect_timeout holds
-// only for its blocking connect, so the limit is kept here.
-ConnectOutcome finish_connecting(PGconn* conn, int timeout_seconds) {
-  using Clock = std::chrono::steady_clock;
-  const Clock::time_point deadline = Clock::now() + std::chrono::seconds(timeout_seconds);
+// Waits out libpq's non-blocking connection state machine, until the
+// deadline when there is one. libpq's own connect_timeout holds only for
+// its blocking connect, so the limit is kept here.
+ConnectOutcome finish_connecting(PGconn* conn, std::optional<Clock::time_point> deadline) {
   if (PQstatus(conn) == CONNECTION_BAD) return ConnectOutcome::kFailed;
   PostgresPollingStatusType state = PGRES_POLLING_WRITING;
   for (;;) {
     if (state == PGRES_POLLING_OK) return ConnectOutcome::kConnected;
     if (state == PGRES_POLLING_FAILED) return ConnectOutcome::kFailed;
     int wait_ms = -1;
-    if (timeout_seconds > 0) {
-      const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    if (deadline) {
+      const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now());
       if (left.count() <= 0) return ConnectOutcome::kTimedOut;
       wait_ms = static_cast<int>(left.count());
     }
@@ -58,7 +59,9 @@ void ignore_notice(void*, const char*) {}
 std::unique_ptr<Connection> Connection::open(const ConnectTarget& target,
                                              const std::string& user,
                                              const std::string& password,
+                                             std::chrono::milliseconds call_timeout,
                                              ErrorRecord& error) {
+  const Clock::time_point start = Clock::now();
   // One connection text, expanded by libpq as its dbname: unlike separate
   // keywords, it can say "empty" for a setting, which keeps the environment
   // from filling it.
@@ -85,22 +88,34 @@ std::unique_ptr<Connection> Connection::open(const ConnectTarget& target,
   // libpq gives no SQLSTATE for a failed connection; the verbose message
   // carries it, which is how a wrong password is told from other failures.
   PQsetErrorVerbosity(pg.get(), PQERRORS_VERBOSE);
-  switch (finish_connecting(pg.get(), timeout_seconds)) {
+  // The login ends at the connect timeout or at the end of the call,
+  // whichever comes first; the session's setup, at the end of the call.
+  std::optional<Clock::time_point> connect_deadline, call_deadline;
+  if (timeout_seconds > 0) connect_deadline = start + std::chrono::seconds(timeout_seconds);
+  if (call_timeout.count() > 0) call_deadline = start + call_timeout;
+  const bool call_ends_first =
+      call_deadline && (!connect_deadline || *call_deadline <= *connect_deadline);
+  switch (finish_connecting(pg.get(), call_ends_first ? call_deadline : connect_deadline)) {
     case ConnectOutcome::kConnected:
       break;
     case ConnectOutcome::kFailed:
       record_connect_error(error, PQerrorMessage(pg.get()));
       return nullptr;
     case ConnectOutcome::kTimedOut:
-      error.set(error_number::kNotConnectedToDatabase,
-                "timeout expired: no answer from the server within " +
-                    std::to_string(timeout_seconds) + " s");
+      if (call_ends_first)
+        record_call_timeout(error, call_timeout);
+      else
+        error.set(error_number::kNotConnectedToDatabase,
+                  "timeout expired: no answer from the server within " +
+                      std::to_string(timeout_seconds) + " s");
       return nullptr;
   }
   PQsetErrorVerbosity(pg.get(), PQERRORS_DEFAULT);
 
   std::unique_ptr<Connection> connection(new Connection(std::move(pg)));
-  if (!connection->prepare_control_statements(error)) return nullptr;
+  connection->call_timeout_ = call_timeout;
+  connection->call_deadline_ = call_deadline;
+  if (!connection->set_up_session(error)) return nullptr;
   return connection;
 }
 

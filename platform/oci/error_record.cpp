@@ -86,6 +86,11 @@ void record_result_error(ErrorRecord& record, const PGresult* result,
   record.set(number_for_sqlstate(sqlstate, primary), std::move(text));
 }
 
+void record_call_timeout(ErrorRecord& record, std::chrono::milliseconds limit) {
+  record.set(error_number::kCallTimedOut, "call timed out: no answer from the server within " +
+                                              std::to_string(limit.count()) + " ms");
+}
+
 void record_connect_error(ErrorRecord& record, const char* verbose_message) {
   std::string_view message(verbose_message ? verbose_message : "");
   for (std::string_view severity : {"FATAL:  ", "ERROR:  "}) {

@@ -4,6 +4,7 @@
 
 #include <libpq-fe.h>
 
+#include <chrono>
 #include <string>
 
 namespace ferrule::oci {
@@ -24,6 +25,7 @@ constexpr int kFetchedTruncated = 1406;
 constexpr int kValueTooLargeForColumn = 1438;
 constexpr int kInvalidNumber = 1722;
 constexpr int kTransactionRolledBack = 2091;
+constexpr int kCallTimedOut = 3156;
 constexpr int kNoDescriptorForPosition = 24334;
 // Every server error without a classic counterpart, and misuse of the calls.
 constexpr int kOther = 20000;
@@ -50,6 +52,10 @@ int number_for_sqlstate(const char* sqlstate, const char* primary_message);
 // lost connection when the connection is gone.
 void record_result_error(ErrorRecord& record, const PGresult* result,
                          const PGconn* conn);
+
+// Records a call abandoned when its time limit (OCI_ATTR_CALL_TIMEOUT) ran
+// out.
+void record_call_timeout(ErrorRecord& record, std::chrono::milliseconds limit);
 
 // Records the failure of opening a connection from libpq's verbose message,
 // which carries the SQLSTATE after the severity ("FATAL:  28P01: ...").

@@ -9,6 +9,7 @@
 #include "handle.h"
 #include "statement.h"
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -36,6 +37,8 @@ struct OCISvcCtx final : ferrule::oci::Handle {
   OCISvcCtx() : Handle(OCI_HTYPE_SVCCTX) {}
   OCIServer* server = nullptr;
   OCISession* session = nullptr;
+  // OCI_ATTR_CALL_TIMEOUT: how long each call may wait for the server.
+  std::chrono::milliseconds call_timeout{0};
 };
 
 struct OCIStmt final : ferrule::oci::Handle {

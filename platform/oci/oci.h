@@ -84,6 +84,7 @@ typedef struct OCISnapshot OCISnapshot;
 #define OCI_ATTR_USERNAME 22u
 #define OCI_ATTR_PASSWORD 23u
 #define OCI_ATTR_ROWS_FETCHED 197u
+#define OCI_ATTR_CALL_TIMEOUT 531u
 
 /* External data types of binds and defines. */
 #define SQLT_CHR 1u  /* text of an explicit length, no terminator needed */
@@ -99,6 +100,11 @@ sword OCIHandleAlloc(const void *parenth, void **hndlpp, ub4 type,
                      size_t xtramem_sz, void **usrmempp);
 sword OCIHandleFree(void *hndlp, ub4 type);
 
+/* OCI_ATTR_CALL_TIMEOUT (service context, a ub4 of milliseconds, 0 by
+ * default: no limit): how long each later call with that context (session
+ * begin, execute, commit, rollback) may wait for the server in all. A call
+ * that runs out of time fails with number 3156 and its connection is
+ * closed; later calls on it fail with number 3114. */
 sword OCIAttrSet(void *trgthndlp, ub4 trghndltyp, void *attributep, ub4 size,
                  ub4 attrtype, OCIError *errhp);
 /* OCI_ATTR_ROW_COUNT, OCI_ATTR_PARAM_COUNT, OCI_ATTR_ROWS_FETCHED (statement) and

@@ -1,8 +1,13 @@
 #include "pipeline.h"
 
+#include "connection.h"
+
 namespace ferrule::oci {
 
-Pipeline::Pipeline(PGconn* conn) : conn_(conn), usable_(PQenterPipelineMode(conn) == 1) {}
+Pipeline::Pipeline(Connection& connection)
+    : connection_(connection),
+      conn_(connection.pg()),
+      usable_(PQenterPipelineMode(conn_) == 1) {}
 
 Pipeline::~Pipeline() { finish(); }
 
@@ -43,10 +48,10 @@ void Pipeline::sync() {
 PgResultPtr Pipeline::next_result() {
   if (results_read_ >= tags_.size()) return nullptr;
   ++results_read_;
-  PgResultPtr result(PQgetResult(conn_));
+  PgResultPtr result(connection_.next_result());
   if (!result) return nullptr;
   // Each command's result is followed by a null that ends it.
-  while (PGresult* extra = PQgetResult(conn_)) PQclear(extra);
+  while (PGresult* extra = connection_.next_result()) PQclear(extra);
   return result;
 }
 
@@ -56,7 +61,7 @@ void Pipeline::finish() {
   if (synced_) {
     while (results_read_ < tags_.size()) next_result();
     // The answer to the sync itself; nothing follows it.
-    while (PGresult* result = PQgetResult(conn_)) {
+    while (PGresult* result = connection_.next_result()) {
       bool is_sync = PQresultStatus(result) == PGRES_PIPELINE_SYNC;
       PQclear(result);
       if (is_sync) break;

@@ -15,6 +15,8 @@
 
 namespace ferrule::oci {
 
+class Connection;
+
 struct CommandTag {
   std::uint8_t kind = 0;  // the caller's meaning
   std::uint32_t row = 0;  // the iteration it belongs to, where that matters
@@ -22,7 +24,8 @@ struct CommandTag {
 
 class Pipeline {
  public:
-  explicit Pipeline(PGconn* conn);
+  // Results are awaited within the connection's current call.
+  explicit Pipeline(Connection& connection);
   ~Pipeline();
   Pipeline(const Pipeline&) = delete;
   Pipeline& operator=(const Pipeline&) = delete;
@@ -55,6 +58,7 @@ class Pipeline {
   void queued(bool ok, CommandTag tag);
   void finish();
 
+  Connection& connection_;
   PGconn* conn_;
   bool usable_;
   bool synced_ = false;

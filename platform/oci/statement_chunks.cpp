@@ -77,7 +77,7 @@ RowsOutcome Statement::run_chunks(Connection& connection, ub4 iters, ub4 first_r
   for (bool first_sending = true; first_sending || stopped_short; first_sending = false) {
     stopped_short = false;
     const ub4 start = outcome.rows_run;
-    Pipeline pipeline(connection.pg());
+    Pipeline pipeline(connection);
     if (first_sending) setup.send(pipeline);
     for (ub4 first = start; first < iters; first += kRowsPerChunk) {
       load_row_values(first_row, first + chunk_rows(first));

@@ -71,7 +71,7 @@ sword Statement::execute(Connection& connection, ub4 iters, ub4 first_row,
   }
   if (!all_bound(error)) return OCI_ERROR;
   if (!connection.alive()) {
-    record_result_error(error, nullptr, connection.pg());
+    connection.record_failure(error, nullptr);
     return OCI_ERROR;
   }
   if (savepoint_.kind != SavepointCommand::Kind::kNone) {
@@ -103,7 +103,7 @@ sword Statement::run_query(Connection& connection, ub4 row, ErrorRecord& error) 
 
   BatchFailure failure;
   {
-    Pipeline pipeline(connection.pg());
+    Pipeline pipeline(connection);
     if (protect) send_control(pipeline, control_tag(), control_statement::kSavepoint);
     if (statement.name.empty()) {
       pipeline.send_text({kRun, 0}, parsed_.numbered_text, n, types_.data(), values);
@@ -132,7 +132,7 @@ sword Statement::run_query(Connection& connection, ub4 row, ErrorRecord& error) 
   if (!failure.failed) return OCI_SUCCESS;
 
   forget_rows();
-  record_result_error(error, failure.result.get(), connection.pg());
+  connection.record_failure(error, failure.result.get());
   ErrorRecord undo_error;
   connection.undo_failed_statement(undo_error);
   return OCI_ERROR;

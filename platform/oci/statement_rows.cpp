@@ -75,7 +75,7 @@ sword Statement::run_rows(Connection& connection, ub4 iters, ub4 first_row,
   row_count_ = block ? outcome.rows_run : static_cast<ub4>(outcome.rows_processed);
   if (!outcome.failure.failed) return OCI_SUCCESS;
 
-  record_result_error(error, outcome.failure.result.get(), connection.pg());
+  connection.record_failure(error, outcome.failure.result.get());
   ErrorRecord undo_error;
   connection.undo_failed_statement(undo_error);
   return OCI_ERROR;
@@ -105,7 +105,7 @@ RowsOutcome Statement::run_each_row(Connection& connection, ub4 iters, ub4 first
 
   RowsOutcome outcome;
   {
-    Pipeline pipeline(connection.pg());
+    Pipeline pipeline(connection);
     setup.send(pipeline);
     send_control(pipeline, control_tag(), control_statement::kSavepoint);
     send_rows(pipeline, iters);
@@ -119,7 +119,7 @@ RowsOutcome Statement::run_each_row(Connection& connection, ub4 iters, ub4 first
   while (outcome.failure.failed && outcome.failed_row != kNoRow && outcome.failed_row > start) {
     RowsOutcome replay;
     {
-      Pipeline pipeline(connection.pg());
+      Pipeline pipeline(connection);
       send_control(pipeline, control_tag(), control_statement::kRollbackTo);
       send_rows(pipeline, outcome.failed_row);
       send_control(pipeline, control_tag(), control_statement::kRelease);

@@ -10,7 +10,7 @@ const OraText* text_of(const std::string& s) { return reinterpret_cast<const Ora
 
 }  // namespace
 
-sword OciConnection::open(const testdb::Params& params) {
+sword OciConnection::open(const testdb::Params& params, ub4 call_timeout_ms) {
   OCIEnvCreate(&env, OCI_DEFAULT, nullptr, nullptr, nullptr, nullptr, 0, nullptr);
   OCIHandleAlloc(env, reinterpret_cast<void**>(&err), OCI_HTYPE_ERROR, 0, nullptr);
   OCIHandleAlloc(env, reinterpret_cast<void**>(&server), OCI_HTYPE_SERVER, 0, nullptr);
@@ -20,6 +20,7 @@ sword OciConnection::open(const testdb::Params& params) {
                                  static_cast<sb4>(params.server.size()), OCI_DEFAULT);
   if (status != OCI_SUCCESS) return status;
   OCIAttrSet(svc, OCI_HTYPE_SVCCTX, server, 0, OCI_ATTR_SERVER, err);
+  OCIAttrSet(svc, OCI_HTYPE_SVCCTX, &call_timeout_ms, 0, OCI_ATTR_CALL_TIMEOUT, err);
   OCIAttrSet(session, OCI_HTYPE_SESSION, const_cast<char*>(params.user.c_str()),
              static_cast<ub4>(params.user.size()), OCI_ATTR_USERNAME, err);
   OCIAttrSet(session, OCI_HTYPE_SESSION, const_cast<char*>(params.password.c_str()),

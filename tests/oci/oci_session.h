@@ -11,8 +11,9 @@
 
 #include <string>
 
-// Opens env, error, server, session and service context; false with the
-// failure left in `err` when the session cannot begin.
+// Opens env, error, server, session and service context, the context with
+// its call timeout (OCI_ATTR_CALL_TIMEOUT, 0: none) set before the session
+// begins; the failure is left in `err` when the session cannot begin.
 struct OciConnection {
   OCIEnv* env = nullptr;
   OCIError* err = nullptr;
@@ -20,7 +21,7 @@ struct OciConnection {
   OCISession* session = nullptr;
   OCISvcCtx* svc = nullptr;
 
-  sword open(const testdb::Params& params);
+  sword open(const testdb::Params& params, ub4 call_timeout_ms = 0);
   void close();  // frees the environment and everything allocated from it
   int error_number() const;
   std::string error_text() const;
