@@ -9,6 +9,14 @@
  * entry; when the result does not fit, the length needed is written back, the
  * reason is "BUFFER_TOO_SMALL" and the result -1.
  *
+ * What a call answers is what was committed. A call that is refused or fails
+ * undoes its own work only: what earlier calls left uncommitted in the
+ * transaction (a build, a by-type update sent with last_rows 0) stays there
+ * for the next commit. A call whose commit fails answers that failure (its
+ * number and the database's reason), whatever it would have answered
+ * otherwise: what the commit was to make durable is not there, or, when
+ * the connection was lost on the way (below), may not be.
+ *
  * A call that commits and loses its connection after COMMIT was sent, before
  * the server's answer, cannot know whether the server committed: it answers
  * 3114 with a reason that ends in "; the outcome of the commit is unknown".
@@ -254,7 +262,8 @@ FERRULE_API int GetBusySubsystems(int* len_array, const char* systemnames, char*
  * cached form: first_time = 1 marks the first row of a batch, last_rows = 1
  * the last one, which sends the batch as one execution and commits it (a
  * batch is also sent at every 10000th row). A batch in which some row
- * inserted nothing commits the others and answers -1. A send is committed
+ * inserted nothing commits the others, with the refresh that follows them,
+ * and answers -1 with a reason beginning "COULDNOT_". A send is committed
  * with the server refresh that follows it, or not at all: a send answered
  * as failed otherwise (a database error, a failed refresh, a single row
  * that inserted nothing where its form says so) leaves none of its rows
@@ -693,7 +702,8 @@ FERRULE_API int GetHWBoardCpntByStatus(const char* cpnt_status, char* status_lis
  * cached answers 0. An open batch, too, survives DBDeconnexion and
  * DBConnexion. A row that changes nothing makes the send answer -1 with
  * a reason beginning "COULDNOT_"; the rows that did change are committed,
- * except where said. A send and the refresh of the server's derived path
+ * with the recomputes and the refresh that follow them, except where said.
+ * A send and the refresh of the server's derived path
  * data that follows it are committed together or not at all; a refresh
  * that fails answers -1 with its own reason ("ERROR: ..." from the dynamic
  * tables, "PATH_REFRESH_FAILED" from the stored routes), or the database's
@@ -815,16 +825,17 @@ FERRULE_API int UpdateMultiplePortStatuses(const char* devicename, const char* p
                                            int first_time, int last_rows, char* ErrMess);
 
 /* Swaps the hardware of two functional devices through the server; commits
- * when the server answers "SUCCESSFUL_SWAPPING...", otherwise rolls back and
- * answers -1 with the server's text as reason. */
+ * when the server answers "SUCCESSFUL_SWAPPING...", otherwise undoes the
+ * swap and answers -1 with the server's text as reason. */
 FERRULE_API int SwapTwoDevices(const char* functional_devname1, const char* functional_devname2,
                                const char* comments, char* ErrMess);
 
 /* Deletes a link by id (macro_link 1: between devices, with the stored paths
  * through it; otherwise inside a board), or a port by id with its link, the
  * link's paths and the hardware port of the device's mounted hardware. An
- * unknown id answers -1 ("LINKID DOESN'T EXIST", "PORTID DOESN'T EXIST"); a
- * failed path removal rolls everything back and answers -1. A port without
+ * unknown id answers -1 ("LINKID DOESN'T EXIST", "PORTID DOESN'T EXIST"),
+ * and commits all the same; a failed path removal undoes the deletion and
+ * answers -1. A port without
  * a link answers 0 with "NO_ERROR in DeletePortRow but no link was
  * deleted". */
 FERRULE_API int DeleteLinkRow(int linkid, int macro_link, char* ErrMess);
