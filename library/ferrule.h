@@ -703,11 +703,10 @@ FERRULE_API int GetHWBoardCpntByStatus(const char* cpnt_status, char* status_lis
  * DBConnexion. A row that changes nothing makes the send answer -1 with
  * a reason beginning "COULDNOT_"; the rows that did change are committed,
  * with the recomputes and the refresh that follow them, except where said.
- * A send and the refresh of the server's derived path
- * data that follows it are committed together or not at all; a refresh
- * that fails answers -1 with its own reason ("ERROR: ..." from the dynamic
- * tables, "PATH_REFRESH_FAILED" from the stored routes), or the database's
- * error. A null text is NULL; "none" (or null) in a new value keeps the
+ * A send and the refresh of the server's derived path data that follows it
+ * are committed together or not at all; a refresh that fails answers -1
+ * with its own reason ("ERROR: ..." from the dynamic tables,
+ * "PATH_REFRESH_FAILED" from the stored routes), or the database's error. A null text is NULL; "none" (or null) in a new value keeps the
  * stored value where said. */
 
 /* Links, named by one end: by the from end (port_way 2 port of node_from)
