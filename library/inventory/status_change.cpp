@@ -21,9 +21,8 @@ const std::string kLinksOfDevice =
 // Every macroscopic link with an end on the device is used when both end
 // devices are (the product of their nodeused flags). When any link changed,
 // the server refreshes the flags of its stored paths for the device's
-// subsystems. The links are locked in link id order first, the order of
-// link batches sent in link order, so that the two wait for each other
-// instead of deadlocking.
+// subsystems. The device's links are locked in link id order first, as the
+// rewrites of every link lock them (update/link_lock_order.h).
 const std::string kDeviceLinks =
     "DECLARE changed integer; BEGIN "
     "PERFORM 1 from %(macro_connectivity) e where " + kLinksOfDevice +

@@ -7,6 +7,7 @@
 #include "reasons.h"
 #include "subsystems.h"
 #include "update/update_batch.h"
+#include "update/link_lock_order.h"
 #include "update/update_caches.h"
 
 namespace ferrule {
@@ -15,16 +16,13 @@ namespace {
 // A nodeused other than 0 and 1 keeps the stored flag. A link is used when
 // both its devices are. :numrows counts the device row of each row, the
 // last one included. The links are locked in link id order before they are
-// rewritten, as the weights after a node flag are (devices.cpp): in the
-// order of link batches sent in link order, so that they wait for each
-// other instead of deadlocking.
+// rewritten (update/link_lock_order.h).
 const InsertStatement kNodeUsedBlock{
     "BEGIN update %(devices) set "
     "nodeused=CASE :nused WHEN 1 THEN 1 WHEN 0 THEN 0 ELSE nodeused END,"
     "last_update=vexa_sysdate(),user_update='%(login)' where devicename=:dname; "
     "GET DIAGNOSTICS :numrows = %(row_count); "
-    "IF :numrows1=1 THEN "
-    "PERFORM 1 from %(macro_connectivity) order by linkid for no key update; "
+    "IF :numrows1=1 THEN " LOCK_EVERY_LINK_IN_ID_ORDER
     "update %(macro_connectivity) e set last_update=vexa_sysdate(),user_update='%(login)',"
     "lkused=(select t.nodeused*f.nodeused "
     "from %(devices) t,%(devices) f,%(port_properties) l,%(port_properties) m "
@@ -42,8 +40,7 @@ const InsertStatement kSystemListBlock{
     "BEGIN update %(devices) set system_name=:sysid,"
     "last_update=vexa_sysdate(),user_update='%(login)' where devicename=:dname; "
     "GET DIAGNOSTICS :numrows = %(row_count); "
-    "IF :numrows1=1 THEN "
-    "PERFORM 1 from %(macro_connectivity) order by linkid for no key update; "
+    "IF :numrows1=1 THEN " LOCK_EVERY_LINK_IN_ID_ORDER
     "update %(macro_connectivity) g set last_update=vexa_sysdate(),user_update='%(login)',"
     "system_name=(select vexa_prime_product(t.systemID) "
     "from %(subsystem_list) t,%(devices) o,%(devices) d,%(port_properties) p,"

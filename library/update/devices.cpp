@@ -6,6 +6,7 @@
 #include "ferrule.h"
 #include "reasons.h"
 #include "update/update_batch.h"
+#include "update/link_lock_order.h"
 #include "update/update_caches.h"
 
 namespace ferrule {
@@ -24,12 +25,9 @@ const InsertStatement kAttributesBlock{
 
 // The weight of every link: the node flags of its two devices added up, one
 // more when the device it leads to is a node. Every link is locked first, in
-// link id order: a plain update takes the rows in the order they lie in the
-// table, which is not the order in which link batches sent in link order
-// take them, and two such orders deadlock. In one order, this waits for a
-// batch that holds a link and the batch goes on.
+// link id order (update/link_lock_order.h).
 const FollowUpBlock kLinkWeights{
-    "BEGIN PERFORM 1 from %(macro_connectivity) order by linkid for no key update; "
+    "BEGIN " LOCK_EVERY_LINK_IN_ID_ORDER
     "update %(macro_connectivity) d set "
     "link_weight=(select CASE f.node WHEN 1 THEN t.node+f.node+1 ELSE t.node+f.node END "
     "from %(devices) t,%(devices) f,%(port_properties) l,%(port_properties) g "

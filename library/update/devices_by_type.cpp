@@ -9,6 +9,7 @@
 #include "reasons.h"
 #include "report.h"
 #include "session.h"
+#include "update/link_lock_order.h"
 
 namespace ferrule {
 namespace {
@@ -21,16 +22,14 @@ constexpr const char* kByPrefix = "devicename like :dname escape ''";
 
 // The usage flag: :numrows counts the devices changed; a link is used when
 // both its devices are. The links are locked in link id order before they
-// are rewritten, the order of link batches sent in link order, so that the
-// two wait for each other instead of deadlocking.
+// are rewritten (update/link_lock_order.h).
 std::string NodeUsedBlock(const char* devices) {
   return std::string(
              "DECLARE devices_changed integer; BEGIN "
              "update %(devices) set nodeused=CASE :nused WHEN 1 THEN 1 WHEN 0 THEN 0 "
              "ELSE nodeused END,last_update=vexa_sysdate(),user_update='%(login)' where ") +
          devices +
-         "; GET DIAGNOSTICS devices_changed = %(row_count); "
-         "PERFORM 1 from %(macro_connectivity) order by linkid for no key update; "
+         "; GET DIAGNOSTICS devices_changed = %(row_count); " LOCK_EVERY_LINK_IN_ID_ORDER
          "update %(macro_connectivity) e set last_update=vexa_sysdate(),user_update='%(login)',"
          "lkused=(select t.nodeused*f.nodeused "
          "from %(devices) t,%(devices) f,%(port_properties) l,%(port_properties) m "
