@@ -582,7 +582,16 @@ FERRULE_API int GetMicroConnectToCpntType(int mboardportid_from, int cpnttype_gi
  * EXT_TEST, IN_REPAIR or DESTROYED; a functional item without hardware is
  * NONE. Dates are texts "YY/MM/DD/HH24/MI/SS" (YY in the current century).
  * A text argument that is null or begins with "none" counts as not given
- * where a comment, location, replacement or functional name is optional. */
+ * where a comment, location, replacement or functional name is optional.
+ *
+ * Each change below is one transaction, committed once at its end: the
+ * hardware, the history rows and, where an item is emptied or mounted, the
+ * usage of its links together. Nobody sees a part of it before the rest is
+ * done (the links' usage waits for link batches that hold some of them).
+ * A database failure in any part (a cancelled statement, say) undoes the
+ * whole change and is the answer. A refresh of the stored routes that
+ * fails after the links' usage was recomputed answers -1 "Error couldn't
+ * update links and paths status", with the change committed. */
 
 /* The status word of a functional device or board component (of the
  * hardware mounted in it, NONE without hardware), or of a hardware device

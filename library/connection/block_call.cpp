@@ -49,15 +49,22 @@ int RunBlockCall(const char* appliName, StatementHandle& stmt, std::vector<Block
                  char* ErrMess) {
   Session& s = session();
   StepChain chain(s.errhp);
+  // Where the call's own work begins: a failure or a refusal undoes that
+  // work alone (every block of the call), not the work of earlier calls
+  // that waits in the open transaction.
+  CallSavepoint call_start;
+  auto refuse_undone = [&](const char* reason) {
+    call_start.undo();
+    return refuse(appliName, stmt, reason, ErrMess);
+  };
   const char* success_note = nullptr;
+  const char* refusal = nullptr;  // of a verdict that keeps the work
   for (BlockStep& step : steps) {
-    if (!chain.ok()) break;
     const BlockLabels& labels = *step.labels;
     chain.run(labels.prepare, [&] { return PrepareText(stmt.get(), s.errhp, step.text); });
     for (std::size_t i = 0; i < step.binds.size(); ++i) {
       const BlockBind& b = step.binds[i];
-      if (b.type == SQLT_STR && !b.value && b.refusal)
-        return refuse(appliName, stmt, b.refusal, ErrMess);
+      if (b.type == SQLT_STR && !b.value && b.refusal) return refuse_undone(b.refusal);
       if (b.trace && b.value) PrintLine("%s%s", b.trace, static_cast<const char*>(b.value));
       OCIBind* handle = nullptr;
       chain.run(bind_label(labels, i + 1).c_str(), [&] {
@@ -66,27 +73,27 @@ int RunBlockCall(const char* appliName, StatementHandle& stmt, std::vector<Block
                              OCI_DEFAULT);
       });
     }
-    // Where the step's own work begins: a refusal undoes that work alone,
-    // not the work of earlier calls that waits in the open transaction.
-    CallSavepoint step_start;
-    chain.run(labels.execute, [&] { return step_start.set(); });
+    if (&step == &steps.front()) chain.run(labels.execute, [&] { return call_start.set(); });
     chain.run(labels.execute, [&] {
       return OCIStmtExecute(s.svchp, stmt.get(), s.errhp, 1, 0, nullptr, nullptr, OCI_DEFAULT);
     });
-    // A failed execution undid itself: there is nothing to commit or undo.
     if (!chain.ok()) break;
     const BlockVerdict verdict = step.verdict ? step.verdict() : BlockVerdict{};
-    if (verdict.end == BlockEnd::Rollback) {
-      step_start.undo();
-      return refuse(appliName, stmt, verdict.reason, ErrMess);
+    if (verdict.end == BlockEnd::Rollback) return refuse_undone(verdict.reason);
+    if (verdict.end == BlockEnd::CommitAndRefuse) {
+      refusal = verdict.reason;
+      break;
     }
-    // A commit that fails is answered as such, refusal or not: what the
-    // caller believed committed is not.
-    if (!CommitStep(chain)) break;
-    if (verdict.end == BlockEnd::CommitAndRefuse)
-      return refuse(appliName, stmt, verdict.reason, ErrMess);
     success_note = verdict.success_note;
   }
+  // The blocks are committed together, once: nobody sees the first one's
+  // work before the last one is done. A failed block undid itself; the
+  // blocks before it are undone with it. A commit that fails is answered
+  // as such, refusal or not: what the caller believed committed is not.
+  if (!chain.ok())
+    call_start.undo();
+  else if (CommitStep(chain) && refusal)
+    return refuse(appliName, stmt, refusal, ErrMess);
   const int result = chain.result() + stmt.release();
   if (result == 0 && success_note && ErrMess)
     std::snprintf(ErrMess, kErrMessMax, "NO_ERROR in %s%s", appliName, success_note);

@@ -1,9 +1,10 @@
 // The engine of the calls that run anonymous blocks once with single-value
 // binds and let the block's outputs decide how the transaction ends: the
-// inventory changes (a block, then a second one committed on its own), the
-// device swap and the deletions. Each export gives its blocks, binds, step
-// labels and a verdict read from its outputs; the engine runs the steps
-// under the first-failure rule, ends the transaction and writes ErrMess.
+// inventory changes (a block, then a second one that recomputes the usage
+// of the item's links), the device swap and the deletions. Each export
+// gives its blocks, binds, step labels and a verdict read from its outputs;
+// the engine runs the steps under the first-failure rule, ends the
+// transaction and writes ErrMess.
 #pragma once
 
 #include <functional>
@@ -49,11 +50,11 @@ inline const BlockLabels kCallNameLabels{"OCIStmtPrepare unsuccessful",
                                          "OCIBindByName unsuccessful", false,
                                          "OCIStmtExecute unsuccessful"};
 
-// How the transaction ends once the block ran without a failed step.
+// What the call does once a block ran without a failed step.
 enum class BlockEnd {
-  Commit,           // commit; the call goes on
-  Rollback,         // undo the step's own work and refuse with the reason
-  CommitAndRefuse,  // commit all the same and refuse with the reason
+  Commit,           // go on to the next block; after the last one, commit
+  Rollback,         // undo the call's own work and refuse with the reason
+  CommitAndRefuse,  // run no further block, commit and refuse with the reason
 };
 
 struct BlockVerdict {
@@ -70,12 +71,15 @@ struct BlockStep {
 };
 
 // Runs the steps in order on the allocated statement, each block only
-// while every earlier step succeeded and committed. A commit that fails is
-// the call's failure, whatever the verdict; a refusal that rolls back
-// undoes only its own step's work, back to where that step began. A null
-// text bind with a refusal is refused where it would be bound. Returns 0,
-// -1 for a refusal, or the code of the first failed step (plus the status
-// of releasing the statement); writes ErrMess.
+// while every earlier step succeeded, all in the one transaction, and
+// commits them together once at the end: nobody sees a block's work before
+// the call is done. A failed step or a refusal that rolls back undoes the
+// call's own work (every block it ran), back to where its first block
+// began; what earlier calls left uncommitted stays. A commit that fails is
+// the call's failure, whatever the verdict. A null text bind with a
+// refusal is refused where it would be bound. Returns 0, -1 for a refusal,
+// or the code of the first failed step (plus the status of releasing the
+// statement); writes ErrMess.
 int RunBlockCall(const char* appliName, StatementHandle& stmt, std::vector<BlockStep>& steps,
                  char* ErrMess);
 

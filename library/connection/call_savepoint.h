@@ -18,11 +18,12 @@ class CallSavepoint {
   // session's error record).
   sword set();
   // Undoes everything since set(); nothing when it was not set. Its status
-  // is not the caller's concern: the call is answered as failed already.
+  // is not the caller's concern: the call is answered as failed already,
+  // and the session's error record still holds the failure.
   void undo();
 
  private:
-  sword run(const char* text);
+  sword run(const char* text, OCIError* errhp);
 
   StatementHandle stmt_;
   bool set_ = false;

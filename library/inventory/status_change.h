@@ -1,9 +1,9 @@
 // The inventory changes (replacement, hardware status, test use) as rows of
 // the block engine: one block makes every change of the call and leaves a
-// result code in :rescode. 0 commits it; any other code rolls it back and
-// picks the call's reason. Once committed, a second block may recompute the
-// usage of the links of the item that was emptied or mounted; it is
-// committed on its own, whatever the server's path refresh answers.
+// result code in :rescode. Any code but 0 rolls it back and picks the call's
+// reason. After it, a second block may recompute the usage of the links of
+// the item that was emptied or mounted. Both are committed together, whatever
+// the server's path refresh answers; a failure of either undoes both.
 #pragma once
 
 #include <string>
@@ -21,7 +21,7 @@ struct BlockOutcome {
   const char* reason;
 };
 
-// What is recomputed after the committed block.
+// What the second block recomputes.
 enum class LinkUsage {
   None,
   DeviceLinks,     // macroscopic links of a device, then the server's path refresh
