@@ -31,6 +31,55 @@ for script in test demo bench db setup; do
   done
 done
 
+# scripts/db answers --help and -h after each of its commands too, wherever
+# they stand, and refuses an argument that looks like an option where a
+# folder or a connection string belongs: with a message that names it, and
+# without making that folder. Run from the sandbox, so that a folder made
+# under a relative name would be a leftover.
+run_db() {
+  status=0
+  (cd "$sandbox" && PATH="$shims:$PATH" "$sandbox/scripts/db" "$@") \
+    >"$sandbox/out" 2>"$sandbox/err" || status=$?
+  [ ! -e "$sandbox/calls" ] || fail "scripts/db $* ran $(cat "$sandbox/calls")"
+  leftovers=$(cd "$sandbox" && ls -A | grep -v -x -e scripts -e database -e shims -e out -e err || true)
+  [ -z "$leftovers" ] || fail "scripts/db $* left $leftovers"
+}
+shows_usage() {
+  run_db "$@"
+  [ "$status" = 0 ] || fail "scripts/db $* exited $status: $(cat "$sandbox/err")"
+  head -n 1 "$sandbox/out" | grep -q '^usage: scripts/db' ||
+    fail "scripts/db $* printed no usage: $(cat "$sandbox/out")"
+}
+refuses() {
+  local bad=$1
+  shift
+  run_db "$@"
+  [ "$status" != 0 ] || fail "scripts/db $* exited 0: $(cat "$sandbox/out")"
+  grep -q -F -- "$bad" "$sandbox/err" || fail "scripts/db $* does not name $bad: $(cat "$sandbox/err")"
+  [ ! -s "$sandbox/out" ] || fail "scripts/db $* printed $(cat "$sandbox/out")"
+}
+for option in --help -h; do
+  for command in start stop reset status env install; do
+    shows_usage "$command" "$option"
+  done
+  shows_usage start --throwaway "$option"
+  shows_usage start "$option" --throwaway
+  shows_usage stop .db-elsewhere "$option"
+  shows_usage status .db-elsewhere "$option"
+  shows_usage install "$option" acct
+  shows_usage install host=db.example acct "$option"
+done
+for command in start stop reset status env; do
+  refuses -x "$command" -x
+  refuses --bogus "$command" --bogus
+done
+refuses -x start --throwaway -x
+refuses --throwaway stop --throwaway
+refuses -x install -x
+refuses --bogus install --bogus acct
+refuses -x install host=db.example -x
+echo "scripts/db: --help and -h after each command; arguments like options refused"
+
 # The database script's usage says what a connection string looks like and
 # where install takes the account's password from.
 usage=$("$sandbox/scripts/db" --help)
