@@ -86,10 +86,11 @@ extern "C" {
  * - After DBConnexion, a server that is there but does not answer (its
  *   processes stopped, or overloaded) keeps a call waiting until it
  *   answers: no time limit is set on statements, since some calls (routing
- *   tables, path loads of a large network) legitimately run for long. One
- *   exception: while a batch is still being sent, a server that takes in
- *   nothing of it for 30 s (its buffers full behind a row that waits for a
- *   lock held elsewhere, say) ends the connection as a vanished one does.
+ *   tables, path loads of a large network) legitimately run for long. A
+ *   batch waits so too, however many rows it sends (a row that waits for a
+ *   lock held elsewhere keeps the rest waiting): it is sent in parts that
+ *   the server's socket takes in whole, each part's answers read before the
+ *   next goes.
  * A key=value server text may set other limits: connect_timeout (seconds,
  * 0 for none), keepalives_idle, keepalives_interval, keepalives_count (in
  * seconds and probes) and tcp_user_timeout (milliseconds). */

@@ -25,8 +25,9 @@ bool parse_connect_text(std::string_view text, ConnectTarget& target,
 // server after keepalives_idle seconds, every keepalives_interval seconds,
 // and data or probes that the server leaves unacknowledged for
 // tcp_user_timeout milliseconds close the connection: a server or network
-// that vanished is noticed within about 35 s. (The same limit holds for
-// data that a server with full buffers does not take in.)
+// that vanished is noticed within about 35 s. (The same limit would hold
+// for data that a live server with full buffers does not take in: batches
+// are sent in parts that its buffers hold, pipeline.h.)
 namespace wait_limit {
 constexpr int kConnectTimeoutSeconds = 10;
 constexpr int kKeepalivesIdleSeconds = 10;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <limits>
 #include <utility>
+#include <vector>
 
 namespace ferrule::oci {
 
@@ -48,13 +49,16 @@ struct RowsOutcome {
   std::uint64_t rows_processed = 0;     // DML: the rows they touched
 };
 
-// Reads the results of a pass in order. on_row(row, result) takes each run
-// that succeeded and answers how many rows it ran; on_other(kind) takes
-// every other command that succeeded. Nothing is taken after the first
-// failure.
+// Reads, in order, the results of a pass's commands that are queued and not
+// read yet: all of them after the sync, or a part's after its answers were
+// requested. on_row(row, result) takes each run that succeeded and answers
+// how many rows it ran; on_other(kind) takes every other command that
+// succeeded. Nothing is taken after the first failure.
 template <class OnRow, class OnOther>
 void read_pass(Pipeline& pipeline, RowsOutcome& outcome, OnRow&& on_row, OnOther&& on_other) {
-  for (const CommandTag& tag : pipeline.tags()) {
+  const std::vector<CommandTag>& tags = pipeline.tags();
+  for (size_t i = pipeline.results_read(); i < tags.size(); ++i) {
+    const CommandTag tag = tags[i];
     PgResultPtr result = pipeline.next_result();
     if (outcome.failure.failed) continue;
     if (!result_ok(result.get())) {

@@ -1,7 +1,8 @@
 // Running a block over many rows in chunks: one call of the block's chunk
 // function (block_procedure.h) runs a chunk of rows, each bind sent as an
-// array, and answers one row of outputs per row. All in one pipelined round
-// trip, each chunk under a savepoint of its own:
+// array, and answers one row of outputs per row. All in one pipeline, each
+// chunk under a savepoint of its own and its answer read before the next
+// chunk is sent:
 //
 //   [setup] SAVEPOINT chunk 0 RELEASE .. SAVEPOINT chunk M-1 RELEASE
 //
@@ -9,8 +10,8 @@
 // and a composite result; a call per chunk pays them once for all its rows.
 //
 // A chunk runs its rows within the second its call started in, as a call
-// per row would stamp them; one that stops short leaves the chunks behind
-// it idle, and one more round trip sends the rows from where it stopped.
+// per row would stamp them; after one that stops short, a new sending
+// starts from where it stopped.
 //
 // When a row of chunk c fails, the server skips the rest of the batch and
 // chunk c's savepoint undoes the rows of chunk c that ran; chunks before it
@@ -66,33 +67,46 @@ RowsOutcome Statement::run_chunks(Connection& connection, ub4 iters, ub4 first_r
     return count;
   };
 
-  // Each sending starts at the first row not run yet; another one follows
-  // when a chunk stopped at the turn of a second.
+  // Each chunk is sent on its own and its answer read before the next one
+  // goes (pipeline.h says why); the next chunk's arrays are encoded while
+  // the server runs this one. A chunk that stopped at the turn of a second
+  // ends the sending, and another one starts from the first row not run.
+  auto encode_chunk = [&](ub4 first, std::vector<std::string>& arrays) {
+    load_row_values(first_row, first + chunk_rows(first));
+    for (size_t j = 0; j < n; ++j)
+      encode_array(values_, n, j, first, chunk_rows(first), elements[j], arrays[j]);
+  };
   RowsOutcome outcome;
-  std::vector<std::string> arrays(n);
+  std::vector<std::string> arrays(n), next_arrays(n);
   std::vector<const char*> parameters(n + 1);
   std::vector<int> lengths(n + 1, 0);
   std::vector<int> formats(n + 1, kBinaryFormat);
   formats[0] = kTextFormat;
+  auto take_setup = [&](std::uint8_t kind) { setup.took(kind); };
   for (bool first_sending = true; first_sending || stopped_short; first_sending = false) {
     stopped_short = false;
     const ub4 start = outcome.rows_run;
     Pipeline pipeline(connection);
     if (first_sending) setup.send(pipeline);
+    encode_chunk(start, arrays);
     for (ub4 first = start; first < iters; first += kRowsPerChunk) {
-      load_row_values(first_row, first + chunk_rows(first));
       parameters[0] = first == start ? "t" : "f";
       for (size_t j = 0; j < n; ++j) {
-        encode_array(values_, n, j, first, chunk_rows(first), elements[j], arrays[j]);
         parameters[j + 1] = arrays[j].data();
         lengths[j + 1] = static_cast<int>(arrays[j].size());
       }
       send_control(pipeline, control_tag(), control_statement::kSavepoint);
       setup.send_run(pipeline, {kRun, first}, parameters.data(), lengths.data(), formats.data());
       send_control(pipeline, control_tag(), control_statement::kRelease);
+      pipeline.request_answers();
+      const ub4 next = first + kRowsPerChunk;
+      if (next < iters) encode_chunk(next, next_arrays);
+      read_pass(pipeline, outcome, take_chunk, take_setup);
+      if (outcome.failure.failed || stopped_short) break;
+      arrays.swap(next_arrays);
     }
     pipeline.sync();
-    read_pass(pipeline, outcome, take_chunk, [&](std::uint8_t kind) { setup.took(kind); });
+    read_pass(pipeline, outcome, take_chunk, take_setup);
     if (outcome.failure.failed) break;
   }
   return outcome;

@@ -1,9 +1,12 @@
 // Running a DML statement or a block over N rows of array binds. A block
 // with many rows runs in chunks of rows (statement_chunks.cpp); otherwise,
 // and from the first row of a chunk that failed, each row runs on its own,
-// all in one pipelined round trip:
+// all in one pipeline:
 //
 //   [setup] SAVEPOINT row 0 .. row N-1 RELEASE        (setup: pass_setup.h)
+//
+// sent in parts of some 32 kB, each part's answers read before the next
+// part goes (pipeline.h says why).
 //
 // The whole batch runs under one savepoint: a savepoint per row would cost
 // 5 to 13 us a row, about as much as the row itself, and rows almost never
@@ -89,10 +92,6 @@ RowsOutcome Statement::run_each_row(Connection& connection, ub4 iters, ub4 first
                                       PassSetup::Calls::kPerRow)
                           : PassSetup(connection, parsed_.numbered_text, types_);
 
-  auto send_rows = [&](Pipeline& pipeline, ub4 end) {
-    for (ub4 i = start; i < end; ++i)
-      setup.send_run(pipeline, {kRun, i}, row_value_pointers(i));
-  };
   auto take_row = [&](RowsOutcome& outcome) {
     return [&](ub4 row, const PGresult* result) -> ub4 {
       if (block)
@@ -102,17 +101,29 @@ RowsOutcome Statement::run_each_row(Connection& connection, ub4 iters, ub4 first
       return 1;
     };
   };
+  auto take_setup = [&](std::uint8_t kind) { setup.took(kind); };
+  // The rows go out in parts (pipeline.h), each part's answers read before
+  // the next is sent; none is sent after a failure, which the server would
+  // skip.
+  auto send_rows = [&](Pipeline& pipeline, RowsOutcome& outcome, ub4 end) {
+    for (ub4 i = start; i < end && !outcome.failure.failed; ++i) {
+      setup.send_run(pipeline, {kRun, i}, row_value_pointers(i));
+      if (pipeline.answers_due()) {
+        pipeline.request_answers();
+        read_pass(pipeline, outcome, take_row(outcome), take_setup);
+      }
+    }
+  };
 
   RowsOutcome outcome;
   {
     Pipeline pipeline(connection);
     setup.send(pipeline);
     send_control(pipeline, control_tag(), control_statement::kSavepoint);
-    send_rows(pipeline, iters);
+    send_rows(pipeline, outcome, iters);
     send_control(pipeline, control_tag(), control_statement::kRelease);
     pipeline.sync();
-    read_pass(pipeline, outcome, take_row(outcome),
-              [&](std::uint8_t kind) { setup.took(kind); });
+    read_pass(pipeline, outcome, take_row(outcome), take_setup);
   }
 
   // Rows before a failing row are run again under the batch savepoint.
@@ -121,10 +132,10 @@ RowsOutcome Statement::run_each_row(Connection& connection, ub4 iters, ub4 first
     {
       Pipeline pipeline(connection);
       send_control(pipeline, control_tag(), control_statement::kRollbackTo);
-      send_rows(pipeline, outcome.failed_row);
+      send_rows(pipeline, replay, outcome.failed_row);
       send_control(pipeline, control_tag(), control_statement::kRelease);
       pipeline.sync();
-      read_pass(pipeline, replay, take_row(replay), [](std::uint8_t) {});
+      read_pass(pipeline, replay, take_row(replay), take_setup);
     }
     if (replay.failure.failed) {
       outcome = std::move(replay);
