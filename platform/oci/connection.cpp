@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <utility>
 
 namespace ferrule::oci {
 namespace {
@@ -21,6 +23,35 @@ constexpr char kKeySeparator = '\x1f';
 // statement, and a wait for a lock with it, instead of going on for nobody
 // until the lock is free.
 constexpr const char* kClientCheck = "SET client_connection_check_interval = 1000";
+
+// The server probes its side of an idle connection as the client probes
+// its own: a session that waits for its client (idle in a transaction that
+// holds locks, say) while the client's network vanished is ended within
+// about the same time, instead of after the server's own TCP defaults
+// (over two hours), which the library cannot count on a site's server to
+// change. The settings mirror the client's (connect_target.h), which the
+// server text may have changed; nothing is set when it turned keepalives
+// off. On a unix socket the server ignores them.
+std::vector<std::string> server_keepalive_settings(PGconn* conn) {
+  std::unique_ptr<PQconninfoOption, void (*)(PQconninfoOption*)> options(PQconninfo(conn),
+                                                                          PQconninfoFree);
+  const std::pair<const char*, const char*> mirrored[] = {
+      {"keepalives_idle", "tcp_keepalives_idle"},
+      {"keepalives_interval", "tcp_keepalives_interval"},
+      {"keepalives_count", "tcp_keepalives_count"},
+  };
+  std::vector<std::string> settings;
+  for (const PQconninfoOption* o = options.get(); o && o->keyword; ++o) {
+    if (!o->val) continue;
+    const std::string value = o->val;
+    if (std::strcmp(o->keyword, "keepalives") == 0 && value == "0") return {};
+    const bool number = !value.empty() && value.find_first_not_of("0123456789") == std::string::npos;
+    for (const auto& [client, server] : mirrored)
+      if (number && std::strcmp(o->keyword, client) == 0)
+        settings.push_back(std::string("SET ") + server + " = " + value);
+  }
+  return settings;
+}
 
 // An answer from the server, rather than libpq's report of a lost
 // connection.
@@ -47,11 +78,14 @@ bool Connection::set_up_session(ErrorRecord& error) {
       {control_statement::kRelease, "RELEASE SAVEPOINT " + savepoint},
       {control_statement::kRollbackTo, "ROLLBACK TO SAVEPOINT " + savepoint},
   };
+  std::vector<std::string> settings = server_keepalive_settings(pg());
+  settings.push_back(kClientCheck);
   Pipeline pipeline(*this);
   for (const auto& [name, sql] : statements) pipeline.send_prepare({}, name, sql, 0, nullptr);
-  pipeline.send_text({}, kClientCheck, 0, nullptr, nullptr);
+  for (const std::string& setting : settings)
+    pipeline.send_text({}, setting, 0, nullptr, nullptr);
   pipeline.sync();
-  bool ok = pipeline.tags().size() == std::size(statements) + 1;
+  bool ok = pipeline.tags().size() == std::size(statements) + settings.size();
   for (size_t i = 0; i < pipeline.tags().size(); ++i) {
     PgResultPtr result = pipeline.next_result();
     if (ok && !result_ok(result.get())) {

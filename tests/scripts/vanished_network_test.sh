@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# A call on an open connection whose network vanishes (the server's link
-# goes down, nothing answers any more) fails within a bounded time instead
-# of waiting for TCP's own retries, a quarter of an hour. The client runs in
-# a network namespace of its own, joined to the server's by a veth pair
-# whose server end is taken down. Needs root and network namespaces; skipped
-# (77) without them.
+# When the network between client and server vanishes (the server's link
+# goes down, nothing answers any more), both ends notice it within a bounded
+# time instead of waiting for TCP's own retries: a lookup and a batch being
+# sent fail within about 35 s rather than a quarter of an hour, and the
+# server ends a session that was idle in a transaction (a routing build not
+# yet committed) within about the same time rather than two hours, so that
+# another client's build, which waits for that one, goes ahead. The clients
+# run in a network namespace of their own, joined to the server's by a veth
+# pair whose server end is taken down. Needs root and network namespaces;
+# skipped (77) without them.
 set -euo pipefail
 repo=$1 probe=$2
 db=$repo/scripts/db
@@ -20,9 +24,9 @@ fi
 work=$(mktemp -d /tmp/ferrule-vanish-test.XXXXXX)
 chmod 755 "$work"
 dir=$work/db
-inner='' client='' home=''
+inner='' clients='' home=''
 cleanup() {
-  [ -n "$client" ] && kill "$client" 2>/dev/null || true
+  for pid in $clients; do kill "$pid" 2>/dev/null || true; done
   [ -n "$inner" ] && kill "$inner" 2>/dev/null || true
   "$db" stop "$dir" >/dev/null 2>&1 || true
   [ -n "$home" ] && [ "$home" != "$dir" ] && rm -rf "$home"
@@ -31,7 +35,7 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
-# The server side (this namespace) and the client's namespace.
+# The server side (this namespace) and the clients' namespace.
 ip link set lo up
 ip link add va type veth peer name vb
 unshare -n sleep 600 &
@@ -53,21 +57,55 @@ setpriv --reuid=postgres --regid=postgres --init-groups -- sh -c "
 "$db" stop "$dir" 2>/dev/null
 "$db" start --throwaway "$dir" 2>/dev/null
 eval "$("$db" env "$dir")"
-PGPASSWORD=$FERRULE_PASSWORD psql -X -q "postgresql://$FERRULE_USER@$FERRULE_SERVER" \
-  -c "insert into vexa_subsystemList values ('DAQ',2)"
+local_server=$FERRULE_SERVER
+sql() { PGPASSWORD=$FERRULE_PASSWORD psql -X -q -t -A "postgresql://$FERRULE_USER@$local_server" -c "$1"; }
+sql "insert into vexa_subsystemList values ('DAQ',2);
+     insert into vexa_hw_devices(serialnb) values ('sn_a'),('sn_b');
+     insert into vexa_lg_devices(devicename,devicetypeID,deviceid,node,system_name,serialnb)
+       values ('a',1,101,1,2,'sn_a'),('b',1,102,1,2,'sn_b')"
 port=${FERRULE_SERVER#127.0.0.1:}
 export FERRULE_SERVER=10.77.0.1:$port FERRULE_USER FERRULE_PASSWORD
 
-nsenter -t "$inner" -n "$probe" "$work/go" >"$work/out" 2>&1 &
-client=$!
-for _ in $(seq 100); do grep -q '^connected' "$work/out" && break; sleep 0.1; done
-grep -q '^connected' "$work/out" || fail "the client did not connect: $(cat "$work/out")"
+# Beyond the link: a lookup and a batch that wait to be made, and a build of
+# a's routing table left uncommitted.
+for mode in lookup batch; do
+  nsenter -t "$inner" -n "$probe" "$mode" "$work/go" >"$work/$mode" 2>&1 &
+  clients="$clients $!"
+done
+nsenter -t "$inner" -n "$probe" build a "$work/never" >"$work/build" 2>&1 &
+clients="$clients $!"
+for _ in $(seq 100); do
+  grep -q '^connected' "$work/lookup" && grep -q '^connected' "$work/batch" &&
+    grep -q '^built' "$work/build" && break
+  sleep 0.1
+done
+for mode in lookup batch; do
+  grep -q '^connected' "$work/$mode" || fail "the $mode client did not connect: $(cat "$work/$mode")"
+done
+grep -q '^built 0 ' "$work/build" || fail "the build beyond the link: $(cat "$work/build")"
 
 ip link set va down
 touch "$work/go"
-for _ in $(seq 90); do kill -0 "$client" 2>/dev/null || break; sleep 1; done
-kill -0 "$client" 2>/dev/null && fail "the call still waits 90 s after the network vanished"
-client=''
-result=$(grep '^result' "$work/out") || fail "no result: $(cat "$work/out")"
-[[ $result == "result 3114 after "* ]] || fail "$result"
-echo "vanished network: $result"
+# On the server's side, b's build waits for a's to end.
+FERRULE_SERVER=$local_server "$probe" build b >"$work/local" 2>&1 &
+local_build=$!
+clients="$clients $local_build"
+
+# Each of them ends within 90 s.
+all_ended() {
+  grep -q '^result' "$work/lookup" && grep -q '^result' "$work/batch" &&
+    ! kill -0 "$local_build" 2>/dev/null
+}
+for _ in $(seq 90); do all_ended && break; sleep 1; done
+for mode in lookup batch; do
+  result=$(grep '^result' "$work/$mode") || fail "no result of the $mode 90 s after the network vanished: $(cat "$work/$mode")"
+  [[ $result == "result 3114 after "* ]] || fail "$mode: $result"
+  echo "vanished network, $mode: $result"
+done
+local_result=$(grep '^built' "$work/local") ||
+  fail "a build on the server's side still waits 90 s after the network vanished"
+[[ $local_result =~ ^built\ 0\ after\ ([0-9]+)\ s ]] || fail "the build on the server's side: $local_result"
+[ "${BASH_REMATCH[1]}" -lt 60 ] || fail "the build on the server's side waited ${BASH_REMATCH[1]} s"
+echo "vanished network, a build waiting for a vanished client's: $local_result"
+left=$(sql "select count(*) from pg_stat_activity where client_addr = '10.77.0.2'")
+[ "$left" = 0 ] || fail "$left sessions of the vanished clients are still on the server"
