@@ -112,6 +112,28 @@ CREATE FUNCTION routingtable_pck.lock_routes() RETURNS void
 LANGUAGE sql
 AS $$ SELECT pg_advisory_xact_lock(routingtable_pck.routes_lock_key()) $$;
 
+-- The words of the last error that a function of the package caught and
+-- answered with a result code (a deadlock, say), kept until the
+-- transaction ends: a caller, which the code alone tells only that the
+-- function failed, reads them once with last_refusal(), so that it can
+-- tell a deadlock, which may be retried, from a failure that would recur.
+-- Each function that catches errors clears them when it begins, so that
+-- they are never those of an earlier call.
+CREATE FUNCTION routingtable_pck.note_refusal(words text) RETURNS void
+LANGUAGE sql
+AS $$ SELECT set_config('routingtable_pck.refusal', coalesce(words, ''), true) $$;
+
+CREATE FUNCTION routingtable_pck.last_refusal() RETURNS text
+LANGUAGE plpgsql
+AS $$
+DECLARE
+  words text := nullif(current_setting('routingtable_pck.refusal', true), '');
+BEGIN
+  PERFORM routingtable_pck.note_refusal(NULL);
+  RETURN words;
+END
+$$;
+
 ------------------------------------------------------------------------------
 -- The dynamic tables: the tables the package fills and the library reads.
 -- createtableschema() creates whichever is missing (after
@@ -324,9 +346,11 @@ RETURNS integer
 LANGUAGE plpgsql
 AS $$
 BEGIN
+  PERFORM routingtable_pck.note_refusal(NULL);
   PERFORM routingtable_pck.create_dynamic_tables();
   RETURN 0;
 EXCEPTION WHEN OTHERS THEN
+  PERFORM routingtable_pck.note_refusal(SQLERRM);
   RETURN -1;
 END
 $$;
@@ -338,6 +362,7 @@ RETURNS integer
 LANGUAGE plpgsql
 AS $$
 BEGIN
+  PERFORM routingtable_pck.note_refusal(NULL);
   PERFORM routingtable_pck.lock_routes();
   DROP VIEW IF EXISTS vexa_routingtable;
   DROP TABLE IF EXISTS vexa_destinationtable, vexa_pdetails, vexa_path_temp,
@@ -347,6 +372,7 @@ BEGIN
   DELETE FROM routingtable_pck.route_changes;
   RETURN 0;
 EXCEPTION WHEN OTHERS THEN
+  PERFORM routingtable_pck.note_refusal(SQLERRM);
   RETURN -1;
 END
 $$;

@@ -184,8 +184,9 @@ $$;
 -- routes of at most roundtrip steps (10 at most), shown as a destination
 -- table for 'TD', and the round-trip count it was built with.
 -- Returns 0 when built; -1 for a device name that names no device; -2 for
--- a round-trip count below 1; -3 when the database refused or the routing
--- table was dropped (the error is undone, the tables as before).
+-- a round-trip count below 1; -3 when the database refused (the error is
+-- undone, the tables as before, and last_refusal() tells why) or the
+-- routing table was dropped.
 -- No sequential scans, here and in the functions below that a build or a
 -- refresh runs: every statement reads the rows of the starts, destinations
 -- or devices it is given through an index, whatever the statistics say
@@ -204,6 +205,7 @@ AS $$
 DECLARE
   start_dev integer := routingtable_pck.device_of(devname);
 BEGIN
+  PERFORM routingtable_pck.note_refusal(NULL);
   IF start_dev IS NULL THEN
     RETURN -1;
   END IF;
@@ -222,6 +224,7 @@ BEGIN
     PERFORM routingtable_pck.note_built(start_dev, rkind, roundtrip);
     RETURN 0;
   EXCEPTION WHEN OTHERS THEN
+    PERFORM routingtable_pck.note_refusal(SQLERRM);
     RETURN -3;
   END;
 END

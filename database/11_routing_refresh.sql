@@ -432,15 +432,17 @@ $$;
 -- (refresh_routes). The argument (1, or the subsystem set of a device) is
 -- accepted for the callers' sake: the links that changed are known from the
 -- triggers. Returns 0 when done, -1 when the database refused (the refresh
--- is then undone).
+-- is then undone, and last_refusal() tells why).
 CREATE FUNCTION routingtable_pck.updatepathused(flag integer)
 RETURNS integer
 LANGUAGE plpgsql
 AS $$
 BEGIN
+  PERFORM routingtable_pck.note_refusal(NULL);
   PERFORM routingtable_pck.refresh_routes();
   RETURN 0;
 EXCEPTION WHEN OTHERS THEN
+  PERFORM routingtable_pck.note_refusal(SQLERRM);
   RETURN -1;
 END
 $$;
@@ -453,12 +455,14 @@ RETURNS integer
 LANGUAGE plpgsql
 AS $$
 BEGIN
+  PERFORM routingtable_pck.note_refusal(NULL);
   IF pfrom IS NULL OR pto IS NULL THEN
     RETURN -1;
   END IF;
   PERFORM routingtable_pck.refresh_routes();
   RETURN 0;
 EXCEPTION WHEN OTHERS THEN
+  PERFORM routingtable_pck.note_refusal(SQLERRM);
   RETURN -1;
 END
 $$;

@@ -17,6 +17,25 @@
  * otherwise: what the commit was to make durable is not there, or, when
  * the connection was lost on the way (below), may not be.
  *
+ * There is no call that only commits. Work that a call leaves in the open
+ * transaction (CreateRoutingTable, CreateDestinationTable,
+ * CreateTableSchema and DropTableSchema; a by-type update with last_rows
+ * 0) becomes durable with the next call that commits: a single-row insert,
+ * a batch send (the row with last_rows 1, or every 10000th row), a by-type
+ * update with last_rows 1, InsertTestBoard, an inventory change,
+ * SwapTwoDevices, DeleteLinkRow or DeletePortRow, and GetPortPerSubsystem
+ * and the three queries of paths inside a board, which commit although
+ * they only read. Lookups do not commit. DBDeconnexion discards it (below).
+ * These refusals commit, and with them what earlier calls left open:
+ * GetPortPerSubsystem and the paths inside a board, whatever they answer;
+ * a batch send some of whose rows changed nothing ("COULDNOT_..."), which
+ * keeps the others, except where said; the single-row InsertDeviceType
+ * that inserted nothing ("COULDNOT_INSERT_THIS_ROW") and InsertMacroLink
+ * between devices of no common subsystem ("COULDNOT_INSERT_THIS_ROWS:
+ * CHECK SYSTEM COMPATIBILITY"); DeleteLinkRow and DeletePortRow of an
+ * unknown id; an inventory change whose refresh of the stored routes
+ * failed.
+ *
  * A call that commits and loses its connection after COMMIT was sent, before
  * the server's answer, cannot know whether the server committed: it answers
  * 3114 with a reason that ends in "; the outcome of the commit is unknown".
@@ -100,6 +119,11 @@ extern "C" {
  * 0 for none), keepalives_idle, keepalives_interval, keepalives_count (in
  * seconds and probes) and tcp_user_timeout (milliseconds). */
 FERRULE_API int DBConnexion(const char* server, const char* usr, const char* pwd, char* ErrMess);
+/* Ends the session without committing: what earlier calls left uncommitted
+ * (a build, a by-type update sent with last_rows 0) is rolled back, and the
+ * call answers NO_ERROR all the same. A DBConnexion made while connected
+ * ends the session so before it opens the new one. Open batches are not
+ * lost: the process keeps them (Inserts, below). */
 FERRULE_API int DBDeconnexion(char* ErrMess);
 
 /* Device types and devices, one row of text each. */
@@ -383,8 +407,10 @@ FERRULE_API int InsertMultipleMicroLinks(const char* nfrom, const char* nto, int
 
 /* Link types. A simple type takes the next prime as its number; a
  * composite type the product of the numbers of the types named in lklist,
- * comma-separated, each name bare or between single quotes. The single-row
- * forms refuse a null lkname or lklist; their last_rows is not read. */
+ * comma-separated, each name bare or between single quotes. A composite
+ * type none of whose names is a link type is stored all the same, with a
+ * NULL number, and answered NO_ERROR. The single-row forms refuse a null
+ * lkname or lklist; their last_rows is not read. */
 FERRULE_API int InsertMultipleSimpleLinkTypes(const char* lkname, int first_time, int last_rows,
                                               char* ErrMess);
 FERRULE_API int InsertMultipleCompositeLinkTypes(const char* lkname, const char* lklist,
@@ -503,17 +529,22 @@ FERRULE_API int LoadLinkTypeTable(int* len_array, int* linktypeid, int* len_buf,
 
 /* The schema's dynamic tables (routing, destination, path and micro-path
  * tables): created when missing, or dropped with what they hold. A failure
- * of the server reads "Couldn't create the tables" for both. */
+ * of the server reads "Couldn't create the tables" for both, followed by the
+ * database's words. */
 FERRULE_API int CreateTableSchema(char* ErrMess);
 FERRULE_API int DropTableSchema(char* ErrMess);
 
 /* Have the server build the routing table or the destination table of a
  * device: the shortest routes to every device it reaches in at most
  * roundtrip links (10 at most; CreateRoutingTable reads 0 as 10). Neither
- * commits. 0 when built; the server's non-zero result when it refused (an
- * unknown device -1, a round-trip count below 1 -2); 1 when the block could
- * not run. Stored tables are written by one transaction at a time: until
- * the caller commits, a build holds up every other client's build and
+ * commits: the build becomes durable with the next call that commits (see
+ * the top of this file), and DBDeconnexion discards it. 0 when built; the
+ * server's non-zero result when it refused (an unknown device -1, a
+ * round-trip count below 1 -2, -3 when the database refused the build,
+ * the reason then followed by the database's words, or when no routing
+ * table exists); 1 when the block could not run.
+ * Stored tables are written by one transaction at a time: until the build
+ * is committed, it holds up every other client's build and
  * every refresh that link changes call for, and, while no table is stored
  * yet, the link changes themselves; a link change not yet committed then
  * holds up a build in turn. So a table built while links change is the
@@ -521,10 +552,18 @@ FERRULE_API int DropTableSchema(char* ErrMess);
  * Deadlocks: a client that holds an uncommitted build and then changes a
  * link that another client has changed and not yet committed, while that
  * client waits for the build's turn, would wait for it in turn; the server
- * ends one of the two calls with number 60, "deadlock detected". That call
- * is undone; nothing else is lost, and it may be made again. Link changes
- * and then a build in one open transaction can meet the same. Commit a
- * build before changing links, and link changes before building. */
+ * ends one of the two calls. Link changes and then a build in one open
+ * transaction can meet the same. Which call ends, and its answer:
+ * - a link change (a send's rows): number 60, "deadlock detected";
+ * - the refresh of the stored routes that follows a send: -1,
+ *   "PATH_REFRESH_FAILED: deadlock detected";
+ * - a build: -3, "Couldn't create the routing table: deadlock detected"
+ *   ("... destination table: ..." for CreateDestinationTable).
+ * The call's own work is undone (the send's rows with its refresh, the
+ * build), what earlier calls left uncommitted stays with its locks, and the
+ * call may be made again: a reason that ends in "deadlock detected" tells
+ * a deadlock from a failure that would recur. Commit a build before
+ * changing links, and link changes before building. */
 FERRULE_API int CreateRoutingTable(const char* devicename, int roundtrip, char* ErrMess);
 FERRULE_API int CreateDestinationTable(const char* devicename, int roundtrip, char* ErrMess);
 
@@ -721,8 +760,9 @@ FERRULE_API int GetHWBoardCpntByStatus(const char* cpnt_status, char* status_lis
  * A send and the refresh of the server's derived path data that follows it
  * are committed together or not at all; a refresh that fails answers -1
  * with its own reason ("ERROR: ..." from the dynamic tables,
- * "PATH_REFRESH_FAILED" from the stored routes), or the database's error. A null text is NULL; "none" (or null) in a new value keeps the
- * stored value where said. */
+ * "PATH_REFRESH_FAILED: " and the database's words from the stored routes),
+ * or the database's error. A null text is NULL; "none" (or null) in a new
+ * value keeps the stored value where said. */
 
 /* Links, named by one end: by the from end (port_way 2 port of node_from)
  * when node_to is null or "none" in any case, else by the to end (port_way
@@ -849,9 +889,10 @@ FERRULE_API int SwapTwoDevices(const char* functional_devname1, const char* func
  * link's paths and the hardware port of the device's mounted hardware. An
  * unknown id answers -1 ("LINKID DOESN'T EXIST", "PORTID DOESN'T EXIST"),
  * and commits all the same; a failed path removal undoes the deletion and
- * answers -1. A port without
- * a link answers 0 with "NO_ERROR in DeletePortRow but no link was
- * deleted". */
+ * answers -1. A port without a link answers 0 with "NO_ERROR in
+ * DeletePortRow but no link was deleted". A port with two links (links have
+ * no unique key) cannot be deleted: 20000, "query returned more than one
+ * row", nothing deleted; delete one of its links by id first. */
 FERRULE_API int DeleteLinkRow(int linkid, int macro_link, char* ErrMess);
 FERRULE_API int DeletePortRow(int portid, char* ErrMess);
 

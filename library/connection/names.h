@@ -51,6 +51,7 @@ inline constexpr const char* kUpdatePathUsed = "routingtable_pck.updatepathused"
 inline constexpr const char* kCheckAndUpdateDynamicTables = "pathqueries_pck.CheckAndUpdateDynamicTables";
 inline constexpr const char* kSwapTwoDevices = "vexa_configuration_dev.SwapTwoDevices";
 inline constexpr const char* kDeleteLinksInPaths = "routingtable_pck.deleteLinksInPaths";
+inline constexpr const char* kLastRefusal = "routingtable_pck.last_refusal";
 inline constexpr const char* kUpdateIPaddress = "vexa_configuration_dev.updateIPaddress";
 inline constexpr const char* kInsertIPaddress = "vexa_configuration_dev.insertIPaddress";
 
@@ -115,6 +116,7 @@ inline constexpr TemplateName kTemplateNames[] = {
     {"check_and_update_dynamic_tables", kCheckAndUpdateDynamicTables},
     {"swap_two_devices", kSwapTwoDevices},
     {"delete_links_in_paths", kDeleteLinksInPaths},
+    {"last_refusal", kLastRefusal},
     {"update_ip_address", kUpdateIPaddress},
     {"insert_ip_address", kInsertIPaddress},
     {"next_deviceid", kNextDeviceId},

@@ -1,6 +1,7 @@
 #include "insert/follow_up_block.h"
 
 #include "reasons.h"
+#include "server_refusal.h"
 #include "session.h"
 #include "statement_text.h"
 
@@ -29,7 +30,8 @@ const FollowUpBlock kRefreshPathsUsed{
     RescodeKind::Int};
 
 std::string RefreshRefusal(RescodeKind kind, int int_answer, const char* text_answer) {
-  if (kind == RescodeKind::Int) return int_answer == 0 ? std::string() : reason::kPathRefreshFailed;
+  if (kind == RescodeKind::Int)
+    return int_answer == 0 ? std::string() : WithServerWords(reason::kPathRefreshFailed);
   const std::string answer = text_answer ? text_answer : "";
   return answer.rfind("ERROR", 0) == 0 ? answer : std::string();
 }

@@ -36,8 +36,9 @@ extern const FollowUpBlock kRefreshPathsUsed;
 
 // The reason a send is refused with when a refresh answered a failure:
 // updatepathused answers 0 when done, anything else (-1) when the database
-// refused; CheckAndUpdateDynamicTables answers "ERROR: <message>", which
-// is the reason itself. Empty when the refresh was done.
+// refused, which gives "PATH_REFRESH_FAILED: <the database's words>";
+// CheckAndUpdateDynamicTables answers "ERROR: <message>", which is the
+// reason itself. Empty when the refresh was done.
 std::string RefreshRefusal(RescodeKind kind, int int_answer, const char* text_answer);
 
 // Prepares the block anew on stmt, binds :numrows and :rescode and executes

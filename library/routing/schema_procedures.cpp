@@ -5,6 +5,7 @@
 // caller's transaction.
 #include "ferrule.h"
 #include "routing/routing_statement.h"
+#include "server_refusal.h"
 #include "session.h"
 #include "statement_text.h"
 
@@ -16,7 +17,7 @@ constexpr bool kBindsDevice = true;  // :devname and :roundtrip
 struct ServerJob {
   const char* appliName;
   const char* block;
-  const char* refused;  // reason when the server answers non-zero
+  const char* refused;  // reason when the server answers non-zero (with its words)
   bool binds_device;
 };
 
@@ -61,7 +62,7 @@ int RunServerJob(const ServerJob& job, const char* devicename, int roundtrip, ch
   if (!chain.ok())
     ReportOCIFailure(s.errhp, job.appliName, ErrMess);
   else if (res_code != 0)
-    ReportFailure(job.appliName, job.refused, ErrMess);
+    ReportFailure(job.appliName, WithServerWords(job.refused).c_str(), ErrMess);
   else
     ReportSuccess(job.appliName, ErrMess);
   return status + res_code;
