@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
@@ -31,10 +32,7 @@ class OciLockWaitBatch : public OciTest, public ::testing::WithParamInterface<co
     db.close();
     testdb::params(params_);
     testdb::Params limited = params_;
-    const auto colon = limited.server.find(':'), slash = limited.server.find('/');
-    limited.server = "host=" + limited.server.substr(0, colon) +
-                     " port=" + limited.server.substr(colon + 1, slash - colon - 1) +
-                     " dbname=" + limited.server.substr(slash + 1) + " tcp_user_timeout=1000";
+    limited.server = key_value_text(limited.server) + " tcp_user_timeout=1000";
     ASSERT_EQ(db.open(limited), OCI_SUCCESS) << db.error_text();
   }
 

@@ -49,6 +49,12 @@ std::string OciConnection::error_text() const {
   return reinterpret_cast<char*>(text);
 }
 
+std::string key_value_text(const std::string& server) {
+  const auto colon = server.find(':'), slash = server.find('/');
+  return "host=" + server.substr(0, colon) + " port=" + server.substr(colon + 1, slash - colon - 1) +
+         " dbname=" + server.substr(slash + 1);
+}
+
 std::string OciTest::sql(std::string text) {
   const std::string suffix = "_" + std::to_string(getpid());
   for (size_t open = text.find('{'); open != std::string::npos; open = text.find('{', open)) {

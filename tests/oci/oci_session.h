@@ -27,6 +27,10 @@ struct OciConnection {
   std::string error_text() const;
 };
 
+// "host=127.0.0.1 port=<port> dbname=<dbname>" from "host:port/dbname", to
+// which a test adds settings of its own.
+std::string key_value_text(const std::string& server);
+
 class OciTest : public ::testing::Test {
  protected:
   void SetUp() override;

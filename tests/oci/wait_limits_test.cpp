@@ -63,13 +63,6 @@ std::string server_keepalives(const OciConnection& db) {
   return value;
 }
 
-// "host=127.0.0.1 port=<port> dbname=<dbname>" from "host:port/dbname".
-std::string key_value_text(const std::string& server) {
-  const auto colon = server.find(':'), slash = server.find('/');
-  return "host=" + server.substr(0, colon) + " port=" + server.substr(colon + 1, slash - colon - 1) +
-         " dbname=" + server.substr(slash + 1);
-}
-
 class OciWaitLimits : public ::testing::Test {
  protected:
   void TearDown() override { db_.close(); }

@@ -5,6 +5,7 @@
 // the database's words after them, so that a caller can tell a deadlock to
 // retry; what the call did is undone, and made again, it goes through.
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "network_fixture.h"
@@ -35,6 +36,9 @@ class DeadlockAnswers : public NetworkTest {
     });
     testdb::WaitUntil([&] { return done || testdb::AnotherWaitsForALock(other.pid()); });
     EXPECT_FALSE(done) << "the call did not wait";
+    // The server ends the waiter whose deadlock check (a second after its
+    // wait began) comes first: the call's, well ahead of the other's.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     meanwhile();
     caller.join();
     return rc;
