@@ -101,12 +101,13 @@ extern "C" {
  *   off, a cable pulled) is noticed by TCP: an idle connection is probed
  *   after 10 s of silence and every 5 s, and data or probes left
  *   unacknowledged for 30 s end it. A call waiting on it then fails with
- *   number 3114, within about 35 s. Each session has the server probe its
- *   side alike (the server text's keepalive settings, below, hold there
- *   too): a client whose network vanished while its transaction held
- *   locks (a build not yet committed, say) has its session ended by the
- *   server within about the same time, its uncommitted work undone and the
- *   locks freed for the other clients.
+ *   number 3114, within about 35 s. Each session has the server watch its
+ *   side alike (the server text's keepalive and tcp_user_timeout settings,
+ *   below, hold there too): a client whose network vanished while its
+ *   transaction held locks (a build not yet committed, say), or before the
+ *   answer to its call reached it, has its session ended by the server
+ *   within about the same time, its uncommitted work undone and the locks
+ *   freed for the other clients.
  * - After DBConnexion, a server that is there but does not answer (its
  *   processes stopped, or overloaded) keeps a call waiting until it
  *   answers: no time limit is set on statements, since some calls (routing

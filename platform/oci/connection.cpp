@@ -24,32 +24,44 @@ constexpr char kKeySeparator = '\x1f';
 // until the lock is free.
 constexpr const char* kClientCheck = "SET client_connection_check_interval = 1000";
 
-// The server probes its side of an idle connection as the client probes
-// its own: a session that waits for its client (idle in a transaction that
-// holds locks, say) while the client's network vanished is ended within
-// about the same time, instead of after the server's own TCP defaults
-// (over two hours), which the library cannot count on a site's server to
-// change. The settings mirror the client's (connect_target.h), which the
-// server text may have changed; nothing is set when it turned keepalives
-// off. On a unix socket the server ignores them.
+// The server watches its side of the connection as the client watches its
+// own: a session whose client's network vanished is ended within about the
+// same time, whether it waited for the client (idle in a transaction that
+// holds locks, say: the keepalives) or had just sent it an answer that was
+// never acknowledged (the user timeout), instead of after the server's own
+// TCP defaults (over two hours, or a quarter of an hour), which the library
+// cannot count on a site's server to change. The settings mirror the
+// client's (connect_target.h), which the server text may have changed; the
+// keepalives are left alone when it turned them off. On a unix socket the
+// server ignores them.
 std::vector<std::string> server_keepalive_settings(PGconn* conn) {
   std::unique_ptr<PQconninfoOption, void (*)(PQconninfoOption*)> options(PQconninfo(conn),
                                                                           PQconninfoFree);
-  const std::pair<const char*, const char*> mirrored[] = {
-      {"keepalives_idle", "tcp_keepalives_idle"},
-      {"keepalives_interval", "tcp_keepalives_interval"},
-      {"keepalives_count", "tcp_keepalives_count"},
+  struct Mirrored {
+    const char* client;
+    const char* server;
+    bool keepalive;
   };
-  std::vector<std::string> settings;
+  const Mirrored mirrored[] = {
+      {"keepalives_idle", "tcp_keepalives_idle", true},
+      {"keepalives_interval", "tcp_keepalives_interval", true},
+      {"keepalives_count", "tcp_keepalives_count", true},
+      {"tcp_user_timeout", "tcp_user_timeout", false},
+  };
+  bool keepalives = true;
+  std::vector<std::pair<const Mirrored*, std::string>> values;
   for (const PQconninfoOption* o = options.get(); o && o->keyword; ++o) {
     if (!o->val) continue;
     const std::string value = o->val;
-    if (std::strcmp(o->keyword, "keepalives") == 0 && value == "0") return {};
+    if (std::strcmp(o->keyword, "keepalives") == 0 && value == "0") keepalives = false;
     const bool number = !value.empty() && value.find_first_not_of("0123456789") == std::string::npos;
-    for (const auto& [client, server] : mirrored)
-      if (number && std::strcmp(o->keyword, client) == 0)
-        settings.push_back(std::string("SET ") + server + " = " + value);
+    for (const Mirrored& m : mirrored)
+      if (number && std::strcmp(o->keyword, m.client) == 0) values.emplace_back(&m, value);
   }
+  std::vector<std::string> settings;
+  for (const auto& [m, value] : values)
+    if (keepalives || !m->keepalive)
+      settings.push_back(std::string("SET ") + m->server + " = " + value);
   return settings;
 }
 

@@ -44,13 +44,15 @@ TcpSettings tcp_settings(const OciConnection& db) {
           socket_option(fd, IPPROTO_TCP, TCP_USER_TIMEOUT)};
 }
 
-// The server's keepalive settings of the session, "idle,interval,count".
-std::string server_keepalives(const OciConnection& db) {
+// The server's settings of the session's connection,
+// "keepalives idle,interval,count,user timeout".
+std::string server_tcp_settings(const OciConnection& db) {
   OCIStmt* stmt = nullptr;
   OCIHandleAlloc(db.env, reinterpret_cast<void**>(&stmt), OCI_HTYPE_STMT, 0, nullptr);
   const std::string query =
       "select current_setting('tcp_keepalives_idle') || ',' || "
-      "current_setting('tcp_keepalives_interval') || ',' || current_setting('tcp_keepalives_count')";
+      "current_setting('tcp_keepalives_interval') || ',' || current_setting('tcp_keepalives_count') "
+      "|| ',' || current_setting('tcp_user_timeout')";
   OCIStmtPrepare(stmt, db.err, reinterpret_cast<const OraText*>(query.c_str()),
                  static_cast<ub4>(query.size()), OCI_NTV_SYNTAX, OCI_DEFAULT);
   char value[64] = "";
@@ -107,21 +109,23 @@ TEST_F(OciWaitLimits, OpenConnectionNoticesAVanishedServer) {
   // Probes after 10 s of silence, every 5 s; unacknowledged for 30 s, the
   // connection is given up. The server probes its side alike.
   EXPECT_EQ(tcp_settings(db_), (TcpSettings{1, 10, 5, 4, 30000}));
-  EXPECT_EQ(server_keepalives(db_), "10,5,4");
+  EXPECT_EQ(server_tcp_settings(db_), "10,5,4,30000");
   db_.close();
 
   const std::string server_text = key_value_text(params.server);
   params.server = server_text + " keepalives_idle=60 keepalives_interval=7 tcp_user_timeout=90000";
   ASSERT_EQ(db_.open(params), OCI_SUCCESS) << db_.error_text();
   EXPECT_EQ(tcp_settings(db_), (TcpSettings{1, 60, 7, 4, 90000}));
-  EXPECT_EQ(server_keepalives(db_), "60,7,4");
+  EXPECT_EQ(server_tcp_settings(db_), "60,7,4,90000");
   db_.close();
 
-  // Keepalives turned off leave the server's own settings.
-  const std::string server_default = testdb::value("select current_setting('tcp_keepalives_idle')");
+  // Keepalives turned off leave the server's own.
+  const std::string server_default = testdb::value(
+      "select current_setting('tcp_keepalives_idle') || ',' || "
+      "current_setting('tcp_keepalives_interval') || ',' || current_setting('tcp_keepalives_count')");
   params.server = server_text + " keepalives=0";
   ASSERT_EQ(db_.open(params), OCI_SUCCESS) << db_.error_text();
-  EXPECT_EQ(server_keepalives(db_).substr(0, server_default.size() + 1), server_default + ",");
+  EXPECT_EQ(server_tcp_settings(db_), server_default + ",30000");
 }
 
 }  // namespace
