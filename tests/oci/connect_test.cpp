@@ -31,23 +31,11 @@ class OciConnect : public ::testing::Test {
 
   // One row of the session's own settings, fields joined by '|'.
   std::string session_settings() {
-    OCIStmt* stmt = nullptr;
-    OCIHandleAlloc(db_.env, reinterpret_cast<void**>(&stmt), OCI_HTYPE_STMT, 0, nullptr);
-    const std::string text =
+    return db_.first_value(
         "select current_user||'|'||current_database()||'|'||current_setting('search_path')||'|'"
-        "||current_setting('client_encoding')||'|'||current_setting('application_name')";
-    OCIStmtPrepare(stmt, db_.err, reinterpret_cast<const OraText*>(text.c_str()),
-                   static_cast<ub4>(text.size()), OCI_NTV_SYNTAX, OCI_DEFAULT);
-    char row[300] = "";
-    OCIDefine* define = nullptr;
-    if (OCIStmtExecute(db_.svc, stmt, db_.err, 0, 0, nullptr, nullptr, 0) != OCI_SUCCESS)
-      return "execute failed: " + db_.error_text();
-    OCIDefineByPos(stmt, &define, db_.err, 1, row, sizeof row, SQLT_STR, nullptr, nullptr,
-                   nullptr, 0);
-    if (OCIStmtFetch2(stmt, db_.err, 1, OCI_FETCH_NEXT, 0, 0) != OCI_SUCCESS)
-      return "fetch failed: " + db_.error_text();
-    return row;
+        "||current_setting('client_encoding')||'|'||current_setting('application_name')");
   }
+
 
   testdb::Params params_;
   OciConnection db_;

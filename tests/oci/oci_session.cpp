@@ -49,6 +49,22 @@ std::string OciConnection::error_text() const {
   return reinterpret_cast<char*>(text);
 }
 
+std::string OciConnection::first_value(const std::string& query) const {
+  OCIStmt* stmt = nullptr;
+  OCIHandleAlloc(env, reinterpret_cast<void**>(&stmt), OCI_HTYPE_STMT, 0, nullptr);
+  OCIStmtPrepare(stmt, err, text_of(query), static_cast<ub4>(query.size()), OCI_NTV_SYNTAX,
+                 OCI_DEFAULT);
+  char value[300] = "";
+  OCIDefine* define = nullptr;
+  OCIDefineByPos(stmt, &define, err, 1, value, sizeof value, SQLT_STR, nullptr, nullptr, nullptr,
+                 OCI_DEFAULT);
+  const sword status = OCIStmtExecute(svc, stmt, err, 1, 0, nullptr, nullptr, OCI_DEFAULT);
+  OCIHandleFree(stmt, OCI_HTYPE_STMT);
+  if (status != OCI_SUCCESS)
+    return "failed: " + std::to_string(error_number()) + " " + error_text();
+  return value;
+}
+
 std::string key_value_text(const std::string& server) {
   const auto colon = server.find(':'), slash = server.find('/');
   return "host=" + server.substr(0, colon) + " port=" + server.substr(colon + 1, slash - colon - 1) +

@@ -25,6 +25,9 @@ struct OciConnection {
   void close();  // frees the environment and everything allocated from it
   int error_number() const;
   std::string error_text() const;
+  // The first column of the query's first row, as text, or
+  // "failed: <number> <text>".
+  std::string first_value(const std::string& query) const;
 };
 
 // "host=127.0.0.1 port=<port> dbname=<dbname>" from "host:port/dbname", to

@@ -47,22 +47,10 @@ TcpSettings tcp_settings(const OciConnection& db) {
 // The server's settings of the session's connection,
 // "keepalives idle,interval,count,user timeout".
 std::string server_tcp_settings(const OciConnection& db) {
-  OCIStmt* stmt = nullptr;
-  OCIHandleAlloc(db.env, reinterpret_cast<void**>(&stmt), OCI_HTYPE_STMT, 0, nullptr);
-  const std::string query =
+  return db.first_value(
       "select current_setting('tcp_keepalives_idle') || ',' || "
       "current_setting('tcp_keepalives_interval') || ',' || current_setting('tcp_keepalives_count') "
-      "|| ',' || current_setting('tcp_user_timeout')";
-  OCIStmtPrepare(stmt, db.err, reinterpret_cast<const OraText*>(query.c_str()),
-                 static_cast<ub4>(query.size()), OCI_NTV_SYNTAX, OCI_DEFAULT);
-  char value[64] = "";
-  OCIDefine* define = nullptr;
-  OCIDefineByPos(stmt, &define, db.err, 1, value, sizeof value, SQLT_STR, nullptr, nullptr,
-                 nullptr, OCI_DEFAULT);
-  if (OCIStmtExecute(db.svc, stmt, db.err, 1, 0, nullptr, nullptr, OCI_DEFAULT) != OCI_SUCCESS)
-    std::snprintf(value, sizeof value, "error %d", db.error_number());
-  OCIHandleFree(stmt, OCI_HTYPE_STMT);
-  return value;
+      "|| ',' || current_setting('tcp_user_timeout')");
 }
 
 class OciWaitLimits : public ::testing::Test {
