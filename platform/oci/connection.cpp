@@ -169,6 +169,33 @@ std::string Connection::forget_transaction_procedures(size_t first) {
   return deallocate;
 }
 
+void Connection::remake_procedures(size_t first) {
+  if (first >= procedures_of_transaction_.size()) return;
+  std::string creates;
+  for (size_t i = first; i < procedures_of_transaction_.size(); ++i) {
+    auto procedure = procedures_.find(procedures_of_transaction_[i]);
+    if (procedure != procedures_.end()) creates += procedure->second.create_sql + ";\n";
+  }
+  // Outside a transaction they are made for the session; inside one, under
+  // the statement savepoint, so that a failure leaves the transaction as
+  // the rollback left it.
+  const bool open = in_transaction();
+  const std::string savepoint = kStatementSavepoint;
+  ErrorRecord ignored;
+  const bool made =
+      alive() && exec(open ? "SAVEPOINT " + savepoint + ";\n" + creates + "RELEASE SAVEPOINT " +
+                                 savepoint
+                           : creates,
+                      ignored);
+  if (made) {
+    if (!open) procedures_of_transaction_.resize(first);
+    return;
+  }
+  if (open) undo_failed_statement(ignored);
+  const std::string deallocate = forget_transaction_procedures(first);
+  if (!deallocate.empty() && alive()) exec(deallocate.substr(2), ignored);
+}
+
 bool Connection::undo_failed_statement(ErrorRecord& error) {
   if (PQtransactionStatus(pg()) != PQTRANS_INERROR) return true;
   const std::string savepoint = kStatementSavepoint;
@@ -204,18 +231,16 @@ bool Connection::commit(ErrorRecord& error) {
     record_failure(error, last.get());
     error.message += kCommitOutcomeUnknown;
   }
-  std::string deallocate = forget_transaction_procedures();
-  if (!deallocate.empty() && alive()) {
-    ErrorRecord ignored;
-    exec(deallocate.substr(2), ignored);
-  }
+  remake_procedures(0);
   return false;
 }
 
 bool Connection::rollback(ErrorRecord& error) {
   savepoints_.clear();
   if (!in_transaction()) return true;
-  return exec("ROLLBACK" + forget_transaction_procedures(), error);
+  const bool rolled_back = exec("ROLLBACK", error);
+  remake_procedures(0);
+  return rolled_back;
 }
 
 }  // namespace ferrule::oci

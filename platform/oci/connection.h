@@ -70,10 +70,12 @@ class Connection {
   PreparedRef prepared_statement(const std::string& sql, const std::vector<Oid>& types);
   void remember_prepared(const PreparedRef& ref);
 
-  // The procedure generated for a block text and its bind types.
+  // The procedure generated for a block text and its bind types, with the
+  // text that creates it, should a rollback take it away.
   struct BlockProcedure {
     std::string name;
     std::string call_sql;
+    std::string create_sql;
   };
   const BlockProcedure* block_procedure(const std::string& key) const;
   BlockProcedure new_block_procedure();
@@ -114,6 +116,16 @@ class Connection {
   // them), from the first-th on, and returns SQL that deallocates their
   // prepared calls.
   std::string forget_transaction_procedures(size_t first = 0);
+  // After a rollback that took away the procedures the transaction made,
+  // from the first-th on: makes them again, under the same names, where the
+  // rollback left the session (outside a transaction: for the session), or
+  // forgets them when that fails. The server keeps the compiled copy of a
+  // dropped procedure until the session ends: made anew by every call that
+  // is undone, the procedures would grow the session without end. Made
+  // again here, before the next call sets its savepoint, a procedure
+  // outlives that call's undo, and its prepared calls stay valid (the
+  // server plans them again for the procedure of the same name).
+  void remake_procedures(size_t first);
 
   PgConnPtr pg_;
   std::chrono::milliseconds call_timeout_{0};

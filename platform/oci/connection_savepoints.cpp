@@ -60,11 +60,12 @@ bool Connection::rollback_to_savepoint(const std::string& name, ErrorRecord& err
     savepoints_ = std::move(still_set);
     return rolled_back;
   }
-  // The procedures made since then are gone with what the rollback undoes.
-  return exec(
-                  "ROLLBACK TO SAVEPOINT " + name +
-                      forget_transaction_procedures(kept.procedures_before),
-                  error);
+  if (!exec("ROLLBACK TO SAVEPOINT " + name, error)) {
+    forget_transaction_procedures(kept.procedures_before);
+    return false;
+  }
+  remake_procedures(kept.procedures_before);
+  return true;
 }
 
 }  // namespace ferrule::oci

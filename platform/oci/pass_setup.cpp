@@ -37,10 +37,10 @@ PassSetup::PassSetup(Connection& connection, const ParsedStatement& block,
     const size_t n = block.names.size();
     if (per_chunk) {
       function_.call_sql = call_block_chunk_sql(function_.name, n);
-      create_sql_ = create_block_chunk_sql(block, function_.name, sql_types);
+      function_.create_sql = create_block_chunk_sql(block, function_.name, sql_types);
     } else {
       function_.call_sql = call_block_procedure_sql(function_.name, n);
-      create_sql_ = create_block_procedure_sql(block, function_.name, sql_types);
+      function_.create_sql = create_block_procedure_sql(block, function_.name, sql_types);
     }
     sql_ = function_.call_sql;
   }
@@ -51,10 +51,11 @@ PassSetup::PassSetup(Connection& connection, const ParsedStatement& block,
 void PassSetup::send(Pipeline& pipeline) {
   if (!connection_.in_transaction())
     send_control(pipeline, control_tag(), control_statement::kBegin);
-  if (create_sql_.empty() && !prepare_now_) return;
+  const bool create = !function_.create_sql.empty();
+  if (!create && !prepare_now_) return;
   send_control(pipeline, control_tag(), control_statement::kSavepoint);
-  if (!create_sql_.empty())
-    pipeline.send_text({kCreateProcedure, 0}, create_sql_, 0, nullptr, nullptr);
+  if (create)
+    pipeline.send_text({kCreateProcedure, 0}, function_.create_sql, 0, nullptr, nullptr);
   if (prepare_now_)
     pipeline.send_prepare({kPrepare, 0}, statement_.name.c_str(), sql_,
                           static_cast<int>(types_.size()), types_.data());

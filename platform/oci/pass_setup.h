@@ -47,9 +47,9 @@ class PassSetup {
   std::vector<Oid> types_;
   Connection::PreparedRef statement_;
   bool prepare_now_ = false;
-  // A block's function that this pass creates: its cache key and text.
+  // A block's function that this pass creates (its create_sql is empty when
+  // the connection has it already), and its cache key.
   std::string function_key_;
-  std::string create_sql_;
   Connection::BlockProcedure function_;
   bool created_ = false;
 };

@@ -1,6 +1,7 @@
 // Savepoints set and rolled back to by statements, as the classic server
 // has them: a rollback to one undoes what followed it, failed array rows
 // included, and keeps what came before it in the transaction.
+#include "backend_memory.h"
 #include "oci_session.h"
 
 namespace {
@@ -60,6 +61,42 @@ TEST_F(OciSavepoint, BlockMadeAfterASavepointIsMadeAgainAfterTheRollback) {
     ASSERT_EQ(commit(), OCI_SUCCESS);
   }
   EXPECT_EQ(value_direct("select string_agg(id::text, ',' order by id) from {item}"), "3,10,13");
+}
+
+// The server keeps the compiled copy of a dropped procedure until the
+// session ends: a block undone call after call, as a refused call of the
+// library undoes its own work, must not leave one behind each time (64 kB
+// or more), with or without earlier work pending in the transaction.
+TEST_F(OciSavepoint, BlocksUndoneAgainAndAgainDoNotGrowTheSession) {
+  const int backend = std::stoi(db.first_value("select pg_backend_pid()"));
+  if (testdb::BackendMemory(backend) < 0) GTEST_SKIP() << "the server's memory is not readable";
+  int id = 0;
+  OCIStmt* first = prepare("BEGIN insert into {item}(id) values (:id); END;");
+  OCIStmt* second = prepare("BEGIN update {item} set id = id where id = :id; END;");
+  bind_int(first, "id", &id);
+  bind_int(second, "id", &id);
+  for (bool transaction_open : {false, true}) {
+    if (transaction_open) {
+      ASSERT_EQ(run("insert into {item}(id) values (-1)"), OCI_SUCCESS);
+    }
+    long long warmed_up = 0;
+    for (int call = 1; call <= 300; ++call) {
+      id = call;
+      ASSERT_EQ(run("SAVEPOINT call_start"), OCI_SUCCESS);
+      ASSERT_EQ(execute(first), OCI_SUCCESS) << error_text();
+      ASSERT_EQ(execute(second), OCI_SUCCESS) << error_text();
+      ASSERT_EQ(run("ROLLBACK TO SAVEPOINT call_start"), OCI_SUCCESS) << error_text();
+      if (call == 20) warmed_up = testdb::BackendMemory(backend);
+    }
+    EXPECT_LT(testdb::BackendMemory(backend) - warmed_up, 4 << 20)
+        << "transaction open: " << transaction_open;
+  }
+  // Made again after every undo, the blocks still run.
+  id = 7;
+  ASSERT_EQ(execute(first), OCI_SUCCESS) << error_text();
+  ASSERT_EQ(execute(second), OCI_SUCCESS) << error_text();
+  ASSERT_EQ(commit(), OCI_SUCCESS);
+  EXPECT_EQ(value_direct("select string_agg(id::text, ',' order by id) from {item}"), "-1,7");
 }
 
 TEST_F(OciSavepoint, SavepointsEndWithTheirTransaction) {
