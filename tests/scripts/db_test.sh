@@ -3,7 +3,8 @@
 # their owner only, env prints export lines, start notices that database/
 # changed since the cluster was loaded, and a cluster started without
 # --throwaway keeps every commit it acknowledged through a crash (and stays
-# durable, saying so, when started again with --throwaway).
+# durable, saying so, when started again with --throwaway). install, into
+# databases of that cluster, leaves nothing behind when it fails.
 set -euo pipefail
 repo=$1
 db=$repo/scripts/db
@@ -27,6 +28,9 @@ mode() { stat -c %a "$1"; }
 # A log that an older checkout left readable is closed at the next start.
 "$db" stop "$dir" 2>/dev/null
 chmod 644 "$home/server.log"
+# Meanwhile, the hint to start the stopped cluster names its folder.
+said=$("$db" reset "$dir" 2>&1) && fail "reset of a stopped cluster succeeded"
+grep -q -F "is not running (run scripts/db start $dir)" <<<"$said" || fail "reset hints: $said"
 "$db" start "$dir" 2>/dev/null
 [ "$(mode "$home/server.log")" = 600 ] || fail "server.log stays $(mode "$home/server.log")"
 
@@ -90,3 +94,61 @@ grep -q 'kept durable, not throwaway' <<<"$started" ||
   fail "a durable cluster kept by a throwaway start without a word: $started"
 [ "$(setting)" = ononon ] || fail "a throwaway start changed a durable cluster: $(setting)"
 echo "scripts/db: durable unless started --throwaway; acknowledged commits survive a crash"
+
+# install, into databases of the cluster standing for a site's server, by
+# an account that may create roles. A failed install leaves no table, and
+# no account, membership or privilege that it gave; an account that was
+# there before stays as it was.
+port=$(sed -n 's/^PORT=//p' "$dir/cluster.env")
+super_sql() { as_owner psql -X -q -tA -v ON_ERROR_STOP=1 -h "$home/sock" -p "$port" "$@"; }
+super_sql -d postgres >/dev/null <<'EOF'
+CREATE ROLE site_admin LOGIN PASSWORD 'admin-pw' CREATEROLE;
+CREATE DATABASE site_not_owned;
+CREATE DATABASE site_clash OWNER site_admin;
+CREATE DATABASE site_own OWNER site_admin;
+CREATE ROLE site_old LOGIN;
+GRANT CONNECT ON DATABASE site_clash TO site_old;
+EOF
+# A table of the same name makes the load fail after the account, its
+# membership and its privileges were given.
+super_sql -d site_clash -c 'create table vexa_subsystemList (n integer)'
+conninfo() { echo "host=127.0.0.1 port=$port dbname=$1 user=site_admin password=admin-pw"; }
+# What an install changes besides the tables: whether the account exists,
+# who is a member of it, the privileges on the database and on public, and
+# the tables and functions in the database.
+traces() {
+  super_sql -d "$1" -c "select (select count(*) from pg_roles where rolname = '$2'),
+    (select count(*) from pg_auth_members where roleid = (select oid from pg_roles where rolname = '$2')),
+    (select datacl from pg_database where datname = current_database()),
+    (select nspacl from pg_namespace where nspname = 'public'),
+    (select count(*) from pg_class where relnamespace = 'public'::regnamespace),
+    (select count(*) from pg_proc where pronamespace = 'public'::regnamespace)"
+}
+failed_install() {
+  local database=$1 account=$2 before said
+  before=$(traces "$database" "$account")
+  said=$(FERRULE_ACCOUNT_PASSWORD=lib-pw "$db" install "$(conninfo "$database")" "$account" 2>&1) &&
+    fail "install into $database as $account succeeded"
+  grep -q 'nothing was installed' <<<"$said" || fail "install into $database said: $said"
+  [ "$(traces "$database" "$account")" = "$before" ] ||
+    fail "install into $database as $account left $(traces "$database" "$account"), not $before"
+}
+failed_install site_clash site_lib
+failed_install site_clash site_old
+# Nor when the connecting account neither owns the database nor holds
+# CREATE on its public (PostgreSQL 15 gives that to the owner alone), and
+# so cannot give it to the account.
+failed_install site_not_owned site_lib
+
+# The same account then installs into its own database: the account it
+# created owns the tables and logs in with its password, and the connecting
+# account is a member of it.
+FERRULE_ACCOUNT_PASSWORD=lib-pw "$db" install "$(conninfo site_own)" site_lib 2>/dev/null ||
+  fail "install into an empty database owned by the connecting account failed"
+[ "$(super_sql -d site_own -c "select tableowner from pg_tables where tablename = 'vexa_lg_devices'")" = site_lib ] ||
+  fail "the tables are not owned by site_lib"
+[ "$(PGPASSWORD=lib-pw psql -X -q -tA "postgresql://site_lib@127.0.0.1:$port/site_own" \
+       -c 'select count(*) from vexa_subsystemList')" = 0 ] || fail "site_lib cannot read its tables"
+[ "$(super_sql -d site_own -c "select pg_has_role('site_admin', 'site_lib', 'member')")" = t ] ||
+  fail "the connecting account is not a member of site_lib"
+echo "scripts/db: install leaves nothing behind when it fails, and installs"

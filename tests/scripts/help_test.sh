@@ -80,11 +80,13 @@ refuses --bogus install --bogus acct
 refuses -x install host=db.example -x
 echo "scripts/db: --help and -h after each command; arguments like options refused"
 
-# The database script's usage says what a connection string looks like and
-# where install takes the account's password from.
+# The database script's usage says what a connection string looks like,
+# where install takes the account's password from, and what the connecting
+# account needs and becomes.
 usage=$("$sandbox/scripts/db" --help)
 for text in CONNINFO 'host=db.example port=5432 dbname=network user=admin' \
-            FERRULE_ACCOUNT_PASSWORD 'standard input'; do
+            FERRULE_ACCOUNT_PASSWORD 'standard input' 'CREATE on the database' \
+            'schema public' CREATEROLE 'WITH GRANT OPTION' 'member of ACCOUNT'; do
   grep -q -F -- "$text" <<<"$usage" || fail "scripts/db --help does not mention $text"
 done
 echo "scripts: --help prints the usage and does nothing else"
