@@ -3,6 +3,9 @@
 #include "pipeline.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -34,6 +37,17 @@ constexpr const char* kClientCheck = "SET client_connection_check_interval = 100
 // client's (connect_target.h), which the server text may have changed; the
 // keepalives are left alone when it turned them off. On a unix socket the
 // server ignores them.
+// An integer option as libpq reads it: blanks around it and a sign
+// allowed, nothing else; false for a text libpq would have refused.
+bool libpq_integer(const char* text, long& value) {
+  char* end = nullptr;
+  errno = 0;
+  value = std::strtol(text, &end, 10);
+  if (end == text || errno != 0 || value != static_cast<int>(value)) return false;
+  while (*end != '\0' && std::isspace(static_cast<unsigned char>(*end))) ++end;
+  return *end == '\0';
+}
+
 std::vector<std::string> server_keepalive_settings(PGconn* conn) {
   std::unique_ptr<PQconninfoOption, void (*)(PQconninfoOption*)> options(PQconninfo(conn),
                                                                           PQconninfoFree);
@@ -48,20 +62,21 @@ std::vector<std::string> server_keepalive_settings(PGconn* conn) {
       {"keepalives_count", "tcp_keepalives_count", true},
       {"tcp_user_timeout", "tcp_user_timeout", false},
   };
+  // libpq turns keepalives off for any number that reads 0, and takes a
+  // negative time or count as 0 (the system's default).
   bool keepalives = true;
-  std::vector<std::pair<const Mirrored*, std::string>> values;
+  std::vector<std::pair<const Mirrored*, long>> values;
   for (const PQconninfoOption* o = options.get(); o && o->keyword; ++o) {
-    if (!o->val) continue;
-    const std::string value = o->val;
-    if (std::strcmp(o->keyword, "keepalives") == 0 && value == "0") keepalives = false;
-    const bool number = !value.empty() && value.find_first_not_of("0123456789") == std::string::npos;
+    long value = 0;
+    if (!o->val || !libpq_integer(o->val, value)) continue;
+    if (std::strcmp(o->keyword, "keepalives") == 0 && value == 0) keepalives = false;
     for (const Mirrored& m : mirrored)
-      if (number && std::strcmp(o->keyword, m.client) == 0) values.emplace_back(&m, value);
+      if (std::strcmp(o->keyword, m.client) == 0) values.emplace_back(&m, std::max(value, 0L));
   }
   std::vector<std::string> settings;
   for (const auto& [m, value] : values)
     if (keepalives || !m->keepalive)
-      settings.push_back(std::string("SET ") + m->server + " = " + value);
+      settings.push_back(std::string("SET ") + m->server + " = " + std::to_string(value));
   return settings;
 }
 

@@ -107,13 +107,25 @@ TEST_F(OciWaitLimits, OpenConnectionNoticesAVanishedServer) {
   EXPECT_EQ(server_tcp_settings(db_), "60,7,4,90000");
   db_.close();
 
+  // Read as libpq reads them: blanks and a sign allowed.
+  params.server = server_text + " keepalives_idle='+5' keepalives_interval=' 7' "
+                                "keepalives_count='3 ' tcp_user_timeout=' +20000 '";
+  ASSERT_EQ(db_.open(params), OCI_SUCCESS) << db_.error_text();
+  EXPECT_EQ(tcp_settings(db_), (TcpSettings{1, 5, 7, 3, 20000}));
+  EXPECT_EQ(server_tcp_settings(db_), "5,7,3,20000");
+  db_.close();
+
   // Keepalives turned off leave the server's own.
   const std::string server_default = testdb::value(
       "select current_setting('tcp_keepalives_idle') || ',' || "
       "current_setting('tcp_keepalives_interval') || ',' || current_setting('tcp_keepalives_count')");
-  params.server = server_text + " keepalives=0";
-  ASSERT_EQ(db_.open(params), OCI_SUCCESS) << db_.error_text();
-  EXPECT_EQ(server_tcp_settings(db_), server_default + ",30000");
+  for (const char* off : {" keepalives=0", " keepalives=00", " keepalives=' -0 '"}) {
+    params.server = server_text + off;
+    ASSERT_EQ(db_.open(params), OCI_SUCCESS) << db_.error_text();
+    EXPECT_EQ(tcp_settings(db_).keepalive, 0) << off;
+    EXPECT_EQ(server_tcp_settings(db_), server_default + ",30000") << off;
+    db_.close();
+  }
 }
 
 }  // namespace
