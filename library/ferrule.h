@@ -410,8 +410,11 @@ FERRULE_API int InsertMultipleMicroLinks(const char* nfrom, const char* nto, int
  * composite type the product of the numbers of the types named in lklist,
  * comma-separated, each name bare or between single quotes. A composite
  * type none of whose names is a link type is stored all the same, with a
- * NULL number, and answered NO_ERROR. The single-row forms refuse a null
- * lkname or lklist; their last_rows is not read. */
+ * NULL number, and answered NO_ERROR; it cannot be found afterwards:
+ * GetLkTypeRow_lkname answers 0 with "NO_ROWS_SELECTED" in ErrMess, and
+ * GetLkTypeRow_lknb of its linktypeID answers 1405 with
+ * "NO_ROWS_SELECTED". The single-row forms refuse a null lkname or lklist;
+ * their last_rows is not read. */
 FERRULE_API int InsertMultipleSimpleLinkTypes(const char* lkname, int first_time, int last_rows,
                                               char* ErrMess);
 FERRULE_API int InsertMultipleCompositeLinkTypes(const char* lkname, const char* lklist,

@@ -128,6 +128,16 @@ TEST_F(LinkInsertsTest, CompositeListsMayQuoteTheirNamesAndUnknownNamesAddNothin
   EXPECT_EQ(Number("q2"), "10");
   EXPECT_EQ(Number("u1"), "2");
   EXPECT_EQ(Number("u2"), "null");  // inserted all the same, without a number
+
+  // Neither lookup finds it afterwards.
+  char row[200];
+  int len = sizeof row;
+  EXPECT_EQ(Quiet([&] { return GetLkTypeRow_lkname("u2", &len, row, err_); }), 0);
+  EXPECT_EQ(Err(), "ERROR in GetLkTypeRow_lkname : NO_ROWS_SELECTED");
+  const int id = std::stoi(Value("select linktypeID from vexa_link_types where link_name = 'u2'"));
+  len = sizeof row;
+  EXPECT_EQ(Quiet([&] { return GetLkTypeRow_lknb(id, &len, row, err_); }), 1405);
+  EXPECT_EQ(Err(), "ERROR in GetLkTypeRow_lknb : NO_ROWS_SELECTED");
 }
 
 TEST_F(LinkInsertsTest, SingleRowsRefuseMissingTextsAndNoPrimeLeftInsertsNothing) {
