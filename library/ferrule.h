@@ -5,9 +5,10 @@
  * the library detects itself, otherwise the status or error number of the
  * database step that failed. ErrMess, always the last argument, receives
  * "NO_ERROR in <name>" or "ERROR in <name> : <reason>"; it must hold 312
- * bytes. A variable-size result comes with an in/out length: the capacity on
- * entry; when the result does not fit, the length needed is written back, the
- * reason is "BUFFER_TOO_SMALL" and the result -1.
+ * bytes (a longer name or reason is cut to fit, never inside a character of
+ * the connection's encoding). A variable-size result comes with an in/out
+ * length: the capacity on entry; when the result does not fit, the length
+ * needed is written back, the reason is "BUFFER_TOO_SMALL" and the result -1.
  *
  * What a call answers is what was committed. A call that is refused or fails
  * undoes its own work only: what earlier calls left uncommitted in the

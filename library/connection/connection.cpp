@@ -197,8 +197,9 @@ int LoadSubsystemTable(char (*names)[kSubsystemNameMax + 1], int* ids, int* coun
       sword st = OCIStmtFetch2(stmt.get(), s.errhp, 1, OCI_FETCH_NEXT, 0, OCI_DEFAULT);
       if (st != OCI_SUCCESS && st != OCI_SUCCESS_WITH_INFO) break;
       if (char* cut = std::strchr(system_name, '?')) *cut = '\0';
-      // A slot holds 9 characters; a longer name is kept to its first 9.
-      system_name[kSubsystemNameMax] = '\0';
+      // A slot holds 9 bytes; a longer name is kept to the whole characters
+      // of its first 9.
+      system_name[WholeCharacterLength(system_name, kSubsystemNameMax)] = '\0';
       if (rows.size() < static_cast<std::size_t>(kPrefetch)) rows.push_back({system_name, sysID});
       else break;
     }

@@ -25,12 +25,14 @@ int fail(const char* appliName, const char* marker, char* buffer,
 
 void ReportSystemFailure(const char* appliName, char* ErrMess, int error_number) {
   if (!ErrMess) return;
+  char name[kAppliNameMax + 1];
+  CopyWholeCharacters(name, sizeof name, appliName, kAppliNameMax);
   // This form is longer than " : ", so its reason is cut shorter to keep the
   // whole text within kErrMessMax.
   char reason[kReasonMax + 1 - 40];
-  std::snprintf(reason, sizeof reason, "%s", std::strerror(error_number));
-  std::snprintf(ErrMess, kErrMessMax, "ERROR in %.99s failed with error %d: %s",
-                appliName, error_number, reason);
+  CopyWholeCharacters(reason, sizeof reason, std::strerror(error_number), sizeof reason - 1);
+  std::snprintf(ErrMess, kErrMessMax, "ERROR in %s failed with error %d: %s", name,
+                error_number, reason);
 }
 
 int getTerminalName(char* buffer, std::size_t size, char* ErrMess) {

@@ -1,27 +1,34 @@
 #include "report.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 #include "diagnostics.h"
 #include "reasons.h"
+#include "session.h"
+#include "whole_characters.h"
 
 namespace ferrule {
 
-namespace {
-
-// Copies at most max characters of text into a bounded field.
-void copy_bounded(char* out, std::size_t size, const char* text,
-                  std::size_t max) {
-  if (size == 0) return;
-  std::size_t n = text ? std::strlen(text) : 0;
-  if (n > max) n = max;
-  if (n >= size) n = size - 1;
-  if (n) std::memcpy(out, text, n);
-  out[n] = '\0';
+std::size_t WholeCharacterLength(std::string_view text, std::size_t max) {
+  if (text.size() <= max) return text.size();
+  // Asked only when a cut is due: the connection's encoding costs a call.
+  ub4 encoding = 0;
+  const Session& s = session();
+  const bool known = s.authp && OCIAttrGet(s.authp, OCI_HTYPE_SESSION, &encoding, nullptr,
+                                           OCI_ATTR_CHARSET_ID, nullptr) == OCI_SUCCESS;
+  return oci::whole_character_prefix(text, max,
+                                     known ? static_cast<int>(encoding) : oci::kUnknownEncoding);
 }
 
-}  // namespace
+void CopyWholeCharacters(char* out, std::size_t size, const char* text, std::size_t max) {
+  if (size == 0) return;
+  const std::string_view whole = text ? std::string_view(text) : std::string_view();
+  const std::size_t n = WholeCharacterLength(whole, std::min(max, size - 1));
+  if (n) std::memcpy(out, whole.data(), n);
+  out[n] = '\0';
+}
 
 void ReadErrorText(OCIError* errhp, char* out, std::size_t size,
                     int* number) {
@@ -33,7 +40,7 @@ void ReadErrorText(OCIError* errhp, char* out, std::size_t size,
   if (st != OCI_SUCCESS || buf[0] == '\0')
     std::snprintf(buf, sizeof buf, "%s",
                   errhp ? reason::kUnknownDatabaseError : reason::kNotConnected);
-  copy_bounded(out, size, buf, kReasonMax);
+  CopyWholeCharacters(out, size, buf, kReasonMax);
   if (number) *number = code;
 }
 
@@ -75,7 +82,10 @@ void ReportSuccess(const char* appliName, char* ErrMess) {
   // cost more than appending the row. It always fits kErrMessMax.
   constexpr char kSuccess[] = "NO_ERROR in ";
   constexpr std::size_t kSuccessLength = sizeof kSuccess - 1;
-  const std::size_t n = appliName ? strnlen(appliName, kAppliNameMax) : 0;
+  const std::size_t n =
+      appliName ? WholeCharacterLength({appliName, strnlen(appliName, kAppliNameMax + 1)},
+                                       kAppliNameMax)
+                : 0;
   std::memcpy(ErrMess, kSuccess, kSuccessLength);
   if (n) std::memcpy(ErrMess + kSuccessLength, appliName, n);
   ErrMess[kSuccessLength + n] = '\0';
@@ -84,9 +94,9 @@ void ReportSuccess(const char* appliName, char* ErrMess) {
 void ReportFailure(const char* appliName, const char* reason, char* ErrMess) {
   if (!ErrMess) return;
   char name[kAppliNameMax + 1];
-  copy_bounded(name, sizeof name, appliName, kAppliNameMax);
+  CopyWholeCharacters(name, sizeof name, appliName, kAppliNameMax);
   char why[kReasonMax + 1];
-  copy_bounded(why, sizeof why, reason, kReasonMax);
+  CopyWholeCharacters(why, sizeof why, reason, kReasonMax);
   std::snprintf(ErrMess, kErrMessMax, "ERROR in %s : %s", name, why);
 }
 

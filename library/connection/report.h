@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 #include "oci.h"
 
@@ -43,8 +44,17 @@ void CheckFetchIndicator(int indicator, char* value, std::size_t size,
 // Define buffers of text columns are at least this long.
 void EnsureMinColumnLength(int* length);
 
-// Text of error record 1 of errhp, cut to kReasonMax characters; a fixed
-// text when the handle holds none.
+// Every cut of a text to a bound keeps whole characters of the connection's
+// client encoding (UTF8 without a connection): the length of the longest
+// prefix of text of at most max bytes that does.
+std::size_t WholeCharacterLength(std::string_view text, std::size_t max);
+
+// Copies at most max bytes of text (null: empty) into a field of size bytes,
+// whole characters only.
+void CopyWholeCharacters(char* out, std::size_t size, const char* text, std::size_t max);
+
+// Text of error record 1 of errhp, cut to kReasonMax bytes; a fixed text
+// when the handle holds none.
 void ReadErrorText(OCIError* errhp, char* out, std::size_t size,
                     int* number = nullptr);
 

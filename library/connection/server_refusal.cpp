@@ -25,7 +25,8 @@ std::string WithServerWords(const std::string& reason) {
       OCIDefineByPos(stmt.get(), &define, nullptr, 1, words, sizeof words, SQLT_STR, &indicator,
                      nullptr, nullptr, OCI_DEFAULT) != OCI_SUCCESS)
     return reason;
-  // Words longer than the buffer come cut (OCI_SUCCESS_WITH_INFO).
+  // Words longer than the buffer come cut, on a whole character
+  // (OCI_SUCCESS_WITH_INFO).
   const sword executed =
       OCIStmtExecute(s.svchp, stmt.get(), nullptr, 1, 0, nullptr, nullptr, OCI_DEFAULT);
   const bool read = executed == OCI_SUCCESS || executed == OCI_SUCCESS_WITH_INFO;

@@ -1,6 +1,5 @@
 #include "insert/caller_identity.h"
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -37,7 +36,7 @@ bool ReadCallerIdentity(CallerIdentity& out, char* ErrMess) {
     const std::string text = !host_ok && !login_ok
                                  ? std::string(host_status) + " , " + login_status
                                  : std::string(host_ok ? login_status : host_status);
-    std::snprintf(ErrMess, kErrMessMax, "%s", text.c_str());
+    CopyWholeCharacters(ErrMess, kErrMessMax, text.c_str(), kErrMessMax - 1);
   }
   return false;
 }

@@ -1,7 +1,6 @@
 // Entry points for handles, attributes, connecting, transactions and errors.
 #include "api_support.h"
 
-#include <algorithm>
 #include <cstring>
 
 using namespace ferrule::oci;
@@ -148,6 +147,17 @@ sword OCIAttrGet(const void* trgthndlp, ub4 trghndltyp, void* attributep, ub4* s
       write_attribute_ub4(attributep, sizep, statement->statement.rows_fetched());
       return OCI_SUCCESS;
     }
+  } else if (trghndltyp == OCI_HTYPE_SESSION) {
+    auto* session = handle_cast<OCISession>(trgthndlp, trghndltyp);
+    if (!session) return OCI_INVALID_HANDLE;
+    if (attrtype == OCI_ATTR_CHARSET_ID) {
+      const int encoding = session->connection ? PQclientEncoding(session->connection->pg())
+                                               : kUnknownEncoding;
+      if (encoding < 0)
+        return fail(error, error_number::kNotConnectedToDatabase, "not connected to the database");
+      write_attribute_ub4(attributep, sizep, static_cast<ub4>(encoding));
+      return OCI_SUCCESS;
+    }
   } else if (trghndltyp == OCI_DTYPE_PARAM) {
     auto* column = handle_cast<OCIParam>(trgthndlp, trghndltyp);
     if (!column) return OCI_INVALID_HANDLE;
@@ -221,14 +231,14 @@ sword OCIErrorGet(void* hndlp, ub4 recordno, OraText*, sb4* errcodep, OraText* b
                   ub4 bufsiz, ub4 type) {
   auto* handle = type == OCI_HTYPE_ERROR ? handle_cast<OCIError>(hndlp, type) : nullptr;
   const bool has_record = handle && recordno == 1 && !handle->record.empty();
-  const std::string empty;
-  const std::string& message = has_record ? handle->record.message : empty;
+  const ErrorRecord none;
+  const ErrorRecord& record = has_record ? handle->record : none;
   if (bufp && bufsiz > 0) {
-    size_t length = std::min<size_t>(message.size(), bufsiz - 1);
-    std::memcpy(bufp, message.data(), length);
+    const size_t length = whole_character_prefix(record.message, bufsiz - 1, record.encoding);
+    std::memcpy(bufp, record.message.data(), length);
     bufp[length] = '\0';
   }
-  if (errcodep) *errcodep = has_record ? handle->record.number : 0;
+  if (errcodep) *errcodep = record.number;
   return has_record ? OCI_SUCCESS : OCI_NO_DATA;
 }
 

@@ -49,7 +49,8 @@ void BindBuffer::append_value(size_t row, ParamValues& out) const {
   }
 }
 
-void BindBuffer::write_back(size_t row, bool is_null, std::string_view text) const {
+void BindBuffer::write_back(size_t row, bool is_null, std::string_view text,
+                            int encoding) const {
   char* row_indicator = indicator ? indicator + row * indicator_skip : nullptr;
   char* row_length = lengths ? lengths + row * length_skip : nullptr;
   char* element = value && value_size > 0 ? value + row * value_skip : nullptr;
@@ -68,13 +69,8 @@ void BindBuffer::write_back(size_t row, bool is_null, std::string_view text) con
       store<sb2>(row_indicator, 0);
     return;
   }
-  // A text keeps room for its terminator in SQLT_STR.
-  size_t room = element ? static_cast<size_t>(value_size) - (type == SQLT_STR ? 1 : 0) : 0;
-  size_t kept = std::min(room, text.size());
-  if (element) {
-    std::memcpy(element, text.data(), kept);
-    if (type == SQLT_STR) element[kept] = '\0';
-  }
+  const size_t kept =
+      store_text(element, element ? static_cast<size_t>(value_size) : 0, type, text, encoding);
   if (row_length && type == SQLT_CHR) store<ub2>(row_length, clamp_to_ub2(kept));
   if (row_indicator)
     store<sb2>(row_indicator, kept < text.size() ? cut_value_indicator(text.size()) : sb2{0});

@@ -77,9 +77,9 @@ struct BindBuffer {
   void append_value(size_t row, ParamValues& out) const;
 
   // Stores a block's output into `row`: NULL sets the indicator to -1 and
-  // empties a text; a text is cut to fit, its indicator telling the full
-  // length.
-  void write_back(size_t row, bool is_null, std::string_view text) const;
+  // empties a text; a text is cut to fit, on a whole character of
+  // `encoding`, its indicator telling the full length.
+  void write_back(size_t row, bool is_null, std::string_view text, int encoding) const;
 };
 
 // Checks a bind's type and size; false with the reason otherwise.

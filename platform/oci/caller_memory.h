@@ -4,9 +4,11 @@
 #pragma once
 
 #include "oci.h"
+#include "whole_characters.h"
 
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 namespace ferrule::oci {
 
@@ -58,6 +60,22 @@ inline sb2 cut_value_indicator(size_t full_length) {
 
 inline ub2 clamp_to_ub2(size_t length) {
   return length > 65535 ? ub2{65535} : static_cast<ub2>(length);
+}
+
+// Writes a text into a caller's text buffer of `size` bytes (SQLT_STR or
+// SQLT_CHR), cut to fit without splitting a character of `encoding`, and
+// returns the bytes kept. SQLT_STR keeps a byte for its terminator.
+// SQLT_CHR has none: the caller of a cut value reads all `size` bytes, so
+// those after the last whole character are blanks.
+inline size_t store_text(char* to, size_t size, ub2 type, std::string_view text, int encoding) {
+  const size_t room = type == SQLT_STR && size > 0 ? size - 1 : size;
+  const size_t kept =
+      text.size() <= room ? text.size() : whole_character_prefix(text, room, encoding);
+  if (kept > 0) std::memcpy(to, text.data(), kept);
+  if (type == SQLT_STR && size > 0) to[kept] = '\0';
+  if (type == SQLT_CHR && kept < text.size() && kept < room)
+    std::memset(to + kept, ' ', room - kept);
+  return kept;
 }
 
 }  // namespace ferrule::oci

@@ -42,7 +42,7 @@ FetchOutcome parse_number(std::string_view text, std::int64_t& number) {
 
 // Stores column `column` of row `row` into element `element` of the define.
 FetchOutcome store_column(const DefineBuffer& define, const PGresult* result, int row,
-                          int column, size_t element) {
+                          int column, size_t element, int encoding) {
   const sb4 value_size = define.value_size;
   const ub2 type = define.type;
   char* const to = define.value ? define.value + element * define.value_skip : nullptr;
@@ -70,15 +70,8 @@ FetchOutcome store_column(const DefineBuffer& define, const PGresult* result, in
     return FetchOutcome::kStored;
   }
 
-  // Texts: SQLT_STR keeps one byte for the terminator, SQLT_CHR does not.
-  size_t size = to ? static_cast<size_t>(std::max<sb4>(value_size, 0)) : 0;
-  size_t room = type == SQLT_STR && size > 0 ? size - 1 : size;
-  size_t kept = std::min(room, text.size());
-  if (to) {
-    std::memcpy(to, text.data(), kept);
-    if (type == SQLT_STR && size > 0) to[kept] = '\0';
-  }
-  bool cut = kept < text.size();
+  const size_t size = to ? static_cast<size_t>(std::max<sb4>(value_size, 0)) : 0;
+  const bool cut = store_text(to, size, type, text, encoding) < text.size();
   if (to_indicator) store<sb2>(to_indicator, cut ? cut_value_indicator(text.size()) : sb2{0});
   if (to_length) store<ub2>(to_length, clamp_to_ub2(text.size()));
   return cut ? FetchOutcome::kTruncated : FetchOutcome::kStored;
@@ -88,8 +81,8 @@ FetchOutcome store_column(const DefineBuffer& define, const PGresult* result, in
 // terminator, the define of every list: the same stores, without the
 // questions that only other defines raise.
 ColumnStored store_texts(const DefineBuffer& define, const PGresult* result, int first_row,
-                         int column, size_t count) {
-  const size_t room = static_cast<size_t>(define.value_size) - 1;
+                         int column, size_t count, int encoding) {
+  const size_t size = static_cast<size_t>(define.value_size);
   ColumnStored stored;
   for (; stored.rows < count; ++stored.rows) {
     const size_t element = stored.rows;
@@ -110,10 +103,8 @@ ColumnStored store_texts(const DefineBuffer& define, const PGresult* result, int
       store<sb2>(to_indicator, -1);
       continue;
     }
-    const size_t kept = std::min(room, length);
-    std::memcpy(to, PQgetvalue(result, row, column), kept);
-    to[kept] = '\0';
-    const bool cut = kept < length;
+    const std::string_view text(PQgetvalue(result, row, column), length);
+    const bool cut = store_text(to, size, SQLT_STR, text, encoding) < length;
     if (cut) stored.truncated = true;
     if (to_indicator) store<sb2>(to_indicator, cut ? cut_value_indicator(length) : sb2{0});
     if (to_length) store<ub2>(to_length, clamp_to_ub2(length));
@@ -124,15 +115,15 @@ ColumnStored store_texts(const DefineBuffer& define, const PGresult* result, int
 }  // namespace
 
 ColumnStored DefineBuffer::store_rows(const PGresult* result, int first_row, int column,
-                                      size_t count) const {
+                                      size_t count, int encoding) const {
   // A copy the libpq calls cannot change: its fields stay in registers.
   const DefineBuffer define = *this;
   if (type == SQLT_STR && value && value_size > 0)
-    return store_texts(define, result, first_row, column, count);
+    return store_texts(define, result, first_row, column, count, encoding);
   ColumnStored stored;
   for (; stored.rows < count; ++stored.rows) {
     const int row = first_row + static_cast<int>(stored.rows);
-    const FetchOutcome outcome = store_column(define, result, row, column, stored.rows);
+    const FetchOutcome outcome = store_column(define, result, row, column, stored.rows, encoding);
     if (outcome == FetchOutcome::kTruncated) {
       stored.truncated = true;
     } else if (outcome != FetchOutcome::kStored) {

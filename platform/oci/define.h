@@ -35,8 +35,11 @@ struct DefineBuffer {
   ub4 length_skip = sizeof(ub2);
 
   // Stores column `column` of rows first_row .. first_row + count - 1 into
-  // elements 0 .. count - 1, up to the first row that cannot be stored.
-  ColumnStored store_rows(const PGresult* result, int first_row, int column, size_t count) const;
+  // elements 0 .. count - 1, up to the first row that cannot be stored. A
+  // text cut to fit keeps whole characters of `encoding`, the client
+  // encoding the rows came in.
+  ColumnStored store_rows(const PGresult* result, int first_row, int column, size_t count,
+                          int encoding) const;
 };
 
 }  // namespace ferrule::oci

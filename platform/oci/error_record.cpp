@@ -83,7 +83,8 @@ void record_result_error(ErrorRecord& record, const PGresult* result,
                      : result ? first_line(PQresultErrorMessage(result))
                               : std::string();
   if (text.empty() && conn) text = first_line(PQerrorMessage(conn));
-  record.set(number_for_sqlstate(sqlstate, primary), std::move(text));
+  record.set(number_for_sqlstate(sqlstate, primary), std::move(text),
+             conn ? PQclientEncoding(conn) : kUnknownEncoding);
 }
 
 void record_call_timeout(ErrorRecord& record, std::chrono::milliseconds limit) {

@@ -2,6 +2,8 @@
 // callers compare against, and PostgreSQL's own message.
 #pragma once
 
+#include "whole_characters.h"
+
 #include <libpq-fe.h>
 
 #include <chrono>
@@ -36,11 +38,15 @@ constexpr int kOther = 20000;
 struct ErrorRecord {
   int number = 0;
   std::string message;
+  // The client encoding of the connection whose server sent the message,
+  // which a cut of the message must not split a character of.
+  int encoding = kUnknownEncoding;
 
   bool empty() const { return number == 0; }
-  void set(int error_number, std::string text) {
+  void set(int error_number, std::string text, int text_encoding = kUnknownEncoding) {
     number = error_number;
     message = std::move(text);
+    encoding = text_encoding;
   }
 };
 

@@ -83,6 +83,7 @@ typedef struct OCISnapshot OCISnapshot;
 #define OCI_ATTR_PARAM_COUNT 18u
 #define OCI_ATTR_USERNAME 22u
 #define OCI_ATTR_PASSWORD 23u
+#define OCI_ATTR_CHARSET_ID 31u
 #define OCI_ATTR_ROWS_FETCHED 197u
 #define OCI_ATTR_CALL_TIMEOUT 531u
 
@@ -109,7 +110,9 @@ sword OCIAttrSet(void *trgthndlp, ub4 trghndltyp, void *attributep, ub4 size,
                  ub4 attrtype, OCIError *errhp);
 /* OCI_ATTR_ROW_COUNT, OCI_ATTR_PARAM_COUNT, OCI_ATTR_ROWS_FETCHED (statement) and
  * OCI_ATTR_DATA_SIZE (column parameter) are written as 4-byte unsigned
- * integers: read them into an int or a ub4. */
+ * integers: read them into an int or a ub4. OCI_ATTR_CHARSET_ID (session) is
+ * the client encoding of its open connection, libpq's number of it (as
+ * PQclientEncoding gives), written the same way; it fails without one. */
 sword OCIAttrGet(const void *trgthndlp, ub4 trghndltyp, void *attributep,
                  ub4 *sizep, ub4 attrtype, OCIError *errhp);
 
@@ -139,7 +142,9 @@ sword OCIBindByPos(OCIStmt *stmtp, OCIBind **bindpp, OCIError *errhp,
 sword OCIBindArrayOfStruct(OCIBind *bindp, OCIError *errhp, ub4 pvskip,
                            ub4 indskip, ub4 alskip, ub4 rcskip);
 
-/* rlenp receives the length written (or the full length of a cut value). */
+/* rlenp receives the length written (or the full length of a cut value). A
+ * text cut to fit ends on a whole character of the connection's encoding,
+ * an SQLT_CHR one padded with blanks to the end of its buffer. */
 sword OCIDefineByPos(OCIStmt *stmtp, OCIDefine **defnpp, OCIError *errhp,
                      ub4 position, void *valuep, sb4 value_sz, ub2 dty,
                      void *indp, ub2 *rlenp, ub2 *rcodep, ub4 mode);

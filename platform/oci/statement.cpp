@@ -130,7 +130,8 @@ sword Statement::fetch(ErrorRecord& error, ub4 rows) {
       break;
     }
     const ColumnStored stored =
-        defines_[i]->buffer.store_rows(rows_.get(), next_row_, static_cast<int>(i), delivered);
+        defines_[i]->buffer.store_rows(rows_.get(), next_row_, static_cast<int>(i), delivered,
+                                       encoding_);
     truncated = truncated || stored.truncated;
     if (stored.failure != FetchOutcome::kStored) {
       delivered = stored.rows;

@@ -12,6 +12,7 @@
 #include "pipeline_commands.h"
 #include "savepoint_command.h"
 #include "sql_text.h"
+#include "whole_characters.h"
 
 #include <memory>
 #include <string>
@@ -98,6 +99,9 @@ class Statement {
   std::vector<std::unique_ptr<OCIDefine>> defines_;  // by position - 1
   std::vector<std::unique_ptr<OCIParam>> columns_;   // by position - 1
 
+  // The client encoding of the connection the statement last ran on: texts
+  // of its rows and outputs cut to fit keep whole characters of it.
+  int encoding_ = kUnknownEncoding;
   PgResultPtr rows_;  // the last query's rows
   int row_total_ = 0;
   int column_total_ = 0;

@@ -58,7 +58,7 @@ void Statement::write_back_output(size_t row_in_batch, size_t caller_row, size_t
   // Read-only inputs come back unchanged and must not be written: the
   // caller may have bound a buffer it does not expect to change.
   if (values_.same_as(row_in_batch * binds_.size() + bind, is_null, text)) return;
-  binds_[bind]->buffer.write_back(caller_row, is_null, text);
+  binds_[bind]->buffer.write_back(caller_row, is_null, text, encoding_);
 }
 
 sword Statement::execute(Connection& connection, ub4 iters, ub4 first_row,
@@ -74,6 +74,7 @@ sword Statement::execute(Connection& connection, ub4 iters, ub4 first_row,
     connection.record_failure(error, nullptr);
     return OCI_ERROR;
   }
+  encoding_ = PQclientEncoding(connection.pg());
   if (savepoint_.kind != SavepointCommand::Kind::kNone) {
     const bool done = savepoint_.kind == SavepointCommand::Kind::kSet
                           ? connection.set_savepoint(savepoint_.name, error)

@@ -67,7 +67,7 @@ class Connection : public ::testing::Test {
 TEST_F(Connection, SucceedsWithItsLinesAndLoadsTheTable) {
   testdb::exec(
       "insert into vexa_subsystemList(system_name, systemID) values "
-      "('DAQ?extra',2),('TOOLONGNAME12',3)");
+      "('DAQ?extra',2),('TOOLONGNAME12',3),('ABCDEFGHé',5)");
   std::string printed;
   ASSERT_EQ(connect(params_.password, &printed), 0) << err_;
   EXPECT_EQ(printed,
@@ -75,10 +75,11 @@ TEST_F(Connection, SucceedsWithItsLinesAndLoadsTheTable) {
             "Successful Loading \n");
   EXPECT_STREQ(err_, "NO_ERROR in LoadSubsystemTable");
   const ferrule::SubsystemTable& table = ferrule::subsystem_table();
-  ASSERT_EQ(table.count, 2);
+  ASSERT_EQ(table.count, 3);
   EXPECT_STREQ(table.names[0], "DAQ") << "cut at the first '?'";
   EXPECT_STREQ(table.names[1], "TOOLONGNA") << "kept to nine characters";
   EXPECT_EQ(table.ids[1], 3);
+  EXPECT_STREQ(table.names[2], "ABCDEFGH") << "no more of a character than fits";
 
   testing::internal::CaptureStdout();
   EXPECT_EQ(DBDeconnexion(err_), 0);

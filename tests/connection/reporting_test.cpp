@@ -41,6 +41,21 @@ TEST(ErrMessForms, NeverLongerThanTheDocumentedBound) {
   EXPECT_STREQ(buf, "ERROR in Any : NOT CONNECTED TO ANY DB");
 }
 
+// The name's 99 bytes end inside the two-byte "é" and the reason's 199
+// inside the three-byte "€": neither is split.
+TEST(ErrMessForms, CutsEndOnAWholeCharacter) {
+  char buf[kErrMessMax];
+  const std::string kept_name(98, 'n'), kept_reason(197, 'r');
+  const std::string name = kept_name + "é", reason = kept_reason + "€";
+  ReportFailure(name.c_str(), reason.c_str(), buf);
+  EXPECT_EQ(std::string(buf), "ERROR in " + kept_name + " : " + kept_reason);
+  ReportSuccess(name.c_str(), buf);
+  EXPECT_EQ(std::string(buf), "NO_ERROR in " + kept_name);
+  ReportSystemFailure(name.c_str(), buf, EINVAL);
+  EXPECT_EQ(std::string(buf), "ERROR in " + kept_name + " failed with error " +
+                                  std::to_string(EINVAL) + ": " + std::strerror(EINVAL));
+}
+
 TEST(StatusReports, ReturnedCodesAndLines) {
   testing::internal::CaptureStdout();
   EXPECT_EQ(ReportOCIStatus(0, nullptr, "ctx"), 0);

@@ -8,6 +8,8 @@
 
 #include "insert_fixture.h"
 #include "libpq_connect.h"
+#include "raising_trigger.h"
+#include "utf8_text.h"
 
 namespace {
 
@@ -102,6 +104,25 @@ TEST_F(FailedSendTest, SendRolledBackForARowThatChangedNothingKeepsEarlierCalls)
   EXPECT_EQ(Err(), "ERROR in updateMultipleDeviceNodeUsed : COULDNOT_UPDATE_ALL_ROWS");
   ASSERT_EQ(InsertDeviceType("DAQ", "T", 1, 1, nullptr, nullptr, 0, err_), 0) << Err();
   EXPECT_EQ(Count("vexa_lg_devices", "devicename = 'sw1' and active = 1 and nodeused = 1"), 1);
+}
+
+// The database's refusal, long and in two-byte characters, keeps as many
+// whole characters as the reason's 199 bytes hold: 99.
+TEST_F(FailedSendTest, ALongRefusalInTwoByteCharactersEndsOnAWholeCharacter) {
+  const RaisingTrigger trigger("vexa_lg_device_types", "insert");
+  const std::string reason = testutf8::Repeated(RaisingTrigger::kCharacter, 99);
+  auto expect_refused = [&](int rc, const std::string& name) {
+    EXPECT_EQ(rc, 20000) << name;
+    EXPECT_TRUE(testutf8::IsWellFormed(Err())) << name;
+    EXPECT_EQ(Err(), "ERROR in " + name + " : " + reason);
+  };
+  expect_refused(
+      Quiet([&] { return InsertDeviceType("DAQ", "T", 1, 1, nullptr, nullptr, 0, err_); }),
+      "InsertDeviceType");
+  expect_refused(Quiet([&] {
+                   return InsertMultipleDeviceTypes("DAQ", "T", 1, 1, nullptr, nullptr, 1, 1, err_);
+                 }),
+                 "InsertMultipleDeviceTypes");
 }
 
 // The server's route refresh after a batch of links waits for a lock that

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "network_fixture.h"
+#include "raising_trigger.h"
+#include "utf8_text.h"
 
 namespace {
 
@@ -83,6 +85,21 @@ TEST_F(SchemaProcedures, UnknownOrMissingDeviceIsRefusedByTheServer) {
     EXPECT_STREQ(err_, "ERROR in CreateRoutingTable : Couldn't create the routing table");
     EXPECT_EQ(CreateDestinationTable(device, 10, err_), -1);
   }
+}
+
+// The database's words after a refused build, long and in two-byte
+// characters, keep as many whole characters as the 159 bytes read of them
+// hold: 79.
+TEST_F(SchemaProcedures, LongWordsOfARefusalEndOnAWholeCharacter) {
+  const RaisingTrigger trigger("routingtable_pck.built_tables", "insert or update");
+  const std::string words = testutf8::Repeated(RaisingTrigger::kCharacter, 79);
+  EXPECT_EQ(CreateRoutingTable("a", 10, err_), -3);
+  EXPECT_TRUE(testutf8::IsWellFormed(err_));
+  EXPECT_EQ(err_, "ERROR in CreateRoutingTable : Couldn't create the routing table: " + words);
+  EXPECT_EQ(CreateDestinationTable("a", 10, err_), -3);
+  EXPECT_TRUE(testutf8::IsWellFormed(err_));
+  EXPECT_EQ(err_,
+            "ERROR in CreateDestinationTable : Couldn't create the destination table: " + words);
 }
 
 TEST_F(SchemaProcedures, WithoutConnectionNothingRuns) {

@@ -2,7 +2,9 @@
 // follow-up and the refresh are committed together or not at all, nothing
 // of a failed send waits in the transaction for a later commit, and the
 // answer tells which.
+#include "raising_trigger.h"
 #include "update_fixture.h"
+#include "utf8_text.h"
 
 namespace {
 
@@ -144,6 +146,22 @@ TEST_F(RefreshAnswerTest, RefreshedRoutesAreASuccess) {
       << Err();
   EXPECT_EQ(Err(), "NO_ERROR in UpdateMultipleBidirectionalLinks");
   EXPECT_EQ(LinkFrom("sw1", "bidirectional_link_used"), "1");
+}
+
+// The refresh of sw1's routing table refuses in the database's words,
+// long and in two-byte characters: the answer keeps as many whole
+// characters as the 159 bytes read of them hold, 79.
+TEST_F(RefreshAnswerTest, LongWordsOfARefusalEndOnAWholeCharacter) {
+  ASSERT_EQ(testdb::value("select routingtable_pck.createRT_all_devname('sw1', 1, 10, 1)"), "0");
+  const RaisingTrigger trigger("routingtable_pck.route_changes", "delete");
+  EXPECT_EQ(Quiet([&] {
+              return UpdateMultipleLkUsedLinks("sw1", "none", "1", nullptr, nullptr, nullptr, 0,
+                                               1, 1, err_);
+            }),
+            -1);
+  EXPECT_TRUE(testutf8::IsWellFormed(Err()));
+  EXPECT_EQ(Err(), "ERROR in UpdateMultipleLkUsedLinks : PATH_REFRESH_FAILED: " +
+                       testutf8::Repeated(RaisingTrigger::kCharacter, 79));
 }
 
 }  // namespace
