@@ -72,6 +72,14 @@ class InventoryTest : public ConnectedTest {
         "and t.port_nbr=" + Q(from) + " and t.port_way=1 and "
         "t.deviceid=(select deviceid from vexa_lg_devices where devicename=" + Q(to) + ")");
   }
+  // The switches sw1 and sw2 with the hardware SN1 and SN2, linked both
+  // ways.
+  static void LinkedSwitches() {
+    Device("sw1", "SN1");
+    Device("sw2", "SN2");
+    Link("sw1", "sw2");
+    Link("sw2", "sw1");
+  }
   // Hardware component named hwname, located on a board's serial number or
   // elsewhere.
   static void HwCpnt(const std::string& serial, const std::string& hwname, int status,

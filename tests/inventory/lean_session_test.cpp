@@ -12,10 +12,7 @@ class LeanSession : public InventoryTest {
   void SetUp() override {
     InventoryTest::SetUp();
     if (HasFatalFailure() || IsSkipped()) return;
-    Device("sw1", "SN1");
-    Device("sw2", "SN2");
-    Link("sw1", "sw2");
-    Link("sw2", "sw1");
+    LinkedSwitches();
     testdb::exec("insert into vexa_lg_device_types(devicetypeID, devicetype) values (77, 'SWITCH')");
     if (testdb::BackendMemory(LibraryBackend()) < 0)
       GTEST_SKIP() << "the server's memory is not readable";

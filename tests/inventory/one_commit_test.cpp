@@ -50,12 +50,9 @@ class OneCommitTest : public InventoryTest, public testing::WithParamInterface<T
   void SetUp() override {
     InventoryTest::SetUp();
     if (HasFatalFailure() || IsSkipped()) return;
-    Device("sw1", "SN1");
-    Device("sw2", "SN2");
+    LinkedSwitches();
     Device("empty", "");
     Device("tb", "");
-    Link("sw1", "sw2");
-    Link("sw2", "sw1");
     Link("empty", "sw2");
     Hardware("SP1", 2);
     Device("b1", "HB1");
