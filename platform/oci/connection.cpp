@@ -27,16 +27,6 @@ constexpr char kKeySeparator = '\x1f';
 // until the lock is free.
 constexpr const char* kClientCheck = "SET client_connection_check_interval = 1000";
 
-// The server watches its side of the connection as the client watches its
-// own: a session whose client's network vanished is ended within about the
-// same time, whether it waited for the client (idle in a transaction that
-// holds locks, say: the keepalives) or had just sent it an answer that was
-// never acknowledged (the user timeout), instead of after the server's own
-// TCP defaults (over two hours, or a quarter of an hour), which the library
-// cannot count on a site's server to change. The settings mirror the
-// client's (connect_target.h), which the server text may have changed; the
-// keepalives are left alone when it turned them off. On a unix socket the
-// server ignores them.
 // An integer option as libpq reads it: blanks around it and a sign
 // allowed, nothing else; false for a text libpq would have refused.
 bool libpq_integer(const char* text, long& value) {
@@ -48,6 +38,16 @@ bool libpq_integer(const char* text, long& value) {
   return *end == '\0';
 }
 
+// The server watches its side of the connection as the client watches its
+// own: a session whose client's network vanished is ended within about the
+// same time, whether it waited for the client (idle in a transaction that
+// holds locks, say: the keepalives) or had just sent it an answer that was
+// never acknowledged (the user timeout), instead of after the server's own
+// TCP defaults (over two hours, or a quarter of an hour), which the library
+// cannot count on a site's server to change. The settings mirror the
+// client's (connect_target.h), which the server text may have changed; the
+// keepalives are left alone when it turned them off. On a unix socket the
+// server ignores them.
 std::vector<std::string> server_keepalive_settings(PGconn* conn) {
   std::unique_ptr<PQconninfoOption, void (*)(PQconninfoOption*)> options(PQconninfo(conn),
                                                                           PQconninfoFree);
