@@ -12,11 +12,12 @@
  *
  * What a call answers is what was committed. A call that is refused or fails
  * undoes its own work only: what earlier calls left uncommitted in the
- * transaction (a build, a by-type update sent with last_rows 0) stays there
- * for the next commit. A call whose commit fails answers that failure (its
- * number and the database's reason), whatever it would have answered
- * otherwise: what the commit was to make durable is not there, or, when
- * the connection was lost on the way (below), may not be.
+ * transaction (a build, a by-type update sent with last_rows 0) stays there,
+ * with its locks, for the next commit; where nothing was pending, the call
+ * leaves no transaction open and holds no lock. A call whose commit fails
+ * answers that failure (its number and the database's reason), whatever it
+ * would have answered otherwise: what the commit was to make durable is not
+ * there, or, when the connection was lost on the way (below), may not be.
  *
  * There is no call that only commits. Work that a call leaves in the open
  * transaction (CreateRoutingTable, CreateDestinationTable,
@@ -547,7 +548,9 @@ FERRULE_API int DropTableSchema(char* ErrMess);
  * server's non-zero result when it refused (an unknown device -1, a
  * round-trip count below 1 -2, -3 when the database refused the build,
  * the reason then followed by the database's words, or when no routing
- * table exists); 1 when the block could not run.
+ * table exists); 1 when the block could not run. A refused or failed build
+ * is undone: what was pending stays as it was, and where nothing was, no
+ * transaction stays open.
  * Stored tables are written by one transaction at a time: until the build
  * is committed, it holds up every other client's build and
  * every refresh that link changes call for, and, while no table is stored

@@ -2,7 +2,12 @@
 // with one integer result: create or drop the schema's dynamic tables, and
 // build the routing table or the destination table of a device. The
 // library computes nothing here and issues no commit: the work stays in the
-// caller's transaction.
+// caller's transaction. A job the server refuses, or that fails, is undone
+// back to where the call began: when nothing was pending before it, the
+// transaction it opened ends with it, so that no transaction id and no lock
+// (on the devices the build looked up, say) waits for the client's next
+// commit, holding up VACUUM and schema changes meanwhile.
+#include "call_savepoint.h"
 #include "ferrule.h"
 #include "routing/routing_statement.h"
 #include "server_refusal.h"
@@ -54,17 +59,24 @@ int RunServerJob(const ServerJob& job, const char* devicename, int roundtrip, ch
     chain.run("OCIBindByName unsuccessful",
               [&] { return routing::BindInt(stmt.get(), s.errhp, ":roundtrip", &roundtrip); });
   }
+  CallSavepoint call_start;
+  chain.run("OCIStmtExecute unsuccessful", [&] { return call_start.set(); });
   chain.run("OCIStmtExecute unsuccessful", [&] {
     return OCIStmtExecute(s.svchp, stmt.get(), s.errhp, 1, 0, nullptr, nullptr, OCI_DEFAULT);
   });
 
   const int status = stmt.release();
-  if (!chain.ok())
+  if (!chain.ok()) {
     ReportOCIFailure(s.errhp, job.appliName, ErrMess);
-  else if (res_code != 0)
-    ReportFailure(job.appliName, WithServerWords(job.refused).c_str(), ErrMess);
-  else
+    call_start.undo();
+  } else if (res_code != 0) {
+    // The server keeps its words for the transaction: read before the undo.
+    const std::string reason = WithServerWords(job.refused);
+    call_start.undo();
+    ReportFailure(job.appliName, reason.c_str(), ErrMess);
+  } else {
     ReportSuccess(job.appliName, ErrMess);
+  }
   return status + res_code;
 }
 

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "database_fixture.h"
+#include "library_transaction.h"
 
 namespace hostile {
 
@@ -121,10 +122,33 @@ inline std::string Lower(std::string text) {
   return text;
 }
 
+// Commits what earlier calls left pending on the library's connection, so
+// that whatever the next call leaves is its own; false when not connected.
+inline bool CommitPending() {
+  ferrule::Session& s = ferrule::session();
+  if (!s.connected()) return false;
+  EXPECT_EQ(OCITransCommit(s.svchp, s.errhp, OCI_DEFAULT), OCI_SUCCESS);
+  return true;
+}
+
+// A call that answered anything but 0 (refused, or failed) where nothing
+// was pending leaves no transaction, transaction id or lock of its own in
+// the server session: a client that then only reads would keep them for
+// days, holding up VACUUM and schema changes.
+inline void ExpectNoTransactionLeft(const Export& ex, const std::string& what, int rc) {
+  const int backend = testdb::LibraryBackend();
+  if (rc == 0 || backend < 0) return;
+  const testdb::SessionTransaction left = testdb::TransactionOf(backend);
+  EXPECT_TRUE(left.outside_any()) << ex.name << " " << what << " answered " << rc << ": " << left;
+}
+
 // Runs one call with the library's diagnostics swallowed, and checks what
-// must hold after any call: no guard touched, ErrMess a text in its bounds.
+// must hold after any call: no guard touched, ErrMess a text in its bounds,
+// and, where it answered anything but 0, no transaction left open.
 inline int Run(const Export& ex, Call& c, const std::string& what) {
+  const bool connected = CommitPending();
   const int rc = Quiet([&] { return ex.call(c); });
+  if (connected) ExpectNoTransactionLeft(ex, what, rc);
   for (std::size_t i = 0; i < c.out.size(); ++i)
     EXPECT_TRUE(c.out[i].guard_intact()) << ex.name << " " << what << ": wrote past output " << i;
   EXPECT_TRUE(c.err.guard_intact()) << ex.name << " " << what << ": wrote past ErrMess";

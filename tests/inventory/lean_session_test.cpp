@@ -3,7 +3,7 @@
 // the open transaction holds, and on a new connection as well.
 #include "backend_memory.h"
 #include "inventory_fixture.h"
-#include "session.h"
+#include "library_transaction.h"
 
 namespace {
 
@@ -14,31 +14,14 @@ class LeanSession : public InventoryTest {
     if (HasFatalFailure() || IsSkipped()) return;
     LinkedSwitches();
     testdb::exec("insert into vexa_lg_device_types(devicetypeID, devicetype) values (77, 'SWITCH')");
-    if (testdb::BackendMemory(LibraryBackend()) < 0)
+    if (testdb::BackendMemory(testdb::LibraryBackend()) < 0)
       GTEST_SKIP() << "the server's memory is not readable";
-  }
-
-  // The server process of the library's own connection.
-  static int LibraryBackend() {
-    ferrule::Session& s = ferrule::session();
-    OCIStmt* stmt = nullptr;
-    OCIHandleAlloc(s.envhp, reinterpret_cast<void**>(&stmt), OCI_HTYPE_STMT, 0, nullptr);
-    const char sql[] = "select pg_backend_pid()";
-    OCIStmtPrepare(stmt, s.errhp, reinterpret_cast<const OraText*>(sql), sizeof sql - 1,
-                   OCI_NTV_SYNTAX, OCI_DEFAULT);
-    int pid = -1;
-    OCIDefine* define = nullptr;
-    OCIDefineByPos(stmt, &define, s.errhp, 1, &pid, sizeof pid, SQLT_INT, nullptr, nullptr,
-                   nullptr, OCI_DEFAULT);
-    OCIStmtExecute(s.svchp, stmt, s.errhp, 1, 0, nullptr, nullptr, OCI_DEFAULT);
-    OCIHandleFree(stmt, OCI_HTYPE_STMT);
-    return pid;
   }
 
   // The server's memory grown by `calls` refusals after a warm-up of 100.
   template <class Refusal>
   long long GrownBy(int calls, Refusal refused) {
-    const int backend = LibraryBackend();
+    const int backend = testdb::LibraryBackend();
     long long warmed_up = 0;
     for (int call = 1; call <= 100 + calls; ++call) {
       if (!refused()) {
@@ -63,13 +46,19 @@ class LeanSession : public InventoryTest {
         [&] { return InsertDeviceType("DAQ", "SWITCH", 4, 4, nullptr, nullptr, 1, err_); });
     return result == 1;
   }
+  // Where nothing is pending, the refusal rolls back the whole transaction
+  // it began, and with it the block's procedure made in it.
+  bool BuildRefused() {
+    return Quiet([&] { return CreateRoutingTable("nobody", 10, err_); }) == -1;
+  }
 
   static constexpr long long kFlat = 4 << 20;
 };
 
-TEST_F(LeanSession, RefusedInventoryChangesAndInsertsKeepTheSessionFlat) {
+TEST_F(LeanSession, RefusedInventoryChangesInsertsAndBuildsKeepTheSessionFlat) {
   EXPECT_LT(GrownBy(2000, [&] { return ReplacementRefused(); }), kFlat);
   EXPECT_LT(GrownBy(2000, [&] { return DuplicateTypeRefused(); }), kFlat);
+  EXPECT_LT(GrownBy(2000, [&] { return BuildRefused(); }), kFlat);
 
   // An earlier change waits in the open transaction: each refusal undoes
   // its own work only.
@@ -77,6 +66,7 @@ TEST_F(LeanSession, RefusedInventoryChangesAndInsertsKeepTheSessionFlat) {
       << err_;
   EXPECT_LT(GrownBy(1000, [&] { return ReplacementRefused(); }), kFlat);
   EXPECT_LT(GrownBy(1000, [&] { return DuplicateTypeRefused(); }), kFlat);
+  EXPECT_LT(GrownBy(1000, [&] { return BuildRefused(); }), kFlat);
   ASSERT_EQ(Quiet([&] { return UpdateMultipleDeviceActiveByType("sw1", 1, 0, 1, err_); }), 0)
       << err_;
   EXPECT_EQ(Value("select string_agg(active::text, ',' order by devicename) from "
@@ -88,6 +78,7 @@ TEST_F(LeanSession, RefusedInventoryChangesAndInsertsKeepTheSessionFlat) {
   Connect();
   EXPECT_LT(GrownBy(1000, [&] { return ReplacementRefused(); }), kFlat);
   EXPECT_LT(GrownBy(1000, [&] { return DuplicateTypeRefused(); }), kFlat);
+  EXPECT_LT(GrownBy(1000, [&] { return BuildRefused(); }), kFlat);
   EXPECT_EQ(Value("select count(*) from vexa_lg_device_types"), "1");
   EXPECT_EQ(Value("select serialnb from vexa_lg_devices where devicename = 'sw1'"), "SN1");
 }

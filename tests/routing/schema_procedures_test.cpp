@@ -10,20 +10,12 @@
 
 namespace {
 
-using testnet::Device;
-using testnet::Link;
-using testnet::Port;
-
 class SchemaProcedures : public NetworkTest {
  protected:
   void SetUp() override {
     NetworkTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    Device(201, "a", 1);
-    Device(203, "b", 0);
-    Port(2002, 201, "in", 1, "10.1.0.1");
-    Port(2004, 203, "out", 2, "10.1.0.2");
-    Link(1, 2004, 2002);
+    testnet::OneLink();
   }
   void TearDown() override {
     NetworkTest::TearDown();

@@ -51,6 +51,16 @@ inline void Link(int linkid, int portfrom, int portto, int bidirectional = 1) {
       std::to_string(portto));
 }
 
+// The smallest network a build covers: b (203) reaches a (201, a node)
+// over link 1, from its port out (2004) into a's port in (2002).
+inline void OneLink() {
+  Device(201, "a", 1);
+  Device(203, "b", 0);
+  Port(2002, 201, "in", 1, "10.1.0.1");
+  Port(2004, 203, "out", 2, "10.1.0.2");
+  Link(1, 2004, 2002);
+}
+
 // h1 (101, a node) reaches s1 (103) and s2 (105, subsystem set s2_systems)
 // over one link each (links 1 and 2, into its ports in1 and in2), and h2
 // (107, a node) through either switch (links 3 and 4). Ports and addresses:
