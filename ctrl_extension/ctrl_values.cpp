@@ -59,7 +59,7 @@ std::string JoinQuoted(const std::vector<std::string>& names) {
 }
 
 NameAndId SplitNameAndId(const std::string& item) {
-  const std::size_t bar = item.find('|');
+  const std::size_t bar = item.rfind('|');
   if (bar == std::string::npos) return {item, -1};
   const char* digits = item.c_str() + bar + 1;
   char* end = nullptr;

@@ -30,10 +30,10 @@ void AppendInt(DynVar& list, int value);
 // inside a name doubled, separated by "," with nothing else ('a','b','c').
 std::string JoinQuoted(const std::vector<std::string>& names);
 
-// An item "name|id" of a packed list: the text before the first "|" and
-// the decimal number that follows it. An item without "|", or without a
-// number after it, has the id -1, so that a list of names and a list of
-// ids filled from the items stay in step.
+// An item "name|id" of a packed list: the text before the last "|" and the
+// decimal number that follows it (an id holds no "|", a name may). An item
+// without "|", or without a number after it, has the id -1, so that a list
+// of names and a list of ids filled from the items stay in step.
 struct NameAndId {
   std::string name;
   int id;

@@ -154,6 +154,11 @@ FERRULE_API int GetDeviceRow_devid(int deviceID, int* len_device, char* device_r
  * and the size of the list on success; too small: len = the size needed
  * (exactly), -1.
  *
+ * Every stored text comes back whole, whatever characters it holds, '?'
+ * and '|' included. An item that joins fields with '|' keeps them as
+ * stored: "name|id" splits at its last '|' (an id holds none); an item of
+ * several texts cannot be split where one of them holds a '|'.
+ *
  * Integer lists (keys..., int* len, int* ids, ErrMess): len is the capacity
  * in ids on entry and their number on success; too small: len = the number
  * found, -1. Nothing found sets ids[0] and ids[1] to -1, so the array needs

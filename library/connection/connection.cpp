@@ -196,7 +196,9 @@ int LoadSubsystemTable(char (*names)[kSubsystemNameMax + 1], int* ids, int* coun
     for (;;) {
       sword st = OCIStmtFetch2(stmt.get(), s.errhp, 1, OCI_FETCH_NEXT, 0, OCI_DEFAULT);
       if (st != OCI_SUCCESS && st != OCI_SUCCESS_WITH_INFO) break;
-      if (char* cut = std::strchr(system_name, '?')) *cut = '\0';
+      // Fetched whole, a name ends with the '?' the statement closed it with.
+      if (st == OCI_SUCCESS)
+        system_name[ValueBeforeMark(system_name, '?').size()] = '\0';
       // A slot holds 9 bytes; a longer name is kept to the whole characters
       // of its first 9.
       system_name[WholeCharacterLength(system_name, kSubsystemNameMax)] = '\0';

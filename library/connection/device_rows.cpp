@@ -23,12 +23,16 @@ const RowLookupSpec kDeviceTypeRow{
 };
 
 // The device row by name and by id differ in the serialnb column: by name
-// it carries the cut character, so no hardware shows as an empty serial
-// number; by id a null shows as "NULL".
+// it carries the mark, so no hardware shows as an empty serial number; by
+// id it comes as stored, and a null shows as "NULL".
 const std::vector<LookupColumn> kDeviceColumns{
     TextColumn(kFloor50), TextColumn(kFloor50), IntColumn(), IntColumn(),
     IntColumn(),          IntColumn(),          TextColumn(kFloor50), IntColumn(),
     TextColumn(kFloor50), SubsystemSetColumn()};
+const std::vector<LookupColumn> kDeviceByIdColumns{
+    TextColumn(kFloor50), TextColumn(kFloor50), IntColumn(), IntColumn(),
+    IntColumn(),          IntColumn(),          TextColumn(kFloor50), IntColumn(),
+    UnmarkedTextColumn(kFloor50), SubsystemSetColumn()};
 
 const char* const kDeviceFormat =
     "|devicename (C):%s |devicetype (C):%s |active (I):%d |node (I):%d |deviceid  (I):%d "
@@ -52,7 +56,7 @@ const RowLookupSpec kDeviceRowById{
     "select t.devicename||'?',e.devicetype||'?',t.active,t.node,t.deviceid,t.promiscuous_mode,"
     "coalesce(t.location,'none')||'?',t.nodeused,t.serialnb,coalesce(t.system_name,-1) "
     "from %(devices) t,%(device_types) e where t.deviceid=:dID and e.devicetypeID=t.devicetypeID",
-    kDeviceColumns,
+    kDeviceByIdColumns,
     kDeviceFormat,
 };
 

@@ -35,7 +35,7 @@ int run_list(const ListLookupSpec& spec, const std::vector<KeyBind>& keys,
     const unsigned rows = query.fetch_rows();
     for (unsigned row = 0; row < rows; ++row) {
       if (spec.rows == RowsTaken::CompleteOnly && !query.row_complete(row)) continue;
-      if (!gathered->append(query.cut_text(0, spec.separator, row), '\0')) {
+      if (!gathered->append(query.cut_text(0, spec.mark, row), '\0')) {
         query.answer(reason::kReallocUnsuccessful);
         return query.finish();
       }

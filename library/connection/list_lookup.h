@@ -20,8 +20,8 @@ enum class RowsTaken {
 
 struct ListLookupSpec {
   const char* appliName;
-  const char* statement;  // template with one text column: the item, ended by the separator
-  char separator;         // '?' or '|': an item is its column's text before the first one
+  const char* statement;  // template with one text column: the item, closed by the mark
+  char mark;              // '?' or '|': an item is its column's text before its last one
   NoRows no_rows;
   RowsTaken rows = RowsTaken::Any;
   unsigned prefetch = 2000;

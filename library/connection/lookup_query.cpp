@@ -171,11 +171,11 @@ void LookupQuery::check_end_of_rows(const NoRows& how) {
     chain_.run(how.fetch_label, [&] { return fetch_status_; });
 }
 
-std::string LookupQuery::text(std::size_t column, char separator) {
+std::string LookupQuery::text(std::size_t column, char mark) {
   Column& c = columns_[column];
   switch (c.spec.kind) {
     case ColumnKind::Text:
-      return std::string(cut_text(column, separator));
+      return std::string(cut_text(column, mark));
     case ColumnKind::Int:
       return std::to_string(c.numbers[0]);
     case ColumnKind::SubsystemSet: {
@@ -192,10 +192,10 @@ std::string LookupQuery::text(std::size_t column, char separator) {
   return {};
 }
 
-void LookupQuery::apply_indicator(Column& c, char* value, unsigned row, char separator) {
+void LookupQuery::apply_indicator(Column& c, char* value, unsigned row, char mark) {
   char logmessage[100];
   CheckFetchIndicator(c.indicators[row], value, static_cast<std::size_t>(c.size), logmessage,
-                      separator);
+                      mark);
 }
 
 int LookupQuery::answer(const char* reason, int result) {

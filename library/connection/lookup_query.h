@@ -5,12 +5,12 @@
 // of text, a packed list, an integer list, a single value) are built on it.
 #pragma once
 
-#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "closing_mark.h"
 #include "lookup_keys.h"
 #include "oci.h"
 #include "reasons.h"
@@ -19,7 +19,7 @@
 namespace ferrule {
 
 enum class ColumnKind {
-  Text,          // fetched as text, cut at the separator
+  Text,          // fetched as text, read without the mark that closes it
   Int,           // fetched as a 32-bit integer, printed with %d
   SubsystemSet,  // fetched as an integer, printed as subsystem names
   StatusWord,    // fetched as an integer, printed as its hardware status word
@@ -29,6 +29,7 @@ struct LookupColumn {
   ColumnKind kind;
   bool floor50 = false;               // define buffer at least 50 + 1 bytes
   const char* size_trace = nullptr;   // prints "<label><size>" after describe
+  bool closed_by_mark = true;         // texts: the statement appends the lookup's mark
 };
 
 // Named constructors, so that a table of columns reads at the row.
@@ -37,6 +38,11 @@ inline constexpr MinLength kFloor50 = MinLength::Fifty;
 inline LookupColumn TextColumn(MinLength min = MinLength::Described,
                                const char* size_trace = nullptr) {
   return {ColumnKind::Text, min == MinLength::Fifty, size_trace};
+}
+// A text that the statement selects as it is stored, without a mark: it is
+// read whole, and a NULL reads "NULL".
+inline LookupColumn UnmarkedTextColumn(MinLength min = MinLength::Described) {
+  return {ColumnKind::Text, min == MinLength::Fifty, nullptr, false};
 }
 inline LookupColumn IntColumn() { return {ColumnKind::Int}; }
 inline LookupColumn SubsystemSetColumn() { return {ColumnKind::SubsystemSet}; }
@@ -135,17 +141,19 @@ class LookupQuery {
   void check_end_of_rows(const NoRows& how);
 
   // A column of the fetched row: texts with their fetch indicator applied
-  // and cut at the separator; subsystem sets and status codes as words.
-  std::string text(std::size_t column, char separator);
+  // and without the mark that closes them (closing_mark.h); subsystem sets
+  // and status codes as words.
+  std::string text(std::size_t column, char mark);
   // The same for a text column, without a copy: valid until the next
   // fetch. `row` counts the rows of the last fetch_rows(). Inline, as the
   // lists call it for every row.
-  std::string_view cut_text(std::size_t column, char separator, unsigned row = 0) {
+  std::string_view cut_text(std::size_t column, char mark, unsigned row = 0) {
     Column& c = columns_[column];
     char* value = c.text.get() + static_cast<std::size_t>(c.size) * row;
+    const char closing = c.spec.closed_by_mark ? mark : kNoMark;
     // A complete value needs no replacement (and the log text is never shown).
-    if (c.indicators[row] != 0) apply_indicator(c, value, row, separator);
-    return std::string_view(value, static_cast<std::size_t>(strchrnul(value, separator) - value));
+    if (c.indicators[row] != 0) apply_indicator(c, value, row, closing);
+    return ValueBeforeMark(value, closing);
   }
   int number(std::size_t column, unsigned row = 0) const { return columns_[column].numbers[row]; }
 
@@ -191,7 +199,7 @@ class LookupQuery {
   // cannot be had.
   bool allocate_buffers();
   // Replaces a NULL or cut value by the words that say so.
-  void apply_indicator(Column& c, char* value, unsigned row, char separator);
+  void apply_indicator(Column& c, char* value, unsigned row, char mark);
 
   const char* appliName_;
   char* ErrMess_;

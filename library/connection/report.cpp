@@ -115,7 +115,8 @@ void ReportOCIOutcome(bool succeeded, OCIError* errhp, const char* appliName,
 }
 
 void CheckFetchIndicator(int indicator, char* value, std::size_t size,
-                         char* logmessage, char separator) {
+                         char* logmessage, char mark) {
+  const char closing[2] = {mark, '\0'};
   const std::size_t log_size = 100;
   switch (indicator) {
     case 0:
@@ -123,7 +124,7 @@ void CheckFetchIndicator(int indicator, char* value, std::size_t size,
       return;
     case -1:
       if (logmessage) std::snprintf(logmessage, log_size, "NULL_VALUE");
-      if (value && size) std::snprintf(value, size, "NULL%c", separator);
+      if (value && size) std::snprintf(value, size, "NULL%s", closing);
       return;
     case -2:
       if (logmessage)
@@ -139,7 +140,7 @@ void CheckFetchIndicator(int indicator, char* value, std::size_t size,
                       indicator);
       break;
   }
-  if (value && size) std::snprintf(value, size, "ERROR_BUFFER_TOOSMALL%c", separator);
+  if (value && size) std::snprintf(value, size, "ERROR_BUFFER_TOOSMALL%s", closing);
 }
 
 void EnsureMinColumnLength(int* length) {

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "closing_mark.h"
 #include "oci.h"
 
 namespace ferrule {
@@ -35,11 +36,13 @@ void ReportOCIFailure(OCIError* errhp, const char* appliName, char* ErrMess);
 void ReportOCIOutcome(bool succeeded, OCIError* errhp, const char* appliName,
                       char* ErrMess);
 
-// Replaces a NULL or cut value by a marker ending with the separator, so that
-// the later cut at the separator leaves the marker whole. Never writes more
-// than size bytes into value.
+// Replaces a NULL or cut value by its replacement words ("NULL",
+// "ERROR_BUFFER_TOOSMALL") followed by the column's closing mark, so that
+// the reader takes off that mark as from any value (closing_mark.h); with
+// kNoMark the words stand alone. Never writes more than size bytes into
+// value.
 void CheckFetchIndicator(int indicator, char* value, std::size_t size,
-                         char* logmessage, char separator);
+                         char* logmessage, char mark);
 
 // Define buffers of text columns are at least this long.
 void EnsureMinColumnLength(int* length);

@@ -27,14 +27,14 @@ std::string render(const char* format, const std::vector<std::string>& values) {
 }
 
 // The fetched row as text, its values in format order.
-std::string fetched_row(LookupQuery& query, const RowLookupSpec& statement, char separator) {
+std::string fetched_row(LookupQuery& query, const RowLookupSpec& statement, char mark) {
   std::vector<std::string> values;
   if (statement.fields.empty()) {
     for (std::size_t i = 0; i < statement.columns.size(); ++i)
-      values.push_back(query.text(i, separator));
+      values.push_back(query.text(i, mark));
   } else {
     for (int position : statement.fields)
-      values.push_back(query.text(static_cast<std::size_t>(position - 1), separator));
+      values.push_back(query.text(static_cast<std::size_t>(position - 1), mark));
   }
   return render(statement.format, values);
 }
@@ -62,7 +62,7 @@ int RunRowLookup(const RowLookupSpec& spec, const std::vector<KeyBind>& keys, in
       // The needed length is measured on the row itself, so that no value
       // can make the printed row longer than the capacity that was tested.
       // Compared as a signed int: a capacity below 1 is too small.
-      const std::string text_row = fetched_row(query, *statement, spec.separator);
+      const std::string text_row = fetched_row(query, *statement, spec.mark);
       const int needed = static_cast<int>(text_row.size()) + 1 + spec.length.extra;
       if (*length < needed) {
         *length = needed;

@@ -27,7 +27,7 @@ struct RowLookupSpec {
   std::vector<LookupColumn> columns;  // select-list order
   const char* format;                 // one %s or %d per field
   NoRowsForm no_rows = NoRowsForm::Common;
-  char separator = '?';
+  char mark = '?';  // closes every text column not made with UnmarkedTextColumn()
   // What only some lookups need; their data sets these by name.
   const char* fetch_label = "OCIFETCH unsuccessful";  // traced no-rows forms
   FailedFetch failed_fetch = FailedFetch::EndsRows;

@@ -156,7 +156,7 @@ bool LoadRows::read_devices(const QueryRow& row) {
   const std::string_view names[] = {row.value(2)};
   return ReadParallel(row.value(1), names,
                       [&](int deviceid, const std::string_view* name, const bool* is_null) {
-                        builder_.add_device(deviceid, CutAtMark(is_null[0] ? "" : name[0]));
+                        builder_.add_device(deviceid, is_null[0] ? "" : name[0]);
                       });
 }
 

@@ -41,7 +41,7 @@ bool TextsRead::read_ports(const QueryRow& row, std::size_t first) {
                         port += '|';
                         port += IsNone(value[1], is_null[1]) ? "none" : value[1];
                         port_entry_.add(portid, static_cast<int>(port_.size()));
-                        port_.push(CutAtMark(port));
+                        port_.push(port);
                       });
 }
 
@@ -50,7 +50,7 @@ bool TextsRead::read_infos(const QueryRow& row, std::size_t first) {
   return ReadParallel(row.value(first + kLinkIds), link_columns,
                       [&](int linkid, const std::string_view* value, const bool* is_null) {
                         info_entry_.add(linkid, static_cast<int>(info_.size()));
-                        info_.push(CutAtMark(IsNone(value[0], is_null[0]) ? "none" : value[0]));
+                        info_.push(IsNone(value[0], is_null[0]) ? "none" : value[0]);
                       });
 }
 

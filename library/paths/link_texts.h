@@ -1,6 +1,6 @@
 // The texts of the links that the outputs of the path searches show: the
 // port text at each end ("port_nbr|port_type", the type "none" when it has
-// none) and link_info ("none" when it has none), each cut at its first '?'.
+// none) and link_info ("none" when it has none), each whole as stored.
 // A search needs none of them, and a load costs the server about half as
 // much without them, so they are read for the links of the paths found
 // (or with the rows, when asked) and kept per stored link.

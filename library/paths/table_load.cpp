@@ -3,6 +3,7 @@
 #include <climits>
 #include <new>
 
+#include "closing_mark.h"
 #include "diagnostics.h"
 #include "paths/subsystem_filter.h"
 #include "reasons.h"
@@ -70,17 +71,15 @@ int RunTableLoad(const TableLoad& load, const char* systemnameList, LoadedTable&
               out.numbers[number++].push_back(row.number(i));
               continue;
             }
-            std::string value = row.text(i);
+            std::string_view value = row.text(i);
+            char replaced[32] = "";
             if (load.check_indicators && row.indicator(i) != 0) {
-              char replaced[32] = "";
               CheckFetchIndicator(row.indicator(i), replaced, sizeof replaced, nullptr,
                                   load.marker);
               value = replaced;
             }
-            const std::size_t cut = value.find(load.marker);
-            if (cut != std::string::npos) value.resize(cut);
             std::string& packed = out.texts[text++];
-            packed += value;
+            packed += ValueBeforeMark(value, load.marker);
             packed.push_back('\0');
           }
           ++out.rows;

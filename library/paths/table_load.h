@@ -1,7 +1,7 @@
 // The engine of the whole-table loads: one select per call, limited to the
 // caller's subsystems, whose integer columns go to growing arrays and whose
-// text columns go to growing packed texts (each value cut at the column's
-// marker and stored with its NUL). Each export then tests and copies its
+// text columns go to growing packed texts (each value without the marker
+// that the select closes every text column with, stored with its NUL). Each export then tests and copies its
 // outputs by its own rules.
 #pragma once
 
@@ -20,7 +20,7 @@ struct TableLoad {
   // when the load has no subsystem filter.
   const char* filtered_table;
   std::vector<QueryColumn> columns;
-  char marker;
+  char marker;            // closes every text column of the select
   bool check_indicators;  // a NULL text is "NULL", a cut one "ERROR_BUFFER_TOOSMALL"
   const char* no_rows_trace;
   bool trace_counts;      // prints the row count and the result

@@ -1,5 +1,6 @@
 // Texts as the connectivity keeps them: many short values of one kind in
-// one block, and the rule that cuts every cached value at its first '?'.
+// one block. The loads read them as stored (aggregated, with no mark to
+// take off), so every value is kept whole.
 #pragma once
 
 #include <cstddef>
@@ -34,9 +35,5 @@ class TextColumn {
   std::string bytes_;
   std::vector<std::size_t> starts_;
 };
-
-// A value as cached: up to its first '?' (a value that holds one is cut
-// there).
-inline std::string_view CutAtMark(std::string_view text) { return text.substr(0, text.find('?')); }
 
 }  // namespace ferrule

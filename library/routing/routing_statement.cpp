@@ -3,9 +3,14 @@
 #include <cstring>
 #include <new>
 
+#include "closing_mark.h"
+
 namespace ferrule::routing {
 
 namespace {
+
+constexpr char kMark = '?';
+
 const OraText* name_of(const char* placeholder) {
   return reinterpret_cast<const OraText*>(placeholder);
 }
@@ -60,10 +65,7 @@ sword TextColumn::define(OCIStmt* stmt, OCIError* errhp) {
 
 std::string TextColumn::value() const {
   if (indicator_ == -1 || buffer_.empty()) return std::string();
-  std::string text(buffer_.data());
-  const std::size_t cut = text.find('?');
-  if (cut != std::string::npos) text.resize(cut);
-  return text;
+  return std::string(ValueBeforeMark(buffer_.data(), kMark));
 }
 
 sword DefineInt(OCIStmt* stmt, OCIError* errhp, int position, int* value) {

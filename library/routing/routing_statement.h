@@ -21,8 +21,8 @@ sword BindInt(OCIStmt* stmt, OCIError* errhp, const char* placeholder, int* valu
 sword SetPrefetch(OCIStmt* stmt, OCIError* errhp, int rows);
 
 // A text column of a query: describe() reads its size, define() gives it a
-// buffer of that size plus one, value() is the fetched text cut at the
-// first '?' (the statements close every value with one).
+// buffer of that size plus one, value() is the fetched text without the '?'
+// that the statements close every text column with (closing_mark.h).
 class TextColumn {
  public:
   explicit TextColumn(int position) : position_(position) {}

@@ -76,7 +76,7 @@ TEST_F(Connection, SucceedsWithItsLinesAndLoadsTheTable) {
   EXPECT_STREQ(err_, "NO_ERROR in LoadSubsystemTable");
   const ferrule::SubsystemTable& table = ferrule::subsystem_table();
   ASSERT_EQ(table.count, 3);
-  EXPECT_STREQ(table.names[0], "DAQ") << "cut at the first '?'";
+  EXPECT_STREQ(table.names[0], "DAQ?extra") << "a '?' of the name stays";
   EXPECT_STREQ(table.names[1], "TOOLONGNA") << "kept to nine characters";
   EXPECT_EQ(table.ids[1], 3);
   EXPECT_STREQ(table.names[2], "ABCDEFGH") << "no more of a character than fits";

@@ -85,6 +85,8 @@ TEST(FetchIndicators, ReplacementsEndWithTheSeparator) {
   EXPECT_STREQ(log, "ERROR:length of return greater than actual output you need 120");
   CheckFetchIndicator(-2, value, sizeof value, log, '|');
   EXPECT_STREQ(value, "ERROR_BUFFER_TOOSMALL|");
+  CheckFetchIndicator(-1, value, sizeof value, log, kNoMark);
+  EXPECT_STREQ(value, "NULL") << "a column without a mark";
   char tiny[4] = "ab";
   CheckFetchIndicator(7, tiny, sizeof tiny, log, '?');
   EXPECT_STREQ(tiny, "ERR") << "a small buffer is never overrun";

@@ -227,6 +227,16 @@ TEST(CtrlValues, JoinedNamesPackedTextsAndListElements) {
   EXPECT_EQ(SplitNameAndId("no bar").id, -1);
   EXPECT_EQ(SplitNameAndId("name|").id, -1);
   EXPECT_EQ(SplitNameAndId("name|99999999999").id, -1);
+  // A name may hold '|', an id never does.
+  const struct {
+    const char* item;
+    const char* name;
+    int id;
+  } kSplits[] = {{"a|b|7", "a|b", 7}, {"QM?DEV|B||103", "QM?DEV|B|", 103}, {"|x|-2", "|x", -2}};
+  for (const auto& s : kSplits) {
+    EXPECT_EQ(SplitNameAndId(s.item).name, s.name) << s.item;
+    EXPECT_EQ(SplitNameAndId(s.item).id, s.id) << s.item;
+  }
 
   DynVar mixed;
   mixed.append(TextVar("a"));

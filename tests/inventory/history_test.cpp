@@ -69,13 +69,13 @@ TEST_F(HistoryTest, DeviceHistoriesBetweenOpenAndClosedBounds) {
   EXPECT_EQ(DeviceHistoryOf("sw1", "NONE", "none"), (Rows{"NO_ROWS_SELECTED"}));
   EXPECT_EQ(Err(err_), "ERROR in GetHistoryOfFunctionalDevice : NO_ROWS_SELECTED");
 
-  // Rows without a device name the device -1; a '?' ends its item.
+  // Rows without a device name the device -1; a '?' of a location stays.
   EXPECT_EQ(List([&](char* list, int* len) {
               return GetHistoryOfHWDevice("SN1", list, len, "26/01/15", "none", err_);
             }),
             (Rows{"sw1|SN1|SPARE|99/05/01/00/00/00|store",
                   "none|SN1|IN_REPAIR|26/02/01/00/00/00|lab",
-                  "sw2|SN1|IN_USE|26/03/01/12/00/00|rack"}));
+                  "sw2|SN1|IN_USE|26/03/01/12/00/00|rack?2"}));
   EXPECT_EQ(DeviceHistoryOf(nullptr, "none", "none"),
             (Rows{"-1: ERROR in GetHistoryOfFunctionalDevice :  device name MUST be given"}));
   EXPECT_EQ(DeviceHistoryOf("sw1", nullptr, "none"),

@@ -33,7 +33,7 @@ TEST_F(PathSearch, LineGivesEachLinkWithDevicesPortsWaysAndInfo) {
   EXPECT_EQ(e[0].nto, "B");
   EXPECT_EQ(e[0].pfrom, "o1|none");
   EXPECT_EQ(e[0].pto, "i1|t");
-  EXPECT_EQ(e[0].lkinfo, "a to b") << "a text is kept up to its first '?'";
+  EXPECT_EQ(e[0].lkinfo, "a to b?c") << "a text is kept whole, its '?' too";
   EXPECT_EQ(e[1].lkinfo, "none");
   EXPECT_EQ(e[2].nto, "D");
 
