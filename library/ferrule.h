@@ -80,10 +80,11 @@ extern "C" {
 /* Connection. server is "host:port/dbname" (a libpq URI or key=value text
  * also works). DBConnexion loads the subsystems recorded in the database,
  * each name of at most 9 characters of the client encoding (a longer one is
- * known by its first 9); when they cannot be loaded, for whatever reason (none recorded, 50 or
- * more, or the statement failed, for instance because it was cancelled),
- * it answers -1 with "ERROR in LoadSubsystemTable : SUBSYSTEM_TABLE_EMPTY",
- * unless its time ran out (below).
+ * known by its first 9); when they cannot be loaded, for whatever reason
+ * (none recorded, 50 or more, or the statement failed, for instance because
+ * it was cancelled), it answers -1 with
+ * "ERROR in LoadSubsystemTable : SUBSYSTEM_TABLE_EMPTY", unless its time ran
+ * out (below).
  *
  * How long a call waits for the server:
  * - DBConnexion takes 20 s at most, the login and the subsystem load
