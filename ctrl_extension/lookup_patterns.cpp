@@ -108,9 +108,10 @@ int FillTextListForStatus(DynVar& list, int capacity, int errmess_size, bool no_
 namespace {
 
 // The library answers for at most this many subsystems, each name of at
-// most 9 characters and its NUL.
+// most 9 characters, of at most 4 bytes each in any client encoding, and
+// its NUL.
 constexpr int kMostSubsystems = 49;
-constexpr int kSubsystemNameSize = 10;
+constexpr int kSubsystemNameSize = 9 * 4 + 1;
 // The count handed beside the status array (the library reads none) and the
 // most names taken from its answer.
 constexpr int kSubsystemCountLimit = 1000;

@@ -79,11 +79,13 @@ extern "C" {
 #endif
 
 /* Connection. server is "host:port/dbname" (a libpq URI or key=value text
- * also works). DBConnexion loads the subsystems recorded in the database;
- * when they cannot be loaded, for whatever reason (none recorded, 50 or
- * more, or the statement failed, for instance because it was cancelled),
- * it answers -1 with "ERROR in LoadSubsystemTable : SUBSYSTEM_TABLE_EMPTY",
- * unless its time ran out (below).
+ * also works). DBConnexion loads the subsystems recorded in the database,
+ * each name of at most 9 characters of the client encoding (a longer one is
+ * known by its first 9); when they cannot be loaded, for whatever reason
+ * (none recorded, 50 or more, or the statement failed, for instance because
+ * it was cancelled), it answers -1 with
+ * "ERROR in LoadSubsystemTable : SUBSYSTEM_TABLE_EMPTY", unless its time ran
+ * out (below).
  *
  * How long a call waits for the server:
  * - DBConnexion takes 20 s at most, the login and the subsystem load
@@ -312,8 +314,10 @@ FERRULE_API int GetBusySubsystems(int* len_array, const char* systemnames, char*
  * is sent, on the new connection, by the next last row. A row offered while
  * not connected is refused and drops the open batch. */
 
-/* Device types. sysname: comma-separated subsystem names. last_rows of the
- * single-row form is not read. */
+/* Device types. sysname: comma-separated names of recorded subsystems, the
+ * set the row stores; a list with any other name in it, an empty one
+ * between commas too, is refused with "systemnameList is null" and nothing
+ * is stored or cached. last_rows of the single-row form is not read. */
 FERRULE_API int InsertMultipleDeviceTypes(const char* sysname, const char* dtype, int nbinput,
                                           int nboutput, const char* description,
                                           const char* rgbcolor, int first_time, int last_rows,
@@ -323,7 +327,8 @@ FERRULE_API int InsertDeviceType(const char* sysname, const char* dtype, int nbi
                                  int last_rows, char* ErrMess);
 
 /* Functional devices, each with its hardware item (serialnb) and the first
- * history row of that item. last_rows of the single-row form is not read. */
+ * history row of that item. sysname as for device types. last_rows of the
+ * single-row form is not read. */
 FERRULE_API int InsertMultipleFunctionalDevices(const char* sysname, const char* dname,
                                                 const char* dtype, int node,
                                                 int promiscuous_mode, const char* serialnb,
@@ -748,7 +753,8 @@ FERRULE_API int GetHistoryOfHWBoardCpnt(const char* serial_nb, int snbid, char* 
  * devices "NONE" (no hardware) or "IN_USE"; hardware devices in any status
  * but NONE (for IN_USE only those mounted in devices of the subsystems);
  * hardware components as "serialnb|snbid". system_name: comma-separated
- * subsystem names (a device must belong to all of them), or "all". Note
+ * subsystem names (a device must belong to all of them; an unknown first
+ * name selects every subsystem, a later one is skipped), or "all". Note
  * the order of length and buffer. Nothing found: "NO_ROWS_SELECTED"
  * (17 bytes), result 0. */
 FERRULE_API int GetFunctionalDeviceByStatus(const char* system_name, const char* device_status,
@@ -817,7 +823,9 @@ FERRULE_API int UpdateMultipleLkInfoLinks(const char* node_from, const char* nod
  * or new name. An unknown device type stores -1. After a send that may have
  * changed a node flag every link's weight is recomputed; each send of
  * nodeused recomputes every link's lkused, each send of a subsystem list
- * (comma-separated names) every link's subsystem set, and a row naming no
+ * (comma-separated names of recorded subsystems: a list with any other name
+ * is refused, "new_systemList is invalid: not inserted in the cache", and
+ * the open batch goes on) every link's subsystem set, and a row naming no
  * device rolls those two sends back whole. These rewrites lock every link
  * in link id order, waiting for link batches that hold some. */
 FERRULE_API int UpdateMultipleAttributesDevices(const char* devname, int node,

@@ -158,7 +158,7 @@ SubsystemTable& subsystem_table() {
   return instance;
 }
 
-int LoadSubsystemTable(char (*names)[kSubsystemNameMax + 1], int* ids, int* count,
+int LoadSubsystemTable(char (*names)[kSubsystemNameBytes + 1], int* ids, int* count,
                        char* ErrMess) {
   const char* appliName = "LoadSubsystemTable";
   constexpr int kPrefetch = 100;
@@ -171,7 +171,7 @@ int LoadSubsystemTable(char (*names)[kSubsystemNameMax + 1], int* ids, int* coun
     int id;
   };
   std::vector<Row> rows;
-  char system_name[12] = "";
+  char system_name[kSubsystemNameBytes + 2] = "";  // a whole name, its '?' and the NUL
   int sysID = 0;
   OCIDefine* def1 = nullptr;
   OCIDefine* def2 = nullptr;
@@ -199,9 +199,8 @@ int LoadSubsystemTable(char (*names)[kSubsystemNameMax + 1], int* ids, int* coun
       // Fetched whole, a name ends with the '?' the statement closed it with.
       if (st == OCI_SUCCESS)
         system_name[ValueBeforeMark(system_name, '?').size()] = '\0';
-      // A slot holds 9 bytes; a longer name is kept to the whole characters
-      // of its first 9.
-      system_name[WholeCharacterLength(system_name, kSubsystemNameMax)] = '\0';
+      // A longer name is kept to its first 9 characters.
+      system_name[CharacterPrefixLength(system_name, kSubsystemNameMax)] = '\0';
       if (rows.size() < static_cast<std::size_t>(kPrefetch)) rows.push_back({system_name, sysID});
       else break;
     }
@@ -213,7 +212,7 @@ int LoadSubsystemTable(char (*names)[kSubsystemNameMax + 1], int* ids, int* coun
       return -1;
     }
     for (std::size_t i = 0; i < rows.size(); ++i) {
-      std::snprintf(names[i], kSubsystemNameMax + 1, "%s", rows[i].name.c_str());
+      std::snprintf(names[i], kSubsystemNameBytes + 1, "%s", rows[i].name.c_str());
       ids[i] = rows[i].id;
     }
     *count = static_cast<int>(rows.size());

@@ -11,15 +11,28 @@
 
 namespace ferrule {
 
-std::size_t WholeCharacterLength(std::string_view text, std::size_t max) {
-  if (text.size() <= max) return text.size();
-  // Asked only when a cut is due: the connection's encoding costs a call.
+namespace {
+
+int ClientEncoding() {
   ub4 encoding = 0;
   const Session& s = session();
   const bool known = s.authp && OCIAttrGet(s.authp, OCI_HTYPE_SESSION, &encoding, nullptr,
                                            OCI_ATTR_CHARSET_ID, nullptr) == OCI_SUCCESS;
-  return oci::whole_character_prefix(text, max,
-                                     known ? static_cast<int>(encoding) : oci::kUnknownEncoding);
+  return known ? static_cast<int>(encoding) : oci::kUnknownEncoding;
+}
+
+}  // namespace
+
+// Both ask the encoding only when the text is longer in bytes than the
+// bound: the connection's encoding costs a call.
+std::size_t WholeCharacterLength(std::string_view text, std::size_t max) {
+  if (text.size() <= max) return text.size();
+  return oci::whole_character_prefix(text, max, ClientEncoding());
+}
+
+std::size_t CharacterPrefixLength(std::string_view text, std::size_t characters) {
+  if (text.size() <= characters) return text.size();
+  return oci::character_prefix(text, characters, ClientEncoding());
 }
 
 void CopyWholeCharacters(char* out, std::size_t size, const char* text, std::size_t max) {

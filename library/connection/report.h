@@ -52,6 +52,11 @@ void EnsureMinColumnLength(int* length);
 // prefix of text of at most max bytes that does.
 std::size_t WholeCharacterLength(std::string_view text, std::size_t max);
 
+// The length in bytes of the first `characters` characters of text in the
+// connection's client encoding (UTF8 without a connection); all of text
+// when it has no more.
+std::size_t CharacterPrefixLength(std::string_view text, std::size_t characters);
+
 // Copies at most max bytes of text (null: empty) into a field of size bytes,
 // whole characters only.
 void CopyWholeCharacters(char* out, std::size_t size, const char* text, std::size_t max);

@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "oci.h"
+#include "whole_characters.h"
 
 namespace ferrule {
 
@@ -30,13 +31,18 @@ constexpr std::chrono::seconds kConnexionLimit{20};
 // The limit DBConnexion applies: kConnexionLimit, shorter in tests.
 std::chrono::seconds& connexion_limit();
 
-// Subsystem names (at most 9 characters) and their prime ids, in the order
-// the database returned them. Kept across disconnection.
+// Subsystem names (at most 9 characters of the connection's client
+// encoding) and their prime ids, in the order the database returned them.
+// Kept across disconnection.
 constexpr int kSubsystemSlots = 50;
 constexpr int kSubsystemNameMax = 9;
+// The bytes of a name of kSubsystemNameMax characters of the widest
+// encoding, without its NUL.
+constexpr int kSubsystemNameBytes =
+    kSubsystemNameMax * static_cast<int>(oci::kLongestCharacterBytes);
 
 struct SubsystemTable {
-  char names[kSubsystemSlots][kSubsystemNameMax + 1] = {};
+  char names[kSubsystemSlots][kSubsystemNameBytes + 1] = {};
   int ids[kSubsystemSlots] = {};
   int count = 0;
 };
@@ -44,7 +50,7 @@ struct SubsystemTable {
 SubsystemTable& subsystem_table();
 
 // Loads the table from the database; returns the result code.
-int LoadSubsystemTable(char (*names)[kSubsystemNameMax + 1], int* ids,
+int LoadSubsystemTable(char (*names)[kSubsystemNameBytes + 1], int* ids,
                        int* count, char* ErrMess);
 
 }  // namespace ferrule

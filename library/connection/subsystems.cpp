@@ -13,10 +13,12 @@ namespace ferrule {
 
 namespace {
 
-// Index of the table entry named exactly like the token, or -1.
+// Index of the table entry named exactly like the token, or -1. Table
+// names have at most kSubsystemNameMax characters, so a token matches only
+// when it has no more; a longer one is not looked for.
 int find_entry(const std::string& token) {
   const SubsystemTable& table = subsystem_table();
-  if (token.empty() || token.size() > static_cast<std::size_t>(kSubsystemNameMax)) return -1;
+  if (token.empty() || token.size() > static_cast<std::size_t>(kSubsystemNameBytes)) return -1;
   for (int i = 0; i < table.count && i < kSubsystemSlots; ++i)
     if (token == table.names[i]) return i;
   return -1;
@@ -43,21 +45,33 @@ bool write_text(const std::string& text, char* out, std::size_t size) {
   return true;
 }
 
-}  // namespace
+enum class UnknownName { Refuses, IsSkipped };
 
-int SystemNamesToSysID(const char* names) {
+// The product of the ids of the names. After each name a product still 1
+// ends the walk with -1: so an unknown first name gives -1 in both readings.
+int set_of_names(const char* names, UnknownName unknown) {
   if (!names) return -1;
   std::int64_t product = 1;
   for (const std::string& token : tokens_of(names)) {
-    int entry = find_entry(token);
+    const int entry = find_entry(token);
     if (entry >= 0) {
       product *= subsystem_table().ids[entry];
       if (product > INT_MAX || product < INT_MIN) return -1;
+    } else if (unknown == UnknownName::Refuses) {
+      return -1;
     }
     if (product == 1) return -1;
   }
   return static_cast<int>(product);
 }
+
+}  // namespace
+
+int SystemNamesToStoredSysID(const char* names) {
+  return set_of_names(names, UnknownName::Refuses);
+}
+
+int SystemNamesToSysID(const char* names) { return set_of_names(names, UnknownName::IsSkipped); }
 
 int SystemNamesToSysIDList(const char* names, char* out, std::size_t size) {
   if (!names) return -1;

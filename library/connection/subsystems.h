@@ -5,11 +5,23 @@
 
 #include <cstddef>
 
+#include "session.h"
+
 namespace ferrule {
 
-// Product of the ids of a comma-separated name list. -1 for a null list, for
-// an unknown first name, and for a product that does not fit in an int. An
-// unknown name after a known one is skipped; an empty text gives 1.
+// A comma-separated list of subsystem names is read two ways. A write
+// stores the set its list names, so each name must be in the table. A
+// lookup or selection reads it as it always has: the first name must be
+// known, later unknown names are skipped.
+
+// The set a write stores: the product of the ids of the list's names. -1
+// for a null list, for a list with a name that is not in the table anywhere
+// (an empty one between commas too), and for a product that does not fit in
+// an int. A trailing comma ends the list; an empty text gives 1.
+int SystemNamesToStoredSysID(const char* names);
+
+// The set a list selects: as above, but an unknown name after a known one
+// is skipped. An unknown first name gives -1, which divides every set.
 int SystemNamesToSysID(const char* names);
 
 // The ids of the names as "id,id,...": unknown names are skipped. -1 for a
@@ -25,6 +37,6 @@ int SysIDToSystemNames(int value, char* out, std::size_t size);
 int StatusCodeToName(int code, char* out, std::size_t size);
 
 // Room for every subsystem name of a full table, commas included.
-constexpr std::size_t kSystemNamesTextSize = 512;
+constexpr std::size_t kSystemNamesTextSize = kSubsystemSlots * (kSubsystemNameBytes + 1);
 
 }  // namespace ferrule

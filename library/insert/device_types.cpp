@@ -44,7 +44,7 @@ RowCache& DeviceTypeCache() {
 
 RowValues DeviceTypeRow(const char* sysname, const char* dtype, int nbinput, int nboutput,
                         const char* description, const char* rgbcolor) {
-  const int sysID = SystemNamesToSysID(sysname);
+  const int sysID = SystemNamesToStoredSysID(sysname);
   return RowValues{{dtype, description, rgbcolor}, {nbinput, nboutput, sysID}, sysID == -1};
 }
 

@@ -59,7 +59,7 @@ RowValues FunctionalDeviceRow(const char* sysname, const char* dname, const char
                               int promiscuous_mode, const char* serialnb, const char* hwtype,
                               const char* responsible, const char* comments,
                               const char* location) {
-  const int sysID = SystemNamesToSysID(sysname);
+  const int sysID = SystemNamesToStoredSysID(sysname);
   return RowValues{{dname, dtype, serialnb, hwtype, responsible, comments, location},
                    {node, promiscuous_mode, sysID},
                    sysID == -1};

@@ -56,8 +56,9 @@ const UpdateBatch kNodeUsed{
     kNodeUsedBlock, "updateMultipleDeviceNodeUsed", reason::kCacheProblem,
     reason::kNotAllUpdated, Incomplete::Rollback};
 
-// A list that gives no subsystem set is refused before the batch start: the
-// open batch stays as it is.
+// A list that gives no subsystem set, or names a subsystem that is not
+// recorded, is refused before the batch start: the open batch stays as it
+// is.
 const UpdateBatch kSystemList{
     kSystemListBlock, "UpdateMultipleDeviceSystemList", reason::kCacheProblem,
     reason::kNotAllUpdated, Incomplete::Rollback, nullptr,
@@ -81,7 +82,7 @@ extern "C" int UpdateMultipleDeviceNodeUsed(const char* devname, int nodeused, i
 
 extern "C" int UpdateMultipleDeviceSystemList(const char* devname, const char* new_systemList,
                                               int first_rows, int last_rows, char* ErrMess) {
-  const int sysid = SystemNamesToSysID(new_systemList);
+  const int sysid = SystemNamesToStoredSysID(new_systemList);
   return AddUpdateRow(kSystemList, BatchOf<kSystemListBlock>(),
                       {{devname}, {sysid}, sysid == -1 /*check_failed*/}, first_rows, last_rows,
                       ErrMess);

@@ -79,7 +79,7 @@ TEST_F(Connection, SucceedsWithItsLinesAndLoadsTheTable) {
   EXPECT_STREQ(table.names[0], "DAQ?extra") << "a '?' of the name stays";
   EXPECT_STREQ(table.names[1], "TOOLONGNA") << "kept to nine characters";
   EXPECT_EQ(table.ids[1], 3);
-  EXPECT_STREQ(table.names[2], "ABCDEFGH") << "no more of a character than fits";
+  EXPECT_STREQ(table.names[2], "ABCDEFGHé") << "nine characters, ten bytes";
 
   testing::internal::CaptureStdout();
   EXPECT_EQ(DBDeconnexion(err_), 0);
@@ -87,6 +87,22 @@ TEST_F(Connection, SucceedsWithItsLinesAndLoadsTheTable) {
   EXPECT_STREQ(err_, "NO_ERROR in Disconnect");
   EXPECT_FALSE(ferrule::session().connected());
   EXPECT_TRUE(not_connected_answer());
+}
+
+// Nine characters of two, three or four bytes stay whole; a longer name
+// keeps its first nine.
+TEST_F(Connection, NamesAreCountedInCharactersNotBytes) {
+  testdb::exec(
+      "insert into vexa_subsystemList(system_name, systemID) values "
+      "('ДЕТЕКТОРЫ',2),(repeat('€',12),3),(repeat('𝄞',9),5),('ABCDEFGHéé',7)");
+  ASSERT_EQ(connect(params_.password), 0) << err_;
+  const ferrule::SubsystemTable& table = ferrule::subsystem_table();
+  ASSERT_EQ(table.count, 4);
+  const std::string clefs = "𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞";
+  EXPECT_STREQ(table.names[0], "ДЕТЕКТОРЫ");
+  EXPECT_STREQ(table.names[1], "€€€€€€€€€");
+  EXPECT_EQ(table.names[2], clefs);
+  EXPECT_STREQ(table.names[3], "ABCDEFGHé");
 }
 
 TEST_F(Connection, WrongPasswordFailsAtSessionBegin) {

@@ -1,6 +1,7 @@
 // Subsystem sets against an in-memory table; no database involved.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -22,7 +23,7 @@ class SubsystemSets : public ::testing::Test {
     SubsystemTable& t = subsystem_table();
     t = SubsystemTable{};
     for (auto& [name, id] : entries) {
-      std::strcpy(t.names[t.count], name);
+      std::snprintf(t.names[t.count], sizeof t.names[t.count], "%s", name);
       t.ids[t.count++] = id;
     }
   }
@@ -55,11 +56,48 @@ TEST_F(SubsystemSets, NameListToProduct) {
   EXPECT_EQ(SystemNamesToSysID("AVERYLONGNAMEINDEED,A"), -1);
 }
 
+// The set a write stores has every name of its list; the set a selection
+// reads skips an unknown name after a known one.
+TEST_F(SubsystemSets, StoredSetRefusesAnUnknownNameWhereverItStands) {
+  const struct {
+    const char* list;
+    int stored;
+    int selected;
+  } kLists[] = {
+      {"A,D", 10, 10},      {"D,A,A", 20, 20},  {"A,", 2, 2},        {"", 1, 1},
+      {"A,X", -1, 2},       {"X,A", -1, -1},    {"A,D,X", -1, 10},   {"A,,D", -1, 10},
+      {",A", -1, -1},       {"A,a", -1, 2},     {"A, D", -1, 2},     {nullptr, -1, -1},
+      {"A,AVERYLONGNAME", -1, 2},
+  };
+  for (const auto& c : kLists) {
+    const std::string shown = c.list ? c.list : "(null)";
+    EXPECT_EQ(SystemNamesToStoredSysID(c.list), c.stored) << shown;
+    EXPECT_EQ(SystemNamesToSysID(c.list), c.selected) << shown;
+  }
+}
+
 TEST_F(SubsystemSets, ProductThatDoesNotFitIsRefusedNotWrapped) {
   load({{"P1", 65521}, {"P2", 65537}});
   EXPECT_EQ(SystemNamesToSysID("P1"), 65521);
   EXPECT_EQ(SystemNamesToSysID("P1,P2"), -1);
   EXPECT_EQ(SystemNamesToSysID("P1,P1"), -1);
+  EXPECT_EQ(SystemNamesToStoredSysID("P1,P2"), -1);
+}
+
+// Nine characters of two bytes ("ДЕТЕКТОРЫ", 18 bytes) and of four: a name
+// is counted in characters, in the table and in the lists alike.
+TEST_F(SubsystemSets, NamesOfNineCharactersAreWholeWhateverTheirBytes) {
+  const std::string cyrillic = "ДЕТЕКТОРЫ";
+  std::string clefs;
+  for (int i = 0; i < 9; ++i) clefs += "𝄞";
+  load({{"A", 2}, {cyrillic.c_str(), 3}, {clefs.c_str(), 5}});
+  EXPECT_EQ(subsystem_table().names[1], cyrillic);
+  EXPECT_EQ(subsystem_table().names[2], clefs);
+  const std::string both = cyrillic + "," + clefs;
+  EXPECT_EQ(SystemNamesToStoredSysID(both.c_str()), 15);
+  EXPECT_EQ(SystemNamesToSysID(cyrillic.c_str()), 3);
+  EXPECT_EQ(SystemNamesToStoredSysID("ДЕТЕКТОР"), -1) << "the cut is not the name";
+  EXPECT_EQ(names_of(30), "A," + both);
 }
 
 TEST_F(SubsystemSets, NameListToIdList) {
@@ -94,16 +132,20 @@ TEST_F(SubsystemSets, ProductToNames) {
   EXPECT_EQ(names_of(0), "A,B,D");
 }
 
+// Names of nine characters: of one byte, then of four.
 TEST_F(SubsystemSets, FullTableOfLongNamesFitsTheRowBuffer) {
-  SubsystemTable& t = subsystem_table();
-  t = SubsystemTable{};
-  for (int i = 0; i < 49; ++i) {
-    std::snprintf(t.names[i], sizeof t.names[i], "SUBSYS%03d", i);
-    t.ids[i] = 1;
+  std::string clefs;
+  for (int i = 0; i < 9; ++i) clefs += "𝄞";
+  for (const std::string& name : {std::string("SUBSYS099"), clefs}) {
+    SubsystemTable& t = subsystem_table();
+    t = SubsystemTable{};
+    for (int i = 0; i < 49; ++i) {
+      std::snprintf(t.names[i], sizeof t.names[i], "%s", name.c_str());
+      t.ids[i] = 1;
+    }
+    t.count = 49;
+    EXPECT_EQ(names_of(1).size(), 49 * (name.size() + 1) - 1) << name;
   }
-  t.count = 49;
-  std::string all = names_of(1);
-  EXPECT_EQ(all.size(), 49u * 10 - 1);
 }
 
 TEST(StatusWords, CodesOneToSeven) {

@@ -42,10 +42,10 @@ TEST_F(ExportsTest, DeviceTypeStoresItsColumnsAndSubsystemProduct) {
                   "rgbcolor, system_name, author, user_update, terminal_name) "
                   "from vexa_lg_device_types where devicetype='T1'"),
             "48|24|-|blue|21|" + Me());
-  // The first name must be known; unknown later names are skipped.
+  // Every name must be known; a trailing comma ends the list.
   EXPECT_EQ(InsertDeviceType("XYZ,DAQ", "T2", 1, 1, nullptr, nullptr, 0, err_), -1);
   EXPECT_EQ(Err(), "ERROR in InsertDeviceType : systemnameList is null");
-  ASSERT_EQ(InsertDeviceType("DAQ,XYZ", "T3", 1, 1, nullptr, nullptr, 0, err_), 0);
+  ASSERT_EQ(InsertDeviceType("DAQ,", "T3", 1, 1, nullptr, nullptr, 0, err_), 0);
   EXPECT_EQ(Value("select system_name from vexa_lg_device_types where devicetype='T3'"), "2");
 
   // In a batch the refused row changes nothing, marked first or not.
@@ -78,8 +78,8 @@ TEST_F(ExportsTest, FunctionalDeviceWritesHardwareDeviceAndHistoryRows) {
                   "where d.devicename='sw1'"),
             "SN1|IN_USE|new|rack A|6|t|t");
 
-  // Null texts; subsystem lists: first name known, empty, first name unknown.
-  ASSERT_EQ(InsertFunctionalDevice("ECS,XYZ", "d1", "SWITCH", 0, 0, "SN2", nullptr, nullptr,
+  // Null texts; subsystem lists: one name, empty, first name unknown.
+  ASSERT_EQ(InsertFunctionalDevice("ECS", "d1", "SWITCH", 0, 0, "SN2", nullptr, nullptr,
                                    nullptr, nullptr, 0, err_), 0) << Err();
   EXPECT_EQ(Count("vexa_lg_devices d join vexa_hw_devices w using (serialnb)",
                   "d.system_name = 5 and d.location is null and w.hwtype is null and "

@@ -31,6 +31,23 @@ TEST(WholeCharacterPrefix, EveryByteIsACharacterOfASingleByteEncoding) {
     EXPECT_EQ(whole_character_prefix(text, max, pg_char_to_encoding("LATIN1")), max);
 }
 
+// A bound in characters: "aé€😀" has its boundaries after bytes 1, 3, 6
+// and 10; a lead byte without its continuation counts as what is left.
+TEST(CharacterPrefix, KeepsTheFirstCharactersOfTheEncoding) {
+  using ferrule::oci::character_prefix;
+  const int utf8 = pg_char_to_encoding("UTF8");
+  const std::string text = "aé€😀";
+  const size_t kept[] = {0, 1, 3, 6, 10, 10};
+  for (int encoding : {utf8, ferrule::oci::kUnknownEncoding})
+    for (size_t characters = 0; characters < 6; ++characters)
+      EXPECT_EQ(character_prefix(text, characters, encoding), kept[characters]) << characters;
+  EXPECT_EQ(character_prefix("ab\xC3", 3, utf8), 3u);
+  EXPECT_EQ(character_prefix("ab\xF0\x9F", 3, utf8), 4u);
+  EXPECT_EQ(character_prefix("\xC3\xA9\xC3\xA9", 3, pg_char_to_encoding("LATIN1")), 3u);
+  // U+30A2 in SJIS is 0x83 0x41: its second byte is an ASCII "A".
+  EXPECT_EQ(character_prefix(Repeated("\x83\x41", 3), 2, pg_char_to_encoding("SJIS")), 4u);
+}
+
 class OciWholeCharacters : public OciTest {
  protected:
   void define(OCIStmt* stmt, ub4 position, char* buffer, sb4 size, ub2 type, sb2* indicator,

@@ -47,7 +47,7 @@ TEST_F(DeviceUpdateTest, SubsystemListsSetTheSharedSubsystemsOfLinks) {
   EXPECT_EQ(Err(),
             "ERROR in UpdateMultipleDeviceSystemList : new_systemList is invalid: not inserted "
             "in the cache");
-  EXPECT_EQ(UpdateMultipleDeviceSystemList("sw1", "TFC,XYZ", 0, 1, err_), 0) << Err();
+  EXPECT_EQ(UpdateMultipleDeviceSystemList("sw1", "TFC", 0, 1, err_), 0) << Err();
   EXPECT_EQ(Device("sw1", "system_name") + "|" + Device("sw2", "system_name"), "3|15");
   EXPECT_EQ(LinkFrom("sw1", "system_name") + "|" + LinkFrom("sw2", "system_name"), "3|5");
   EXPECT_EQ(Calls("checkandupdatedynamictables"), (std::vector<std::string>{"1"}));
@@ -55,6 +55,27 @@ TEST_F(DeviceUpdateTest, SubsystemListsSetTheSharedSubsystemsOfLinks) {
   EXPECT_EQ(UpdateMultipleDeviceSystemList("sw2", "LHC", 1, 0, err_), 0);
   EXPECT_EQ(UpdateMultipleDeviceSystemList("ghost", "DAQ", 0, 1, err_), -1);
   EXPECT_EQ(Device("sw2", "system_name"), "15");  // rolled back
+}
+
+// The list is stored as the device's set: a list naming a subsystem that is
+// not recorded, wherever it stands, is refused, and the open batch goes on
+// without it.
+TEST_F(DeviceUpdateTest, SubsystemListWithAnUnknownNameAnywhereIsRefusedAndNotCached) {
+  ASSERT_EQ(UpdateMultipleDeviceSystemList("sw2", "ECS", 1, 0, err_), 0);
+  for (const char* list : {"DAQ,TFCC", "TFCC,DAQ", "DAQ,TFC,TYPO", "DAQ,,TFC", "DAQ,daq"}) {
+    EXPECT_EQ(UpdateMultipleDeviceSystemList("sw1", list, 0, 0, err_), -1) << list;
+    EXPECT_EQ(Err(),
+              "ERROR in UpdateMultipleDeviceSystemList : new_systemList is invalid: not inserted "
+              "in the cache")
+        << list;
+    EXPECT_EQ(UpdateMultipleDeviceSystemList("sw3", list, 0, 1, err_), -1) << list;
+  }
+  EXPECT_EQ(Device("sw1", "system_name") + "|" + Device("sw3", "system_name"), "6|10");
+  ASSERT_EQ(UpdateMultipleDeviceSystemList("sw3", "LHC", 0, 1, err_), 0) << Err();
+  EXPECT_EQ(Device("sw1", "system_name") + "|" + Device("sw2", "system_name") + "|" +
+                Device("sw3", "system_name"),
+            "6|5|7");
+  EXPECT_EQ(Calls("checkandupdatedynamictables"), (std::vector<std::string>{"1"}));
 }
 
 // A device that leaves every subsystem of the devices across its links
