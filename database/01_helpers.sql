@@ -58,3 +58,42 @@ CREATE AGGREGATE vexa_prime_product(numeric) (
   SFUNC = numeric_mul,
   STYPE = numeric
 );
+
+-- The names of a list of link types, as the composite link-type statements
+-- read it: items separated by commas, each a name written bare (A,B) or
+-- between single quotes with each quote inside doubled ('A','it''s'), as the
+-- control-script functions join them. A quoted item runs to its closing
+-- quote, the first one not doubled, which a comma or the end of the list
+-- must follow; so it may hold commas ('a,b' is one name). Any other item
+-- runs to the next comma and is the name exactly as written, blanks
+-- included, except that one beginning and ending with a quote is what it
+-- holds between them: a name whose quote the caller did not double ('it's')
+-- is still found. A name listed twice is there twice. NULL for a NULL list.
+CREATE FUNCTION link_type_list_names(lklist text) RETURNS text[]
+LANGUAGE plpgsql IMMUTABLE STRICT PARALLEL SAFE
+AS $$
+DECLARE
+  names text[] := '{}';
+  rest text := lklist;
+  quoted text[];
+  item text;
+BEGIN
+  LOOP
+    quoted := regexp_match(rest, '^''((?:[^'']|'''')*)''(,|$)');
+    IF quoted IS NOT NULL THEN
+      names := names || replace(quoted[1], '''''', '''');
+      EXIT WHEN quoted[2] = '';
+      rest := substr(rest, length(quoted[1]) + 4);  -- past both quotes and the comma
+    ELSE
+      item := split_part(rest, ',', 1);
+      IF length(item) >= 2 AND item LIKE '''%''' THEN
+        item := substr(item, 2, length(item) - 2);
+      END IF;
+      names := names || item;
+      EXIT WHEN strpos(rest, ',') = 0;
+      rest := substr(rest, strpos(rest, ',') + 1);
+    END IF;
+  END LOOP;
+  RETURN names;
+END
+$$;

@@ -420,7 +420,8 @@ FERRULE_API int InsertMultipleMicroLinks(const char* nfrom, const char* nto, int
 
 /* Link types. A simple type takes the next prime as its number; a
  * composite type the product of the numbers of the types named in lklist,
- * comma-separated, each name bare or between single quotes. A composite
+ * comma-separated, each name bare or between single quotes (a quoted name
+ * may hold commas, and a quote inside it is doubled: 'it''s'). A composite
  * type none of whose names is a link type is stored all the same, with a
  * NULL number, and answered NO_ERROR; it cannot be found afterwards:
  * GetLkTypeRow_lkname answers 0 with "NO_ROWS_SELECTED" in ErrMess, and
@@ -861,8 +862,9 @@ FERRULE_API int UpdateMultipleDeviceActiveByType(const char* devicename, int act
 /* Device types and link types. A null or "none" description or rgbcolor and
  * -1 inputs or outputs keep the stored value; a null or empty new name
  * changes nothing. simple_linkList: a text naming the simple link types
- * (any link type whose name occurs in it counts), or "none" to make the
- * type simple with the next free prime. */
+ * (any link type whose name occurs in it counts, and any name it gives as
+ * lklist does, 'it''s' naming it's), or "none" to make the type simple with
+ * the next free prime. */
 FERRULE_API int UpdateMultipleDeviceTypeAttributes(const char* devicetype,
                                                    const char* description, int nbrofinput,
                                                    int nbrofoutput, const char* rgbcolor,

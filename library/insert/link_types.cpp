@@ -27,14 +27,15 @@ const InsertStatement kSimpleLinkTypeInsert{
 
 // The product of the numbers of every type named by one whole item of the
 // comma-separated list, the item written bare (A,B) or, as the control-script
-// functions send it, between single quotes ('A','B'). A name listed twice
-// counts once; no name found gives a type without a number.
+// functions send it, between single quotes with a quote inside doubled
+// ('A','it''s'), as link_type_list_names (database/01_helpers.sql) reads
+// it. A name listed twice counts once; no name found gives a type without a
+// number.
 const InsertStatement kCompositeLinkTypeInsert{
     "BEGIN insert into %(link_types) (linktypeID,link_name,link_nbr,author,user_update,"
     "terminal_name) select %(next_linktypeid),:lkname,lknb,'%(login)','%(login)','%(host)' "
     "from (select vexa_prime_product(link_nbr) as lknb from %(link_types) "
-    "where strpos(concat(',',:lklist,','),concat(',',link_name,','))>0 "
-    "or strpos(concat(',',:lklist,','),concat(',''',link_name,''','))>0) s; "
+    "where link_name=any(link_type_list_names(:lklist))) s; "
     "GET DIAGNOSTICS :numrows = %(row_count); END;",
     {":lkname", ":lklist"},
     {},

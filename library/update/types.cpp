@@ -42,8 +42,10 @@ const InsertStatement kLinkTypeNameBlock{
 // The list 'none' (exactly) makes the type simple: it takes the prime after
 // those the simple types hold (counting itself when it is simple already).
 // Any other list makes its number the product of the numbers of every link
-// type whose name occurs in the list text (a plain substring test); NULL
-// when none does.
+// type whose name occurs in the list text (a plain substring test, so any
+// separator serves) or is one of the names the inserts read in it: inside
+// quotes a doubled quote is one ('it''s' names it's, which the substring
+// test misses). NULL when none is found.
 const InsertStatement kCompositeLinkTypeBlock{
     "BEGIN IF :lklist='none' THEN "
     "update %(link_types) set last_update=vexa_sysdate(),user_update='%(login)',"
@@ -55,7 +57,8 @@ const InsertStatement kCompositeLinkTypeBlock{
     "ELSE "
     "update %(link_types) set last_update=vexa_sysdate(),user_update='%(login)',"
     "link_nbr=(select vexa_prime_product(t.link_nbr) from %(link_types) t "
-    "where strpos(:lklist,t.link_name)>0) "
+    "where strpos(:lklist,t.link_name)>0 "
+    "or t.link_name=any(link_type_list_names(:lklist))) "
     "where link_name=:lkname; "
     "GET DIAGNOSTICS :numrows = %(row_count); "
     "END IF; END;",

@@ -55,6 +55,20 @@ TEST_F(HardwareInsertWrappers, LinkTypesSimpleAndComposite) {
             (Texts{"data=2", "again=3", "ctrl=3", "mixed=6"}));
 }
 
+TEST_F(HardwareInsertWrappers, CompositePartsKeepTheirQuotesAndCommas) {
+  for (const char* name : {"it's", "eth", "a,b"})
+    ASSERT_EQ(Text("PVSSInsertSimpleLinkType", {name, 1}), "Successful insertion") << name;
+  EXPECT_EQ(Text("PVSSInsertCompositeLinkType",
+                 {"CQ", Arg::Value(TextList({"it's", "eth"})), 1}),
+            "Successful insertion");
+  EXPECT_EQ(Text("PVSSInsertMultipleCompositeLinkTypes",
+                 {"CC", Arg::Value(TextList({"a,b", "it's", "it's"})), 1, 1}),
+            "Successful insertion");
+  EXPECT_EQ(testdb::column("select link_name || '=' || link_nbr from vexa_link_types "
+                           "where link_name in ('CQ', 'CC') order by 1"),
+            (Texts{"CC=10", "CQ=6"}));
+}
+
 TEST_F(HardwareInsertWrappers, SpareDevicesAndComponentsReportTheLastFailingCheck) {
   // hwname, hwtype, serialnb, responsible, location, comments, first, last
   EXPECT_EQ(Text("PVSSInsertMultipleSpareDevices", {"hw", "pc", "", "me", "store", "c", 2, 2}),

@@ -104,6 +104,11 @@ TEST_F(UpdateWrappers, TypeRowsPassOldAndNewNamesInOrder) {
   EXPECT_EQ(Text("PVSSUpdateMultipleCompositeLinkTypes", {"mixed", "'data','control'", 1, 1}),
             "Successful update");
   EXPECT_EQ(Value("select link_nbr from vexa_link_types where link_name = 'mixed'"), "6");
+  testdb::exec("insert into vexa_link_types (linktypeID, link_name, link_nbr) values "
+               "(4, 'it''s', 5)");
+  EXPECT_EQ(Text("PVSSUpdateMultipleCompositeLinkTypes", {"mixed", "'it''s','data'", 1, 1}),
+            "Successful update");
+  EXPECT_EQ(Value("select link_nbr from vexa_link_types where link_name = 'mixed'"), "10");
   EXPECT_EQ(Text("PVSSUpdateMultipleCompositeLinkTypes", {"nosuch", "none", 1, 1}),
             "ERROR in UpdateMultipleCompositeLinkTypes : COULDNOT_INSERT_ALL_ROWS");
 }

@@ -157,6 +157,34 @@ TEST_F(Database, PrimeProductFitsAnIntegerColumnOrFails) {
             "22003");
 }
 
+// --- lists of link types --------------------------------------------------------
+
+TEST_F(Database, LinkTypeListsGiveTheirNamesAsTheControlScriptsQuoteThem) {
+  const struct {
+    const char* list;
+    const char* names;  // as a JSON array
+  } cases[] = {
+      {"'it''s','data2'", R"(["it's","data2"])"},      // a doubled quote is one
+      {"'it'''", R"(["it'"])"},                        // ending a name
+      {"'a,b','c'", R"(["a,b","c"])"},                 // a comma inside quotes
+      {"a,b", R"(["a","b"])"},                         // bare names
+      {"x,'it''s',y", R"(["x","it's","y"])"},          // mixed
+      {"it's,'z'", R"(["it's","z"])"},                 // a quote in a bare name
+      {"a, 'b' ,c", R"(["a"," 'b' ","c"])"},           // blanks belong to the item
+      {"'it's','z'", R"(["it's","z"])"},               // an undoubled quote, as before
+      {"'open,x", R"(["'open","x"])"},                 // no closing quote
+      {"c,c", R"(["c","c"])"},
+      {"a,,", R"(["a","",""])"},
+      {"''", R"([""])"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(testdb::value(std::string("SELECT array_to_json(link_type_list_names($l$") +
+                            c.list + "$l$))"),
+              c.names)
+        << c.list;
+  EXPECT_EQ(testdb::value("SELECT link_type_list_names(NULL)"), "<null>");
+}
+
 // --- special rows, sequences and ferrule_reset() --------------------------------
 
 TEST_F(Database, SpecialRowsArePresent) {

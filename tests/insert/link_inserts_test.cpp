@@ -140,6 +140,23 @@ TEST_F(LinkInsertsTest, CompositeListsMayQuoteTheirNamesAndUnknownNamesAddNothin
   EXPECT_EQ(Err(), "ERROR in GetLkTypeRow_lknb : NO_ROWS_SELECTED");
 }
 
+TEST_F(LinkInsertsTest, QuotedNamesReadADoubledQuoteAsOneAndMayHoldCommas) {
+  Simple("a", 1, 0);      // 2
+  Simple("it's", 0, 0);   // 3
+  Simple("data2", 0, 0);  // 5
+  Simple("x,y", 0, 1);    // 7
+  ASSERT_EQ(InsertCompositeLinkType("C1", "'it''s','data2'", 1, err_), 0) << Err();
+  EXPECT_EQ(Composite("C2", "'x,y','it''s'", 1, 0), 0);
+  EXPECT_EQ(Composite("C3", "a,'it''s',data2,'a'", 0, 0), 0);  // mixed, a once
+  EXPECT_EQ(Composite("C4", "it's,a", 0, 0), 0);               // bare, as it is
+  EXPECT_EQ(Composite("C5", "x,y", 0, 1), 0) << Err();         // two bare names
+  EXPECT_EQ(Number("C1"), "15");
+  EXPECT_EQ(Number("C2"), "21");
+  EXPECT_EQ(Number("C3"), "30");
+  EXPECT_EQ(Number("C4"), "6");
+  EXPECT_EQ(Number("C5"), "null");
+}
+
 TEST_F(LinkInsertsTest, SingleRowsRefuseMissingTextsAndNoPrimeLeftInsertsNothing) {
   EXPECT_EQ(InsertSimpleLinkType(nullptr, 0, err_), -1);
   EXPECT_EQ(Err(), "ERROR in InsertSimpleLinkType : Link name can't be null");

@@ -59,3 +59,22 @@ TEST_F(TypeUpdateTest, CompositeNumbersAreProductsOfTheNamedTypes) {
   EXPECT_EQ(define("nosuch", "none"), -1);
   EXPECT_EQ(Err(), "ERROR in UpdateMultipleCompositeLinkTypes : COULDNOT_INSERT_ALL_ROWS");
 }
+
+TEST_F(TypeUpdateTest, CompositeListsReadQuotedNamesAsTheInsertsDo) {
+  testdb::exec("insert into vexa_link_types (linktypeID, link_name, link_nbr) values "
+               "(3, 'mixed', 1), (4, 'it''s', 5), (5, 'x,y', 7)");
+  const struct {
+    const char* list;
+    const char* number;
+  } cases[] = {
+      {"'it''s','ctrl'", "15"},  // a doubled quote is one
+      {"'x,y','it''s'", "35"},   // a comma inside quotes
+      {"ctrl;it's", "15"},       // any separator, as before
+      {"'it''s','it''s'", "5"},  // listed twice, counted once
+      {"it''s", "null"},         // not between quotes: two quotes
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(UpdateMultipleCompositeLinkTypes("mixed", c.list, 1, 1, err_), 0) << Err();
+    EXPECT_EQ(LinkNumber("mixed"), c.number) << c.list;
+  }
+}
