@@ -13,10 +13,11 @@
 #
 # What scripts/db makes in a folder, it may delete; nothing else. Before it
 # makes anything in DIR or in a home under /tmp, it writes there the mark
-# "made-by-scripts-db", which holds the path of DIR; it refuses a folder
-# that holds a data, sock or server.log without that mark. A cluster made
-# before the mark existed is proven by its cluster.env, whose home is one of
-# DIR's, and by its data; start then marks its folders.
+# "made-by-scripts-db", which holds the path of DIR (the mark of a folder
+# moved or copied elsewhere proves nothing there); it refuses a folder that
+# holds a data, sock or server.log without that mark. A cluster made before
+# the mark existed is proven by its cluster.env, whose home is one of DIR's,
+# and by its data; start then marks its folders.
 
 MARK=made-by-scripts-db
 
@@ -86,11 +87,14 @@ open_cluster_folder() {
   SQL_HASH_FILE=$DIR/database.sha256
 }
 
+# The name DIR's home under /tmp ends with.
+dir_key() { printf '%s' "$DIR" | sha256sum | cut -c1-16; }
+
 # Whether FOLDER may be the home of DIR's cluster: DIR, or the folder under
 # /tmp that root's or this user's start gives it.
 home_of_dir() {
   local key
-  key=$(printf '%s' "$DIR" | sha256sum | cut -c1-16)
+  key=$(dir_key)
   [ "$1" = "$DIR" ] || [ "$1" = "/tmp/ferrule-db-$key" ] || [ "$1" = "/tmp/ferrule-db-$(id -u)-$key" ]
 }
 
@@ -100,7 +104,7 @@ home_of_dir() {
 choose_home() {
   local bytes key
   bytes=$(printf '%s/sock/.s.PGSQL.65535' "$DIR" | wc -c)
-  key=$(printf '%s' "$DIR" | sha256sum | cut -c1-16)
+  key=$(dir_key)
   if [ "$bytes" -le 100 ] && { [ "$IS_ROOT" = 0 ] || as_owner test -x "$DIR"; }; then
     HOME_DIR=$DIR
   elif [ "$IS_ROOT" = 1 ]; then
