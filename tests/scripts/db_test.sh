@@ -3,8 +3,11 @@
 # their owner only, env prints export lines, start notices that database/
 # changed since the cluster was loaded, and a cluster started without
 # --throwaway keeps every commit it acknowledged through a crash (and stays
-# durable, saying so, when started again with --throwaway). install, into
-# databases of that cluster, leaves nothing behind when it fails.
+# durable, saying so, when started again with --throwaway); a cluster made
+# before scripts/db marked its folders runs on. install, into databases of
+# that cluster, leaves nothing behind when it fails, refuses to create an
+# account with an empty password, and leaves the password of an account
+# that exists as it is.
 set -euo pipefail
 repo=$1
 db=$repo/scripts/db
@@ -35,6 +38,17 @@ grep -q -F "is not running (run scripts/db start $dir)" <<<"$said" || fail "rese
 [ "$(mode "$home/server.log")" = 600 ] || fail "server.log stays $(mode "$home/server.log")"
 
 echo "scripts/db: files for the owner only"
+
+# A cluster made before scripts/db marked the folders it makes (a cluster.env
+# and no mark) is still its own: status, stop and start take it, and start
+# marks it.
+rm -f "$dir/made-by-scripts-db" "$home/made-by-scripts-db"
+"$db" status "$dir" >/dev/null || fail "status does not see an unmarked cluster"
+"$db" stop "$dir" 2>/dev/null
+said=$("$db" start "$dir" 2>&1) || fail "start of an unmarked cluster failed: $said"
+grep -q 'started on' <<<"$said" || fail "start of an unmarked cluster said: $said"
+[ -f "$dir/made-by-scripts-db" ] || fail "start did not mark the folder of an unmarked cluster"
+echo "scripts/db: a cluster made before the mark runs on"
 
 # env prints export lines: programs started after the eval see them.
 (
@@ -106,6 +120,7 @@ CREATE ROLE site_admin LOGIN PASSWORD 'admin-pw' CREATEROLE;
 CREATE DATABASE site_not_owned;
 CREATE DATABASE site_clash OWNER site_admin;
 CREATE DATABASE site_own OWNER site_admin;
+CREATE DATABASE site_kept OWNER site_admin;
 CREATE ROLE site_old LOGIN;
 GRANT CONNECT ON DATABASE site_clash TO site_old;
 EOF
@@ -139,6 +154,29 @@ failed_install site_clash site_old
 # CREATE on its public (PostgreSQL 15 gives that to the owner alone), and
 # so cannot give it to the account.
 failed_install site_not_owned site_lib
+
+# An account to be created gets no empty password: refused before anything
+# is made, whether the empty password is given in the environment or at the
+# prompt.
+refused_empty_password() {
+  local before said
+  before=$(traces site_own site_lib)
+  said=$("$db" install "$(conninfo site_own)" site_lib 2>&1) && fail "install with an empty password succeeded"
+  grep -q 'empty password' <<<"$said" || fail "install with an empty password said: $said"
+  [ "$(traces site_own site_lib)" = "$before" ] ||
+    fail "install with an empty password left $(traces site_own site_lib), not $before"
+}
+FERRULE_ACCOUNT_PASSWORD='' refused_empty_password </dev/null
+(unset FERRULE_ACCOUNT_PASSWORD; echo '' | refused_empty_password)
+
+# An account that exists keeps its password: none is asked for, and install
+# says so.
+said=$(FERRULE_ACCOUNT_PASSWORD=not-used "$db" install "$(conninfo site_kept)" site_old 2>&1 </dev/null) ||
+  fail "install into site_kept as site_old failed: $said"
+grep -q 'site_old exists: its password is left as it is' <<<"$said" || fail "install as site_old said: $said"
+grep -q -i 'password of' <<<"$said" && fail "install as site_old asked for a password: $said"
+[ "$(super_sql -d postgres -c "select rolpassword is null from pg_authid where rolname = 'site_old'")" = t ] ||
+  fail "install gave site_old a password"
 
 # The same account then installs into its own database: the account it
 # created owns the tables and logs in with its password, and the connecting

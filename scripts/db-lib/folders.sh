@@ -1,0 +1,198 @@
+# shellcheck shell=bash
+# Sourced by scripts/db: the cluster's folders, what in them is its own, and
+# the lock.
+#
+# DIR, the cluster folder, keeps "cluster.env" (port, password, and the
+# home: where the data lives), "database.sha256" (a hash of the SQL files the
+# database was loaded from) and "cluster.lock". The data folder, the server
+# log and the unix-socket folder live in the cluster's home: DIR itself,
+# except when the system user postgres cannot reach DIR (run as root, a
+# repository under /root, say) or the socket path would be too long. The
+# home is then /tmp/ferrule-db-<hash of DIR> (run as root) or
+# /tmp/ferrule-db-<uid>-<hash of DIR>, and cluster.env points at it.
+#
+# What scripts/db makes in a folder, it may delete; nothing else. Before it
+# makes anything in DIR or in a home under /tmp, it writes there the mark
+# "made-by-scripts-db", which holds the path of DIR (the mark of a folder
+# moved or copied elsewhere proves nothing there); it refuses a folder that
+# holds a data, sock or server.log without that mark. A cluster made before
+# the mark existed is proven by its cluster.env, whose home is one of DIR's,
+# and by its data; start then marks its folders.
+
+MARK=made-by-scripts-db
+
+# pg_ctl starts the server through /bin/sh, with the data folder and the
+# log file inside double quotes, where $ ` " and \ are the shell's: a
+# "$(...)" in a folder's name would run, a "$x" would vanish. A newline
+# would end a line of cluster.env, and a comma splits the server's and
+# libpq's lists of socket folders. Only start hands DIR to that shell
+# (pg_ctl stop and status run none; reset and env reach the server over
+# TCP), so start alone refuses such a folder, before making anything. The
+# whole path is checked, the folders above DIR included: the server sees it.
+refuse_unsafe_dir() {
+  local shown=$1
+  case $1 in
+    *$'\n'*) shown=$(printf '%q' "$1") ;&
+    *[\$\`\"\\,]*)
+      say "start: refusing the folder $shown: its path may hold none of \$ \` \" \\ , and no newline"
+      die "pg_ctl starts the server through a shell, which takes the first four for its own, and a comma splits the server's list of socket folders"
+      ;;
+  esac
+}
+
+# make_folder FOLDER: makes it and the folders above it that are missing,
+# or says in a sentence why it cannot.
+make_folder() {
+  local said above
+  said=$(mkdir -p -- "$1" 2>&1) && return 0
+  above=$(dirname -- "$1")
+  while [ ! -e "$above" ] && [ ! -L "$above" ]; do above=$(dirname -- "$above"); done
+  if [ ! -d "$above" ]; then
+    die "start: cannot make the folder $1: $above is a file, not a folder"
+  elif [ ! -w "$above" ]; then
+    die "start: cannot make the folder $1: the folder $above cannot be written"
+  fi
+  die "start: cannot make the folder $1: ${said##*: }"
+}
+
+# Sets DIR to the cluster folder's real path, after start made it when it
+# was missing. A command that only looks leaves at once when DIR holds no
+# cluster, and makes nothing.
+open_cluster_folder() {
+  if [ "$CMD" = start ]; then
+    refuse_unsafe_dir "$DIR"
+    refuse_unsafe_dir "$(realpath -m -- "$DIR")"
+  fi
+  if [ -e "$DIR" ] || [ -L "$DIR" ]; then
+    if [ ! -d "$DIR" ]; then
+      if [ "$CMD" = status ]; then echo "not running ($DIR)"; exit 3; fi
+      die "$CMD: $DIR is not a folder"
+    fi
+  else
+    case $CMD in
+      start) make_folder "$DIR" ;;
+      stop) exit 0 ;;
+      status) echo "not running ($DIR)"; exit 3 ;;
+      *) die "no cluster in $DIR ($START_HINT)" ;;
+    esac
+  fi
+  local real
+  if ! real=$(cd -- "$DIR" 2>/dev/null && pwd -P); then
+    if [ "$CMD" = status ]; then echo "not running ($DIR)"; exit 3; fi
+    die "$CMD: cannot enter the folder $DIR"
+  fi
+  DIR=$real
+  if [ "$CMD" = start ]; then refuse_unsafe_dir "$DIR"; fi
+  SETTINGS=$DIR/cluster.env
+  SQL_HASH_FILE=$DIR/database.sha256
+}
+
+# The name DIR's home under /tmp ends with.
+dir_key() { printf '%s' "$DIR" | sha256sum | cut -c1-16; }
+
+# Whether FOLDER may be the home of DIR's cluster: DIR, or the folder under
+# /tmp that root's or this user's start gives it.
+home_of_dir() {
+  local key
+  key=$(dir_key)
+  [ "$1" = "$DIR" ] || [ "$1" = "/tmp/ferrule-db-$key" ] || [ "$1" = "/tmp/ferrule-db-$(id -u)-$key" ]
+}
+
+# Where a new cluster's data, socket and log go: DIR when the owner can
+# reach it and the socket path fits (a unix socket path holds at most 107
+# bytes, counted as bytes whatever the locale), else a folder under /tmp.
+choose_home() {
+  local bytes key
+  bytes=$(printf '%s/sock/.s.PGSQL.65535' "$DIR" | wc -c)
+  key=$(dir_key)
+  if [ "$bytes" -le 100 ] && { [ "$IS_ROOT" = 0 ] || as_owner test -x "$DIR"; }; then
+    HOME_DIR=$DIR
+  elif [ "$IS_ROOT" = 1 ]; then
+    HOME_DIR=/tmp/ferrule-db-$key
+  else
+    HOME_DIR=/tmp/ferrule-db-$(id -u)-$key
+  fi
+}
+
+# Settings of an existing cluster, from cluster.env, whose home must be one
+# of DIR's.
+PORT='' PASSWORD='' HOME_DIR=''
+load_settings() {
+  [ -f "$SETTINGS" ] && [ -r "$SETTINGS" ] || return 1
+  PORT=$(sed -n 's/^PORT=//p' "$SETTINGS")
+  PASSWORD=$(sed -n 's/^PASSWORD=//p' "$SETTINGS")
+  HOME_DIR=$(sed -n 's/^HOME_DIR=//p' "$SETTINGS")
+  [ -n "$PORT" ] && [ -n "$PASSWORD" ] && [ -n "$HOME_DIR" ] && home_of_dir "$HOME_DIR"
+}
+
+save_settings() {
+  local tmp=$SETTINGS.tmp
+  (umask 077 && printf 'PORT=%s\nPASSWORD=%s\nHOME_DIR=%s\n' \
+     "$PORT" "$PASSWORD" "$HOME_DIR" >"$tmp")
+  mv -f "$tmp" "$SETTINGS"
+}
+
+# A complete cluster of DIR's own: cluster.env is written last.
+created() {
+  load_settings && [ -f "$HOME_DIR/data/PG_VERSION" ]
+}
+
+marked() {
+  [ -f "$1/$MARK" ] && [ "$(cat -- "$1/$MARK" 2>/dev/null)" = "$DIR" ]
+}
+
+mark() {
+  marked "$1" && return 0
+  { printf '%s\n' "$DIR" >"$1/$MARK"; } 2>/dev/null || die "start: cannot write in the folder $1"
+}
+
+# refuse_foreign FOLDER: start stops, naming FOLDER, when it holds a data,
+# sock or server.log and not the mark that proves them scripts/db's.
+refuse_foreign() {
+  local entry found=''
+  marked "$1" && return 0
+  for entry in data sock server.log; do
+    if [ -e "$1/$entry" ] || [ -L "$1/$entry" ]; then found+=${found:+, }$entry; fi
+  done
+  [ -n "$found" ] || return 0
+  say "start: refusing the folder $1: it holds $found, which scripts/db did not make"
+  die "it deletes only what it made itself; move them elsewhere, or give start another folder"
+}
+
+# Before start makes or deletes anything: DIR, and the home a new cluster
+# would have, hold nothing foreign. Then DIR is marked.
+claim_dir() {
+  if ! created; then
+    refuse_foreign "$DIR"
+    choose_home
+    if [ "$HOME_DIR" != "$DIR" ] && [ -d "$HOME_DIR" ]; then refuse_foreign "$HOME_DIR"; fi
+  fi
+  mark "$DIR"
+}
+
+# A home under /tmp, for a new cluster: made when missing, a folder of this
+# user's (not a link another one planted), holding nothing foreign, marked.
+claim_home() {
+  [ "$HOME_DIR" != "$DIR" ] || return 0
+  mkdir -m 755 "$HOME_DIR" 2>/dev/null || true
+  [ -d "$HOME_DIR" ] && [ ! -L "$HOME_DIR" ] && [ "$(stat -c %u "$HOME_DIR")" = "$(id -u)" ] ||
+    die "start: refusing the folder $HOME_DIR: it is no folder of this user's"
+  refuse_foreign "$HOME_DIR"
+  mark "$HOME_DIR"
+}
+
+# One command at a time per cluster folder, through the lock file in it.
+# Only start creates the file; the other commands take the lock only when
+# DIR is a cluster of scripts/db's (every one has the file), so that they
+# make nothing in a folder that is none.
+lock_cluster() {
+  local lock=$DIR/cluster.lock
+  if [ "$CMD" = start ]; then
+    { exec 9>>"$lock"; } 2>/dev/null || die "start: cannot write in the folder $DIR"
+  else
+    marked "$DIR" || load_settings || return 0
+    [ -f "$lock" ] || return 0
+    { exec 9>>"$lock"; } 2>/dev/null || { exec 9<"$lock"; } 2>/dev/null || return 0
+  fi
+  flock -w 120 9 || die "$DIR is locked by another scripts/db"
+}
