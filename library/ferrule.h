@@ -119,7 +119,9 @@ extern "C" {
  *   next goes.
  * A key=value server text may set other limits: connect_timeout (seconds,
  * 0 for none), keepalives_idle, keepalives_interval, keepalives_count (in
- * seconds and probes) and tcp_user_timeout (milliseconds). */
+ * seconds and probes) and tcp_user_timeout (milliseconds). keepalives=0
+ * turns off the keepalives and the user timeout alike, on the client's side
+ * and the server's: each keeps its system's or its own settings. */
 FERRULE_API int DBConnexion(const char* server, const char* usr, const char* pwd, char* ErrMess);
 /* Ends the session without committing: what earlier calls left uncommitted
  * (a build, a by-type update sent with last_rows 0) is rolled back, and the
