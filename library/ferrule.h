@@ -120,8 +120,8 @@ extern "C" {
  * A key=value server text may set other limits: connect_timeout (seconds,
  * 0 for none), keepalives_idle, keepalives_interval, keepalives_count (in
  * seconds and probes) and tcp_user_timeout (milliseconds). keepalives=0
- * turns off the keepalives and the user timeout alike, on the client's side
- * and the server's: each keeps its system's or its own settings. */
+ * turns off the keepalives and the user timeout alike, on both sides: the
+ * client's socket keeps the system's settings, the session the server's. */
 FERRULE_API int DBConnexion(const char* server, const char* usr, const char* pwd, char* ErrMess);
 /* Ends the session without committing: what earlier calls left uncommitted
  * (a build, a by-type update sent with last_rows 0) is rolled back, and the
