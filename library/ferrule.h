@@ -122,7 +122,9 @@ extern "C" {
  *   next goes.
  * A key=value server text may set other limits: connect_timeout (seconds,
  * 0 for none), keepalives_idle, keepalives_interval, keepalives_count (in
- * seconds and probes) and tcp_user_timeout (milliseconds). */
+ * seconds and probes) and tcp_user_timeout (milliseconds). keepalives=0
+ * turns off the keepalives and the user timeout alike, on both sides: the
+ * client's socket keeps the system's settings, the session the server's. */
 FERRULE_API int DBConnexion(const char* server, const char* usr, const char* pwd, char* ErrMess);
 /* Ends the session without committing: what earlier calls left uncommitted
  * (a build, a by-type update sent with last_rows 0) is rolled back, and the
@@ -168,6 +170,14 @@ FERRULE_API int GetDeviceRow_devid(int deviceID, int* len_device, char* device_r
  *
  * A port type key that is null or empty stands for a port without type,
  * read as "none".
+ *
+ * Name buffers: the database bounds device and component names to 100
+ * bytes of UTF-8, so the 101 bytes that a name lookup writes at most (its
+ * buffer's size is not passed) hold any name when the connection's client
+ * encoding is UTF-8. Another client encoding may take more bytes for the
+ * same name, up to 1.5 times as many in EUC_JP and twice as many in
+ * GB18030: a name that then takes more than 100 is not written, and the
+ * call answers -1 with "BUFFER_TOO_SMALL".
  * ------------------------------------------------------------------------ */
 
 /* Ports, by portid or by device (name or id) and port. GetPortRow_pid shows
@@ -220,6 +230,10 @@ FERRULE_API int GetDestinationNamePerDevPort(const char* devname, const char* po
                                              char* Destin_list, char* ErrMess);
 FERRULE_API int GetFreeDeviceNamesPerType(const char* devitype, int* len_array,
                                           char* devnames_list, char* ErrMess);
+/* The two lists by location compare differently: GetDeviceNamesPerLocation
+ * lists every device whose location CONTAINS the text ("rack1" also finds
+ * the devices in "rack10" and "rack11"), GetSpareHWPerLocation only the
+ * hardware whose location is the whole text. */
 FERRULE_API int GetDeviceNamesPerLocation(const char* location, int* len_array,
                                           char* devnames_list, char* ErrMess);
 FERRULE_API int GetSpareHWPerLocation(const char* location, int* len_array, char* hw_list,
@@ -229,8 +243,9 @@ FERRULE_API int GetSpareHWPerType(const char* hwtype, int* len_array, char* hw_l
 
 /* Integer lists of device, link and port ids; a device's name and id. The
  * name buffer of GetDeviceName_deviceid must hold 101 bytes (a name has at
- * most 100). GetDeviceID_devicename leaves deviceID alone when no device
- * has the name. */
+ * most 100 in UTF-8; other client encodings: "Name buffers" above).
+ * GetDeviceID_devicename leaves deviceID alone when no device has the
+ * name. */
 FERRULE_API int GetDeviceIDsPerType(const char* devitype, int* len_array, int* devIDs_list,
                                     char* ErrMess);
 FERRULE_API int GetLkFromDevID(int node_from, int* len_array, int* lkfrom_list, char* ErrMess);
@@ -263,8 +278,9 @@ FERRULE_API int GetMicroConnectivityRow_cpntname(const char* cpntname, int port_
  * type; ids of the links inside a board leaving (or arriving at) a
  * component, or with motherboard other than -1 those between that board's
  * ports and its components; a component's name and id. The name buffer of
- * GetCpntName_cpntid must hold 101 bytes; GetCpntID_cpntname sets cpntID to
- * -1 when no component has the name. */
+ * GetCpntName_cpntid must hold 101 bytes (in UTF-8; other client
+ * encodings: "Name buffers" above); GetCpntID_cpntname sets cpntID to -1
+ * when no component has the name. */
 FERRULE_API int GetBoardCpntPerType(const char* cpnttype, int* len_array, char* cpnt_list,
                                     char* ErrMess);
 FERRULE_API int GetCpntNamesPerBoard(const char* motherboardname, int* len_array,
@@ -553,7 +569,8 @@ FERRULE_API int DropTableSchema(char* ErrMess);
 
 /* Have the server build the routing table or the destination table of a
  * device: the shortest routes to every device it reaches in at most
- * roundtrip links (10 at most; CreateRoutingTable reads 0 as 10). Neither
+ * roundtrip links (10 at most: both read a count above 10 as 10, and answer
+ * NO_ERROR; CreateRoutingTable reads 0 as 10). Neither
  * commits: the build becomes durable with the next call that commits (see
  * the top of this file), and DBDeconnexion discards it. 0 when built; the
  * server's non-zero result when it refused (an unknown device -1, a

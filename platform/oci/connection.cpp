@@ -45,38 +45,35 @@ bool libpq_integer(const char* text, long& value) {
 // never acknowledged (the user timeout), instead of after the server's own
 // TCP defaults (over two hours, or a quarter of an hour), which the library
 // cannot count on a site's server to change. The settings mirror the
-// client's (connect_target.h), which the server text may have changed; the
-// keepalives are left alone when it turned them off. On a unix socket the
-// server ignores them.
+// client's (connect_target.h), which the server text may have changed.
+// When it turned keepalives off, libpq sets neither the keepalives nor the
+// user timeout on the client's socket, and the server keeps its own for
+// both. On a unix socket the server ignores them.
 std::vector<std::string> server_keepalive_settings(PGconn* conn) {
   std::unique_ptr<PQconninfoOption, void (*)(PQconninfoOption*)> options(PQconninfo(conn),
                                                                           PQconninfoFree);
   struct Mirrored {
     const char* client;
     const char* server;
-    bool keepalive;
   };
   const Mirrored mirrored[] = {
-      {"keepalives_idle", "tcp_keepalives_idle", true},
-      {"keepalives_interval", "tcp_keepalives_interval", true},
-      {"keepalives_count", "tcp_keepalives_count", true},
-      {"tcp_user_timeout", "tcp_user_timeout", false},
+      {"keepalives_idle", "tcp_keepalives_idle"},
+      {"keepalives_interval", "tcp_keepalives_interval"},
+      {"keepalives_count", "tcp_keepalives_count"},
+      {"tcp_user_timeout", "tcp_user_timeout"},
   };
   // libpq turns keepalives off for any number that reads 0, and takes a
   // negative time or count as 0 (the system's default).
-  bool keepalives = true;
-  std::vector<std::pair<const Mirrored*, long>> values;
+  std::vector<std::string> settings;
   for (const PQconninfoOption* o = options.get(); o && o->keyword; ++o) {
     long value = 0;
     if (!o->val || !libpq_integer(o->val, value)) continue;
-    if (std::strcmp(o->keyword, "keepalives") == 0 && value == 0) keepalives = false;
+    if (std::strcmp(o->keyword, "keepalives") == 0 && value == 0) return {};
     for (const Mirrored& m : mirrored)
-      if (std::strcmp(o->keyword, m.client) == 0) values.emplace_back(&m, std::max(value, 0L));
+      if (std::strcmp(o->keyword, m.client) == 0)
+        settings.push_back(std::string("SET ") + m.server + " = " +
+                           std::to_string(std::max(value, 0L)));
   }
-  std::vector<std::string> settings;
-  for (const auto& [m, value] : values)
-    if (keepalives || !m->keepalive)
-      settings.push_back(std::string("SET ") + m->server + " = " + std::to_string(value));
   return settings;
 }
 

@@ -115,15 +115,19 @@ TEST_F(OciWaitLimits, OpenConnectionNoticesAVanishedServer) {
   EXPECT_EQ(server_tcp_settings(db_), "5,7,3,20000");
   db_.close();
 
-  // Keepalives turned off leave the server's own.
+  // Keepalives turned off: as libpq sets no user timeout on the client's
+  // socket then, given or not, the server keeps its own settings for both.
   const std::string server_default = testdb::value(
       "select current_setting('tcp_keepalives_idle') || ',' || "
-      "current_setting('tcp_keepalives_interval') || ',' || current_setting('tcp_keepalives_count')");
-  for (const char* off : {" keepalives=0", " keepalives=00", " keepalives=' -0 '"}) {
+      "current_setting('tcp_keepalives_interval') || ',' || current_setting('tcp_keepalives_count') "
+      "|| ',' || current_setting('tcp_user_timeout')");
+  for (const char* off : {" keepalives=0", " keepalives=00", " keepalives=' -0 '",
+                          " keepalives=0 tcp_user_timeout=90000"}) {
     params.server = server_text + off;
     ASSERT_EQ(db_.open(params), OCI_SUCCESS) << db_.error_text();
     EXPECT_EQ(tcp_settings(db_).keepalive, 0) << off;
-    EXPECT_EQ(server_tcp_settings(db_), server_default + ",30000") << off;
+    EXPECT_EQ(tcp_settings(db_).user_timeout_ms, 0) << off;
+    EXPECT_EQ(server_tcp_settings(db_), server_default) << off;
     db_.close();
   }
 }
