@@ -15,13 +15,16 @@
 // Targets: every state at most 1.3 times the clean build of its network,
 // the same table in every state, twice the devices at most 4.6 times the
 // cost (a table per device, each listing every device: the output grows
-// with the square), 2,002 tables under 10 s, one refresh under 1 s.
+// with the square), the 2,002 tables built in at most 20 times what the
+// server takes to write their rows alone (WriteSameRows; their time in ms
+// is printed too), one refresh under 1 s.
 // Empties the database first.
 #include <libpq-fe.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -39,6 +42,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr double kStateTarget = 1.3;
 constexpr double kGrowthTarget = 4.6;
+constexpr double kWriteTarget = 20;  // see WriteSameRows
 
 const char* verdict(bool met) { return met ? "met" : "NOT met"; }
 
@@ -150,6 +154,50 @@ bool Churn(PGconn* c, int edges) {
   return true;
 }
 
+// A build's time follows the server's speed, which differs from machine to
+// machine by more than a real slowdown of the build would change it: the
+// same code built the 2,002 tables in 4.3 s on one machine and in 8.7 s and
+// 12.5 to 13.7 s on others. So a build is judged against what the same
+// server takes, in the same run, to write what the build wrote: the
+// routing routes of every start (about n squared routes for n devices, kept
+// in bundles of up to 64: 73,134 rows of 100 MB for 2,002 devices, see
+// database/09_routing_steps.sql), copied by one INSERT ... SELECT into a
+// table like theirs (the same columns, index and storage), committed, each
+// copy beginning right after a checkpoint as each build does. The build's
+// search and its statements cost more than that writing (14.7 to 15.2
+// times as much in three runs on an idle 8-core machine, 4.6 s against
+// 0.31 s), but they take the same server's processor and disk: with the
+// server's processes held to a third of a processor, the build took 3.2
+// times as long and the copy 2.9 times. The target, 20 times, leaves a
+// slower machine that margin and fails a build a third slower. Returns the median of three copies
+// in ms, with the number of rows and their size; negative when a statement
+// failed.
+double WriteSameRows(PGconn* c, long long& rows, double& megabytes) {
+  PGresult* r = PQexec(c, "SELECT count(*), sum(pg_column_size(t)) FROM routingtable_pck.routes t "
+                          "WHERE kind = 'RT'");
+  const bool counted = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1;
+  rows = counted ? std::atoll(PQgetvalue(r, 0, 0)) : 0;
+  megabytes = counted ? std::atof(PQgetvalue(r, 0, 1)) / 1048576.0 : 0;
+  PQclear(r);
+  // A copy left by a run that was stopped goes first.
+  if (!counted || !run(c, "SET client_min_messages = warning; "
+                          "DROP TABLE IF EXISTS bench_routes_copy; RESET client_min_messages"))
+    return -1;
+  std::vector<double> copies;
+  for (int copy = 0; copy < 3; ++copy) {
+    if (!run(c, "CREATE TABLE bench_routes_copy (LIKE routingtable_pck.routes INCLUDING ALL) "
+                "WITH (toast_tuple_target = 8160)"))
+      return -1;
+    StartAtACheckpoint(c);
+    const auto t0 = Clock::now();
+    const bool written = run(c, "INSERT INTO bench_routes_copy "
+                                "SELECT * FROM routingtable_pck.routes WHERE kind = 'RT'");
+    copies.push_back(ms_since(t0));
+    if (!run(c, "DROP TABLE bench_routes_copy") || !written) return -1;
+  }
+  return median(copies);
+}
+
 struct Network {
   int devices = 0;
   double totals[3] = {0, 0, 0};  // clean, emptied, churned
@@ -224,8 +272,17 @@ int main() {
 
   Network small, large;
   if (!MeasureStates(direct, login, 50, small)) return 1;
-  std::printf("routing tables of %d devices: %.0f ms in total (target < 10000 ms): %s\n",
-              small.devices, small.totals[0], verdict(small.totals[0] < 10000));
+  long long rows = 0;
+  double megabytes = 0;
+  const double write_ms = WriteSameRows(direct, rows, megabytes);
+  if (write_ms <= 0) return 1;
+  const double to_write = small.totals[0] / write_ms;
+  std::printf("the %lld rows of their routes (%.0f MB) written alone: %.0f ms (median of 3)\n",
+              rows, megabytes, write_ms);
+  std::printf("routing tables of %d devices: %.0f ms in total, x%.1f of writing their rows "
+              "(target <= %.0f): %s\n",
+              small.devices, small.totals[0], to_write, kWriteTarget,
+              verdict(to_write <= kWriteTarget));
   std::printf("one device: median %.2f ms, slowest %.2f ms\n", small.median_one,
               small.slowest_one);
   MeasureRefresh(direct);
