@@ -1,8 +1,8 @@
 // The engine of the whole-table loads: one select per call, limited to the
 // caller's subsystems, whose integer columns go to growing arrays and whose
 // text columns go to growing packed texts (each value without the marker
-// that the select closes every text column with, stored with its NUL). Each export then tests and copies its
-// outputs by its own rules.
+// that the select closes every text column with, stored with its NUL).
+// Each export then tests and copies its outputs by its own rules.
 #pragma once
 
 #include <string>
