@@ -570,9 +570,9 @@ FERRULE_API int DropTableSchema(char* ErrMess);
 /* Have the server build the routing table or the destination table of a
  * device: the shortest routes to every device it reaches in at most
  * roundtrip links (10 at most: both read a count above 10 as 10, and answer
- * NO_ERROR; CreateRoutingTable reads 0 as 10). Neither
- * commits: the build becomes durable with the next call that commits (see
- * the top of this file), and DBDeconnexion discards it. 0 when built; the
+ * NO_ERROR; CreateRoutingTable reads 0 as 10). Neither commits: the build
+ * becomes durable with the next call that commits (see the top of this
+ * file), and DBDeconnexion discards it. 0 when built; the
  * server's non-zero result when it refused (an unknown device -1, a
  * round-trip count below 1 -2, -3 when the database refused the build,
  * the reason then followed by the database's words, or when no routing
