@@ -33,10 +33,9 @@
  * a batch send some of whose rows changed nothing ("COULDNOT_..."), which
  * keeps the others, except where said; the single-row InsertDeviceType
  * that inserted nothing ("COULDNOT_INSERT_THIS_ROW") and InsertMacroLink
- * between devices of no common subsystem ("COULDNOT_INSERT_THIS_ROWS:
- * CHECK SYSTEM COMPATIBILITY"); DeleteLinkRow and DeletePortRow of an
- * unknown id; an inventory change whose refresh of the stored routes
- * failed.
+ * that inserted nothing ("COULDNOT_INSERT_THIS_ROWS: ..." with the reason,
+ * below); DeleteLinkRow and DeletePortRow of an unknown id; an inventory
+ * change whose refresh of the stored routes failed.
  *
  * A call that commits and loses its connection after COMMIT was sent, before
  * the server's answer, cannot know whether the server committed: it answers
@@ -385,7 +384,14 @@ FERRULE_API int InsertSparePort(const char* serialnb, const char* port_nbr, int 
 /* Links from a port (port_way 2) of node_from to a port (port_way 1) of
  * node_to; the two devices must share a subsystem. A null or empty port type
  * is "none". The cached form refreshes the server's derived path tables
- * after every complete batch, the single-row form when last_rows is 1. */
+ * after every complete batch, the single-row form when last_rows is 1.
+ * A single link that inserts nothing answers -1 with
+ * "COULDNOT_INSERT_THIS_ROWS: " and the first of these that holds: "FROM
+ * PORT NOT FOUND: device <node_from>, port <port_from>, type <type>, way 2"
+ * (the device has no such port, or is not recorded), "TO PORT NOT FOUND:
+ * ..." likewise with way 1, "LINK TYPE NOT FOUND: <link_type_name>", else
+ * "CHECK SYSTEM COMPATIBILITY" (the devices share no subsystem). A null
+ * text is shown as NULL. */
 FERRULE_API int InsertMultipleMacroLinks(const char* node_from, const char* node_to,
                                          const char* port_from, const char* port_to,
                                          const char* port_typefrom, const char* port_typeto,
