@@ -53,10 +53,7 @@ void TextBuffer::Regrow() {
 
 std::string TextBuffer::Text() const { return TextIn(bytes_); }
 
-bool TextBuffer::HoldsNoRows() const {
-  constexpr std::size_t kLength = sizeof reason::kNoRowsSelected - 1;
-  return std::strncmp(bytes_.data(), reason::kNoRowsSelected, kLength) == 0;
-}
+bool TextBuffer::HoldsNoRows() const { return Text() == reason::kNoRowsSelected; }
 
 PackedReader TextBuffer::Items() const {
   const std::size_t used = static_cast<std::size_t>(std::clamp(length_, 0, Capacity()));

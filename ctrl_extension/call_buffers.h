@@ -59,7 +59,9 @@ class TextBuffer {
 
   // The text at the start of the buffer, up to its NUL.
   std::string Text() const;
-  // The buffer begins with "NO_ROWS_SELECTED".
+  // The text at the start of the buffer is "NO_ROWS_SELECTED" itself, as
+  // the library writes it when it found nothing. A text that only begins
+  // with it ("NO_ROWS_SELECTED_1", a device's name) is a result.
   bool HoldsNoRows() const;
   // The packed items below the written-back length.
   PackedReader Items() const;

@@ -23,7 +23,6 @@ std::string RowWithRetry(const RowShape& shape, const TextCall& call) {
       [&](int first) { return first != 0 && !row.HoldsNoRows() && row.Grew(); },
       [&] { row.Regrow(); });
   if (result != 0 && !row.HoldsNoRows()) return err.Text();
-  if (shape.exact_no_rows && row.HoldsNoRows()) return reason::kNoRowsSelected;
   return row.Text();
 }
 
@@ -51,7 +50,11 @@ ListAnswer FetchPackedList(int capacity, int errmess_size, const TextCall& call)
       [&](int first) { return first != 0 && !list.HoldsNoRows() && list.Grew(); },
       [&] { list.Regrow(); });
   answer.err = err.Text();
-  if (list.HoldsNoRows()) {
+  // A library that found nothing writes its word alone into the list and
+  // fails or says so in ErrMess; a list it answered with success holds
+  // items, even the one item "NO_ROWS_SELECTED" (a device of that name).
+  const bool succeeded = answer.result == 0 && !err.Mentions(reason::kNoRowsSelected);
+  if (list.HoldsNoRows() && !succeeded) {
     answer.outcome = ListAnswer::NoRows;
     answer.no_rows_text = list.Text();
   } else if (answer.result == 0) {

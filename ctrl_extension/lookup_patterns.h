@@ -27,12 +27,11 @@ using IntsCall = std::function<int(int* count, int* values, char* err)>;
 int CallForStatus(int errmess_size, TextVar* errmess_arg, const StatusCall& call);
 
 struct RowShape {
-  int capacity;       // first capacity of the row buffer
+  int capacity;  // first capacity of the row buffer
   int errmess_size;
-  bool exact_no_rows; // a row beginning with "NO_ROWS_SELECTED" reads exactly that
 };
 
-// A row: the row text on success or when the row holds "NO_ROWS_SELECTED";
+// A row: the row text on success or when the row is "NO_ROWS_SELECTED";
 // otherwise the ErrMess text, after a second call when the library wrote
 // back a larger length.
 std::string RowWithRetry(const RowShape& shape, const TextCall& call);
@@ -47,7 +46,10 @@ std::string TextFromOneCall(int capacity, int errmess_size, NoRowsText no_rows,
                             const FixedTextCall& call);
 
 // A packed list after the retry: its items, the no-rows answer, or a
-// failure with the ErrMess text.
+// failure with the ErrMess text. The no-rows answer is the list that is
+// "NO_ROWS_SELECTED" alone, from a call that did not succeed or whose
+// ErrMess says "NO_ROWS_SELECTED": a list that succeeded is items, one
+// named so included.
 struct ListAnswer {
   enum Outcome { Items, NoRows, Failed };
   Outcome outcome = Failed;

@@ -9,10 +9,9 @@ namespace ferrule::ctrl {
 namespace {
 
 constexpr int kConnectionErrMessSize = 600;
-constexpr RowShape kRow{1000, 1000, /*exact_no_rows=*/false};
-// Board and hardware components: longer rows, a shorter ErrMess, and a row
-// that begins with the no-rows marker reads exactly the marker.
-constexpr RowShape kComponentRow{2000, 600, /*exact_no_rows=*/true};
+constexpr RowShape kRow{1000, 1000};
+// Board and hardware components: longer rows, a shorter ErrMess.
+constexpr RowShape kComponentRow{2000, 600};
 
 }  // namespace
 

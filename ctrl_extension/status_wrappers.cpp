@@ -12,7 +12,7 @@ namespace {
 
 constexpr int kStatusSize = 1000;
 constexpr int kStatusErrMessSize = 1000;
-constexpr RowShape kLastMounted{1000, 1000, /*exact_no_rows=*/false};
+constexpr RowShape kLastMounted{1000, 1000};
 
 std::string StatusFrom(const FixedTextCall& call) {
   return TextFromOneCall(kStatusSize, kStatusErrMessSize, NoRowsText::Answer, call);

@@ -10,14 +10,20 @@
  * length: the capacity on entry; when the result does not fit, the length
  * needed is written back, the reason is "BUFFER_TOO_SMALL" and the result -1.
  *
- * What a call answers is what was committed. A call that is refused or fails
- * undoes its own work only: what earlier calls left uncommitted in the
- * transaction (a build, a by-type update sent with last_rows 0) stays there,
- * with its locks, for the next commit; where nothing was pending, the call
- * leaves no transaction open and holds no lock. A call whose commit fails
- * answers that failure (its number and the database's reason), whatever it
- * would have answered otherwise: what the commit was to make durable is not
- * there, or, when the connection was lost on the way (below), may not be.
+ * What a write answers is what was committed, or, where its form leaves its
+ * work in the open transaction (below), what waits there for the next
+ * commit. A query answers what the library's connection sees, its own
+ * uncommitted changes included: a lookup or path search made after a
+ * by-type update sent with last_rows 0, say, reads the updated rows, which
+ * other clients see only once they are committed. A call that is refused
+ * or fails undoes its own work only: what earlier calls left uncommitted in
+ * the transaction (a build, a by-type update sent with last_rows 0) stays
+ * there, with its locks, for the next commit; where nothing was pending,
+ * the call leaves no transaction open and holds no lock. A call whose
+ * commit fails answers that failure (its number and the database's
+ * reason), whatever it would have answered otherwise: what the commit was
+ * to make durable is not there, or, when the connection was lost on the way
+ * (below), may not be.
  *
  * There is no call that only commits. Work that a call leaves in the open
  * transaction (CreateRoutingTable, CreateDestinationTable,
@@ -33,10 +39,9 @@
  * a batch send some of whose rows changed nothing ("COULDNOT_..."), which
  * keeps the others, except where said; the single-row InsertDeviceType
  * that inserted nothing ("COULDNOT_INSERT_THIS_ROW") and InsertMacroLink
- * between devices of no common subsystem ("COULDNOT_INSERT_THIS_ROWS:
- * CHECK SYSTEM COMPATIBILITY"); DeleteLinkRow and DeletePortRow of an
- * unknown id; an inventory change whose refresh of the stored routes
- * failed.
+ * that inserted nothing ("COULDNOT_INSERT_THIS_ROWS: ..." with the reason,
+ * below); DeleteLinkRow and DeletePortRow of an unknown id; an inventory
+ * change whose refresh of the stored routes failed.
  *
  * A call that commits and loses its connection after COMMIT was sent, before
  * the server's answer, cannot know whether the server committed: it answers
@@ -144,6 +149,9 @@ FERRULE_API int GetDeviceRow_devid(int deviceID, int* len_device, char* device_r
 /* ------------------------------------------------------------------------
  * Lookups of ports, IP data, links, link types, lists, identifiers,
  * hardware and board components, busy subsystems.
+ *
+ * A lookup reads what the library's connection sees: changes that earlier
+ * calls left uncommitted on it are in its answer (above).
  *
  * Rows (keys..., int* len, char* row, ErrMess): len is the capacity of row
  * in bytes; a row that does not fit (with its NUL) writes back the length
@@ -385,7 +393,14 @@ FERRULE_API int InsertSparePort(const char* serialnb, const char* port_nbr, int 
 /* Links from a port (port_way 2) of node_from to a port (port_way 1) of
  * node_to; the two devices must share a subsystem. A null or empty port type
  * is "none". The cached form refreshes the server's derived path tables
- * after every complete batch, the single-row form when last_rows is 1. */
+ * after every complete batch, the single-row form when last_rows is 1.
+ * A single link that inserts nothing answers -1 with
+ * "COULDNOT_INSERT_THIS_ROWS: " and the first of these that holds: "FROM
+ * PORT NOT FOUND: device <node_from>, port <port_from>, type <type>, way 2"
+ * (the device has no such port, or is not recorded), "TO PORT NOT FOUND:
+ * ..." likewise with way 1, "LINK TYPE NOT FOUND: <link_type_name>", else
+ * "CHECK SYSTEM COMPATIBILITY" (the devices share no subsystem). A null
+ * text is shown as NULL. */
 FERRULE_API int InsertMultipleMacroLinks(const char* node_from, const char* node_to,
                                          const char* port_from, const char* port_to,
                                          const char* port_typefrom, const char* port_typeto,
@@ -472,13 +487,17 @@ FERRULE_API int InsertTestFunctionalDevice(const char* location, const char* ipa
  * ------------------------------------------------------------------------ */
 
 /* Every loop-free path of used links, at most 11 links, from the device
- * dfrom to the device dto (the first devices whose names begin with them),
- * or with dto_typegiven = 1 to any device of the device type dto. One
- * entry per link of every path: nfrom/nto the device names at its near and
- * far end, pfrom/pto their port texts ("port_nbr|port_type"), way_a/way_b
- * their port ways (2 and 1 for a link walked in its stored direction, 1
- * and 2 against it), pathid (from 0), link_pos (from 1), lkinfo the
- * link_info ("none" when it has none). Texts are packed: items with their
+ * dfrom (the first whose name begins with dfrom) to every device whose name
+ * begins with dto: "sw1" reaches sw1 and sw10 alike. With dto_typegiven = 1
+ * the target is every device of the device type dto. A path never visits a
+ * device twice, so none ends at dfrom's device or begins with a link from
+ * it to itself. The search reads the links as the library's connection
+ * sees them, changes left uncommitted on it included. One entry per link
+ * of every path: nfrom/nto the device names at its near and far end,
+ * pfrom/pto their port texts ("port_nbr|port_type"), way_a/way_b their
+ * port ways (2 and 1 for a link walked in its stored direction, 1 and 2
+ * against it), pathid (from 0), link_pos (from 1), lkinfo the link_info
+ * ("none" when it has none). Texts are packed: items with their
  * NUL, back to back. Paths come shortest first, in the same order for the
  * same database.
  * len_array counts the entries of the four int arrays, each other length

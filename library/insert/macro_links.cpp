@@ -1,13 +1,17 @@
 // Links between a port of one functional device and a port of another, one
 // per call or in cached batches. The database finds the two ports, the link
 // type and a subsystem both devices share; without one no link is written.
+#include <string>
+
 #include "ferrule.h"
 #include "insert/batch_protocol.h"
 #include "insert/cache_release.h"
 #include "insert/follow_up_block.h"
+#include "insert/macro_link_refusal.h"
 #include "insert/port_rules.h"
 #include "insert/single_row.h"
 #include "reasons.h"
+#include "report.h"
 
 namespace ferrule {
 namespace {
@@ -64,10 +68,25 @@ const BatchExport kBatch{kMacroLinkInsert,
                          reason::kCachePb,
                          {}};
 
+// A single link that inserted nothing is answered with the part of it that
+// is not recorded; the subsystems are the reason only when every part is.
+constexpr const char* kSingleName = "InsertMacroLink";
+constexpr const char* kSingleRefusal = "COULDNOT_INSERT_THIS_ROWS: ";
+constexpr const char* kSingleIncompatible =
+    "COULDNOT_INSERT_THIS_ROWS: CHECK SYSTEM COMPATIBILITY";
+
 const SingleExport kSingle{kMacroLinkInsert,
-                           {"InsertMacroLink",
-                            "COULDNOT_INSERT_THIS_ROWS: CHECK SYSTEM COMPATIBILITY", true,
-                            &kRefreshDynamicTables, nullptr, true}};
+                           {kSingleName, kSingleIncompatible, true, &kRefreshDynamicTables,
+                            nullptr, true}};
+
+// After the refusal, which committed as every refusal of the single form
+// does, ErrMess names the missing part when there is one.
+void NameTheMissingPart(const MacroLinkParts& link, char* ErrMess) {
+  if (!AnsweredWith(kSingleName, kSingleIncompatible, ErrMess)) return;
+  const std::string missing = MissingMacroLinkPart(link);
+  if (!missing.empty())
+    ReportFailure(kSingleName, (kSingleRefusal + missing).c_str(), ErrMess);
+}
 
 RowCache& MacroLinkCache() {
   static RowCache cache(kMacroLinkInsert.text_binds.size(), kMacroLinkInsert.value_binds.size());
@@ -113,8 +132,13 @@ extern "C" int InsertMacroLink(const char* node_from, const char* node_to, const
                                char* ErrMess) {
   const std::string type_from = PortTypeKey(port_typefrom);
   const std::string type_to = PortTypeKey(port_typeto);
-  return InsertSingleRow(kSingle,
-                         MacroLinkRow(node_from, node_to, port_from, port_to, type_from, type_to,
-                                      link_type_name, link_info, bidirectional_link),
-                         last_rows == 1, ErrMess);
+  const int result =
+      InsertSingleRow(kSingle,
+                      MacroLinkRow(node_from, node_to, port_from, port_to, type_from, type_to,
+                                   link_type_name, link_info, bidirectional_link),
+                      last_rows == 1, ErrMess);
+  if (result == -1)
+    NameTheMissingPart(
+        {node_from, node_to, port_from, port_to, type_from, type_to, link_type_name}, ErrMess);
+  return result;
 }

@@ -28,6 +28,9 @@ class Search {
     links_still_needed();
     std::vector<std::vector<Step>> open(kMaxPathLinks);
     for (const int* r = index_.leaving_begin(source_); r != index_.leaving_end(source_); ++r) {
+      // A link from one port of the source to another of its own would
+      // visit the source twice: the first link gets the loop test too.
+      if (index_.to_slot(*r) == source_) continue;
       const Status status = first_status(*r);
       if (may_complete(status, *r, 1)) take({-1, *r}, status, open, 0);
     }

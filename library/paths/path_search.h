@@ -1,5 +1,7 @@
 // The breadth-first search of the path queries: every loop-free path of
-// cache rows from one device, grown one link per pass, at most 11 links.
+// cache rows from one device, grown one link per pass, at most 11 links. A
+// path visits no device twice, the source included: no link of a path, its
+// first one included, arrives at the source or at a device already on it.
 // A partial path is open (it grows), complete (it is returned and grows no
 // further) or dead (dropped); the rules of the two kinds of search decide
 // which. Paths come out shortest first; paths of one length in the order

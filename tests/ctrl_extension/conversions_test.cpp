@@ -44,7 +44,7 @@ struct FakeLibrary {
 std::string Packed(std::initializer_list<std::string> items) { return PackTexts(items); }
 
 TEST(RowWithRetry, SecondCallOnlyWhenTheLibraryAsksForMore) {
-  const RowShape shape{1000, 1000, false};
+  const RowShape shape{1000, 1000};
   const std::string long_row(1500, 'r');
   FakeLibrary grows{{-1, "", 1501}, {0, long_row + '\0', 1501}};
   EXPECT_EQ(RowWithRetry(shape, std::ref(grows)), long_row);
@@ -58,8 +58,13 @@ TEST(RowWithRetry, SecondCallOnlyWhenTheLibraryAsksForMore) {
   FakeLibrary fails_again{{-1, "", 2000}, {-1, "", 2000, "ERROR in F : second"}};
   EXPECT_EQ(RowWithRetry(shape, std::ref(fails_again)), "ERROR in F : second");
 
-  FakeLibrary marker{{0, "NO_ROWS_SELECTED and more", 2000}};
-  EXPECT_EQ(RowWithRetry({2000, 600, true}, std::ref(marker)), "NO_ROWS_SELECTED");
+  // Only the word itself is the no-rows answer: a failed call whose row
+  // merely begins with it answers with ErrMess, a text that begins with it
+  // on success is the answer.
+  FakeLibrary begins{{-1, "NO_ROWS_SELECTED_1", 1000, "ERROR in F : BUFFER_TOO_SMALL"}};
+  EXPECT_EQ(RowWithRetry(shape, std::ref(begins)), "ERROR in F : BUFFER_TOO_SMALL");
+  FakeLibrary named{{0, "NO_ROWS_SELECTED and more", 2000}};
+  EXPECT_EQ(RowWithRetry({2000, 600}, std::ref(named)), "NO_ROWS_SELECTED and more");
   // A row that fills the whole buffer without its NUL is read up to the end.
   FakeLibrary unterminated{{0, std::string(1000, 'x'), 1000}};
   EXPECT_EQ(RowWithRetry(shape, std::ref(unterminated)), std::string(1000, 'x'));
@@ -103,6 +108,25 @@ TEST(PackedLists, NoRowsAndFailuresAreMarkedInTheList) {
   FakeLibrary fails{{-1, "", 100}};
   EXPECT_EQ(elements(FetchPackedList(50000, 1000, std::ref(fails)), NoRowsMarker::TwoWords),
             (std::vector<std::string>{"ERROR in F : REASON", "ERROR in F : REASON"}));
+}
+
+TEST(PackedLists, ItemsThatBeginWithTheNoRowsWordOrAreItAreItems) {
+  const std::string kOk = "NO_ERROR in F";
+  FakeLibrary first{{0, Packed({"NO_ROWS_SELECTED_1", "sw2"}), 23, kOk}};
+  EXPECT_EQ(FetchPackedList(50000, 1000, std::ref(first)).items,
+            (std::vector<std::string>{"NO_ROWS_SELECTED_1", "sw2"}));
+  FakeLibrary only{{0, Packed({"NO_ROWS_SELECTED"}), 17, kOk}};
+  const ListAnswer one = FetchPackedList(50000, 1000, std::ref(only));
+  EXPECT_EQ(one.outcome, ListAnswer::Items);
+  EXPECT_EQ(one.items, (std::vector<std::string>{"NO_ROWS_SELECTED"}));
+
+  // The library's no-rows answers: with its reason and 0, or with a failure
+  // code (the reported form).
+  FakeLibrary common{{0, Packed({"NO_ROWS_SELECTED"}), 50000, "ERROR in F : NO_ROWS_SELECTED"}};
+  EXPECT_EQ(FetchPackedList(50000, 1000, std::ref(common)).outcome, ListAnswer::NoRows);
+  FakeLibrary reported{{100, Packed({"NO_ROWS_SELECTED"}), 50000, "ERROR in F : no data"}};
+  EXPECT_EQ(FetchPackedList(50000, 1000, std::ref(reported)).outcome, ListAnswer::NoRows);
+  EXPECT_EQ(reported.capacities.size(), 1u) << "no second call for nothing found";
 }
 
 TEST(IntegerLists, ValuesPairOfMinusOnesOrTheFailedResult) {

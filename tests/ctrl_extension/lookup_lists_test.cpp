@@ -117,6 +117,64 @@ TEST_F(LookupLists, ComponentAndHardwareListsMarkNothingFoundTwice) {
   EXPECT_EQ(List("PVSSGetLkTypeDecomposition_lknb", {6}).size(), 2u);
 }
 
+// Devices whose names begin with the library's no-rows word, or are that
+// word, are devices like any other: the lists hold them all, whatever their
+// order. The word alone stands for nothing found only when the library
+// says so.
+TEST_F(LookupLists, NamesThatBeginWithTheNoRowsWordAreItems) {
+  for (const char* type : {"ODD", "LONE"})
+    ASSERT_EQ(Text("PVSSInsertDeviceType", {"DAQ", type, 2, 2, "", "", 0}), "Successful insertion");
+  for (const char* row : {"NO_ROWS_SELECTED_1|ODD|cellar", "NO_ROWS_SELECTED_2|ODD|cellar",
+                          "NO_ROWS_SELECTED|LONE|attic"}) {
+    const std::string text(row);
+    const std::size_t bar = text.find('|'), second = text.rfind('|');
+    const std::string name = text.substr(0, bar), type = text.substr(bar + 1, second - bar - 1),
+                      place = text.substr(second + 1);
+    // sysname, dname, dtype, node, promiscuous_mode, serialnb, hwtype,
+    // responsible, location, comments, last_rows
+    ASSERT_EQ(Text("PVSSInsertFunctionalDevice", {"DAQ", name.c_str(), type.c_str(), 0, 0,
+                                                  ("SN-" + name).c_str(), "hw", "anna",
+                                                  place.c_str(), "", 0}),
+              "Successful insertion");
+  }
+  const Texts odd{"NO_ROWS_SELECTED_1", "NO_ROWS_SELECTED_2"};
+  const Texts lone{"NO_ROWS_SELECTED"};
+  auto ids_of = [](const Texts& names) {
+    Texts ids;
+    for (const std::string& name : names) ids.push_back(DeviceColumns(name, "deviceid"));
+    return ids;
+  };
+
+  DynVar names(kTextVariable), ids(kIntegerVariable);
+  EXPECT_EQ(Int("PVSSGetDeviceNamesPerType", {"ODD", Arg::Of(names), Arg::Of(ids)}), 0);
+  EXPECT_EQ(Pairs(Elements(&names), Elements(&ids)), Pairs(odd, ids_of(odd)));
+  EXPECT_EQ(Elements(&ids).size(), 2u);
+  EXPECT_EQ(Int("PVSSGetDeviceNamesPerType", {"LONE", Arg::Of(names), Arg::Of(ids)}), 0);
+  EXPECT_EQ(Elements(&names), lone);
+  EXPECT_EQ(Elements(&ids), ids_of(lone));
+
+  EXPECT_EQ(Sorted(List("PVSSGetDeviceNamesPerLocation", {"cellar"})), odd);
+  EXPECT_EQ(List("PVSSGetDeviceNamesPerLocation", {"attic"}), lone);
+  EXPECT_EQ(Sorted(List("PVSSGetFreeDeviceNamesPerType", {"ODD"})), odd);
+  EXPECT_EQ(List("PVSSGetFreeDeviceNamesPerType", {"LONE"}), lone);
+
+  // A list of one item that begins with the word: the history row that the
+  // insert wrote.
+  const Texts history =
+      List("PVSSGetHistoryOfFunctionalDevice", {"NO_ROWS_SELECTED_1", "none", "none"});
+  ASSERT_EQ(history.size(), 1u);
+  EXPECT_EQ(history[0].rfind("NO_ROWS_SELECTED_1|SN-NO_ROWS_SELECTED_1|IN_USE|", 0), 0u)
+      << history[0];
+
+  // Nothing found still reads as before, in both families of markers.
+  EXPECT_EQ(List("PVSSGetDeviceNamesPerLocation", {"nowhere"}),
+            (Texts{"NO_ROWS_SELECTED", "NO_ROWS_SELECTED"}));
+  EXPECT_EQ(List("PVSSGetFreeDeviceNamesPerType", {"HUB"}), (Texts{"NO_ROWS_SELECTED"}));
+  EXPECT_EQ(Int("PVSSGetDeviceNamesPerType", {"HUB", Arg::Of(names), Arg::Of(ids)}), 0);
+  EXPECT_EQ(Elements(&names), (Texts{"NO_ROWS_SELECTED", "NO_ROWS_SELECTED"}));
+  EXPECT_TRUE(Elements(&ids).empty());
+}
+
 TEST_F(LookupLists, BusySubsystemsAnswerInTheNameList) {
   testdb::exec("update vexa_lg_devices set active = 1 where devicename = 'sw1'");
   // The names asked for are replaced by those that have devices.

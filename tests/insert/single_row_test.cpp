@@ -32,8 +32,8 @@ TEST_F(SingleRowTest, RowThatInsertsNothingLeavesNothingForTheNextCommit) {
               return InsertMacroLink("sw1", "ghost", "1", "1", nullptr, nullptr, "data", nullptr,
                                      0, 0, err_);
             }), -1);
-  EXPECT_EQ(Err(),
-            "ERROR in InsertMacroLink : COULDNOT_INSERT_THIS_ROWS: CHECK SYSTEM COMPATIBILITY");
+  EXPECT_EQ(Err(), "ERROR in InsertMacroLink : COULDNOT_INSERT_THIS_ROWS: FROM PORT NOT FOUND: "
+                   "device sw1, port 1, type none, way 2");
   EXPECT_EQ(Count("vexa_hw_devices", "serialnb='SN-d'") + Count("vexa_ipinfo"), 0);
   EXPECT_EQ(Count("vexa_lg_devices", "devicename='d'"), 0);
 }

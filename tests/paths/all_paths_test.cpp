@@ -38,6 +38,17 @@ TEST_F(PathsPerDevice, EndOnWeightTwoWalkingLinksEitherWay) {
   EXPECT_STREQ(err_, "NO_ERROR in GetAllPathsPerDevice");
 }
 
+TEST_F(PathsPerDevice, LinksFromTheSourceToItselfBeginNoPath) {
+  const PathList without{"0:3", "1:11", "2:1,-8", "3:1,2", "4:9,10"};
+  ASSERT_EQ(AllPaths("ALL", "S"), without);
+  Link(20, "S", "S");
+  Link(21, "S", "S", LinkOptions().bidirectional());
+  Link(22, "S", "S", LinkOptions().weight(2));  // would be a path of one link
+  Link(23, "S", "S", LinkOptions().weight(1).bidirectional());  // reversed: weight 2
+  EXPECT_EQ(AllPaths("ALL", "S"), without);
+  EXPECT_EQ(AllPaths("DAQ", "S"), (PathList{"0:3", "1:1,-8", "2:1,2", "3:9,10"}));
+}
+
 TEST_F(PathsPerDevice, SubsystemListsChooseTheLinks) {
   EXPECT_EQ(AllPaths("DAQ", "S"), (PathList{"0:3", "1:1,-8", "2:1,2", "3:9,10"}));
   EXPECT_EQ(AllPaths("TFC", "S"), (PathList{"0:11"}));

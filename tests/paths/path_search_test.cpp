@@ -79,6 +79,35 @@ TEST_F(PathSearch, BidirectionalRingWalkedBothWaysNeverRevisitsADevice) {
       << "a path never comes back to its source";
 }
 
+// Links from one port of the source to another of its own ports, one-way
+// and both ways: a path that began with one would visit the source twice.
+TEST_F(PathSearch, ALinkFromTheSourceToItselfBeginsNoPath) {
+  Device("A", 1);
+  Device("B", 2);
+  Device("C", 3, 2, true);
+  Link(1, "A", "A");
+  Link(2, "A", "A", LinkOptions().bidirectional());
+  Link(5, "A", "A", LinkOptions().weight(2));
+  Link(3, "A", "B");
+  Link(4, "B", "C", LinkOptions().weight(2));
+  const RouteList none{"ERROR in GetDetailedConnBetweenDeviceDevType : NO_ROWS_SELECTED"};
+
+  EXPECT_EQ(Routes("A", "C"), (RouteList{"A>B>C"}));
+  EXPECT_EQ(Routes("A", "HOST", 1), (RouteList{"A>B>C"}));
+  // The source is never the end of its own paths, a type it belongs to
+  // included.
+  EXPECT_EQ(Routes("A", "A"), none);
+  EXPECT_EQ(Routes("A", "SWITCH", 1), (RouteList{"A>B"}));
+
+  // The export that gives only the from-ports: those of the one path.
+  std::vector<char> out(1000);
+  int len = static_cast<int>(out.size());
+  ASSERT_EQ(Quietly([&] {
+              return GetConnOutBetweenDeviceDeviceType("A", "C", 0, &len, out.data(), err_);
+            }), 0) << err_;
+  EXPECT_EQ(Unpack(out.data(), len), (RouteList{"o3|none", "o4|none"}));
+}
+
 TEST_F(PathSearch, PathsOfEqualLengthComeInCacheOrderShortestFirst) {
   Device("A", 1);
   Device("B", 2);

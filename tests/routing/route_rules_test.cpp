@@ -173,4 +173,34 @@ TEST_F(RouteRules, TheRouteThatGoesOnKeepsTheShortestWayBehindIt) {
   EXPECT_EQ(paths_to(1, 11), std::vector<std::string>{"1>15>17>9>11"});
 }
 
+// S -> A -> B, and links from a port of S to another of its ports (one-way
+// and both ways), and from A to itself: no route returns to a device, so
+// the tables are those of S -> A -> B alone, after a build as after a
+// refresh that puts the links to use.
+TEST_F(RouteRules, LinksFromADeviceToItselfAddNoRoute) {
+  Device(1, "S", 0);
+  Device(5, "A", 0);
+  Device(7, "B", 0);
+  Step(3, 104, 501);  // S -> A
+  Step(4, 502, 701);  // A -> B
+  Step(1, 102, 101);  // S -> S
+  testnet::Port(106, 1, "o106", 2, "10.1.0.6");
+  testnet::Port(105, 1, "i105", 1, "10.1.1.5");
+  testnet::Link(2, 106, 105, /*bidirectional=*/1);  // S <-> S
+  Step(5, 504, 503);  // A -> A
+  const std::vector<std::string> expected{"5:104:501:1", "7:104:701:1"};
+  build("S");
+  EXPECT_EQ(routes_of(1), expected);
+  EXPECT_EQ(paths_to(1, 7), std::vector<std::string>{"1>5>7"});
+  EXPECT_EQ(one("select count(*) from vexa_destinationtable where nodeid_start0 = 1"), "2");
+
+  testdb::exec("update vexa_macroscopic_connectivity set lkused = 0 where linkid in (1, 2, 5)");
+  build("S");
+  testdb::exec("update vexa_macroscopic_connectivity set lkused = 1 where linkid in (1, 2, 5)");
+  refresh();
+  EXPECT_EQ(routes_of(1), expected);
+  EXPECT_EQ(paths_to(1, 7), std::vector<std::string>{"1>5>7"});
+  EXPECT_EQ(paths_to(1, 1), std::vector<std::string>{});
+}
+
 }  // namespace
