@@ -12,8 +12,8 @@ namespace ferrule {
 namespace {
 
 // The prime at the position after the count of numbered types, composite
-// ones included (so a composite type uses up a position, and its prime is
-// given to no type), or the first prime after it when that one is held or
+// ones included (so a composite type uses up a position, whose prime is
+// passed over), or the first prime after it when that one is held or
 // divides a stored number: link_type_free_prime (database/01_helpers.sql)
 // gives it, taking turns with other sessions. Each row of a batch sees the
 // rows before it. No prime left: nothing inserted.

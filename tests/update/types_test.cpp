@@ -110,3 +110,14 @@ TEST_F(TypeUpdateTest, CompositeListsNamingAnythingButNumberedTypesChangeNothing
   EXPECT_EQ(UpdateMultipleCompositeLinkTypes("KP1", "KP1", 1, 1, err_), 0) << Err();
   EXPECT_EQ(LinkNumber("KP1"), "5");
 }
+
+TEST_F(TypeUpdateTest, MakingATypeSimpleWithNoPrimeLeftChangesNothing) {
+  testdb::exec("insert into vexa_link_types (linktypeID, link_name, link_nbr) "
+               "select -prime_nb_position, 'p' || prime_nb_position, prime_nb "
+               "from vexa_prime_number where prime_nb_position > 2; "
+               "insert into vexa_link_types (linktypeID, link_name, link_nbr) "
+               "values (3, 'mixed', 6)");
+  EXPECT_EQ(UpdateMultipleCompositeLinkTypes("mixed", "none", 1, 1, err_), -1);
+  EXPECT_EQ(Err(), "ERROR in UpdateMultipleCompositeLinkTypes : COULDNOT_INSERT_ALL_ROWS");
+  EXPECT_EQ(LinkNumber("mixed"), "6");
+}
