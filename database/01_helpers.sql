@@ -97,3 +97,119 @@ BEGIN
   RETURN names;
 END
 $$;
+
+-- Whether n is a prime: the numbers that simple link types hold.
+CREATE FUNCTION vexa_is_prime(n integer) RETURNS boolean
+LANGUAGE plpgsql IMMUTABLE STRICT PARALLEL SAFE
+AS $$
+DECLARE
+  d integer := 3;
+BEGIN
+  IF n < 2 THEN
+    RETURN false;
+  END IF;
+  IF n % 2 = 0 THEN
+    RETURN n = 2;
+  END IF;
+  WHILE d <= n / d LOOP
+    IF n % d = 0 THEN
+      RETURN false;
+    END IF;
+    d := d + 2;
+  END LOOP;
+  RETURN true;
+END
+$$;
+
+-- Link-type numbers are products of the primes of simple types, so each
+-- prime may have one holder only, and a new one must divide no number
+-- already stored. Whatever chooses or stores a prime takes this lock first
+-- and keeps it until its transaction ends: two sessions never choose the
+-- same prime, and each sees the primes that the other committed.
+CREATE FUNCTION lock_link_type_numbers() RETURNS void
+LANGUAGE sql
+AS $$ SELECT pg_advisory_xact_lock(hashtext('vexa_link_types.link_nbr')::bigint) $$;
+
+-- The prime for a simple link type: the first of vexa_prime_number, from
+-- position first_position on, that no link type's number is a multiple of
+-- (so that no type holds it, and no composite number holds it as a
+-- factor). NULL when none is left. The statements pass the position that
+-- their count of numbered types gives; the primes skipped from there are
+-- those that types hold, or held before they were made composite, cleared
+-- or deleted while composites keep them. Reads vexa_link_types after the
+-- lock, in a snapshot of its own.
+CREATE FUNCTION link_type_free_prime(first_position bigint) RETURNS integer
+LANGUAGE plpgsql VOLATILE
+AS $$
+DECLARE
+  candidate integer;
+BEGIN
+  PERFORM lock_link_type_numbers();
+  FOR candidate IN
+    SELECT p.prime_nb FROM vexa_prime_number p
+    WHERE p.prime_nb_position >= first_position
+    ORDER BY p.prime_nb_position
+  LOOP
+    IF NOT EXISTS (SELECT 1 FROM vexa_link_types t WHERE mod(t.link_nbr, candidate) = 0) THEN
+      RETURN candidate;
+    END IF;
+  END LOOP;
+  RETURN NULL;
+END
+$$;
+
+-- The number of a composite link type made of the types that lklist names
+-- (as link_type_list_names reads it): the product of their numbers, a
+-- type named twice counted once. NULL, so that nothing is stored, for a
+-- list that cannot make one: a NULL list, an empty name, a name that is
+-- not a link type with a number, or a product that is a prime another
+-- link type than own_name holds (one simple type named alone: the number
+-- would have two holders). own_name is the type being given the number.
+CREATE FUNCTION link_type_list_number(lklist text, own_name text) RETURNS numeric
+LANGUAGE plpgsql STABLE
+AS $$
+DECLARE
+  names text[] := ARRAY(SELECT DISTINCT n FROM unnest(link_type_list_names(lklist)) AS n);
+  product numeric;
+  found bigint;
+BEGIN
+  IF cardinality(names) = 0 OR '' = ANY (names) THEN
+    RETURN NULL;
+  END IF;
+  SELECT vexa_prime_product(t.link_nbr), count(*) INTO product, found
+  FROM vexa_link_types t
+  WHERE t.link_name = ANY (names) AND t.link_nbr IS NOT NULL;
+  IF found < cardinality(names) THEN
+    RETURN NULL;
+  END IF;
+  IF EXISTS (SELECT 1 FROM vexa_link_types t
+             WHERE t.link_nbr = product AND t.link_name IS DISTINCT FROM own_name
+               AND vexa_is_prime(t.link_nbr)) THEN
+    RETURN NULL;
+  END IF;
+  RETURN product;
+END
+$$;
+
+-- Trigger of vexa_link_types: a row given a prime as its number is refused
+-- (unique_violation) when another link type's number is a multiple of it,
+-- that prime itself included. Composite numbers (and numbers that do not
+-- change) are not looked at: they are products of the primes that simple
+-- types hold.
+CREATE FUNCTION link_type_prime_is_free() RETURNS trigger
+LANGUAGE plpgsql
+AS $$
+BEGIN
+  IF NEW.link_nbr IS NOT NULL AND vexa_is_prime(NEW.link_nbr)
+     AND (TG_OP = 'INSERT' OR NEW.link_nbr IS DISTINCT FROM OLD.link_nbr) THEN
+    PERFORM lock_link_type_numbers();
+    IF EXISTS (SELECT 1 FROM vexa_link_types t
+               WHERE t.linktypeID <> NEW.linktypeID AND mod(t.link_nbr, NEW.link_nbr) = 0) THEN
+      RAISE EXCEPTION 'link type number % is held by another link type', NEW.link_nbr
+        USING ERRCODE = 'unique_violation',
+              DETAIL = 'A prime of a simple link type divides no other link type''s number.';
+    END IF;
+  END IF;
+  RETURN NEW;
+END
+$$;

@@ -260,6 +260,17 @@ CREATE TABLE vexa_link_types (
 
 CREATE INDEX vexa_link_types_link_nbr_idx ON vexa_link_types (link_nbr);
 
+-- A simple type's prime has one holder: the prime is a factor of the
+-- numbers of the composite types made of it, and a second holder would
+-- make each of them, and each of their links, ambiguous. The index keeps a
+-- prime from being stored twice whatever the isolation of the writers; the
+-- trigger also refuses a prime that divides another type's number.
+CREATE UNIQUE INDEX vexa_link_types_prime_idx ON vexa_link_types (link_nbr)
+  WHERE vexa_is_prime(link_nbr);
+CREATE TRIGGER vexa_link_types_prime_is_free
+  BEFORE INSERT OR UPDATE OF link_nbr ON vexa_link_types
+  FOR EACH ROW EXECUTE FUNCTION link_type_prime_is_free();
+
 -- Links between ports of two devices. link_type has no foreign key: an
 -- update that names a link type that does not exist stores -1, and such a
 -- link is then never found by the joins with the link types.

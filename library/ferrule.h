@@ -449,16 +449,26 @@ FERRULE_API int InsertMultipleMicroLinks(const char* nfrom, const char* nto, int
                                          int portnbto, const char* lktype, int biused,
                                          int first_time, int last_rows, char* ErrMess);
 
-/* Link types. A simple type takes the next prime as its number; a
- * composite type the product of the numbers of the types named in lklist,
- * comma-separated, each name bare or between single quotes (a quoted name
- * may hold commas, and a quote inside it is doubled: 'it''s'). A composite
- * type none of whose names is a link type is stored all the same, with a
- * NULL number, and answered NO_ERROR; it cannot be found afterwards:
- * GetLkTypeRow_lkname answers 0 with "NO_ROWS_SELECTED" in ErrMess, and
- * GetLkTypeRow_lknb of its linktypeID answers 1405 with
- * "NO_ROWS_SELECTED". The single-row forms refuse a null lkname or lklist;
- * their last_rows is not read. */
+/* Link types. A simple type takes the next prime as its number: the one
+ * after as many primes as there are numbered types, or the first after it
+ * that no type holds and that divides no type's number (a type made
+ * composite, cleared or deleted may leave its prime in composite numbers).
+ * Sessions that give out primes at once take turns. No prime is held
+ * twice, nor given while a composite holds it: the database refuses any
+ * write that would do it (number 1, "link type number ... is held by
+ * another link type"). A composite type takes the product of the numbers
+ * of the types named in lklist, comma-separated, each name bare or
+ * between single quotes (a quoted name may hold commas, and a quote inside
+ * it is doubled: 'it''s'); a name listed twice counts once. A blank beside
+ * a comma belongs to the name ("a, b" names " b"). A list that names
+ * anything but a link type with a number (an empty name too), or one
+ * simple type alone (its prime would have two holders), stores nothing:
+ * the single-row form answers -1 with "COULDNOT_INSERT_THIS_ROW", a
+ * cached send -1 with "COULDNOT_INSERT_ALL_ROWS", its other rows
+ * committed. So does a simple type when no prime is left. The single-row
+ * forms refuse a null lkname or lklist before any database work; the
+ * cached forms send them on, and a null list stores nothing as above.
+ * Their last_rows is not read. */
 FERRULE_API int InsertMultipleSimpleLinkTypes(const char* lkname, int first_time, int last_rows,
                                               char* ErrMess);
 FERRULE_API int InsertMultipleCompositeLinkTypes(const char* lkname, const char* lklist,
@@ -897,10 +907,11 @@ FERRULE_API int UpdateMultipleDeviceActiveByType(const char* devicename, int act
 
 /* Device types and link types. A null or "none" description or rgbcolor and
  * -1 inputs or outputs keep the stored value; a null or empty new name
- * changes nothing. simple_linkList: a text naming the simple link types
- * (any link type whose name occurs in it counts, and any name it gives as
- * lklist does, 'it''s' naming it's), or "none" to make the type simple with
- * the next free prime. */
+ * changes nothing. simple_linkList: the simple link types, listed as
+ * lklist of the inserts is and held to the same rules (a row whose list is
+ * refused changes nothing: "COULDNOT_INSERT_ALL_ROWS"), or "none" to make
+ * the type simple with the next free prime, which a simple type takes as
+ * a new one. */
 FERRULE_API int UpdateMultipleDeviceTypeAttributes(const char* devicetype,
                                                    const char* description, int nbrofinput,
                                                    int nbrofoutput, const char* rgbcolor,

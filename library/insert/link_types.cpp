@@ -12,30 +12,31 @@ namespace ferrule {
 namespace {
 
 // The prime at the position after the count of numbered types, composite
-// ones included (so a composite type uses up a position, and its prime is
-// never given out). Each row of a batch sees the rows before it, so one
-// batch takes consecutive positions. No prime left: nothing inserted.
+// ones included (so a composite type uses up a position, whose prime is
+// passed over), or the first prime after it when that one is held or
+// divides a stored number: link_type_free_prime (database/01_helpers.sql)
+// gives it, taking turns with other sessions. Each row of a batch sees the
+// rows before it. No prime left: nothing inserted.
 const InsertStatement kSimpleLinkTypeInsert{
     "BEGIN insert into %(link_types)(linktypeID,link_name,link_nbr,author,user_update,"
     "terminal_name) select %(next_linktypeid),:lkname,prime_nb,'%(login)','%(login)','%(host)' "
-    "from %(prime_number) "
-    "where prime_nb_position=(select coalesce(count(link_nbr),0)+1 from %(link_types)); "
+    "from (select link_type_free_prime((select count(link_nbr)+1 from %(link_types))) "
+    "as prime_nb) s where prime_nb is not null; "
     "GET DIAGNOSTICS :numrows = %(row_count); END;",
     {":lkname"},
     {},
     {}};
 
-// The product of the numbers of every type named by one whole item of the
-// comma-separated list, the item written bare (A,B) or, as the control-script
-// functions send it, between single quotes with a quote inside doubled
-// ('A','it''s'), as link_type_list_names (database/01_helpers.sql) reads
-// it. A name listed twice counts once; no name found gives a type without a
-// number.
+// The product of the numbers of the types the comma-separated list names,
+// each name written bare (A,B) or, as the control-script functions send it,
+// between single quotes with a quote inside doubled ('A','it''s'), as
+// link_type_list_number (database/01_helpers.sql) reads it. A list naming
+// anything that is not a numbered link type (an empty name, a name with a
+// blank beside its comma), or only one simple type, inserts nothing.
 const InsertStatement kCompositeLinkTypeInsert{
     "BEGIN insert into %(link_types) (linktypeID,link_name,link_nbr,author,user_update,"
     "terminal_name) select %(next_linktypeid),:lkname,lknb,'%(login)','%(login)','%(host)' "
-    "from (select vexa_prime_product(link_nbr) as lknb from %(link_types) "
-    "where link_name=any(link_type_list_names(:lklist))) s; "
+    "from (select link_type_list_number(:lklist,:lkname) as lknb) s where lknb is not null; "
     "GET DIAGNOSTICS :numrows = %(row_count); END;",
     {":lkname", ":lklist"},
     {},

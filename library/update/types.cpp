@@ -40,26 +40,24 @@ const InsertStatement kLinkTypeNameBlock{
     {":oldlkname", ":lkname"}, {}, {}};
 
 // The list 'none' (exactly) makes the type simple: it takes the prime after
-// those the simple types hold (counting itself when it is simple already).
-// Any other list makes its number the product of the numbers of every link
-// type whose name occurs in the list text (a plain substring test, so any
-// separator serves) or is one of the names the inserts read in it: inside
-// quotes a doubled quote is one ('it''s' names it's, which the substring
-// test misses). NULL when none is found.
+// those the simple types hold (counting itself when it is simple already),
+// or the first one after it that no type holds or has as a factor, from
+// link_type_free_prime. Any other list is read as the inserts read theirs
+// (link_type_list_number, database/01_helpers.sql): the number becomes the
+// product of the numbers of the types it names. A list naming anything
+// that is not a numbered link type, or only one simple type other than
+// this one, and a 'none' with no prime left, change nothing.
 const InsertStatement kCompositeLinkTypeBlock{
     "BEGIN IF :lklist='none' THEN "
     "update %(link_types) set last_update=vexa_sysdate(),user_update='%(login)',"
-    "link_nbr=(select p.prime_nb from %(prime_number) p "
-    "where p.prime_nb_position=(select coalesce(count(t.link_nbr),0)+1 "
-    "from %(link_types) t,%(prime_number) g where t.link_nbr=g.prime_nb)) "
-    "where link_name=:lkname; "
+    "link_nbr=s.prime_nb from (select link_type_free_prime((select count(t.link_nbr)+1 "
+    "from %(link_types) t,%(prime_number) g where t.link_nbr=g.prime_nb)) as prime_nb) s "
+    "where link_name=:lkname and s.prime_nb is not null; "
     "GET DIAGNOSTICS :numrows = %(row_count); "
     "ELSE "
     "update %(link_types) set last_update=vexa_sysdate(),user_update='%(login)',"
-    "link_nbr=(select vexa_prime_product(t.link_nbr) from %(link_types) t "
-    "where strpos(:lklist,t.link_name)>0 "
-    "or t.link_name=any(link_type_list_names(:lklist))) "
-    "where link_name=:lkname; "
+    "link_nbr=s.lknb from (select link_type_list_number(:lklist,:lkname) as lknb) s "
+    "where link_name=:lkname and s.lknb is not null; "
     "GET DIAGNOSTICS :numrows = %(row_count); "
     "END IF; END;",
     {":lkname", ":lklist"}, {}, {}};

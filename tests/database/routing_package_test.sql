@@ -34,6 +34,7 @@ SELECT is_empty($$
   CROSS JOIN LATERAL tap.plpgsql_check_function_tb(
     p.oid,
     relid => CASE WHEN p.proname = 'note_port_moves' THEN 'vexa_port_properties'::regclass
+                  WHEN p.proname = 'link_type_prime_is_free' THEN 'vexa_link_types'::regclass
                   WHEN p.prorettype = 'trigger'::regtype
                     THEN 'vexa_macroscopic_connectivity'::regclass
                   ELSE 0 END,

@@ -46,14 +46,16 @@ TEST_F(TypeUpdateTest, CompositeNumbersAreProductsOfTheNamedTypes) {
     return UpdateMultipleCompositeLinkTypes(name, list, 1, 1, err_);
   };
   EXPECT_EQ(define("mixed", "'data','ctrl'"), 0) << Err();
-  EXPECT_EQ(LinkNumber("mixed"), "30");  // 'dat' is inside 'data' too: 2 * 3 * 5
-  EXPECT_EQ(define("mixed", "'ctrl'"), 0);
-  EXPECT_EQ(LinkNumber("mixed"), "3");
-  EXPECT_EQ(define("mixed", "'nothing'"), 0);
-  EXPECT_EQ(LinkNumber("mixed"), "null");
+  EXPECT_EQ(LinkNumber("mixed"), "6");  // 'dat', inside 'data', is not named
+  EXPECT_EQ(define("mixed", "'ctrl','dat'"), 0);
+  EXPECT_EQ(LinkNumber("mixed"), "15");
+  // A refused list changes nothing.
+  EXPECT_EQ(define("mixed", "'nothing'"), -1);
+  EXPECT_EQ(Err(), "ERROR in UpdateMultipleCompositeLinkTypes : COULDNOT_INSERT_ALL_ROWS");
+  EXPECT_EQ(LinkNumber("mixed"), "15");
   // 'none' (exactly) makes it simple: the prime after the three simple ones.
-  EXPECT_EQ(define("mixed", "NONE"), 0);
-  EXPECT_EQ(LinkNumber("mixed"), "null");
+  EXPECT_EQ(define("mixed", "NONE"), -1);
+  EXPECT_EQ(LinkNumber("mixed"), "15");
   EXPECT_EQ(define("mixed", "none"), 0);
   EXPECT_EQ(LinkNumber("mixed"), "7");
   EXPECT_EQ(define("nosuch", "none"), -1);
@@ -65,16 +67,57 @@ TEST_F(TypeUpdateTest, CompositeListsReadQuotedNamesAsTheInsertsDo) {
                "(3, 'mixed', 1), (4, 'it''s', 5), (5, 'x,y', 7)");
   const struct {
     const char* list;
-    const char* number;
+    const char* number;  // after the row; a refused row keeps the one before
   } cases[] = {
       {"'it''s','ctrl'", "15"},  // a doubled quote is one
       {"'x,y','it''s'", "35"},   // a comma inside quotes
-      {"ctrl;it's", "15"},       // any separator, as before
-      {"'it''s','it''s'", "5"},  // listed twice, counted once
-      {"it''s", "null"},         // not between quotes: two quotes
+      {"ctrl,it's,data", "30"},  // bare names, as the inserts read them
   };
   for (const auto& c : cases) {
     EXPECT_EQ(UpdateMultipleCompositeLinkTypes("mixed", c.list, 1, 1, err_), 0) << Err();
     EXPECT_EQ(LinkNumber("mixed"), c.number) << c.list;
   }
+}
+
+TEST_F(TypeUpdateTest, CompositeListsNamingAnythingButNumberedTypesChangeNothing) {
+  testdb::exec("insert into vexa_link_types (linktypeID, link_name, link_nbr) values "
+               "(3, 'mixed', 6), (4, 'KP1', 5), (5, 'unnumbered', null), (6, 'it''s', 7)");
+  const char* const refused[] = {
+      "'KP1','nosuch'",         // an unknown name after a known one
+      "'nosuch'",               // unknown names only: the number was cleared
+      "data, ctrl",             // " ctrl"
+      "ctrl;it's",              // one name, unknown: ';' separates nothing
+      "data,,ctrl",             // an empty name
+      "",                       // likewise
+      "'data','unnumbered'",    // a type without a number
+      "'ctrl'",                 // one simple type: its prime would have two holders
+      "'it''s','it''s'",        // the same, named twice
+      "it''s",                  // not between quotes: two quotes
+  };
+  for (const char* list : refused) {
+    EXPECT_EQ(UpdateMultipleCompositeLinkTypes("mixed", list, 1, 1, err_), -1) << list;
+    EXPECT_EQ(Err(), "ERROR in UpdateMultipleCompositeLinkTypes : COULDNOT_INSERT_ALL_ROWS");
+    EXPECT_EQ(LinkNumber("mixed"), "6") << list;
+  }
+  EXPECT_EQ(UpdateMultipleCompositeLinkTypes("mixed", nullptr, 1, 1, err_), -1);
+  EXPECT_EQ(LinkNumber("mixed"), "6");
+  // The other rows of the send are committed.
+  EXPECT_EQ(UpdateMultipleCompositeLinkTypes("mixed", "'KP1','nosuch'", 1, 0, err_), 0);
+  EXPECT_EQ(UpdateMultipleCompositeLinkTypes("unnumbered", "data,KP1", 0, 1, err_), -1);
+  EXPECT_EQ(LinkNumber("mixed"), "6");
+  EXPECT_EQ(LinkNumber("unnumbered"), "10");
+  // A type named alone may be the type itself: it keeps its number.
+  EXPECT_EQ(UpdateMultipleCompositeLinkTypes("KP1", "KP1", 1, 1, err_), 0) << Err();
+  EXPECT_EQ(LinkNumber("KP1"), "5");
+}
+
+TEST_F(TypeUpdateTest, MakingATypeSimpleWithNoPrimeLeftChangesNothing) {
+  testdb::exec("insert into vexa_link_types (linktypeID, link_name, link_nbr) "
+               "select -prime_nb_position, 'p' || prime_nb_position, prime_nb "
+               "from vexa_prime_number where prime_nb_position > 2; "
+               "insert into vexa_link_types (linktypeID, link_name, link_nbr) "
+               "values (3, 'mixed', 6)");
+  EXPECT_EQ(UpdateMultipleCompositeLinkTypes("mixed", "none", 1, 1, err_), -1);
+  EXPECT_EQ(Err(), "ERROR in UpdateMultipleCompositeLinkTypes : COULDNOT_INSERT_ALL_ROWS");
+  EXPECT_EQ(LinkNumber("mixed"), "6");
 }
