@@ -32,7 +32,7 @@ const BatchExport kBatch{
     kDeviceTypeInsert,
     {"InsertMultipleDeviceTypes", reason::kNotAllInserted, true, nullptr, TraceDeviceTypes},
     reason::kCacheProblem,
-    {CheckPlace::BeforeStart, reason::kSystemListNull, false}};
+    {reason::kSystemListNull}};
 
 const SingleExport kSingle{kDeviceTypeInsert, {"InsertDeviceType", reason::kRowNotInserted, true},
                            reason::kSystemListNull};

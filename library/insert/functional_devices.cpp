@@ -41,7 +41,7 @@ const BatchExport kBatch{
     kFunctionalDeviceInsert,
     {"InsertMultipleFunctionalDevices", reason::kNotAllInserted, true},
     reason::kCacheProblem,
-    {CheckPlace::AfterStart, reason::kSystemListNull, false}};
+    {reason::kSystemListNull}};
 
 // A device whose type is unknown is refused with its hardware row: the
 // single insert undoes what its block wrote.

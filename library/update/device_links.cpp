@@ -57,13 +57,12 @@ const UpdateBatch kNodeUsed{
     reason::kNotAllUpdated, Incomplete::Rollback};
 
 // A list that gives no subsystem set, or names a subsystem that is not
-// recorded, is refused before the batch start: the open batch stays as it
-// is.
+// recorded, is refused (the batch engine tells what a refused row does to
+// the open batch).
 const UpdateBatch kSystemList{
     kSystemListBlock, "UpdateMultipleDeviceSystemList", reason::kCacheProblem,
     reason::kNotAllUpdated, Incomplete::Rollback, nullptr,
-    {CheckPlace::BeforeStart, "new_systemList is invalid: not inserted in the cache",
-     false /*drops_batch*/}};
+    {"new_systemList is invalid: not inserted in the cache"}};
 
 }  // namespace
 
