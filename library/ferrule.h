@@ -337,9 +337,13 @@ FERRULE_API int GetBusySubsystems(int* len_array, const char* systemnames, char*
  * open batch as it is, except where said. */
 
 /* Device types. sysname: comma-separated names of recorded subsystems, the
- * set the row stores; a list with any other name in it, an empty one
- * between commas too, is refused with "systemnameList is null" and nothing
- * is stored or cached. last_rows of the single-row form is not read. */
+ * set the row stores, each subsystem once however often it is named. A
+ * null or empty list, or one with any other name in it (an empty one
+ * between commas too), is refused with "systemnameList is null"; a set too
+ * large to store, with "SUBSYSTEM_SET_TOO_LARGE": the product of the
+ * primes of its subsystems must be at most 2147483647. A refused row is
+ * neither stored nor cached. last_rows of the single-row form is not
+ * read. */
 FERRULE_API int InsertMultipleDeviceTypes(const char* sysname, const char* dtype, int nbinput,
                                           int nboutput, const char* description,
                                           const char* rgbcolor, int first_time, int last_rows,
@@ -849,11 +853,11 @@ FERRULE_API int UpdateMultipleLkInfoLinks(const char* node_from, const char* nod
  * or new name. An unknown device type stores -1. After a send that may have
  * changed a node flag every link's weight is recomputed; each send of
  * nodeused recomputes every link's lkused, each send of a subsystem list
- * (comma-separated names of recorded subsystems: a list with any other name
- * is refused, "new_systemList is invalid: not inserted in the cache")
- * every link's subsystem set, and a row naming no device rolls those two
- * sends back whole. These rewrites lock every link in link id order,
- * waiting for link batches that hold some. */
+ * (as for device types, but a list that gives no set is refused with
+ * "new_systemList is invalid: not inserted in the cache") every link's
+ * subsystem set, and a row naming no device rolls those two sends back
+ * whole. These rewrites lock every link in link id order, waiting for link
+ * batches that hold some. */
 FERRULE_API int UpdateMultipleAttributesDevices(const char* devname, int node,
                                                 int promiscuous_mode, const char* location,
                                                 int first_rows, int last_rows, char* ErrMess);

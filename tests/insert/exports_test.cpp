@@ -89,14 +89,16 @@ TEST_F(ExportsTest, FunctionalDeviceWritesHardwareDeviceAndHistoryRows) {
   EXPECT_EQ(Count("vexa_lg_devices d join vexa_hw_devices w using (serialnb)",
                   "d.system_name = 5 and d.location is null and w.hwtype is null and "
                   "w.responsible is null and w.user_comments is null"), 1);
-  ASSERT_EQ(InsertFunctionalDevice("", "d2", "SWITCH", 0, 0, "SN3", "", "", "", "", 0, err_), 0);
-  EXPECT_EQ(Count("vexa_device_history", "serialnb = 'SN3' and system_name = 1"), 1);
+  // An empty list names no subsystem: refused as a null one.
+  EXPECT_EQ(InsertFunctionalDevice("", "d2", "SWITCH", 0, 0, "SN3", "", "", "", "", 0, err_), -1);
+  EXPECT_EQ(Err(), "ERROR in InsertFunctionalDevice : systemnameList is null");
+  EXPECT_EQ(Count("vexa_hw_devices", "serialnb = 'SN3'"), 0);
   EXPECT_EQ(InsertFunctionalDevice("XYZ,ECS", "d3", "SWITCH", 0, 0, "SN4", "", "", "", "", 0,
                                    err_), -1);
   EXPECT_EQ(Err(), "ERROR in InsertFunctionalDevice : systemnameList is null");
 
-  // A batch row refused after the batch start sends nothing, even marked
-  // last; the batch goes on.
+  // A batch row refused, not marked first, sends nothing even marked last;
+  // the batch goes on.
   auto batch = [&](const char* sysname, const char* name, int first, int last) {
     return InsertMultipleFunctionalDevices(sysname, name, "SWITCH", 0, 0, name, "hw", "me",
                                            nullptr, "rack", first, last, err_);
