@@ -336,12 +336,22 @@ FERRULE_API int GetBusySubsystems(int* len_array, const char* systemnames, char*
  * NULL. The rows of a batch are kept by the process, not by the
  * connection: a batch left open survives DBDeconnexion and DBConnexion and
  * is sent, on the new connection, by the next last row. A row offered while
- * not connected is refused and drops the open batch. */
+ * not connected is refused and drops the open batch. A row that its
+ * function's own check refuses (a subsystem list, a component's serial
+ * number) is never cached. When it is marked first it opens no batch and
+ * still throws away the rows cached so far, as any first row does: the rows
+ * after it are refused with "CACHE HAS NOT BEEN INITIALIZED" until a row
+ * marked first opens a batch. Refused without the first mark, it leaves the
+ * open batch as it is, except where said. */
 
 /* Device types. sysname: comma-separated names of recorded subsystems, the
- * set the row stores; a list with any other name in it, an empty one
- * between commas too, is refused with "systemnameList is null" and nothing
- * is stored or cached. last_rows of the single-row form is not read. */
+ * set the row stores, each subsystem once however often it is named. A
+ * null or empty list, or one with any other name in it (an empty one
+ * between commas too), is refused with "systemnameList is null"; a set too
+ * large to store, with "SUBSYSTEM_SET_TOO_LARGE": the product of the
+ * primes of its subsystems must be at most 2147483647. A refused row is
+ * neither stored nor cached. last_rows of the single-row form is not
+ * read. */
 FERRULE_API int InsertMultipleDeviceTypes(const char* sysname, const char* dtype, int nbinput,
                                           int nboutput, const char* description,
                                           const char* rgbcolor, int first_time, int last_rows,
@@ -820,9 +830,11 @@ FERRULE_API int GetHWBoardCpntByStatus(const char* cpnt_status, char* status_lis
  * batch with this row, last_rows = 1 sends it as one execution and commits
  * it, and every 10000th row sends the rows cached so far; a row that is only
  * cached answers 0. An open batch, too, survives DBDeconnexion and
- * DBConnexion. A row that changes nothing makes the send answer -1 with
- * a reason beginning "COULDNOT_"; the rows that did change are committed,
- * with the recomputes and the refresh that follow them, except where said.
+ * DBConnexion, and a row refused by its function's own check does to a
+ * batch what it does to an insert batch. A row that changes nothing makes
+ * the send answer -1 with a reason beginning "COULDNOT_"; the rows that did
+ * change are committed, with the recomputes and the refresh that follow
+ * them, except where said.
  * A send and the refresh of the server's derived path data that follows it
  * are committed together or not at all; a refresh that fails answers -1
  * with its own reason ("ERROR: ..." from the dynamic tables,
@@ -870,11 +882,11 @@ FERRULE_API int UpdateMultipleLkInfoLinks(const char* node_from, const char* nod
  * or new name. An unknown device type stores -1. After a send that may have
  * changed a node flag every link's weight is recomputed; each send of
  * nodeused recomputes every link's lkused, each send of a subsystem list
- * (comma-separated names of recorded subsystems: a list with any other name
- * is refused, "new_systemList is invalid: not inserted in the cache", and
- * the open batch goes on) every link's subsystem set, and a row naming no
- * device rolls those two sends back whole. These rewrites lock every link
- * in link id order, waiting for link batches that hold some. */
+ * (as for device types, but a list that gives no set is refused with
+ * "new_systemList is invalid: not inserted in the cache") every link's
+ * subsystem set, and a row naming no device rolls those two sends back
+ * whole. These rewrites lock every link in link id order, waiting for link
+ * batches that hold some. */
 FERRULE_API int UpdateMultipleAttributesDevices(const char* devname, int node,
                                                 int promiscuous_mode, const char* location,
                                                 int first_rows, int last_rows, char* ErrMess);

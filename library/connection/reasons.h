@@ -40,6 +40,8 @@ inline constexpr char kReallocUnsuccessful[] = "REALLOC UNSUCCESSFUL";
 
 // Refused inputs.
 inline constexpr char kSystemListNull[] = "systemnameList is null";
+// A subsystem list whose product of primes does not fit the stored set.
+inline constexpr char kSubsystemSetTooLarge[] = "SUBSYSTEM_SET_TOO_LARGE";
 inline constexpr char kInvalidStatus[] = "INVALID STATUS";
 inline constexpr char kInvalidStatusBlank[] = " INVALID STATUS";  // the devices-by-status spelling
 

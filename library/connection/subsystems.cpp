@@ -1,5 +1,6 @@
 #include "subsystems.h"
 
+#include <array>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "reasons.h"
 #include "session.h"
 
 namespace ferrule {
@@ -45,11 +47,10 @@ bool write_text(const std::string& text, char* out, std::size_t size) {
   return true;
 }
 
-enum class UnknownName { Refuses, IsSkipped };
-
-// The product of the ids of the names. After each name a product still 1
-// ends the walk with -1: so an unknown first name gives -1 in both readings.
-int set_of_names(const char* names, UnknownName unknown) {
+// The product of the ids of the names, each name as often as it is given.
+// After each name a product still 1 ends the walk with -1: so an unknown
+// first name gives -1.
+int selected_set(const char* names) {
   if (!names) return -1;
   std::int64_t product = 1;
   for (const std::string& token : tokens_of(names)) {
@@ -57,8 +58,6 @@ int set_of_names(const char* names, UnknownName unknown) {
     if (entry >= 0) {
       product *= subsystem_table().ids[entry];
       if (product > INT_MAX || product < INT_MIN) return -1;
-    } else if (unknown == UnknownName::Refuses) {
-      return -1;
     }
     if (product == 1) return -1;
   }
@@ -67,11 +66,37 @@ int set_of_names(const char* names, UnknownName unknown) {
 
 }  // namespace
 
-int SystemNamesToStoredSysID(const char* names) {
-  return set_of_names(names, UnknownName::Refuses);
+StoredSet SystemNamesToStoredSet(const char* names) {
+  if (!names || !*names) return {};
+  // Every name first, so that a list with an unknown name is refused as
+  // such whatever the size of the rest.
+  std::array<bool, kSubsystemSlots> named{};
+  for (const std::string& token : tokens_of(names)) {
+    const int entry = find_entry(token);
+    if (entry < 0) return {};
+    named[entry] = true;
+  }
+  std::int64_t product = 1;
+  for (int i = 0; i < kSubsystemSlots; ++i) {
+    if (!named[i]) continue;
+    product *= subsystem_table().ids[i];
+    if (product > kLargestStoredSet || product < INT_MIN) return {-1, StoredSetFault::TooLarge};
+  }
+  return {static_cast<int>(product), StoredSetFault::None};
 }
 
-int SystemNamesToSysID(const char* names) { return set_of_names(names, UnknownName::IsSkipped); }
+int SystemNamesToStoredSysID(const char* names) { return SystemNamesToStoredSet(names).value; }
+
+const char* StoredSetRefusal(const StoredSet& set, const char* no_set) {
+  switch (set.fault) {
+    case StoredSetFault::None: return nullptr;
+    case StoredSetFault::NoSet: return no_set;
+    case StoredSetFault::TooLarge: return reason::kSubsystemSetTooLarge;
+  }
+  return no_set;
+}
+
+int SystemNamesToSysID(const char* names) { return selected_set(names); }
 
 int SystemNamesToSysIDList(const char* names, char* out, std::size_t size) {
   if (!names) return -1;

@@ -3,6 +3,7 @@
 // words of hardware status codes.
 #pragma once
 
+#include <climits>
 #include <cstddef>
 
 #include "session.h"
@@ -10,18 +11,43 @@
 namespace ferrule {
 
 // A comma-separated list of subsystem names is read two ways. A write
-// stores the set its list names, so each name must be in the table. A
-// lookup or selection reads it as it always has: the first name must be
-// known, later unknown names are skipped.
+// stores the set its list names, so each name must be in the table and
+// the set must fit the stored column. A lookup or selection reads it as it
+// always has: the first name must be known, later unknown names are
+// skipped, and a name given twice counts twice.
 
-// The set a write stores: the product of the ids of the list's names. -1
-// for a null list, for a list with a name that is not in the table anywhere
-// (an empty one between commas too), and for a product that does not fit in
-// an int. A trailing comma ends the list; an empty text gives 1.
+// The largest set a row can store (2147483647): the subsystem sets are
+// integer columns, bound from ints.
+constexpr int kLargestStoredSet = INT_MAX;
+
+// What a write makes of a list: the set to store, or why there is none.
+enum class StoredSetFault {
+  None,
+  NoSet,     // a null or empty list, or a name that is not in the table
+  TooLarge,  // the product of the primes is above kLargestStoredSet
+};
+struct StoredSet {
+  int value = -1;  // the set when fault is None, else -1
+  StoredSetFault fault = StoredSetFault::NoSet;
+  bool refused() const { return fault != StoredSetFault::None; }
+};
+
+// The set a write stores: the product of the ids of the subsystems the list
+// names, each subsystem once however often it is named. Every name must be
+// in the table (an empty one between commas matches none), and a trailing
+// comma ends the list. A list with a name not in the table is NoSet
+// wherever its names stand, before the size of the product is looked at.
+StoredSet SystemNamesToStoredSet(const char* names);
+// Its value alone: -1 when the list gives no set to store.
 int SystemNamesToStoredSysID(const char* names);
+// The reason of a write refused for its set: no_set for NoSet, the reason
+// that says the set is too large for TooLarge, null when nothing is wrong.
+const char* StoredSetRefusal(const StoredSet& set, const char* no_set);
 
-// The set a list selects: as above, but an unknown name after a known one
-// is skipped. An unknown first name gives -1, which divides every set.
+// The set a list selects: the product of the ids of its names. An unknown
+// name after a known one is skipped; an unknown first name, a null list and
+// a product that does not fit an int give -1, which divides every set. An
+// empty text gives 1.
 int SystemNamesToSysID(const char* names);
 
 // The ids of the names as "id,id,...": unknown names are skipped. -1 for a

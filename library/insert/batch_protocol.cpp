@@ -32,8 +32,8 @@ int send_batch(const BatchExport& spec, RowCache& cache, bool forced, char* ErrM
 int AddBatchRow(const BatchExport& spec, RowCache& cache, const RowValues& row, int first,
                 int last, char* ErrMess) {
   const char* name = spec.send.name;
-  if (row.check_failed && spec.check.place == CheckPlace::BeforeStart) {
-    if (spec.check.drops_batch) cache.release();
+  if (row.check_failed && spec.check.reason) {
+    if (first == 1 || spec.check.drops_batch) cache.release();
     return refuse(name, spec.check.reason, ErrMess);
   }
 
@@ -43,11 +43,6 @@ int AddBatchRow(const BatchExport& spec, RowCache& cache, const RowValues& row, 
   if (starts) {
     cache.release();
     cache.initialised = 1;
-  }
-
-  if (row.check_failed && spec.check.place == CheckPlace::AfterStart) {
-    if (spec.check.drops_batch) cache.release();
-    return refuse(name, spec.check.reason, ErrMess);
   }
 
   const int appended = cache.append(row, starts ? 1 : 0);

@@ -5,7 +5,9 @@
 // States: no batch (flag 0); batch open (flag 1, rows cached); chunk sent
 // (flag 1, lead column without storage, after a clean forced send). A row
 // marked first opens a batch, throwing away rows cached so far; a row not
-// marked first with no batch open is refused. Any refusal drops the batch.
+// marked first with no batch open is refused. Any refusal but that of an
+// export's own check drops the batch; that check's refusal is described
+// at RowCheck.
 #pragma once
 
 #include "insert/insert_statement.h"
@@ -15,18 +17,18 @@
 
 namespace ferrule {
 
-// Where an export's own check of a row takes place, and what its refusal
-// does to the batch.
-enum class CheckPlace {
-  None,
-  BeforeStart,  // before the first flag is acted on
-  AfterStart,   // after the batch start, before the appends
-};
-
+// An export's own check of a row (RowValues::check_failed). A refused row is
+// never cached. A refused row marked first opens no batch, and ends the
+// batch before it as any row marked first does: the rows after it are
+// refused as rows without a batch until a row marked first comes. A refused
+// row not marked first leaves the open batch as it is, unless the export
+// drops it.
 struct RowCheck {
-  CheckPlace place = CheckPlace::None;
-  const char* reason = nullptr;  // ErrMess reason of the refusal (result -1)
-  bool drops_batch = false;      // the refusal also abandons the open batch
+  // ErrMess reason of the refusal (result -1). Null: the cached form checks
+  // no row, and a row whose check failed is cached as any other (the check
+  // is its single-row form's).
+  const char* reason = nullptr;
+  bool drops_batch = false;  // any refusal also abandons the open batch
 };
 
 // Diagnostics of a call, printed once the row is appended.

@@ -93,8 +93,7 @@ const BatchExport kBatch{
     kBoardCpntInsert,
     {"InsertMultipleBoardCpnts", reason::kNotAllInserted, true, nullptr, TraceSend},
     reason::kCacheProblem,
-    {CheckPlace::BeforeStart, "If the cpnt is replacable,a serialnb is mandatory the",
-     true},  // the refusal drops the batch
+    {"If the cpnt is replacable,a serialnb is mandatory the", true},  // drops the batch
     TraceAppend};
 
 RowCache& BoardCpntCache() {

@@ -28,11 +28,14 @@ void TraceDeviceTypes(const RowCache& cache, const std::vector<std::vector<char>
   PrintLine("value of _devicetypeNbElement=%d and", lead.count);
 }
 
+// The reasons below are those of a list that gives no subsystem set; a
+// call whose list names too large a set puts the reason that says so in
+// their place.
 const BatchExport kBatch{
     kDeviceTypeInsert,
     {"InsertMultipleDeviceTypes", reason::kNotAllInserted, true, nullptr, TraceDeviceTypes},
     reason::kCacheProblem,
-    {CheckPlace::BeforeStart, reason::kSystemListNull, false}};
+    {reason::kSystemListNull}};
 
 const SingleExport kSingle{kDeviceTypeInsert, {"InsertDeviceType", reason::kRowNotInserted, true},
                            reason::kSystemListNull};
@@ -42,10 +45,9 @@ RowCache& DeviceTypeCache() {
   return cache;
 }
 
-RowValues DeviceTypeRow(const char* sysname, const char* dtype, int nbinput, int nboutput,
+RowValues DeviceTypeRow(const StoredSet& set, const char* dtype, int nbinput, int nboutput,
                         const char* description, const char* rgbcolor) {
-  const int sysID = SystemNamesToStoredSysID(sysname);
-  return RowValues{{dtype, description, rgbcolor}, {nbinput, nboutput, sysID}, sysID == -1};
+  return RowValues{{dtype, description, rgbcolor}, {nbinput, nboutput, set.value}, set.refused()};
 }
 
 }  // namespace
@@ -60,15 +62,21 @@ extern "C" int InsertMultipleDeviceTypes(const char* sysname, const char* dtype,
                                          int nboutput, const char* description,
                                          const char* rgbcolor, int first_time, int last_rows,
                                          char* ErrMess) {
-  return AddBatchRow(kBatch, DeviceTypeCache(),
-                     DeviceTypeRow(sysname, dtype, nbinput, nboutput, description, rgbcolor),
+  const StoredSet set = SystemNamesToStoredSet(sysname);
+  BatchExport batch = kBatch;
+  batch.check.reason = StoredSetRefusal(set, kBatch.check.reason);
+  return AddBatchRow(batch, DeviceTypeCache(),
+                     DeviceTypeRow(set, dtype, nbinput, nboutput, description, rgbcolor),
                      first_time, last_rows, ErrMess);
 }
 
 extern "C" int InsertDeviceType(const char* sysname, const char* dtype, int nbinput, int nboutput,
                                 const char* description, const char* rgbcolor, int last_rows,
                                 char* ErrMess) {
-  return InsertSingleRow(kSingle,
-                         DeviceTypeRow(sysname, dtype, nbinput, nboutput, description, rgbcolor),
+  const StoredSet set = SystemNamesToStoredSet(sysname);
+  SingleExport single = kSingle;
+  single.check_reason = StoredSetRefusal(set, kSingle.check_reason);
+  return InsertSingleRow(single,
+                         DeviceTypeRow(set, dtype, nbinput, nboutput, description, rgbcolor),
                          true, ErrMess);
 }

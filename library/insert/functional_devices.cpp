@@ -37,11 +37,14 @@ const InsertStatement kFunctionalDeviceInsert{
     {":dnode", ":dpromiscuous_mode", ":sysID"},
     {}};
 
+// The reasons below are those of a list that gives no subsystem set; a
+// call whose list names too large a set puts the reason that says so in
+// their place.
 const BatchExport kBatch{
     kFunctionalDeviceInsert,
     {"InsertMultipleFunctionalDevices", reason::kNotAllInserted, true},
     reason::kCacheProblem,
-    {CheckPlace::AfterStart, reason::kSystemListNull, false}};
+    {reason::kSystemListNull}};
 
 // A device whose type is unknown is refused with its hardware row: the
 // single insert undoes what its block wrote.
@@ -55,14 +58,13 @@ RowCache& FunctionalDeviceCache() {
   return cache;
 }
 
-RowValues FunctionalDeviceRow(const char* sysname, const char* dname, const char* dtype, int node,
+RowValues FunctionalDeviceRow(const StoredSet& set, const char* dname, const char* dtype, int node,
                               int promiscuous_mode, const char* serialnb, const char* hwtype,
                               const char* responsible, const char* comments,
                               const char* location) {
-  const int sysID = SystemNamesToStoredSysID(sysname);
   return RowValues{{dname, dtype, serialnb, hwtype, responsible, comments, location},
-                   {node, promiscuous_mode, sysID},
-                   sysID == -1};
+                   {node, promiscuous_mode, set.value},
+                   set.refused()};
 }
 
 }  // namespace
@@ -79,8 +81,11 @@ extern "C" int InsertMultipleFunctionalDevices(const char* sysname, const char* 
                                                const char* responsible, const char* comments,
                                                const char* location, int first_time,
                                                int last_rows, char* ErrMess) {
-  return AddBatchRow(kBatch, FunctionalDeviceCache(),
-                     FunctionalDeviceRow(sysname, dname, dtype, node, promiscuous_mode, serialnb,
+  const StoredSet set = SystemNamesToStoredSet(sysname);
+  BatchExport batch = kBatch;
+  batch.check.reason = StoredSetRefusal(set, kBatch.check.reason);
+  return AddBatchRow(batch, FunctionalDeviceCache(),
+                     FunctionalDeviceRow(set, dname, dtype, node, promiscuous_mode, serialnb,
                                          hwtype, responsible, comments, location),
                      first_time, last_rows, ErrMess);
 }
@@ -90,8 +95,11 @@ extern "C" int InsertFunctionalDevice(const char* sysname, const char* dname, co
                                       const char* hwtype, const char* responsible,
                                       const char* comments, const char* location, int last_rows,
                                       char* ErrMess) {
-  return InsertSingleRow(kSingle,
-                         FunctionalDeviceRow(sysname, dname, dtype, node, promiscuous_mode,
+  const StoredSet set = SystemNamesToStoredSet(sysname);
+  SingleExport single = kSingle;
+  single.check_reason = StoredSetRefusal(set, kSingle.check_reason);
+  return InsertSingleRow(single,
+                         FunctionalDeviceRow(set, dname, dtype, node, promiscuous_mode,
                                              serialnb, hwtype, responsible, comments, location),
                          true, ErrMess);
 }

@@ -17,7 +17,7 @@ constexpr int kMaxCachedRows = 10000;
 struct RowValues {
   std::vector<const char*> texts;
   std::vector<int> values;
-  // The export's own check refused the row (its Part says when that counts).
+  // The export's own check refused the row (batch_protocol.h: RowCheck).
   bool check_failed = false;
 };
 

@@ -56,14 +56,14 @@ const UpdateBatch kNodeUsed{
     kNodeUsedBlock, "updateMultipleDeviceNodeUsed", reason::kCacheProblem,
     reason::kNotAllUpdated, Incomplete::Rollback};
 
-// A list that gives no subsystem set, or names a subsystem that is not
-// recorded, is refused before the batch start: the open batch stays as it
-// is.
+// A list that gives no subsystem set (null, empty, or naming a subsystem
+// that is not recorded) is refused with this reason, one whose set is too
+// large to store with the reason that says so (the batch engine tells what
+// a refused row does to the open batch).
 const UpdateBatch kSystemList{
     kSystemListBlock, "UpdateMultipleDeviceSystemList", reason::kCacheProblem,
     reason::kNotAllUpdated, Incomplete::Rollback, nullptr,
-    {CheckPlace::BeforeStart, "new_systemList is invalid: not inserted in the cache",
-     false /*drops_batch*/}};
+    {"new_systemList is invalid: not inserted in the cache"}};
 
 }  // namespace
 
@@ -82,8 +82,10 @@ extern "C" int UpdateMultipleDeviceNodeUsed(const char* devname, int nodeused, i
 
 extern "C" int UpdateMultipleDeviceSystemList(const char* devname, const char* new_systemList,
                                               int first_rows, int last_rows, char* ErrMess) {
-  const int sysid = SystemNamesToStoredSysID(new_systemList);
-  return AddUpdateRow(kSystemList, BatchOf<kSystemListBlock>(),
-                      {{devname}, {sysid}, sysid == -1 /*check_failed*/}, first_rows, last_rows,
-                      ErrMess);
+  const StoredSet set = SystemNamesToStoredSet(new_systemList);
+  UpdateBatch batch = kSystemList;
+  batch.check.reason = StoredSetRefusal(set, kSystemList.check.reason);
+  return AddUpdateRow(batch, BatchOf<kSystemListBlock>(),
+                      {{devname}, {set.value}, set.refused() /*check_failed*/}, first_rows,
+                      last_rows, ErrMess);
 }

@@ -64,7 +64,7 @@ TEST_F(SubsystemSets, StoredSetRefusesAnUnknownNameWhereverItStands) {
     int stored;
     int selected;
   } kLists[] = {
-      {"A,D", 10, 10},      {"D,A,A", 20, 20},  {"A,", 2, 2},        {"", 1, 1},
+      {"A,D", 10, 10},      {"D,A,A", 10, 20},  {"A,", 2, 2},        {"", -1, 1},
       {"A,X", -1, 2},       {"X,A", -1, -1},    {"A,D,X", -1, 10},   {"A,,D", -1, 10},
       {",A", -1, -1},       {"A,a", -1, 2},     {"A, D", -1, 2},     {nullptr, -1, -1},
       {"A,AVERYLONGNAME", -1, 2},
@@ -74,6 +74,46 @@ TEST_F(SubsystemSets, StoredSetRefusesAnUnknownNameWhereverItStands) {
     EXPECT_EQ(SystemNamesToStoredSysID(c.list), c.stored) << shown;
     EXPECT_EQ(SystemNamesToSysID(c.list), c.selected) << shown;
   }
+}
+
+// A stored set names each subsystem once; an empty list names none, as a
+// null one.
+TEST_F(SubsystemSets, StoredSetCountsEachSubsystemOnceAndNeedsOne) {
+  const struct {
+    const char* list;
+    int stored;
+  } kLists[] = {{"A,A", 2}, {"B,A,B,A", 6}, {"D,D,D,", 5}, {"", -1}, {",", -1}};
+  for (const auto& c : kLists) {
+    const StoredSet set = SystemNamesToStoredSet(c.list);
+    EXPECT_EQ(set.value, c.stored) << c.list;
+    EXPECT_EQ(set.refused(), c.stored == -1) << c.list;
+  }
+  EXPECT_EQ(SystemNamesToStoredSet("").fault, StoredSetFault::NoSet);
+  EXPECT_EQ(SystemNamesToStoredSet(nullptr).fault, StoredSetFault::NoSet);
+  EXPECT_EQ(SystemNamesToSysID("A,A"), 4) << "a selection counts a name twice";
+}
+
+// The stored column is an int: 2147483647 (a prime) fits, one subsystem
+// more does not. A list with an unknown name is refused as such, wherever
+// it stands and however large the rest.
+TEST_F(SubsystemSets, StoredSetAboveTheColumnIsRefusedAsTooLarge) {
+  load({{"A", 2}, {"B", 3}, {"C", 5}, {"D", 7}, {"E", 11}, {"F", 13}, {"G", 17}, {"H", 19},
+        {"I", 23}, {"J", 29}, {"M", kLargestStoredSet}});
+  EXPECT_EQ(SystemNamesToStoredSet("A,B,C,D,E,F,G,H,I").value, 223092870);
+  EXPECT_EQ(SystemNamesToStoredSet("M").value, 2147483647);
+  EXPECT_EQ(SystemNamesToStoredSet("M,M").value, 2147483647);
+  for (const char* list : {"A,B,C,D,E,F,G,H,I,J", "M,A", "A,M"}) {
+    const StoredSet set = SystemNamesToStoredSet(list);
+    EXPECT_EQ(set.fault, StoredSetFault::TooLarge) << list;
+    EXPECT_EQ(set.value, -1) << list;
+    EXPECT_STREQ(StoredSetRefusal(set, "no set"), "SUBSYSTEM_SET_TOO_LARGE") << list;
+  }
+  for (const char* list : {"M,A,X", "X,M,A", "M,A,,B"}) {
+    const StoredSet set = SystemNamesToStoredSet(list);
+    EXPECT_EQ(set.fault, StoredSetFault::NoSet) << list;
+    EXPECT_STREQ(StoredSetRefusal(set, "no set"), "no set") << list;
+  }
+  EXPECT_EQ(StoredSetRefusal(SystemNamesToStoredSet("A"), "no set"), nullptr);
 }
 
 TEST_F(SubsystemSets, ProductThatDoesNotFitIsRefusedNotWrapped) {

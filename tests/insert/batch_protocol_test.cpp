@@ -1,9 +1,13 @@
 // The states of the cached batch protocol, shown with spare ports (rows that
-// need nothing else in the database), and two batches open at once.
+// need nothing else in the database), two batches open at once, and what a
+// row refused by its export's own check does to a batch.
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "insert/row_send.h"
 #include "insert_fixture.h"
+#include "update/update_caches.h"
 
 namespace {
 
@@ -121,4 +125,111 @@ TEST_F(BatchProtocolTest, NullTextsAndQuotedCallerNamesAreStoredAsTheyAre) {
   EXPECT_EQ(Count("vexa_hwport_properties",
                   "author = 'o''neil' and terminal_name = 'pc''); delete from vexa_ipinfo; --'"),
             1);
+}
+
+// Every cached export whose own check can refuse a row, with a row that
+// passes and one that the check refuses, and the names of its committed
+// rows.
+class RefusedFirstRowTest : public InsertTest {
+ protected:
+  using Row = std::function<int(const std::string& name, int first, int last)>;
+  struct CheckedExport {
+    const char* name;
+    const char* refusal;  // the check's reason
+    Row passes;
+    Row refused;
+    const char* stored;
+  };
+
+  void SetUp() override {
+    ferrule::FreeUpdateDeviceSystemListCache();
+    InsertTest::SetUp();
+    if (HasFatalFailure() || IsSkipped()) return;
+    // The devices whose subsystem lists the update sets, all in DAQ.
+    for (const char* device : {"u-a", "u-b", "u-c", "u-d", "u-e", "u-f"}) AddDevice(device, "DAQ");
+  }
+  void TearDown() override {
+    InsertTest::TearDown();
+    ferrule::FreeUpdateDeviceSystemListCache();
+  }
+
+  std::vector<CheckedExport> Exports() {
+    auto type = [this](const char* list) -> Row {
+      return [this, list](const std::string& name, int first, int last) {
+        return InsertMultipleDeviceTypes(list, name.c_str(), 1, 1, nullptr, nullptr, first, last,
+                                         err_);
+      };
+    };
+    auto device = [this](const char* list) -> Row {
+      return [this, list](const std::string& name, int first, int last) {
+        return Quiet([&] {
+          return InsertMultipleFunctionalDevices(list, name.c_str(), "SWITCH", 0, 0, name.c_str(),
+                                                 "hw", "me", nullptr, "rack", first, last, err_);
+        });
+      };
+    };
+    auto cpnt = [this](int replacable, const char* serial) -> Row {
+      return [this, replacable, serial](const std::string& name, int first, int last) {
+        const std::string serialnb = serial ? serial + name : std::string();
+        return Quiet([&] {
+          return InsertMultipleBoardCpnts(name.c_str(), "asic", replacable, nullptr,
+                                          serial ? serialnb.c_str() : nullptr, "hwt", "bob",
+                                          nullptr, "shelf", first, last, err_);
+        });
+      };
+    };
+    auto systems = [this](const char* list) -> Row {
+      return [this, list](const std::string& name, int first, int last) {
+        return Quiet([&] {
+          return UpdateMultipleDeviceSystemList(("u-" + name).c_str(), list, first, last, err_);
+        });
+      };
+    };
+    return {
+        {"InsertMultipleDeviceTypes", "systemnameList is null", type("DAQ"), type("TYPO"),
+         "select devicetype from vexa_lg_device_types where devicetype <> 'SWITCH' order by 1"},
+        {"InsertMultipleFunctionalDevices", "systemnameList is null", device("DAQ"),
+         device("TYPO"),
+         "select devicename from vexa_lg_devices where deviceid <> -1 "
+         "and devicename not like 'u-%' order by 1"},
+        {"InsertMultipleBoardCpnts", "If the cpnt is replacable,a serialnb is mandatory the",
+         cpnt(1, "SN-"), cpnt(1, nullptr),
+         "select hwname from vexa_hw_cpnts where snbid <> -1 order by 1"},
+        {"UpdateMultipleDeviceSystemList", "new_systemList is invalid: not inserted in the cache",
+         systems("TFC"), systems("TYPO"),
+         "select substr(devicename, 3) from vexa_lg_devices "
+         "where devicename like 'u-%' and system_name = 3 order by 1"},
+    };
+  }
+};
+
+// A refused row marked first opens no batch and ends the one before it, as
+// every row marked first does: the rows after it are refused as rows
+// without a batch, and nothing of either batch is stored, until a row
+// marked first opens the next batch.
+TEST_F(RefusedFirstRowTest, OpensNoBatchInEveryCachedExport) {
+  for (const CheckedExport& ex : Exports()) {
+    SCOPED_TRACE(ex.name);
+    const std::string refused = std::string("ERROR in ") + ex.name + " : " + ex.refusal;
+    const std::string no_batch =
+        std::string("ERROR in ") + ex.name + " : CACHE HAS NOT BEEN INITIALIZED";
+    ASSERT_EQ(ex.passes("a", 1, 0), 0) << Err();
+    EXPECT_EQ(ex.refused("x", 1, 0), -1);
+    EXPECT_EQ(Err(), refused);
+    EXPECT_EQ(ex.passes("b", 0, 0), -1);
+    EXPECT_EQ(Err(), no_batch);
+    EXPECT_EQ(ex.passes("c", 0, 1), -1);
+    EXPECT_EQ(Err(), no_batch);
+    EXPECT_TRUE(Column(ex.stored).empty());
+
+    // Marked first and last at once, with no batch open before it.
+    EXPECT_EQ(ex.refused("y", 1, 1), -1);
+    EXPECT_EQ(Err(), refused);
+    EXPECT_EQ(ex.passes("d", 0, 1), -1);
+    EXPECT_EQ(Err(), no_batch);
+
+    ASSERT_EQ(ex.passes("e", 1, 0), 0) << Err();
+    ASSERT_EQ(ex.passes("f", 0, 1), 0) << Err();
+    EXPECT_EQ(Column(ex.stored), (std::vector<std::string>{"e", "f"}));
+  }
 }

@@ -48,17 +48,22 @@ TEST_F(ExportsTest, DeviceTypeStoresItsColumnsAndSubsystemProduct) {
   ASSERT_EQ(InsertDeviceType("DAQ,", "T3", 1, 1, nullptr, nullptr, 0, err_), 0);
   EXPECT_EQ(Value("select system_name from vexa_lg_device_types where devicetype='T3'"), "2");
 
-  // In a batch the refused row changes nothing, marked first or not.
+  // In a batch the refused row is not cached. Not marked first, it leaves
+  // the batch as it is; marked first, it opens none and ends the one before.
   auto batch = [&](const char* sysname, const char* name, int first, int last) {
     return InsertMultipleDeviceTypes(sysname, name, 2, 3, "d", "red", first, last, err_);
   };
   EXPECT_EQ(batch("DAQ", "B1", 1, 0), 0);
   EXPECT_EQ(batch("NOPE", "B2", 0, 0), -1);
   EXPECT_EQ(batch("NOPE", "B3", 1, 1), -1);
-  EXPECT_EQ(batch("ECS", "B4", 0, 1), 0) << Err();
+  EXPECT_EQ(batch("ECS", "B4", 0, 1), -1);
+  EXPECT_EQ(Err(), "ERROR in InsertMultipleDeviceTypes : CACHE HAS NOT BEEN INITIALIZED");
+  EXPECT_EQ(batch("DAQ", "B5", 1, 0), 0);
+  EXPECT_EQ(batch("NOPE", "B6", 0, 0), -1);
+  EXPECT_EQ(batch("ECS", "B7", 0, 1), 0) << Err();
   EXPECT_EQ(Column("select devicetype from vexa_lg_device_types where devicetype like 'B%' "
                    "order by 1"),
-            (std::vector<std::string>{"B1", "B4"}));
+            (std::vector<std::string>{"B5", "B7"}));
 }
 
 TEST_F(ExportsTest, FunctionalDeviceWritesHardwareDeviceAndHistoryRows) {
@@ -84,14 +89,16 @@ TEST_F(ExportsTest, FunctionalDeviceWritesHardwareDeviceAndHistoryRows) {
   EXPECT_EQ(Count("vexa_lg_devices d join vexa_hw_devices w using (serialnb)",
                   "d.system_name = 5 and d.location is null and w.hwtype is null and "
                   "w.responsible is null and w.user_comments is null"), 1);
-  ASSERT_EQ(InsertFunctionalDevice("", "d2", "SWITCH", 0, 0, "SN3", "", "", "", "", 0, err_), 0);
-  EXPECT_EQ(Count("vexa_device_history", "serialnb = 'SN3' and system_name = 1"), 1);
+  // An empty list names no subsystem: refused as a null one.
+  EXPECT_EQ(InsertFunctionalDevice("", "d2", "SWITCH", 0, 0, "SN3", "", "", "", "", 0, err_), -1);
+  EXPECT_EQ(Err(), "ERROR in InsertFunctionalDevice : systemnameList is null");
+  EXPECT_EQ(Count("vexa_hw_devices", "serialnb = 'SN3'"), 0);
   EXPECT_EQ(InsertFunctionalDevice("XYZ,ECS", "d3", "SWITCH", 0, 0, "SN4", "", "", "", "", 0,
                                    err_), -1);
   EXPECT_EQ(Err(), "ERROR in InsertFunctionalDevice : systemnameList is null");
 
-  // A batch row refused after the batch start sends nothing, even marked
-  // last; the batch goes on.
+  // A batch row refused, not marked first, sends nothing even marked last;
+  // the batch goes on.
   auto batch = [&](const char* sysname, const char* name, int first, int last) {
     return InsertMultipleFunctionalDevices(sysname, name, "SWITCH", 0, 0, name, "hw", "me",
                                            nullptr, "rack", first, last, err_);

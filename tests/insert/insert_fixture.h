@@ -1,5 +1,6 @@
 // A connected library against a freshly reset database (subsystems DAQ 2,
-// TFC 3, ECS 5, LHC 7; device type SWITCH), with every insert batch closed.
+// TFC 3, ECS 5, LHC 7 unless a test records others; device type SWITCH),
+// with every insert batch closed.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,7 +14,9 @@
 
 class InsertTest : public ConnectedTest {
  protected:
-  InsertTest() : ConnectedTest("('DAQ',2),('TFC',3),('ECS',5),('LHC',7)") {}
+  static constexpr const char* kFourSubsystems = "('DAQ',2),('TFC',3),('ECS',5),('LHC',7)";
+  // subsystems: the recorded ones, holding at least DAQ, TFC and ECS.
+  explicit InsertTest(const char* subsystems = kFourSubsystems) : ConnectedTest(subsystems) {}
 
   void SetUp() override {
     CloseAllBatches();

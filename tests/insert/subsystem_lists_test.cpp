@@ -1,9 +1,12 @@
-// The subsystem lists that inserts store: every name of a list must be a
-// recorded subsystem, wherever it stands; a name counts its characters,
-// not its bytes.
+// The subsystem lists that inserts and the device update store: every name
+// of a list must be a recorded subsystem, wherever it stands, and the set
+// must fit its column; a name counts its characters, not its bytes.
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "insert_fixture.h"
+#include "update/update_caches.h"
 
 namespace {
 
@@ -13,19 +16,31 @@ const char* const kListsWithAnUnknownName[] = {"DAQ,TYPO", "TYPO,DAQ", "DAQ,TFC,
 
 class SubsystemListTest : public InsertTest {
  protected:
-  // An insert that stores a subsystem list, in its two forms, and the
+  using InsertTest::InsertTest;
+  void SetUp() override {
+    ferrule::FreeUpdateDeviceSystemListCache();
+    InsertTest::SetUp();
+  }
+  void TearDown() override {
+    InsertTest::TearDown();
+    ferrule::FreeUpdateDeviceSystemListCache();
+  }
+
+  // A write that stores a subsystem list, in its forms (the update has no
+  // single-row form), the reason of a list that names no set, and the
   // committed "name:set" of the rows it stored. They write to tables of
-  // their own, so one test runs both.
+  // their own, so one test runs them all.
   struct ListWrite {
-    const char* single_name;
+    const char* single_name;  // null: no single-row form
     const char* batch_name;
+    const char* no_set;
     std::function<int(const char* sysname, const char* name)> single;
     std::function<int(const char* sysname, const char* name, int first, int last)> batch;
     const char* stored;
   };
   std::vector<ListWrite> Writes() {
     return {
-        {"InsertDeviceType", "InsertMultipleDeviceTypes",
+        {"InsertDeviceType", "InsertMultipleDeviceTypes", "systemnameList is null",
          [this](const char* sysname, const char* name) {
            return InsertDeviceType(sysname, name, 1, 1, nullptr, nullptr, 0, err_);
          },
@@ -35,7 +50,7 @@ class SubsystemListTest : public InsertTest {
          },
          "select devicetype || ':' || system_name from vexa_lg_device_types "
          "where devicetype <> 'SWITCH' order by 1"},
-        {"InsertFunctionalDevice", "InsertMultipleFunctionalDevices",
+        {"InsertFunctionalDevice", "InsertMultipleFunctionalDevices", "systemnameList is null",
          [this](const char* sysname, const char* name) {
            return Quiet([&] {
              return InsertFunctionalDevice(sysname, name, "SWITCH", 0, 0, name, "hw", "me",
@@ -51,7 +66,26 @@ class SubsystemListTest : public InsertTest {
          // Each hardware row, named like its device, with its device's set.
          "select w.serialnb || ':' || coalesce(d.system_name::text, '-') "
          "from vexa_hw_devices w left join vexa_lg_devices d using (serialnb) order by 1"},
+        // The device "u-<name>" is made in LHC (7) when first named; the
+        // rows whose set the update changed are read back.
+        {nullptr, "UpdateMultipleDeviceSystemList",
+         "new_systemList is invalid: not inserted in the cache", nullptr,
+         [this](const char* sysname, const char* name, int first, int last) {
+           const std::string device = std::string("u-") + name;
+           Quiet([&] {
+             return InsertFunctionalDevice("LHC", device.c_str(), "SWITCH", 0, 0, device.c_str(),
+                                           "hw", "me", nullptr, "rack", 0, err_);
+           });
+           return Quiet([&] {
+             return UpdateMultipleDeviceSystemList(device.c_str(), sysname, first, last, err_);
+           });
+         },
+         "select substr(devicename, 3) || ':' || system_name from vexa_lg_devices "
+         "where devicename like 'u-%' and system_name <> 7 order by 1"},
     };
+  }
+  static std::string Refusal(const char* name, const char* reason) {
+    return std::string("ERROR in ") + name + " : " + reason;
   }
 };
 
@@ -59,20 +93,70 @@ class SubsystemListTest : public InsertTest {
 // and the batch sends the others.
 TEST_F(SubsystemListTest, ListWithAnUnknownNameAnywhereIsRefusedAndNothingStored) {
   for (const ListWrite& write : Writes()) {
-    SCOPED_TRACE(write.single_name);
+    SCOPED_TRACE(write.batch_name);
     for (const char* list : kListsWithAnUnknownName) {
+      if (!write.single) break;
       EXPECT_EQ(write.single(list, "one"), -1) << list;
-      EXPECT_EQ(Err(), std::string("ERROR in ") + write.single_name +
-                           " : systemnameList is null") << list;
+      EXPECT_EQ(Err(), Refusal(write.single_name, write.no_set)) << list;
     }
     ASSERT_EQ(write.batch("DAQ", "b0", 1, 0), 0) << Err();
     for (const char* list : kListsWithAnUnknownName) {
       EXPECT_EQ(write.batch(list, list, 0, 0), -1) << list;
-      EXPECT_EQ(Err(), std::string("ERROR in ") + write.batch_name +
-                           " : systemnameList is null") << list;
+      EXPECT_EQ(Err(), Refusal(write.batch_name, write.no_set)) << list;
     }
     ASSERT_EQ(write.batch("TFC,ECS", "b1", 0, 1), 0) << Err();
     EXPECT_EQ(Column(write.stored), (std::vector<std::string>{"b0:2", "b1:15"}));
+  }
+}
+
+// An empty list names no subsystem, as a null one: refused, where it would
+// have stored the set 1 that no reader can name. A subsystem named twice
+// is in the set once.
+TEST_F(SubsystemListTest, EmptyListIsRefusedAndARepeatedNameCountsOnce) {
+  for (const ListWrite& write : Writes()) {
+    SCOPED_TRACE(write.batch_name);
+    std::vector<std::string> stored{"b0:2", "b1:15"};
+    if (write.single) {
+      EXPECT_EQ(write.single("", "e1"), -1);
+      EXPECT_EQ(Err(), Refusal(write.single_name, write.no_set));
+      EXPECT_EQ(write.single("DAQ,DAQ", "s1"), 0) << Err();
+      EXPECT_EQ(write.single("TFC,DAQ,TFC", "s2"), 0) << Err();
+      stored.insert(stored.end(), {"s1:2", "s2:6"});
+    }
+    ASSERT_EQ(write.batch("DAQ,DAQ", "b0", 1, 0), 0) << Err();
+    EXPECT_EQ(write.batch("", "e2", 0, 0), -1);
+    EXPECT_EQ(Err(), Refusal(write.batch_name, write.no_set));
+    ASSERT_EQ(write.batch("ECS,TFC,ECS", "b1", 0, 1), 0) << Err();
+    EXPECT_EQ(Column(write.stored), stored);
+  }
+}
+
+// Ten subsystems, whose product of primes (6469693230) is beyond the
+// stored int; nine of them (223092870) fit.
+class TenSubsystemsTest : public SubsystemListTest {
+ protected:
+  TenSubsystemsTest()
+      : SubsystemListTest("('DAQ',2),('TFC',3),('ECS',5),('LHC',7),('S11',11),('S13',13),"
+                          "('S17',17),('S19',19),('S23',23),('S29',29)") {}
+  static constexpr const char* kNine = "DAQ,TFC,ECS,LHC,S11,S13,S17,S19,S23";
+  static constexpr const char* kAllTen = "DAQ,TFC,ECS,LHC,S11,S13,S17,S19,S23,S29";
+};
+
+TEST_F(TenSubsystemsTest, SetBeyondTheStoredIntIsRefusedAsTooLarge) {
+  for (const ListWrite& write : Writes()) {
+    SCOPED_TRACE(write.batch_name);
+    std::vector<std::string> stored{"b0:223092870", "b1:2"};
+    if (write.single) {
+      EXPECT_EQ(write.single(kAllTen, "e1"), -1);
+      EXPECT_EQ(Err(), Refusal(write.single_name, "SUBSYSTEM_SET_TOO_LARGE"));
+      EXPECT_EQ(write.single(kNine, "s1"), 0) << Err();
+      stored.push_back("s1:223092870");
+    }
+    ASSERT_EQ(write.batch(kNine, "b0", 1, 0), 0) << Err();
+    EXPECT_EQ(write.batch(kAllTen, "e2", 0, 0), -1);
+    EXPECT_EQ(Err(), Refusal(write.batch_name, "SUBSYSTEM_SET_TOO_LARGE"));
+    ASSERT_EQ(write.batch("DAQ", "b1", 0, 1), 0) << Err();
+    EXPECT_EQ(Column(write.stored), stored);
   }
 }
 
