@@ -810,8 +810,11 @@ FERRULE_API int GetHistoryOfHWBoardCpnt(const char* serial_nb, int snbid, char* 
  * devices "NONE" (no hardware) or "IN_USE"; hardware devices in any status
  * but NONE (for IN_USE only those mounted in devices of the subsystems);
  * hardware components as "serialnb|snbid". system_name: comma-separated
- * subsystem names (a device must belong to all of them; an unknown first
- * name selects every subsystem, a later one is skipped), or "all". Note
+ * subsystem names (a device must belong to all of them; a name given twice
+ * counts once; an unknown first name selects every subsystem, a later one
+ * is skipped; names whose product of primes is above 2147483647, which no
+ * device can belong to together, are refused with
+ * "SUBSYSTEM_SET_TOO_LARGE"), or "all". Note
  * the order of length and buffer. Nothing found: "NO_ROWS_SELECTED"
  * (17 bytes), result 0. */
 FERRULE_API int GetFunctionalDeviceByStatus(const char* system_name, const char* device_status,

@@ -47,21 +47,23 @@ bool write_text(const std::string& text, char* out, std::size_t size) {
   return true;
 }
 
-// The product of the ids of the names, each name as often as it is given.
-// After each name a product still 1 ends the walk with -1: so an unknown
-// first name gives -1.
-int selected_set(const char* names) {
-  if (!names) return -1;
+// The product of the ids of the names, each subsystem once however often it
+// is named. After each name a product still 1 ends the walk with -1: so an
+// unknown first name gives -1.
+SelectedSet selected_set(const char* names) {
+  if (!names) return {};
+  std::array<bool, kSubsystemSlots> counted{};
   std::int64_t product = 1;
   for (const std::string& token : tokens_of(names)) {
     const int entry = find_entry(token);
-    if (entry >= 0) {
+    if (entry >= 0 && !counted[entry]) {
+      counted[entry] = true;
       product *= subsystem_table().ids[entry];
-      if (product > INT_MAX || product < INT_MIN) return -1;
+      if (product > INT_MAX || product < INT_MIN) return {-1, true};
     }
-    if (product == 1) return -1;
+    if (product == 1) return {};
   }
-  return static_cast<int>(product);
+  return {static_cast<int>(product), false};
 }
 
 }  // namespace
@@ -96,7 +98,9 @@ const char* StoredSetRefusal(const StoredSet& set, const char* no_set) {
   return no_set;
 }
 
-int SystemNamesToSysID(const char* names) { return selected_set(names); }
+SelectedSet SystemNamesToSelectedSet(const char* names) { return selected_set(names); }
+
+int SystemNamesToSysID(const char* names) { return selected_set(names).value; }
 
 int SystemNamesToSysIDList(const char* names, char* out, std::size_t size) {
   if (!names) return -1;

@@ -14,7 +14,7 @@ namespace ferrule {
 // stores the set its list names, so each name must be in the table and
 // the set must fit the stored column. A lookup or selection reads it as it
 // always has: the first name must be known, later unknown names are
-// skipped, and a name given twice counts twice.
+// skipped. Both count a subsystem named twice once.
 
 // The largest set a row can store (2147483647): the subsystem sets are
 // integer columns, bound from ints.
@@ -44,10 +44,17 @@ int SystemNamesToStoredSysID(const char* names);
 // that says the set is too large for TooLarge, null when nothing is wrong.
 const char* StoredSetRefusal(const StoredSet& set, const char* no_set);
 
-// The set a list selects: the product of the ids of its names. An unknown
-// name after a known one is skipped; an unknown first name, a null list and
-// a product that does not fit an int give -1, which divides every set. An
-// empty text gives 1.
+// The set a list selects: the product of the ids of its names, each
+// subsystem once. An unknown name after a known one is skipped; an unknown
+// first name and a null list give -1, which divides every set. An empty
+// text gives 1. A product beyond an int is too_large (value -1): no stored
+// set belongs to every one of those subsystems.
+struct SelectedSet {
+  int value = -1;
+  bool too_large = false;
+};
+SelectedSet SystemNamesToSelectedSet(const char* names);
+// Its value alone (-1 when too large).
 int SystemNamesToSysID(const char* names);
 
 // The ids of the names as "id,id,...": unknown names are skipped. -1 for a

@@ -65,9 +65,20 @@ const ListLookupSpec kComponentsInStatus = ByStatus(
 
 // "all..." is every subsystem (1 divides every set); otherwise the product
 // of the named subsystems' primes. An unknown first name gives -1, which
-// divides every set as well.
-int SubsystemValue(const char* names) {
-  return std::strncmp(names, "all", 3) == 0 ? 1 : SystemNamesToSysID(names);
+// divides every set as well. A product beyond an int is refused: it would
+// read as -1 and select every device, where none belongs to all of them.
+bool SubsystemValue(const char* appliName, const char* names, int& value, char* ErrMess) {
+  if (std::strncmp(names, "all", 3) == 0) {
+    value = 1;
+    return true;
+  }
+  const SelectedSet set = SystemNamesToSelectedSet(names);
+  if (set.too_large) {
+    ReportFailure(appliName, reason::kSubsystemSetTooLarge, ErrMess);
+    return false;
+  }
+  value = set.value;
+  return true;
 }
 
 }  // namespace
@@ -89,9 +100,10 @@ extern "C" int GetFunctionalDeviceByStatus(const char* system_name, const char* 
     ReportFailure(appliName, reason::kInvalidStatusBlank, ErrMess);
     return -1;
   }
+  int sysid = 0;
+  if (!SubsystemValue(appliName, system_name, sysid, ErrMess)) return -1;
   return RunListLookup(code == kNone ? kDevicesWithoutHardware : kDevicesWithHardwareInUse,
-                       {KeyBind::Int(":sysid", SubsystemValue(system_name))}, len_status_list,
-                       status_list, ErrMess);
+                       {KeyBind::Int(":sysid", sysid)}, len_status_list, status_list, ErrMess);
 }
 
 // For "IN_USE" only the hardware mounted in devices of the subsystems;
@@ -109,7 +121,11 @@ extern "C" int GetHWDeviceByStatus(const char* systemname, const char* device_st
     return -1;
   }
   std::vector<KeyBind> keys{KeyBind::Int(":dstatus", code)};
-  if (code == kInUse) keys.push_back(KeyBind::Int(":sysid", SubsystemValue(systemname)));
+  if (code == kInUse) {
+    int sysid = 0;
+    if (!SubsystemValue(appliName, systemname, sysid, ErrMess)) return -1;
+    keys.push_back(KeyBind::Int(":sysid", sysid));
+  }
   return RunListLookup(code == kInUse ? kHardwareInUse : kHardwareInStatus, keys,
                        len_status_list, status_list, ErrMess);
 }

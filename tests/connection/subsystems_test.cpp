@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "ferrule.h"
+#include "report.h"
 #include "session.h"
 #include "subsystems.h"
 
@@ -46,7 +48,7 @@ class SubsystemSets : public ::testing::Test {
 TEST_F(SubsystemSets, NameListToProduct) {
   EXPECT_EQ(SystemNamesToSysID("A,D"), 10);
   EXPECT_EQ(SystemNamesToSysID("D,A"), 10);
-  EXPECT_EQ(SystemNamesToSysID("A,A"), 4);
+  EXPECT_EQ(SystemNamesToSysID("A,A"), 2) << "a subsystem named twice is selected once";
   EXPECT_EQ(SystemNamesToSysID("A,X"), 2);
   EXPECT_EQ(SystemNamesToSysID("X,A"), -1);
   EXPECT_EQ(SystemNamesToSysID(""), 1);
@@ -64,7 +66,7 @@ TEST_F(SubsystemSets, StoredSetRefusesAnUnknownNameWhereverItStands) {
     int stored;
     int selected;
   } kLists[] = {
-      {"A,D", 10, 10},      {"D,A,A", 10, 20},  {"A,", 2, 2},        {"", -1, 1},
+      {"A,D", 10, 10},      {"D,A,A", 10, 10},  {"A,", 2, 2},        {"", -1, 1},
       {"A,X", -1, 2},       {"X,A", -1, -1},    {"A,D,X", -1, 10},   {"A,,D", -1, 10},
       {",A", -1, -1},       {"A,a", -1, 2},     {"A, D", -1, 2},     {nullptr, -1, -1},
       {"A,AVERYLONGNAME", -1, 2},
@@ -90,7 +92,7 @@ TEST_F(SubsystemSets, StoredSetCountsEachSubsystemOnceAndNeedsOne) {
   }
   EXPECT_EQ(SystemNamesToStoredSet("").fault, StoredSetFault::NoSet);
   EXPECT_EQ(SystemNamesToStoredSet(nullptr).fault, StoredSetFault::NoSet);
-  EXPECT_EQ(SystemNamesToSysID("A,A"), 4) << "a selection counts a name twice";
+  EXPECT_EQ(SystemNamesToSysID("B,A,B,A"), 6) << "a selection counts a subsystem once too";
 }
 
 // The stored column is an int: 2147483647 (a prime) fits, one subsystem
@@ -120,8 +122,25 @@ TEST_F(SubsystemSets, ProductThatDoesNotFitIsRefusedNotWrapped) {
   load({{"P1", 65521}, {"P2", 65537}});
   EXPECT_EQ(SystemNamesToSysID("P1"), 65521);
   EXPECT_EQ(SystemNamesToSysID("P1,P2"), -1);
-  EXPECT_EQ(SystemNamesToSysID("P1,P1"), -1);
+  EXPECT_EQ(SystemNamesToSysID("P1,P1"), 65521);
   EXPECT_EQ(SystemNamesToStoredSysID("P1,P2"), -1);
+  EXPECT_TRUE(SystemNamesToSelectedSet("P1,P2").too_large);
+  EXPECT_FALSE(SystemNamesToSelectedSet("P1,P1").too_large);
+  EXPECT_FALSE(SystemNamesToSelectedSet("X,P1").too_large);
+}
+
+// No stored set can belong to every subsystem of a selection beyond an int:
+// the lists by status refuse it, before any statement, where -1 selected
+// every device.
+TEST_F(SubsystemSets, SelectionBeyondAnIntIsRefusedByTheStatusLists) {
+  load({{"P1", 65521}, {"P2", 65537}});
+  char list[64] = "";
+  int len = sizeof list;
+  char err[kErrMessMax] = "";
+  EXPECT_EQ(GetFunctionalDeviceByStatus("P1,P2", "NONE", &len, list, err), -1);
+  EXPECT_STREQ(err, "ERROR in GetFunctionalDeviceByStatus : SUBSYSTEM_SET_TOO_LARGE");
+  EXPECT_EQ(GetHWDeviceByStatus("P2,P1", "IN_USE", &len, list, err), -1);
+  EXPECT_STREQ(err, "ERROR in GetHWDeviceByStatus : SUBSYSTEM_SET_TOO_LARGE");
 }
 
 // Nine characters of two bytes ("ДЕТЕКТОРЫ", 18 bytes) and of four: a name

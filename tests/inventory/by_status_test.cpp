@@ -41,6 +41,9 @@ TEST_F(ByStatusTest, FunctionalDevicesOfEveryNamedSubsystem) {
   // Hardware under test is not in use.
   EXPECT_EQ(Devices("DAQ", "IN_USE"), (Rows{"d_both", "d_daq"}));
   EXPECT_EQ(Devices("DAQ,TFC", "IN_USE"), (Rows{"d_both"}));
+  // A subsystem named twice is one subsystem.
+  EXPECT_EQ(Devices("DAQ,DAQ", "IN_USE"), (Rows{"d_both", "d_daq"}));
+  EXPECT_EQ(Serials("TFC,DAQ,TFC", "IN_USE"), (Rows{"A2"}));
   // An unknown first name stands for every subsystem.
   EXPECT_EQ(Devices("XYZ,TFC", "IN_USE_NOW"), (Rows{"d_both", "d_daq"}));
   EXPECT_EQ(Devices("ECS", "NONE"), (Rows{"NO_ROWS_SELECTED"}));
