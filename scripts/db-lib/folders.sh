@@ -68,6 +68,17 @@ make_folder() {
   die "start: cannot make the folder $1: ${said##*: }"
 }
 
+# out_of_sight PATH: PATH seems missing only because this user cannot look
+# into the nearest folder above it that is there.
+out_of_sight() {
+  local above=$1
+  while [ "$above" != / ] && [ "$above" != . ]; do
+    above=$(dirname -- "$above")
+    if [ -e "$above" ]; then [ ! -x "$above" ] || [ ! -r "$above" ]; return; fi
+  done
+  return 1
+}
+
 # Sets DIR to the cluster folder's real path, after start made it when it
 # was missing. A command that only looks leaves at once when DIR holds no
 # cluster, and makes nothing; status and stop say so (and exit 4) when this
@@ -85,8 +96,14 @@ open_cluster_folder() {
   else
     case $CMD in
       start) make_folder "$DIR" ;;
-      stop) exit 0 ;;
-      status) echo "not running ($DIR)"; exit 3 ;;
+      stop | status)
+        if out_of_sight "$DIR"; then
+          cannot_tell "this user cannot look into a folder above $DIR: a cluster in it may be running, which this user cannot check or stop"
+        fi
+        [ "$CMD" = stop ] && exit 0
+        echo "not running ($DIR)"
+        exit 3
+        ;;
       *) die "no cluster in $DIR ($START_HINT)" ;;
     esac
   fi
