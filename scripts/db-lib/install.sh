@@ -21,7 +21,7 @@ install_psql() {
   local what=$1
   shift
   talk "$what" env -u FERRULE_ACCOUNT_PASSWORD "PGCONNECT_TIMEOUT=$WAIT_CONNECT" \
-    timeout -k 5 "$WAIT_WORK" "$PSQL" "$CONNINFO" -X -q -v ON_ERROR_STOP=1 "$@"
+    timeout -k 5 "$WAIT_SESSION" "$PSQL" "$CONNINFO" -X -q -v ON_ERROR_STOP=1 "$@"
 }
 
 # The session's own bounds, as the first lines of each psql run's input.

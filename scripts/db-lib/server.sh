@@ -105,13 +105,13 @@ pick_port() {
 # waits for, and the whole session.
 psql_super() {
   as_owner env "PGCONNECT_TIMEOUT=$WAIT_CONNECT" "PGOPTIONS=$(psql_options)" \
-    timeout -k 5 "$WAIT_WORK" "$PGBIN/psql" -X -q -v ON_ERROR_STOP=1 -h "$HOME_DIR/sock" \
+    timeout -k 5 "$WAIT_SESSION" "$PGBIN/psql" -X -q -v ON_ERROR_STOP=1 -h "$HOME_DIR/sock" \
     -p "$PORT" "$@"
 }
 
 psql_user() {
   PGPASSWORD=$PASSWORD PGCONNECT_TIMEOUT=$WAIT_CONNECT PGOPTIONS=$(psql_options) \
-    timeout -k 5 "$WAIT_WORK" "$PGBIN/psql" -X -q \
+    timeout -k 5 "$WAIT_SESSION" "$PGBIN/psql" -X -q \
     -v ON_ERROR_STOP=1 -h 127.0.0.1 -p "$PORT" -U "$DBUSER" -d "$DBNAME" "$@"
 }
 

@@ -25,6 +25,8 @@ limit_waits() {
   done
 }
 limit_waits
+# A whole psql run: its login, then its work.
+WAIT_SESSION=$((WAIT_CONNECT + WAIT_WORK))
 
 # bounded SECONDS COMMAND...: the command, killed when it runs longer; its
 # status is then 124 (or 137 when it had to be killed hard).
@@ -56,7 +58,7 @@ talk() {
   fi
   case $status:$said in
     124:* | 137:*)
-      say "$what: no answer from the server within $WAIT_WORK s (it may be frozen or overloaded)" ;;
+      say "$what: no answer from the server within $WAIT_SESSION s (it may be frozen or overloaded)" ;;
     *'timeout expired'*)
       say "$what: the server did not answer within $WAIT_CONNECT s (it may be frozen or overloaded)" ;;
     *'canceling statement due to lock timeout'*)
