@@ -327,7 +327,7 @@ cmd_start() {
   drop_old_durability_lines
   if running; then
     local durable
-    durable=$(talk "$(cluster_of)" running_durable) || die "nothing was changed"
+    durable=$(talk "$(cluster_of)" running_durable) || die "start: the cluster was left as it was ($DIR)"
     if [ "$THROWAWAY" = 0 ] && [ "$durable" != t ]; then
       stop_server fast
       say "restarting with durable settings ($DIR)"
