@@ -1,25 +1,24 @@
 # shellcheck shell=bash
-# Sourced by scripts/db: the cluster's folders, what in them is its own, and
-# the lock.
+# Sourced by scripts/db: the cluster's folders, its home, what start may take
+# for its own there, and the lock.
 #
-# DIR, the cluster folder, keeps "cluster.env" (port, password, and the
-# home: where the data lives), "database.sha256" (a hash of the SQL files the
-# database was loaded from) and "cluster.lock". The data folder, the server
-# log and the unix-socket folder live in the cluster's home: DIR itself,
-# except when the system user postgres cannot reach DIR (run as root, a
-# repository under /root, say) or the socket path would be too long. The
-# home is then /tmp/ferrule-db-<hash of DIR> (run as root) or
-# /tmp/ferrule-db-<uid>-<hash of DIR>, and cluster.env points at it.
+# DIR, the cluster folder, keeps the cluster's records (records.sh) and the
+# lock. The data folder, the server log and the unix-socket folder live in
+# the cluster's home: DIR itself, except when the system user postgres
+# cannot reach DIR (run as root, a repository under /root, say) or the socket
+# path would be too long. The home is then /tmp/ferrule-db-<hash of DIR's
+# path> (run as root) or /tmp/ferrule-db-<uid>-<hash of DIR's path>, and
+# cluster.env points at it.
 #
 # What scripts/db makes in a folder, it may delete; nothing else. Before it
-# makes anything in DIR or in a home under /tmp, it writes there the mark
-# "made-by-scripts-db", which holds the path of DIR (the mark of a folder
-# moved or copied elsewhere proves nothing there); it refuses a folder that
-# holds a data, sock or server.log without that mark. A cluster made before
-# the mark existed is proven by its cluster.env, whose home is one of DIR's,
-# and by its data; start then marks its folders.
-
-MARK=made-by-scripts-db
+# makes anything in DIR or in a home under /tmp, it writes there the mark,
+# which holds the path of DIR (the mark of a folder moved or copied
+# elsewhere proves nothing there); it refuses a folder that holds what it
+# would make there without that mark. A cluster made before the mark
+# existed is proven by its cluster.env, whose home is one of DIR's, and by
+# its data; start then marks its folders. Whatever start made before it
+# refuses (DIR and the folders above it, the mark, the lock file), it
+# removes again: a refusal leaves nothing behind.
 
 # pg_ctl starts the server through /bin/sh, with the data folder and the
 # log file inside double quotes, where $ ` " and \ are the shell's: a
@@ -40,11 +39,25 @@ refuse_unsafe_dir() {
   esac
 }
 
+# made PATH: start made PATH, which a refusal removes again. From the
+# moment start begins its work (begin_work), what it made stays.
+MAKING=0
+made() { [ "$MAKING" = 1 ] || MADE+=("$1"); }
+begin_work() { MAKING=1; MADE=(); }
+
 # make_folder FOLDER: makes it and the folders above it that are missing,
 # or says in a sentence why it cannot.
 make_folder() {
-  local said above
-  said=$(mkdir -p -- "$1" 2>&1) && return 0
+  local said above missing=() folder
+  folder=$1
+  while [ ! -e "$folder" ] && [ ! -L "$folder" ]; do
+    missing=("$folder" "${missing[@]}")
+    folder=$(dirname -- "$folder")
+  done
+  if said=$(mkdir -p -- "$1" 2>&1); then
+    for folder in "${missing[@]}"; do made "$folder"; done
+    return 0
+  fi
   above=$(dirname -- "$1")
   while [ ! -e "$above" ] && [ ! -L "$above" ]; do above=$(dirname -- "$above"); done
   if [ ! -d "$above" ]; then
@@ -55,9 +68,21 @@ make_folder() {
   die "start: cannot make the folder $1: ${said##*: }"
 }
 
+# out_of_sight PATH: PATH seems missing only because this user cannot look
+# into the nearest folder above it that is there.
+out_of_sight() {
+  local above=$1
+  while [ "$above" != / ] && [ "$above" != . ]; do
+    above=$(dirname -- "$above")
+    if [ -e "$above" ]; then [ ! -x "$above" ] || [ ! -r "$above" ]; return; fi
+  done
+  return 1
+}
+
 # Sets DIR to the cluster folder's real path, after start made it when it
 # was missing. A command that only looks leaves at once when DIR holds no
-# cluster, and makes nothing.
+# cluster, and makes nothing; status and stop say so (and exit 4) when this
+# user cannot enter DIR to look.
 open_cluster_folder() {
   if [ "$CMD" = start ]; then
     refuse_unsafe_dir "$DIR"
@@ -71,14 +96,22 @@ open_cluster_folder() {
   else
     case $CMD in
       start) make_folder "$DIR" ;;
-      stop) exit 0 ;;
-      status) echo "not running ($DIR)"; exit 3 ;;
+      stop | status)
+        if out_of_sight "$DIR"; then
+          cannot_tell "this user cannot look into a folder above $DIR: a cluster in it may be running, which this user cannot check or stop"
+        fi
+        [ "$CMD" = stop ] && exit 0
+        echo "not running ($DIR)"
+        exit 3
+        ;;
       *) die "no cluster in $DIR ($START_HINT)" ;;
     esac
   fi
   local real
   if ! real=$(cd -- "$DIR" 2>/dev/null && pwd -P); then
-    if [ "$CMD" = status ]; then echo "not running ($DIR)"; exit 3; fi
+    case $CMD in
+      status | stop) cannot_tell "this user cannot enter the folder $DIR: a cluster in it may be running, which this user cannot check or stop" ;;
+    esac
     die "$CMD: cannot enter the folder $DIR"
   fi
   DIR=$real
@@ -114,70 +147,42 @@ choose_home() {
   fi
 }
 
-# Settings of an existing cluster, from cluster.env, whose home must be one
-# of DIR's.
-PORT='' PASSWORD='' HOME_DIR=''
-load_settings() {
-  [ -f "$SETTINGS" ] && [ -r "$SETTINGS" ] || return 1
-  PORT=$(sed -n 's/^PORT=//p' "$SETTINGS")
-  PASSWORD=$(sed -n 's/^PASSWORD=//p' "$SETTINGS")
-  HOME_DIR=$(sed -n 's/^HOME_DIR=//p' "$SETTINGS")
-  [ -n "$PORT" ] && [ -n "$PASSWORD" ] && [ -n "$HOME_DIR" ] && home_of_dir "$HOME_DIR"
+# The home of a cluster to be made: the one its cluster.env names (a
+# cluster whose data is gone gets its new data there), else a new one.
+plan_home() {
+  load_settings || choose_home
 }
 
-save_settings() {
-  local tmp=$SETTINGS.tmp
-  (umask 077 && printf 'PORT=%s\nPASSWORD=%s\nHOME_DIR=%s\n' \
-     "$PORT" "$PASSWORD" "$HOME_DIR" >"$tmp")
-  mv -f "$tmp" "$SETTINGS"
+# A home under /tmp, when it is there: a folder of this user's (not a link
+# another one planted), holding nothing foreign.
+check_tmp_home() {
+  [ "$HOME_DIR" != "$DIR" ] || return 0
+  [ -e "$HOME_DIR" ] || [ -L "$HOME_DIR" ] || return 0
+  [ -d "$HOME_DIR" ] && [ ! -L "$HOME_DIR" ] && [ "$(stat -c %u "$HOME_DIR")" = "$(id -u)" ] ||
+    die "start: refusing the folder $HOME_DIR: it is no folder of this user's"
+  refuse_foreign "$HOME_DIR" data sock server.log "$UNFINISHED"
 }
 
-# A complete cluster of DIR's own: cluster.env is written last.
-created() {
-  load_settings && [ -f "$HOME_DIR/data/PG_VERSION" ]
+# Before start makes or deletes anything, and again once it holds the lock:
+# DIR's records are its own, and unless DIR holds a complete cluster, DIR
+# and the home a new cluster would have hold nothing foreign, and that home
+# no data that a cluster may have run from.
+check_start() {
+  refuse_moved_records
+  created && return 0
+  refuse_foreign "$DIR" data sock server.log cluster.env cluster.env.tmp database.sha256 "$UNFINISHED"
+  plan_home
+  check_tmp_home
+  refuse_ran_data "$HOME_DIR"
 }
 
-marked() {
-  [ -f "$1/$MARK" ] && [ "$(cat -- "$1/$MARK" 2>/dev/null)" = "$DIR" ]
-}
-
-mark() {
-  marked "$1" && return 0
-  { printf '%s\n' "$DIR" >"$1/$MARK"; } 2>/dev/null || die "start: cannot write in the folder $1"
-}
-
-# refuse_foreign FOLDER: start stops, naming FOLDER, when it holds a data,
-# sock or server.log and not the mark that proves them scripts/db's.
-refuse_foreign() {
-  local entry found=''
-  marked "$1" && return 0
-  for entry in data sock server.log; do
-    if [ -e "$1/$entry" ] || [ -L "$1/$entry" ]; then found+=${found:+, }$entry; fi
-  done
-  [ -n "$found" ] || return 0
-  say "start: refusing the folder $1: it holds $found, which scripts/db did not make"
-  die "it deletes only what it made itself; move them elsewhere, or give start another folder"
-}
-
-# Before start makes or deletes anything: DIR, and the home a new cluster
-# would have, hold nothing foreign. Then DIR is marked.
-claim_dir() {
-  if ! created; then
-    refuse_foreign "$DIR"
-    choose_home
-    if [ "$HOME_DIR" != "$DIR" ] && [ -d "$HOME_DIR" ]; then refuse_foreign "$HOME_DIR"; fi
-  fi
-  mark "$DIR"
-}
-
-# A home under /tmp, for a new cluster: made when missing, a folder of this
-# user's (not a link another one planted), holding nothing foreign, marked.
+# The home under /tmp of a cluster to be made: made when missing, checked
+# again, and marked.
 claim_home() {
   [ "$HOME_DIR" != "$DIR" ] || return 0
   mkdir -m 755 "$HOME_DIR" 2>/dev/null || true
-  [ -d "$HOME_DIR" ] && [ ! -L "$HOME_DIR" ] && [ "$(stat -c %u "$HOME_DIR")" = "$(id -u)" ] ||
-    die "start: refusing the folder $HOME_DIR: it is no folder of this user's"
-  refuse_foreign "$HOME_DIR"
+  [ -d "$HOME_DIR" ] || die "start: cannot make the folder $HOME_DIR"
+  check_tmp_home
   mark "$HOME_DIR"
 }
 
@@ -188,11 +193,13 @@ claim_home() {
 lock_cluster() {
   local lock=$DIR/cluster.lock
   if [ "$CMD" = start ]; then
+    [ -e "$lock" ] || made "$lock"
     { exec 9>>"$lock"; } 2>/dev/null || die "start: cannot write in the folder $DIR"
   else
     marked "$DIR" || load_settings || return 0
     [ -f "$lock" ] || return 0
     { exec 9>>"$lock"; } 2>/dev/null || { exec 9<"$lock"; } 2>/dev/null || return 0
   fi
-  flock -w 120 9 || die "$DIR is locked by another scripts/db"
+  flock -w "$WAIT_LOCK" 9 ||
+    die "$CMD: gave up after $WAIT_LOCK s: another scripts/db holds the lock of $DIR; nothing was done"
 }

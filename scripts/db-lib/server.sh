@@ -18,6 +18,7 @@
 #
 # Run as root (as CI does), initdb and the server run as the system user
 # postgres, which owns the data; else everything runs as the calling user.
+# Every wait is bounded (waits.sh).
 
 # Runs a command as the owner of the cluster, from a folder it can read.
 # The lock (fd 9) is closed for it: a server started through it would
@@ -50,6 +51,40 @@ running() {
   as_owner "$PGBIN/pg_ctl" status -D "$(data_dir)" >/dev/null 2>&1
 }
 
+# What this user can tell of DIR's cluster, for status and stop: 0 when its
+# server runs, 3 when it does not (or DIR holds no cluster of scripts/db's),
+# 4 when this user cannot tell, with the reason in WHY.
+WHY=''
+cluster_state() {
+  local origin data status=0
+  if origin=$(records_made_for); then
+    WHY="$(moved_records "$origin"): a server of that cluster may be running, which cannot be checked or stopped through this folder; move it back to $origin"
+    return 4
+  fi
+  if [ -e "$SETTINGS" ] && [ ! -r "$SETTINGS" ]; then
+    WHY="this user cannot read $SETTINGS: a server of its cluster may be running, which this user cannot check or stop (its owner can)"
+    return 4
+  fi
+  load_settings || return 3
+  data=$(data_dir)
+  if [ -f "$data/PG_VERSION" ]; then
+    as_owner "$PGBIN/pg_ctl" status -D "$data" >/dev/null 2>&1 || status=$?
+    case $status in 0 | 3) return "$status" ;; esac
+  elif [ ! -e "$data" ] && [ -x "$HOME_DIR" ]; then
+    return 3
+  fi
+  WHY="the data folder $data cannot be read by the account this user's servers run as: a server may be running from it, which this user cannot check or stop (its owner can)"
+  return 4
+}
+
+# Whether nothing answers on port $1 of 127.0.0.1 (a connection refused).
+port_free() {
+  local status=0
+  # shellcheck disable=SC2016  # $1 is the inner shell's
+  bounded 3 bash -c 'exec 3<>"/dev/tcp/127.0.0.1/$1"' _ "$1" 2>/dev/null || status=$?
+  [ "$status" = 1 ]
+}
+
 # A port on 127.0.0.1 that nothing answers on. A port taken between this
 # test and the server's start makes the start fail; start_server then tries
 # another.
@@ -57,7 +92,7 @@ pick_port() {
   local p i
   for i in $(seq 1 50); do
     p=$(( 20000 + (RANDOM * 32768 + RANDOM) % 40000 ))
-    if ! (exec 3<>"/dev/tcp/127.0.0.1/$p") 2>/dev/null; then
+    if port_free "$p"; then
       echo "$p"
       return 0
     fi
@@ -65,15 +100,24 @@ pick_port() {
   die "no free port found"
 }
 
+# psql as the superuser over the cluster's socket, and as the library's
+# account over TCP, each bounded: the login, each statement, each lock it
+# waits for, and the whole session.
 psql_super() {
-  as_owner "$PGBIN/psql" -X -q -v ON_ERROR_STOP=1 -h "$HOME_DIR/sock" \
+  as_owner env "PGCONNECT_TIMEOUT=$WAIT_CONNECT" "PGOPTIONS=$(psql_options)" \
+    timeout -k 5 "$WAIT_SESSION" "$PGBIN/psql" -X -q -v ON_ERROR_STOP=1 -h "$HOME_DIR/sock" \
     -p "$PORT" "$@"
 }
 
 psql_user() {
-  PGPASSWORD=$PASSWORD PGCONNECT_TIMEOUT=10 "$PGBIN/psql" -X -q \
+  PGPASSWORD=$PASSWORD PGCONNECT_TIMEOUT=$WAIT_CONNECT PGOPTIONS=$(psql_options) \
+    timeout -k 5 "$WAIT_SESSION" "$PGBIN/psql" -X -q \
     -v ON_ERROR_STOP=1 -h 127.0.0.1 -p "$PORT" -U "$DBUSER" -d "$DBNAME" "$@"
 }
+
+# What a sentence about this cluster, or its server, begins with.
+cluster_of() { echo "$CMD: the cluster in $DIR"; }
+server_of() { echo "$CMD: the server of the cluster in $DIR"; }
 
 # The durability settings of a start. Without --throwaway, PostgreSQL's
 # own: a commit is acknowledged once it is on disk.
@@ -83,55 +127,74 @@ durability_options() {
   echo "-c fsync=$value -c synchronous_commit=$value -c full_page_writes=$value"
 }
 
-# Whether the running server puts acknowledged commits on disk.
+# Whether the running server puts acknowledged commits on disk: t or f.
 running_durable() {
-  [ "$(psql_super -d postgres -tA -c "select current_setting('fsync') = 'on' and
-     current_setting('synchronous_commit') <> 'off' and current_setting('full_page_writes') = 'on'")" = t ]
+  psql_super -d postgres -tA -c "select current_setting('fsync') = 'on' and
+     current_setting('synchronous_commit') <> 'off' and current_setting('full_page_writes') = 'on'"
 }
 
 # Starts the server on $PORT; when the port turns out to be taken, on
 # another free one, which the caller saves. Waits until it accepts
 # connections. A durable start first writes to disk whatever an earlier run
 # without fsync (or initdb --no-sync) left in memory only.
+# A server that is not ready within the bound is stopped again.
 start_server() {
   local tries
   prepare_log
   if [ "$THROWAWAY" = 0 ]; then
-    as_owner "$PGBIN/initdb" --sync-only -D "$(data_dir)" >/dev/null ||
-      die "could not write the cluster's files to disk"
+    as_owner timeout -k 5 "$WAIT_WORK" "$PGBIN/initdb" --sync-only -D "$(data_dir)" >/dev/null ||
+      die "start: could not write the files of the cluster in $DIR to disk within $WAIT_WORK s"
   fi
   for tries in 1 2 3 4 5; do
     if as_owner "$PGBIN/pg_ctl" start -D "$(data_dir)" -l "$HOME_DIR/server.log" \
-         -w -t 60 -s -o "-p $PORT $(durability_options)" >/dev/null; then
+         -w -t "$WAIT_SERVER" -s -o "-p $PORT $(durability_options)" >/dev/null 2>&1; then
       return 0
+    fi
+    if running; then
+      stop_unfinished_server
+      die "$(server_of) was not ready within $WAIT_SERVER s, and was stopped again; see $HOME_DIR/server.log"
     fi
     if tail -n 20 "$HOME_DIR/server.log" 2>/dev/null |
          grep -q -e 'could not bind' -e 'could not create any TCP/IP sockets'; then
       PORT=$(pick_port)
       continue
     fi
-    die "the server did not start; see $HOME_DIR/server.log"
+    die "$(server_of) did not start; see $HOME_DIR/server.log"
   done
-  die "the server did not start: no free port"
+  die "$(server_of) did not start: no free port"
 }
 
+# stop_server MODE: a server that does not stop within the bound was asked
+# to, and stops once it runs again; scripts/db says so and leaves it.
 stop_server() {
-  as_owner "$PGBIN/pg_ctl" stop -D "$(data_dir)" -m "$1" -w -s >/dev/null
+  as_owner "$PGBIN/pg_ctl" stop -D "$(data_dir)" -m "$1" -w -t "$WAIT_SERVER" -s >/dev/null 2>&1 ||
+    die "$(server_of) did not stop within $WAIT_SERVER s (it may be frozen or overloaded); it was asked to stop, and will once it runs again"
 }
 
-# A server left running from the data of a first start that did not finish.
+# A server left running from the data of a first start that did not finish
+# (or that was not ready in time): stopped at once.
 stop_unfinished_server() {
-  if [ -f "$(data_dir)/postmaster.pid" ] && running; then stop_server immediate || true; fi
+  if [ -f "$(data_dir)/postmaster.pid" ] && running; then
+    as_owner "$PGBIN/pg_ctl" stop -D "$(data_dir)" -m immediate -w -t "$WAIT_SERVER" -s \
+      >/dev/null 2>&1 || true
+  fi
 }
 
-# A new cluster in DIR's home, after what an earlier cluster of DIR or a
-# failed first start left there (proven its own by the mark). A start that
-# fails on the way stops the server it started; the next start begins
-# afresh.
+# A new cluster in DIR's home. What a failed first start left there (proven
+# so by its record), it deletes; the data of a cluster that may have run,
+# never (check_start refused it). A start that fails on the way stops the
+# server it started and leaves its record: the next start begins afresh.
+# A cluster.env of DIR's own whose data is gone (a home under /tmp that was
+# cleared) gives way to the new cluster, with a line that says so.
 create_cluster() {
-  choose_home
+  local data_gone=0
+  [ -f "$SETTINGS" ] && data_gone=1
+  plan_home
   claim_home
+  refuse_ran_data "$HOME_DIR"
   local data=$HOME_DIR/data sock=$HOME_DIR/sock
+  (umask 077 && printf '%s\n' "$DIR" >"$HOME_DIR/$UNFINISHED")
+  trap stop_unfinished_server EXIT
   stop_unfinished_server
   rm -rf "$data" "$sock" "$HOME_DIR/server.log"
   rm -f "$SETTINGS" "$SQL_HASH_FILE"
@@ -143,9 +206,9 @@ create_cluster() {
 
   local no_sync=()
   [ "$THROWAWAY" = 1 ] && no_sync=(--no-sync)
-  as_owner "$PGBIN/initdb" -D "$data" -E UTF8 --locale=C.UTF-8 "${no_sync[@]}" \
-    --auth-local=peer --auth-host=scram-sha-256 >/dev/null ||
-    die "initdb failed"
+  as_owner timeout -k 5 "$WAIT_WORK" "$PGBIN/initdb" -D "$data" -E UTF8 --locale=C.UTF-8 \
+    "${no_sync[@]}" --auth-local=peer --auth-host=scram-sha-256 >/dev/null ||
+    die "start: initdb failed, or took longer than $WAIT_WORK s ($DIR)"
 
   local sock_quoted=${sock//\'/\'\'}
   as_owner tee -a "$data/postgresql.conf" >/dev/null <<EOF
@@ -160,24 +223,29 @@ EOF
 
   PORT=$(pick_port)
   PASSWORD=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
-  trap stop_unfinished_server EXIT
   start_server
 
   # On standard input, so that the password shows in no command line.
   # pg_checkpoint lets the benchmarks begin a measurement right after a
   # checkpoint (bench/bench_routing.cpp); it reaches no data.
-  psql_super -d postgres >/dev/null <<EOF
+  talk "$(cluster_of)" psql_super -d postgres >/dev/null <<EOF ||
 CREATE ROLE $DBUSER LOGIN PASSWORD '$PASSWORD';
 GRANT pg_checkpoint TO $DBUSER;
 CREATE DATABASE $DBNAME OWNER $DBUSER;
 EOF
+    die "start: the new cluster in $DIR was not made; the next start begins afresh"
 
   load_sql_files
   add_test_extensions
 
-  # Written last: a cluster.env means a complete cluster.
+  # Written last: a cluster.env means a complete cluster; the record of an
+  # unfinished first start goes only after it.
   save_settings
+  rm -f "$HOME_DIR/$UNFINISHED"
   trap - EXIT
+  if [ "$data_gone" = 1 ]; then
+    say "the data of the cluster in $DIR was gone from $HOME_DIR: made a new, empty cluster"
+  fi
 }
 
 # Loads database/ into the (empty) database and records its hash.
@@ -187,7 +255,7 @@ load_sql_files() {
   local args=() f hash
   hash=$(sql_hash)
   for f in "${files[@]}"; do args+=(-f "$f"); done
-  psql_user -1 "${args[@]}" >/dev/null || die "loading $SQL_DIR failed"
+  talk "$(cluster_of)" psql_user -1 "${args[@]}" >/dev/null || die "loading $SQL_DIR failed ($DIR)"
   (umask 077 && echo "$hash" >"$SQL_HASH_FILE")
 }
 
@@ -201,10 +269,11 @@ reload_if_changed() {
     return 0
   fi
   rm -f "$SQL_HASH_FILE"
-  psql_super -d postgres >/dev/null <<EOF
+  talk "$(cluster_of)" psql_super -d postgres >/dev/null <<EOF ||
 DROP DATABASE IF EXISTS $DBNAME WITH (FORCE);
 CREATE DATABASE $DBNAME OWNER $DBUSER;
 EOF
+    die "database/ changed, and the database could not be made again; the next start tries again ($DIR)"
   load_sql_files
   say "database/ changed since the cluster was loaded: loaded it afresh ($DIR)"
 }
@@ -215,13 +284,14 @@ EOF
 add_test_extensions() {
   local ext=/usr/share/postgresql/15/extension
   [ -f "$ext/pgtap.control" ] && [ -f "$ext/plpgsql_check.control" ] || return 0
-  psql_super -d "$DBNAME" >/dev/null <<EOF
+  talk "$(cluster_of)" psql_super -d "$DBNAME" >/dev/null <<EOF ||
 SET client_min_messages = warning;
 CREATE SCHEMA IF NOT EXISTS tap;
 GRANT USAGE ON SCHEMA tap TO $DBUSER;
 CREATE EXTENSION IF NOT EXISTS pgtap SCHEMA tap;
 CREATE EXTENSION IF NOT EXISTS plpgsql_check SCHEMA tap;
 EOF
+    die "the test extensions could not be added ($DIR)"
 }
 
 # Clusters made by earlier versions of this script turned durability off
@@ -236,9 +306,14 @@ drop_old_durability_lines() {
   fi
 }
 
+# Checks DIR and its home before it marks DIR and takes the lock, and again
+# once it holds the lock; what it made until then, a refusal removes.
 cmd_start() {
-  claim_dir
+  check_start
+  mark "$DIR"
   lock_cluster
+  check_start
+  begin_work
   if ! created; then
     # No cluster yet, what a failed first start left, or a settings file
     # without its data (the /tmp home was cleared, say).
@@ -247,17 +322,23 @@ cmd_start() {
     return 0
   fi
   [ "$HOME_DIR" = "$DIR" ] || mark "$HOME_DIR"
+  # A first start that completed, but ended before it removed its record.
+  rm -f "$HOME_DIR/$UNFINISHED"
   drop_old_durability_lines
-  if running && [ "$THROWAWAY" = 0 ] && ! running_durable; then
-    stop_server fast
-    say "restarting with durable settings ($DIR)"
-  elif running && [ "$THROWAWAY" = 1 ] && running_durable; then
-    # Whoever started it durable may rely on that: it is not restarted.
-    say "runs already with durable settings: kept durable, not throwaway ($DIR)"
+  if running; then
+    local durable
+    durable=$(talk "$(cluster_of)" running_durable) || die "start: the cluster was left as it was ($DIR)"
+    if [ "$THROWAWAY" = 0 ] && [ "$durable" != t ]; then
+      stop_server fast
+      say "restarting with durable settings ($DIR)"
+    elif [ "$THROWAWAY" = 1 ] && [ "$durable" = t ]; then
+      # Whoever started it durable may rely on that: it is not restarted.
+      say "runs already with durable settings: kept durable, not throwaway ($DIR)"
+    fi
   fi
   if ! running; then
     local saved_port=$PORT
-    if (exec 3<>"/dev/tcp/127.0.0.1/$PORT") 2>/dev/null; then PORT=$(pick_port); fi
+    port_free "$PORT" || PORT=$(pick_port)
     start_server
     [ "$PORT" = "$saved_port" ] || save_settings
     say "started on 127.0.0.1:$PORT ($DIR)"
@@ -267,8 +348,10 @@ cmd_start() {
 }
 
 cmd_stop() {
-  if created && running; then
-    stop_server fast
-    say "stopped ($DIR)"
-  fi
+  local state=0
+  cluster_state || state=$?
+  case $state in
+    0) stop_server fast; say "stopped ($DIR)" ;;
+    4) cannot_tell "$WHY" ;;
+  esac
 }

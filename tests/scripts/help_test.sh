@@ -89,4 +89,12 @@ for text in CONNINFO 'host=db.example port=5432 dbname=network user=admin' \
             'schema public' CREATEROLE 'WITH GRANT OPTION' 'member of ACCOUNT'; do
   grep -q -F -- "$text" <<<"$usage" || fail "scripts/db --help does not mention $text"
 done
+# Each command's part of the usage says how long it waits, and status's
+# what its exit statuses mean.
+for command in start stop reset status env install; do
+  part=$(awk -v c="$command" '/^  [a-z]+  / { inside = ($1 == c) } /^[A-Z]/ { inside = 0 } inside' <<<"$usage")
+  grep -q -E 'Waits (at most|for nothing)' <<<"$part" ||
+    fail "scripts/db --help does not say how long $command waits: $part"
+done
+grep -q -F '4 when this user cannot tell' <<<"$usage" || fail "scripts/db --help does not explain status 4"
 echo "scripts: --help prints the usage and does nothing else"

@@ -59,6 +59,15 @@ readme_blocks() {
        END { if (inside) printf "%c", 0 }' "$repo/README.md"
 }
 
+# No block puts the cluster's password on a command line, where every user
+# of the machine reads it: only in a variable of a program's environment.
+while IFS= read -r -d '' block; do
+  # shellcheck disable=SC2016  # the pattern holds a $ of its own
+  if grep -v -E '(^|[[:space:]])PGPASSWORD="\$FERRULE_PASSWORD"' <<<"$block" | grep -q 'FERRULE_PASSWORD'; then
+    fail "a README block gives the password on a command line:"$'\n'"$block"
+  fi
+done < <(readme_blocks)
+
 long_commands=0
 count=0
 demo_ran=0
