@@ -6,6 +6,7 @@
 #include <string>
 
 #include "diagnostics.h"
+#include "insert/row_undo.h"
 #include "reasons.h"
 #include "report.h"
 #include "session.h"
@@ -158,6 +159,22 @@ void bind_all(OCIStmt* stmt, OCIError* errhp, const InsertStatement& statement,
                SQLT_INT, nullptr, chain);
 }
 
+// The integer output that holds each row's count, as BindArrays::counts
+// reads it.
+const char* count_bind(const InsertStatement& statement, const SendPolicy& policy) {
+  for (const char* output : statement.output_binds)
+    if (policy.counted_output && std::strcmp(output, policy.counted_output) == 0) return output;
+  return ":numrows";
+}
+
+// The block as it runs for each row.
+std::string row_block(const InsertStatement& statement, const SendPolicy& policy,
+                      const CallerIdentity& identity) {
+  const std::string block = statement.format(identity);
+  if (policy.rows_not_done_keep_writes) return block;
+  return UndoingRowsNotDone(block, count_bind(statement, policy), policy.required_count);
+}
+
 // A row is done when its count is the required one, or any but 0.
 bool all_rows_done(const std::vector<int>& counts, int required) {
   return std::all_of(counts.begin(), counts.end(),
@@ -198,7 +215,7 @@ int SendRows(const InsertStatement& statement, const SendPolicy& policy, const R
   if (policy.trace) policy.trace(cache, arrays.texts);
 
   StepChain chain(s.errhp);
-  const std::string text = statement.format(identity);
+  const std::string text = row_block(statement, policy, identity);
   chain.run("OCIStmtPrepare unsuccessful", [&] { return PrepareText(stmt.get(), s.errhp, text); });
   bind_all(stmt.get(), s.errhp, statement, arrays, chain);
   CallSavepoint own_start;

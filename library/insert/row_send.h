@@ -46,6 +46,10 @@ struct SendPolicy {
   int required_count = 0;
   // False: a complete send leaves its rows in the open transaction.
   bool commit = true;
+  // A row that counts as not done leaves nothing of its own (row_undo.h),
+  // unless its export's count is not whether the row wrote: true keeps
+  // what such a row wrote.
+  bool rows_not_done_keep_writes = false;
 };
 
 // Sends every row of the cache (the cache itself is left as it is) and
