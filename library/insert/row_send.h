@@ -9,7 +9,8 @@
 // without, the transaction goes back to where the send began
 // (call_savepoint.h). An export's partial send is committed the same way:
 // the rows that changed something, with their refresh and follow-up, then
-// answered with its "COULDNOT_" word.
+// answered with its "COULDNOT_" word; a row that changed nothing leaves
+// nothing of its own in it (row_undo.h).
 #pragma once
 
 #include <vector>
@@ -46,9 +47,9 @@ struct SendPolicy {
   int required_count = 0;
   // False: a complete send leaves its rows in the open transaction.
   bool commit = true;
-  // A row that counts as not done leaves nothing of its own (row_undo.h),
-  // unless its export's count is not whether the row wrote: true keeps
-  // what such a row wrote.
+  // A row that counts as not done leaves nothing of its own in a send that
+  // keeps the other rows (row_undo.h), unless its export's count is not
+  // whether the row wrote: true keeps what such a row wrote.
   bool rows_not_done_keep_writes = false;
 };
 
