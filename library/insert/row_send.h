@@ -1,7 +1,7 @@
 // Sending rows: one array-bound execution of an insert block over every row
-// of a cache, the check of each row's count of inserted rows, an export's
-// follow-up block and the commit. Cached batches and single-row inserts
-// share it.
+// of a cache (a second one when a row was not done, row_undo.h), the check
+// of each row's count of inserted rows, an export's follow-up block and the
+// commit. Cached batches and single-row inserts share it.
 //
 // A send is committed whole, with its follow-up and the server refreshes it
 // calls, or not at all: when a step fails, a refresh answers a failure, the
