@@ -327,7 +327,10 @@ FERRULE_API int GetBusySubsystems(int* len_array, const char* systemnames, char*
  * the last one, which sends the batch as one execution and commits it (a
  * batch is also sent at every 10000th row). A batch in which some row
  * inserted nothing commits the others, with the refresh that follows them,
- * and answers -1 with a reason beginning "COULDNOT_". A send is committed
+ * and answers -1 with a reason beginning "COULDNOT_". A row that inserted
+ * nothing leaves nothing of its own in any table, neither the hardware
+ * item, address or history row its insert writes first, and the rows after
+ * it are stored as if it had not been sent. A send is committed
  * with the server refresh that follows it, or not at all: a send answered
  * as failed otherwise (a database error, a failed refresh, a single row
  * that inserted nothing where its form says so) leaves none of its rows
@@ -954,7 +957,7 @@ FERRULE_API int UpdateMultipleIPAddresses(const char* ipadd, const char* old_ipa
  * 1 keep the stored value. A status change sets lkused of the port's links
  * in use to the product of their ports' statuses (a link at 0 stays 0),
  * refreshes the stored routes, and counts as done only for a port that has
- * a link. */
+ * a link; the status of a port without one is changed all the same. */
 FERRULE_API int UpdateMultiplePorts(const char* devicename, const char* port_nbr, int port_way,
                                     const char* port_type, int speed, const char* phy,
                                     int pxi_booting, int first_time, int last_rows,

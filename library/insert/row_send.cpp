@@ -6,6 +6,8 @@
 #include <string>
 
 #include "diagnostics.h"
+#include "insert/bind_arrays.h"
+#include "insert/row_undo.h"
 #include "reasons.h"
 #include "report.h"
 #include "session.h"
@@ -14,154 +16,18 @@ namespace ferrule {
 
 namespace {
 
-// The array buffers of one execution: fixed-width copies of the text
-// columns, their indicators, the integer columns and the outputs.
-//
-// Each thread keeps its arrays from one send to the next (see Lease):
-// fresh arrays for a batch of 10,000 rows are a megabyte of memory touched
-// for the first time, a page fault every 4 KiB, which on the machines
-// measured took as long as filling them.
-struct BindArrays {
-  std::vector<std::vector<char>> texts;
-  std::vector<int> widths;
-  std::vector<std::vector<sb2>> indicators;
-  std::vector<std::vector<int>> values;
-  std::vector<int> numrows;
-  std::vector<std::vector<int>> outputs;
-  std::vector<std::vector<char>> text_outputs;
-  std::vector<int> last_row_flags;
-
-  // The calling thread's arrays for one send. Arrays that grew beyond
-  // kKeptBytes are given back when the send ends.
-  class Lease {
-   public:
-    Lease() : arrays_(thread_arrays()) {}
-    ~Lease() {
-      if (arrays_.bytes() > kKeptBytes) arrays_ = BindArrays();
-    }
-    Lease(const Lease&) = delete;
-    Lease& operator=(const Lease&) = delete;
-    BindArrays& operator*() { return arrays_; }
-
-   private:
-    static BindArrays& thread_arrays() {
-      static thread_local BindArrays arrays;
-      return arrays;
-    }
-    BindArrays& arrays_;
-  };
-  static constexpr std::size_t kKeptBytes = std::size_t{16} << 20;
-
-  // False when a column cannot be unpacked (it does not hold every row).
-  // Every array is sized and written afresh; what a send before left in
-  // them only lends its memory.
-  bool fill(const RowCache& cache, const InsertStatement& statement) {
-    const int rows = cache.rows();
-    const std::size_t n_rows = static_cast<std::size_t>(rows);
-    texts.resize(cache.texts.size());
-    widths.resize(cache.texts.size());
-    indicators.resize(cache.texts.size());
-    for (std::size_t c = 0; c < cache.texts.size(); ++c) {
-      const StringColumnCache& column = cache.texts[c];
-      const int width = std::max(column.longest, 1);
-      texts[c].assign(n_rows * width, '\0');
-      widths[c] = width;
-      if (UnpackStringCache(column, rows, width, texts[c].data()) != 0) return false;
-      const IntColumnCache& flags = cache.indicators[c];
-      if (static_cast<int>(flags.array.size()) < rows) return false;
-      indicators[c].assign(flags.array.begin(), flags.array.begin() + rows);
-    }
-    values.resize(cache.values.size());
-    for (std::size_t c = 0; c < cache.values.size(); ++c) {
-      const IntColumnCache& column = cache.values[c];
-      if (static_cast<int>(column.array.size()) < rows) return false;
-      values[c].assign(column.array.begin(), column.array.begin() + rows);
-    }
-    numrows.assign(n_rows, 0);
-    outputs.resize(statement.output_binds.size());
-    for (std::vector<int>& output : outputs) output.assign(n_rows, 0);
-    text_outputs.resize(statement.text_output_binds.size());
-    for (std::vector<char>& output : text_outputs) output.assign(n_rows * kTextOutputSize, '\0');
-    last_row_flags.clear();
-    if (statement.last_row_flag) {
-      last_row_flags.assign(n_rows, 0);
-      last_row_flags.back() = 1;
-    }
-    return true;
-  }
-
-  // The integer output bound as name, or null.
-  const std::vector<int>* int_output(const InsertStatement& statement, const char* name) const {
-    for (std::size_t c = 0; name && c < statement.output_binds.size(); ++c)
-      if (std::strcmp(statement.output_binds[c], name) == 0) return &outputs[c];
-    return nullptr;
-  }
-  // The last row's value of the text output bound as name, or null.
-  const char* last_text_output(const InsertStatement& statement, const char* name) const {
-    for (std::size_t c = 0; name && c < statement.text_output_binds.size(); ++c)
-      if (std::strcmp(statement.text_output_binds[c], name) == 0)
-        return text_outputs[c].data() + (text_outputs[c].size() - kTextOutputSize);
-    return nullptr;
-  }
-
-  // The counts that tell whether each row was done.
-  const std::vector<int>& counts(const InsertStatement& statement, const char* output) const {
-    const std::vector<int>* named = int_output(statement, output);
-    return named ? *named : numrows;
-  }
-
-  // The memory the arrays hold.
-  std::size_t bytes() const {
-    std::size_t total = (numrows.capacity() + last_row_flags.capacity()) * sizeof(int);
-    for (const auto& text : texts) total += text.capacity();
-    for (const auto& flags : indicators) total += flags.capacity() * sizeof(sb2);
-    for (const auto& value : values) total += value.capacity() * sizeof(int);
-    for (const auto& output : outputs) total += output.capacity() * sizeof(int);
-    for (const auto& output : text_outputs) total += output.capacity();
-    return total;
-  }
-};
-
-// Binds one array by name, with its strides.
-void bind_array(OCIStmt* stmt, OCIError* errhp, const char* name, void* values, int size,
-                ub2 type, sb2* indicators, StepChain& chain) {
-  OCIBind* bind = nullptr;
-  const bool bound = chain.run("OCIBindByName unsuccessful", [&] {
-    return OCIBindByName(stmt, &bind, errhp, reinterpret_cast<const OraText*>(name), -1, values,
-                         size, type, indicators, nullptr, nullptr, 0, nullptr, OCI_DEFAULT);
-  });
-  if (!bound) return;
-  chain.run("OCIBindArrayOfStruct unsuccessful", [&] {
-    return OCIBindArrayOfStruct(bind, errhp, static_cast<ub4>(size),
-                                indicators ? sizeof(sb2) : 0, 0, 0);
-  });
-}
-
-void bind_all(OCIStmt* stmt, OCIError* errhp, const InsertStatement& statement,
-              BindArrays& arrays, StepChain& chain) {
-  for (std::size_t c = 0; c < statement.text_binds.size() && c < arrays.texts.size(); ++c)
-    bind_array(stmt, errhp, statement.text_binds[c], arrays.texts[c].data(), arrays.widths[c],
-               SQLT_STR, arrays.indicators[c].data(), chain);
-  for (std::size_t c = 0; c < statement.value_binds.size() && c < arrays.values.size(); ++c)
-    bind_array(stmt, errhp, statement.value_binds[c], arrays.values[c].data(), sizeof(int),
-               SQLT_INT, nullptr, chain);
-  bind_array(stmt, errhp, ":numrows", arrays.numrows.data(), sizeof(int), SQLT_INT, nullptr,
-             chain);
-  for (std::size_t c = 0; c < statement.output_binds.size(); ++c)
-    bind_array(stmt, errhp, statement.output_binds[c], arrays.outputs[c].data(), sizeof(int),
-               SQLT_INT, nullptr, chain);
-  for (std::size_t c = 0; c < statement.text_output_binds.size(); ++c)
-    bind_array(stmt, errhp, statement.text_output_binds[c], arrays.text_outputs[c].data(),
-               kTextOutputSize, SQLT_STR, nullptr, chain);
-  if (statement.last_row_flag)
-    bind_array(stmt, errhp, statement.last_row_flag, arrays.last_row_flags.data(), sizeof(int),
-               SQLT_INT, nullptr, chain);
-}
-
 // A row is done when its count is the required one, or any but 0.
 bool all_rows_done(const std::vector<int>& counts, int required) {
   return std::all_of(counts.begin(), counts.end(),
                      [required](int n) { return required != 0 ? n == required : n != 0; });
+}
+
+// The integer output that holds each row's count, as BindArrays::counts
+// reads it.
+const char* count_bind(const InsertStatement& statement, const SendPolicy& policy) {
+  for (const char* output : statement.output_binds)
+    if (policy.counted_output && std::strcmp(output, policy.counted_output) == 0) return output;
+  return ":numrows";
 }
 
 // The refusal of the refresh that the block's last row called, if any.
@@ -172,6 +38,49 @@ std::string in_block_refresh_refusal(const InsertStatement& statement, const Bin
   if (const char* text = arrays.last_text_output(statement, answer))
     return RefreshRefusal(RescodeKind::Text, 0, text);
   return {};
+}
+
+// Prepares the text on stmt and binds the arrays to it, each step only while
+// the chain is clean, then runs `before_execute` (a step of its own) and
+// executes the block once per row. Returns the status of the execution,
+// which the caller reports; OCI_SUCCESS when a step before it failed.
+template <class Step>
+sword execute_rows(OCIStmt* stmt, const std::string& text, const InsertStatement& statement,
+                   BindArrays& arrays, int rows, StepChain& chain, Step before_execute) {
+  Session& s = session();
+  chain.run("OCIStmtPrepare unsuccessful", [&] { return PrepareText(stmt, s.errhp, text); });
+  arrays.bind(stmt, s.errhp, statement, chain);
+  before_execute();
+  if (!chain.ok()) return OCI_SUCCESS;
+  return OCIStmtExecute(s.svchp, stmt, s.errhp, static_cast<ub4>(rows), 0, nullptr, nullptr,
+                        OCI_DEFAULT);
+}
+
+// The server's number for a key that a unique index holds already.
+constexpr sb4 kUniqueKeyTaken = 1;
+
+// Whether the writes of rows that were not done matter to the send: a row
+// among those run was not done, and the send keeps the rows that were, or
+// a later row failed on a unique key, which the leftovers of a row not
+// done may hold (a serial number, a name). After a failure only the rows
+// before the failing one ran.
+bool leftovers_matter(OCIStmt* stmt, sword executed, const std::vector<int>& counts,
+                      const SendPolicy& policy) {
+  ub4 ran = static_cast<ub4>(counts.size());
+  if (executed != OCI_SUCCESS) {
+    sb4 number = 0;
+    char text[8];
+    if (OCIErrorGet(session().errhp, 1, nullptr, &number, reinterpret_cast<OraText*>(text),
+                    sizeof text, OCI_HTYPE_ERROR) != OCI_SUCCESS ||
+        number != kUniqueKeyTaken)
+      return false;
+    ran = 0;
+    OCIAttrGet(stmt, OCI_HTYPE_STMT, &ran, nullptr, OCI_ATTR_ROW_COUNT, nullptr);
+    ran = std::min(ran, static_cast<ub4>(counts.size()));
+  } else if (!policy.commit_when_not_inserted) {
+    return false;  // the send is undone whole
+  }
+  return !all_rows_done({counts.begin(), counts.begin() + ran}, policy.required_count);
 }
 
 }  // namespace
@@ -198,23 +107,43 @@ int SendRows(const InsertStatement& statement, const SendPolicy& policy, const R
   if (policy.trace) policy.trace(cache, arrays.texts);
 
   StepChain chain(s.errhp);
-  const std::string text = statement.format(identity);
-  chain.run("OCIStmtPrepare unsuccessful", [&] { return PrepareText(stmt.get(), s.errhp, text); });
-  bind_all(stmt.get(), s.errhp, statement, arrays, chain);
+  const std::string block = statement.format(identity);
   CallSavepoint own_start;
   CallSavepoint& start = call_start ? *call_start : own_start;
-  if (!call_start) chain.run("OCIStmtExecute unsuccessful", [&] { return own_start.set(); });
-  chain.run("OCIStmtExecute unsuccessful", [&] {
-    return OCIStmtExecute(s.svchp, stmt.get(), s.errhp, static_cast<ub4>(rows), 0, nullptr,
-                          nullptr, OCI_DEFAULT);
+  sword executed = execute_rows(stmt.get(), block, statement, arrays, rows, chain, [&] {
+    if (!call_start) chain.run("OCIStmtExecute unsuccessful", [&] { return own_start.set(); });
   });
+  const std::vector<int>& counts = arrays.counts(statement, policy.counted_output);
+
+  // A row that was not done may have written before the statement that
+  // found nothing (a hardware row, an address): the rows kept must not take
+  // those writes with them, nor may they refuse a later row. So the send
+  // goes back to its start and runs again, each row undoing its own writes
+  // when it is not done (row_undo.h); every row then sees what the rows
+  // done before it left. Only a send with such a row pays for the second
+  // run, and only one that began where it goes back to: a caller's own
+  // statements before it would not run again.
+  if (chain.ok() && !call_start && !policy.rows_not_done_keep_writes &&
+      leftovers_matter(stmt.get(), executed, counts, policy)) {
+    start.undo();
+    bool refilled = false;
+    try {
+      refilled = arrays.fill(cache, statement);
+    } catch (const std::bad_alloc&) {
+      refilled = false;
+    }
+    if (!refilled) chain.allocation_failed("OCIStmtExecute unsuccessful");
+    const std::string undoing =
+        UndoingRowsNotDone(block, count_bind(statement, policy), policy.required_count);
+    executed = execute_rows(stmt.get(), undoing, statement, arrays, rows, chain, [] {});
+  }
+  chain.run("OCIStmtExecute unsuccessful", [&] { return executed; });
+  const bool partial = chain.ok() && !all_rows_done(counts, policy.required_count);
   if (chain.ok() && policy.print_numrows) PrintLine("numrows%d", arrays.numrows.front());
 
   // Some row changed nothing: the export either undoes the send, or keeps
   // the rows that did change something, which then go with their refresh
   // and follow-up into one commit like a complete send.
-  const bool partial = chain.ok() && !all_rows_done(arrays.counts(statement, policy.counted_output),
-                                                    policy.required_count);
   if (partial && !policy.commit_when_not_inserted) {
     stmt.release();
     start.undo();
@@ -223,9 +152,10 @@ int SendRows(const InsertStatement& statement, const SendPolicy& policy, const R
   }
   std::string refusal;
   if (chain.ok()) refusal = in_block_refresh_refusal(statement, arrays);
-  const FollowUpBlock* block = policy.follow_up_block;
-  if (chain.ok() && refusal.empty() && block && (!block->wanted || block->wanted(cache)))
-    refusal = RunFollowUpBlock(*block, stmt.get(), chain, identity);
+  const FollowUpBlock* follow_up = policy.follow_up_block;
+  if (chain.ok() && refusal.empty() && follow_up &&
+      (!follow_up->wanted || follow_up->wanted(cache)))
+    refusal = RunFollowUpBlock(*follow_up, stmt.get(), chain, identity);
   if (chain.ok() && refusal.empty() && policy.commit) CommitStep(chain);
   // The rows of a partial send that went through to its end stay.
   const bool partial_kept = partial && chain.ok() && refusal.empty();

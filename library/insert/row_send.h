@@ -1,7 +1,7 @@
 // Sending rows: one array-bound execution of an insert block over every row
-// of a cache, the check of each row's count of inserted rows, an export's
-// follow-up block and the commit. Cached batches and single-row inserts
-// share it.
+// of a cache (a second one when a row was not done, row_undo.h), the check
+// of each row's count of inserted rows, an export's follow-up block and the
+// commit. Cached batches and single-row inserts share it.
 //
 // A send is committed whole, with its follow-up and the server refreshes it
 // calls, or not at all: when a step fails, a refresh answers a failure, the
@@ -9,7 +9,8 @@
 // without, the transaction goes back to where the send began
 // (call_savepoint.h). An export's partial send is committed the same way:
 // the rows that changed something, with their refresh and follow-up, then
-// answered with its "COULDNOT_" word.
+// answered with its "COULDNOT_" word; a row that changed nothing leaves
+// nothing of its own in it (row_undo.h).
 #pragma once
 
 #include <vector>
@@ -46,6 +47,10 @@ struct SendPolicy {
   int required_count = 0;
   // False: a complete send leaves its rows in the open transaction.
   bool commit = true;
+  // A row that counts as not done leaves nothing of its own in a send that
+  // keeps the other rows (row_undo.h), unless its export's count is not
+  // whether the row wrote: true keeps what such a row wrote.
+  bool rows_not_done_keep_writes = false;
 };
 
 // Sends every row of the cache (the cache itself is left as it is) and

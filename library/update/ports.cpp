@@ -52,10 +52,13 @@ const InsertStatement kStatusBlock{
 const UpdateBatch kAttributes{
     kAttributesBlock, "UpdateMultiplePorts", reason::kCacheProblem, reason::kNotAllUpdated,
     Incomplete::Commit};
-// The stored routes follow the links' usage.
+// The stored routes follow the links' usage. A row counts the links it
+// changed, so the status of a port without links is changed, and kept,
+// though the row is not done.
 const UpdateBatch kStatuses{
     kStatusBlock, "UpdateMultiplePortStatuses", reason::kCacheProblem,
-    reason::kNotAllUpdated, Incomplete::Commit, &kRefreshPathsUsed};
+    reason::kNotAllUpdated, Incomplete::Commit, &kRefreshPathsUsed, {}, reason::kNoBatch,
+    kAnyNumrows, true /*rows_not_done_keep_writes*/};
 
 }  // namespace
 

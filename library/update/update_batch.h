@@ -34,6 +34,9 @@ struct UpdateBatch {
   RowCheck check = {};              // the export's own refusal of a row, if any
   const char* no_batch = reason::kNoBatch;  // reason when no batch is open
   RowCount done = kAnyNumrows;
+  // True where a row's count is not whether the row wrote: a row that is
+  // not done then keeps what it wrote (insert/row_send.h).
+  bool rows_not_done_keep_writes = false;
 };
 
 // One call of a cached update. Returns 0, -1, the append result, or the

@@ -18,7 +18,8 @@ TEST_F(PartialBatchTest, RowsThatInsertNothingAreLeftOutAndTheOthersCommitted) {
             (std::vector<std::string>{"1", "3"}));
   EXPECT_EQ(port("sw1", "4", 0, 1), -1);  // the batch is closed
 
-  // A device of an unknown type keeps only its hardware row.
+  // A device of an unknown type leaves nothing: not even its hardware row,
+  // which its block writes before it finds no type.
   auto device = [&](const char* name, const char* type, int first, int last) {
     const std::string serial = std::string("SN-") + name;
     return InsertMultipleFunctionalDevices("DAQ", name, type, 0, 0, serial.c_str(), "hw", "me",
@@ -28,7 +29,8 @@ TEST_F(PartialBatchTest, RowsThatInsertNothingAreLeftOutAndTheOthersCommitted) {
   device("d2", "NOSUCHTYPE", 0, 0);
   EXPECT_EQ(device("d3", "SWITCH", 0, 1), -1);
   EXPECT_EQ(Err(), "ERROR in InsertMultipleFunctionalDevices : COULDNOT_INSERT_ALL_ROWS");
-  EXPECT_EQ(Count("vexa_hw_devices", "serialnb in ('SN-d1','SN-d2','SN-d3')"), 3);
+  EXPECT_EQ(Count("vexa_hw_devices", "serialnb in ('SN-d1','SN-d2','SN-d3')"), 2);
+  EXPECT_EQ(Count("vexa_hw_devices", "serialnb = 'SN-d2'"), 0);
   EXPECT_EQ(Count("vexa_lg_devices", "devicename in ('d1','d2','d3')"), 2);
   EXPECT_EQ(Count("vexa_device_history", "serialnb in ('SN-d1','SN-d2','SN-d3')"), 2);
 }
@@ -75,4 +77,50 @@ TEST_F(PartialBatchTest, LongBatchesAnswerAsShortOnes) {
   ASSERT_EQ(InsertPort("sw1", "last", 1, 1, 1000, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
                        nullptr, nullptr, 1, err_), 0) << Err();
   EXPECT_EQ(Count("vexa_port_properties"), 1);
+}
+
+// A refused row leaves nothing that a later call would trip over: its
+// serial number and its address stay free, also in batches long enough to
+// run in chunks of rows.
+TEST_F(PartialBatchTest, RefusedRowsLeaveTheirSerialNumberAndAddressFree) {
+  AddDevice("sw1", "DAQ");
+  auto device = [&](const char* name, const char* type, const char* serial, int first, int last) {
+    return InsertMultipleFunctionalDevices("DAQ", name, type, 0, 0, serial, "hw", "me", nullptr,
+                                           "rack", first, last, err_);
+  };
+  device("d1", "SWITCH", "SN-d1", 1, 0);
+  device("d2", "NOSUCHTYPE", "SN-d2", 0, 0);
+  EXPECT_EQ(device("d3", "SWITCH", "SN-d3", 0, 1), -1);
+  EXPECT_EQ(Count("vexa_hw_devices", "serialnb = 'SN-d2'"), 0);
+  EXPECT_EQ(InsertFunctionalDevice("DAQ", "d2", "SWITCH", 0, 0, "SN-d2", "hw", "me", nullptr,
+                                   "rack", 0, err_), 0) << Err();
+
+  // The refused row's address is recorded by a later port under its own
+  // name.
+  auto port = [&](const char* dname, const char* nbr, const char* ip, const char* ipname,
+                  int first, int last) {
+    return InsertMultiplePorts(dname, nbr, 1, 1, 1000, 0, nullptr, nullptr, ip, ipname, nullptr,
+                               nullptr, nullptr, first, last, err_);
+  };
+  port("sw1", "1", nullptr, nullptr, 1, 0);
+  EXPECT_EQ(port("ghost", "2", "10.1.1.1", "orphan", 0, 1), -1);
+  EXPECT_EQ(Err(), "ERROR in InsertMultiplePorts : COULDNOT_INSERT_ALL_ROWS");
+  EXPECT_EQ(Count("vexa_ipinfo", "ipaddress = '10.1.1.1'"), 0);
+  ASSERT_EQ(InsertPort("sw1", "3", 1, 1, 1000, 0, nullptr, nullptr, "10.1.1.1", "mine", nullptr,
+                       nullptr, nullptr, 0, err_), 0) << Err();
+  EXPECT_EQ(Column("select ipname from vexa_ipinfo where ipaddress = '10.1.1.1'"),
+            std::vector<std::string>{"mine"});
+
+  // 1,500 ports with addresses, one of a device that does not exist.
+  constexpr int kRows = 1500;
+  int rc = 0;
+  for (int i = 0; i < kRows; ++i) {
+    const std::string nbr = "p" + std::to_string(i);
+    const std::string ip = "10.2." + std::to_string(i / 250) + "." + std::to_string(i % 250);
+    rc = port(i == 1200 ? "ghost" : "sw1", nbr.c_str(), ip.c_str(), "n", i == 0, i == kRows - 1);
+  }
+  EXPECT_EQ(rc, -1);
+  EXPECT_EQ(Count("vexa_port_properties", "port_nbr like 'p%'"), kRows - 1);
+  EXPECT_EQ(Count("vexa_ipinfo", "ipaddress like '10.2.%'"), kRows - 1);
+  EXPECT_EQ(Count("vexa_ipinfo", "ipaddress = '10.2.4.200'"), 0);
 }
