@@ -5,6 +5,8 @@
 # of the scripts, with stand-in benchmarks in its build-bench/ and a cmake
 # that builds nothing; the cluster is the copy's own.
 set -euo pipefail
+# shellcheck source=test_lib.sh
+. "$(dirname "$0")/test_lib.sh"
 repo=$1
 sandbox=$(mktemp -d /tmp/ferrule-bench-test.XXXXXX)
 chmod 755 "$sandbox"
@@ -17,7 +19,6 @@ cleanup() {
   rm -rf "$sandbox"
 }
 trap cleanup EXIT
-fail() { echo "FAILED: $*" >&2; exit 1; }
 
 cp -r "$repo/scripts" "$repo/database" "$sandbox/"
 mkdir -p "$sandbox/shims" "$sandbox/build-bench/bench"

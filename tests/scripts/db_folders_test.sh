@@ -10,24 +10,12 @@
 # to, so that code that got through to pg_ctl's shell would leave a file
 # behind.
 set -euo pipefail
+# shellcheck source=test_lib.sh
+. "$(dirname "$0")/test_lib.sh"
 repo=$1
 sandbox=$(mktemp -d /tmp/ferrule-dbf.XXXXXX)
 chmod 1777 "$sandbox"
 pgbin=/usr/lib/postgresql/15/bin
-as_owner() {
-  if [ "$(id -u)" = 0 ]; then
-    (cd / && setpriv --reuid=postgres --regid=postgres --init-groups -- "$@")
-  else
-    "$@"
-  fi
-}
-# The folder under /tmp that holds the data of a cluster folder whose own
-# path will not do; the test removes those of its folders.
-tmp_home_of() {
-  local key
-  key=$(printf '%s' "$(realpath -m -- "$1")" | sha256sum | cut -c1-16)
-  if [ "$(id -u)" = 0 ]; then echo "/tmp/ferrule-db-$key"; else echo "/tmp/ferrule-db-$(id -u)-$key"; fi
-}
 tmp_homes=()
 other_pid=''
 cleanup() {
@@ -50,7 +38,6 @@ cleanup() {
   rm -rf "$sandbox" "${tmp_homes[@]}"
 }
 trap cleanup EXIT
-fail() { echo "FAILED: $*" >&2; exit 1; }
 
 mkdir "$sandbox/copy" "$sandbox/work"
 cp -r "$repo/scripts" "$repo/database" "$sandbox/copy/"

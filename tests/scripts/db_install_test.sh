@@ -7,6 +7,8 @@
 # for passwords that SASLprep changes, leaves, or gives up on. An install
 # from a checkout whose path holds a backslash works.
 set -euo pipefail
+# shellcheck source=test_lib.sh
+. "$(dirname "$0")/test_lib.sh"
 repo=$1
 sandbox=$(mktemp -d /tmp/ferrule-dbi.XXXXXX)
 chmod 755 "$sandbox"
@@ -20,19 +22,11 @@ cleanup() {
   rm -rf "$sandbox"
 }
 trap cleanup EXIT
-fail() { echo "FAILED: $*" >&2; exit 1; }
 
 "$db" start --throwaway "$dir" 2>/dev/null
 home=$(sed -n 's/^HOME_DIR=//p' "$dir/cluster.env")
 port=$(sed -n 's/^PORT=//p' "$dir/cluster.env")
 log=$home/server.log
-as_owner() {
-  if [ "$(id -u)" = 0 ]; then
-    (cd / && setpriv --reuid=postgres --regid=postgres --init-groups -- "$@")
-  else
-    "$@"
-  fi
-}
 super_sql() { as_owner psql -X -q -tA -v ON_ERROR_STOP=1 -h "$home/sock" -p "$port" "$@"; }
 super_sql -d postgres >/dev/null <<'EOF'
 ALTER SYSTEM SET log_statement = 'all';

@@ -6,22 +6,12 @@
 # this user cannot tell whether a server runs. Run on a copy of the scripts
 # in a folder the server's account can reach.
 set -euo pipefail
+# shellcheck source=test_lib.sh
+. "$(dirname "$0")/test_lib.sh"
 repo=$1
 sandbox=$(mktemp -d /tmp/ferrule-dbr.XXXXXX)
 chmod 1777 "$sandbox"
 pgbin=/usr/lib/postgresql/15/bin
-as_owner() {
-  if [ "$(id -u)" = 0 ]; then
-    (cd / && setpriv --reuid=postgres --regid=postgres --init-groups -- "$@")
-  else
-    "$@"
-  fi
-}
-tmp_home_of() {
-  local key
-  key=$(printf '%s' "$(realpath -m -- "$1")" | sha256sum | cut -c1-16)
-  if [ "$(id -u)" = 0 ]; then echo "/tmp/ferrule-db-$key"; else echo "/tmp/ferrule-db-$(id -u)-$key"; fi
-}
 tmp_homes=()
 cleanup() {
   local pid
@@ -32,7 +22,6 @@ cleanup() {
   rm -rf "$sandbox" "${tmp_homes[@]}"
 }
 trap cleanup EXIT
-fail() { echo "FAILED: $*" >&2; exit 1; }
 
 mkdir "$sandbox/copy" "$sandbox/work"
 cp -r "$repo/scripts" "$repo/database" "$sandbox/copy/"

@@ -9,6 +9,8 @@
 # account with an empty password, and leaves the password of an account
 # that exists as it is.
 set -euo pipefail
+# shellcheck source=test_lib.sh
+. "$(dirname "$0")/test_lib.sh"
 repo=$1
 db=$repo/scripts/db
 dir=$(mktemp -d /tmp/ferrule-db-test.XXXXXX)
@@ -19,7 +21,6 @@ cleanup() {
   rm -rf "$dir"
 }
 trap cleanup EXIT
-fail() { echo "FAILED: $*" >&2; exit 1; }
 
 "$db" start "$dir" 2>/dev/null
 home=$(sed -n 's/^HOME_DIR=//p' "$dir/cluster.env")
@@ -80,13 +81,6 @@ user_sql "create table durability_probe (n integer)"
 seq 1 1000 | sed 's/.*/insert into durability_probe values (&);/' |
   PGPASSWORD=$FERRULE_PASSWORD psql -X -q -v ON_ERROR_STOP=1 "postgresql://$FERRULE_USER@$FERRULE_SERVER" ||
   fail "inserts failed"
-as_owner() {
-  if [ "$(id -u)" = 0 ]; then
-    (cd / && setpriv --reuid=postgres --regid=postgres --init-groups -- "$@")
-  else
-    "$@"
-  fi
-}
 as_owner /usr/lib/postgresql/15/bin/pg_ctl stop -D "$home/data" -m immediate -w -s
 "$db" start "$dir" 2>/dev/null
 [ "$(user_sql 'select count(*) from durability_probe')" = 1000 ] ||

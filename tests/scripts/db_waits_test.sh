@@ -6,6 +6,8 @@
 # of scripts/db's that names the cluster, release the lock, and leave the
 # cluster's records as they were. status and env wait for nothing.
 set -euo pipefail
+# shellcheck source=test_lib.sh
+. "$(dirname "$0")/test_lib.sh"
 repo=$1
 sandbox=$(mktemp -d /tmp/ferrule-dbw.XXXXXX)
 chmod 755 "$sandbox"
@@ -21,7 +23,6 @@ cleanup() {
   rm -rf "$sandbox"
 }
 trap cleanup EXIT
-fail() { echo "FAILED: $*" >&2; exit 1; }
 
 "$db" start --throwaway "$dir" 2>/dev/null
 home=$(sed -n 's/^HOME_DIR=//p' "$dir/cluster.env")

@@ -4,10 +4,11 @@
 # where cmake, ctest, dpkg-query, apt-get and sudo only write down that they
 # were called, and where no build or cluster folder may appear.
 set -euo pipefail
+# shellcheck source=test_lib.sh
+. "$(dirname "$0")/test_lib.sh"
 repo=$1
 sandbox=$(mktemp -d /tmp/ferrule-help-test.XXXXXX)
 trap 'rm -rf "$sandbox"' EXIT
-fail() { echo "FAILED: $*" >&2; exit 1; }
 
 cp -r "$repo/scripts" "$repo/database" "$sandbox/"
 shims=$sandbox/shims

@@ -9,6 +9,8 @@
 # the packages only the tests need, and where nothing can be installed:
 # dpkg-query reports those packages missing, and apt-get and sudo fail.
 set -euo pipefail
+# shellcheck source=test_lib.sh
+. "$(dirname "$0")/test_lib.sh"
 repo=$1
 sandbox=$(mktemp -d /tmp/ferrule-readme-test.XXXXXX)
 chmod 755 "$sandbox"
@@ -23,7 +25,6 @@ cleanup() {
   rm -rf "$sandbox"
 }
 trap cleanup EXIT
-fail() { echo "FAILED: $*" >&2; exit 1; }
 
 for entry in "$repo"/*; do
   case ${entry##*/} in build*) continue ;; esac

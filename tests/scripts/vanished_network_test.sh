@@ -12,6 +12,8 @@
 # pair whose server end is taken down. Needs root and network namespaces;
 # skipped (77) without them.
 set -euo pipefail
+# shellcheck source=test_lib.sh
+. "$(dirname "$0")/test_lib.sh"
 repo=$1 probe=$2
 db=$repo/scripts/db
 [ "$(id -u)" = 0 ] || { echo "needs root: skipped"; exit 77; }
@@ -35,7 +37,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "FAILED: $*" >&2; exit 1; }
 
 # The server side (this namespace) and the clients' namespace.
 ip link set lo up
