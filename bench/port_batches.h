@@ -26,11 +26,9 @@ inline double seconds_since(Clock::time_point start) {
 
 // What a row of port i holds: its number, and with an address, the
 // address, its host name and the MAC address (also the burnt-in one).
-// first_port offsets the ports of one batch from those of another.
 struct PortRow {
   std::string name, address, host, mac;
-  PortRow(int i, int first_port = 0) {
-    const int n = first_port + i;
+  explicit PortRow(int n) {
     char text[64];
     name = "p" + std::to_string(n);
     std::snprintf(text, sizeof text, "10.%d.%d.%d", (n >> 16) & 255, (n >> 8) & 255, n & 255);
@@ -48,12 +46,12 @@ struct PortRow {
 // database refuses: the call answers the unique-key error (1) and leaves
 // the rows before it in the open transaction. Seconds, or -1.
 inline double insert_with_library(const char* dname, int rows, bool with_address,
-                                  bool failing_last = false, int first_port = 0) {
+                                  bool failing_last = false) {
   char err[400];
   const auto start = Clock::now();
   for (int i = 0; i < rows; ++i) {
     const bool last = i == rows - 1;
-    const PortRow row(last && failing_last ? 0 : i, first_port);
+    const PortRow row(last && failing_last ? 0 : i);
     const char* address = with_address ? row.address.c_str() : nullptr;
     const char* mac = with_address ? row.mac.c_str() : nullptr;
     const int rc = InsertMultiplePorts(dname, row.name.c_str(), 1, 1, 1000, 0, "eth", mac,
@@ -68,13 +66,14 @@ inline double insert_with_library(const char* dname, int rows, bool with_address
   return seconds_since(start);
 }
 
-// Sends each statement of `statements` (a prepared statement's name and its
-// values) in one pipeline, in one transaction; seconds, or -1 when one
-// failed.
+// A prepared statement's name and its values.
 struct Prepared {
   const char* name;
   std::vector<std::string> values;
 };
+
+// Sends every statement in one pipeline, in one transaction; seconds, or
+// -1 when one failed.
 
 inline double run_pipelined(PGconn* c, const std::vector<Prepared>& statements) {
   const auto start = Clock::now();
@@ -115,14 +114,18 @@ inline bool prepare(PGconn* c, const char* name, const char* sql, int n) {
 // The rows of the library's batch of `rows` ports through libpq, one
 // prepared insert a row, pipelined in one transaction. With addresses the
 // inserts go table by table, as a load through libpq would write them:
-// the addresses, then the hardware ports, then the ports, each port's
-// address row there before the port that refers to it.
+// the addresses, then the hardware ports, then the ports. The server plans
+// the ports' checks of their addresses once, with every address there, and
+// checks each through the key; written a port's three rows together, as
+// the library's block does, the plan would be made while the addresses
+// were few and would scan them all.
 inline double insert_pipelined(PGconn* c, const char* dname, int rows, bool with_address) {
   const std::string port =
       "insert into vexa_port_properties (portid,deviceid,port_nbr,port_way,"
       "administrative_status,speed,port_type,phy,pxi_booting,ipaddress,author,user_update,"
       "terminal_name) select nextval('vexa_portseq'),deviceid,$1,1,1,1000,'eth','phy',0,";
-  const std::string from_device = ",'bench','bench','bench' from vexa_lg_devices where devicename=$2";
+  const std::string from_device =
+      ",'bench','bench','bench' from vexa_lg_devices where devicename=$2";
   if (!run(c, "deallocate all") || !prepare(c, "port", (port + "NULL" + from_device).c_str(), 2) ||
       !prepare(c, "addressed_port", (port + "$3" + from_device).c_str(), 3) ||
       !prepare(c, "address",
