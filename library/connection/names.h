@@ -54,6 +54,7 @@ inline constexpr const char* kDeleteLinksInPaths = "routingtable_pck.deleteLinks
 inline constexpr const char* kLastRefusal = "routingtable_pck.last_refusal";
 inline constexpr const char* kUpdateIPaddress = "vexa_configuration_dev.updateIPaddress";
 inline constexpr const char* kInsertIPaddress = "vexa_configuration_dev.insertIPaddress";
+inline constexpr const char* kInsertAddressedPort = "vexa_configuration_dev.insertAddressedPort";
 
 // Next values of the sequences that give identifiers.
 inline constexpr const char* kNextDeviceId = "nextval('vexa_lg_deviceseq')";
@@ -119,6 +120,7 @@ inline constexpr TemplateName kTemplateNames[] = {
     {"last_refusal", kLastRefusal},
     {"update_ip_address", kUpdateIPaddress},
     {"insert_ip_address", kInsertIPaddress},
+    {"insert_addressed_port", kInsertAddressedPort},
     {"next_deviceid", kNextDeviceId},
     {"current_deviceid", kCurrentDeviceId},
     {"next_portid", kNextPortId},

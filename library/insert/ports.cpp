@@ -12,10 +12,11 @@ namespace ferrule {
 namespace {
 
 // Without an address: the port row alone (1 row). With one: the address,
-// then the hardware port and the port row (2 rows). Nothing when no device
-// has the name. :numrows counts the rows inserted.
+// then the hardware port and the port row (2 rows), which the server writes
+// (insertAddressedPort, which says why). Nothing when no device has the
+// name. :numrows counts the rows inserted.
 const InsertStatement kPortInsert{
-    "DECLARE hwports integer; ports integer; BEGIN "
+    "BEGIN "
     "IF strpos(:ipadd,'none')=0 THEN "
     ":rescode := %(insert_ip_address)(:ipadd,:ipname,:subnet,'%(login)','%(host)'); END IF; "
     "IF strpos(:ipadd,'none')>0 THEN "
@@ -25,17 +26,8 @@ const InsertStatement kPortInsert{
     "NULL,'%(login)','%(login)','%(host)' from %(devices) where devicename=:dname; "
     "GET DIAGNOSTICS :numrows = %(row_count); "
     "ELSE "
-    "insert into %(hwport_properties) (serialnb,port_nbr,port_type,port_way,bia,macaddress,"
-    "author,created,terminal_name) "
-    "select serialnb,:port_nbr,:portype,:portway,:bia,:mac,'%(login)',vexa_sysdate(),'%(host)' "
-    "from %(devices) where devicename=:dname; "
-    "GET DIAGNOSTICS hwports = %(row_count); "
-    "insert into %(port_properties)(portid,deviceid,port_nbr,port_way,administrative_status,"
-    "speed,port_type,phy,pxi_booting,ipaddress,author,user_update,terminal_name) "
-    "select %(next_portid),deviceid,:port_nbr,:portway,:adminstatus,:speed,:portype,:phy,:pxi,"
-    ":ipadd,'%(login)','%(login)','%(host)' from %(devices) where devicename=:dname; "
-    "GET DIAGNOSTICS ports = %(row_count); "
-    ":numrows := hwports + ports; "
+    ":numrows := %(insert_addressed_port)(:dname,:port_nbr,:portway,:portype,:adminstatus,"
+    ":speed,:phy,:pxi,:bia,:mac,:ipadd,'%(login)','%(host)'); "
     "END IF; END;",
     {":dname", ":port_nbr", ":portype", ":bia", ":ipadd", ":ipname", ":subnet", ":mac", ":phy"},
     {":adminstatus", ":portway", ":speed", ":pxi"},

@@ -344,6 +344,34 @@ TEST_F(Database, InsertIPaddressRecordsAnAddressOnce) {
   EXPECT_EQ(testdb::value("SELECT created IS NOT NULL FROM vexa_ipinfo"), "t");
 }
 
+TEST_F(Database, InsertAddressedPortWritesBothRowsOrNothingAndRaisesWhatIsRefused) {
+  add_device("sw", 1);
+  testdb::exec("SELECT vexa_configuration_dev.insertIPaddress('10.0.0.9', 'n', 's', 'l', 'h')");
+  const std::string port =
+      "SELECT vexa_configuration_dev.insertAddressedPort(%s, 'p1', 2, 'eth', 1, 100, 'phy', 0, "
+      "'bia', 'mac', '10.0.0.9', 'login', 'host')";
+  auto call = [&](const std::string& device) {
+    std::string sql = port;
+    return sql.replace(sql.find("%s"), 2, device);
+  };
+  EXPECT_EQ(testdb::value(call("'ghost'")), "0");
+  EXPECT_EQ(testdb::value("SELECT (SELECT count(*) FROM vexa_port_properties) + "
+                          "(SELECT count(*) FROM vexa_hwport_properties)"),
+            "0");
+  EXPECT_EQ(testdb::value(call("'sw'")), "2");
+  EXPECT_EQ(testdb::value("SELECT concat_ws('|', deviceid, port_nbr, port_way, port_type, "
+                          "administrative_status, speed, phy, pxi_booting, ipaddress, author, "
+                          "user_update, terminal_name, portid > 0) FROM vexa_port_properties"),
+            "1|p1|2|eth|1|100|phy|0|10.0.0.9|login|login|host|t");
+  EXPECT_EQ(testdb::value("SELECT concat_ws('|', coalesce(serialnb, 'null'), port_nbr, port_way, "
+                          "port_type, bia, macaddress, author, terminal_name, "
+                          "created IS NOT NULL) FROM vexa_hwport_properties"),
+            "null|p1|2|eth|bia|mac|login|host|t");
+  // The same port again: the port row's key refuses it, and the call raises.
+  EXPECT_EQ(sqlstate_of(call("'sw'")), "23505");
+  EXPECT_EQ(testdb::value("SELECT count(*) FROM vexa_hwport_properties"), "1");
+}
+
 TEST_F(Database, CheckAndUpdateDynamicTablesAnswersAShortText) {
   for (const char* arg : {"1", "0", "NULL"}) {
     std::string res = testdb::value(
