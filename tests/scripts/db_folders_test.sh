@@ -19,7 +19,7 @@ pgbin=/usr/lib/postgresql/15/bin
 tmp_homes=()
 other_pid=''
 cleanup() {
-  local env home pid
+  local env home
   # Clusters that a start may have made, stopped before they go, and any
   # server left running from a data folder of the test's own.
   while IFS= read -r -d '' env; do
@@ -27,9 +27,7 @@ cleanup() {
     "$sandbox/copy/scripts/db" stop "${env%/cluster.env}" >/dev/null 2>&1 || true
     [ -n "$home" ] && [[ $home != "$sandbox"* ]] && rm -rf "$home"
   done < <(find "$sandbox" -name cluster.env -print0 2>/dev/null)
-  while IFS= read -r -d '' pid; do
-    as_owner "$pgbin/pg_ctl" stop -D "${pid%/postmaster.pid}" -m immediate -w -s >/dev/null 2>&1 || true
-  done < <(find "$sandbox" "${tmp_homes[@]}" -name postmaster.pid -print0 2>/dev/null)
+  stop_servers_below "$sandbox" "${tmp_homes[@]}"
   # The other tool's server, should a faulty start have deleted its pid file.
   if [ -n "$other_pid" ] && grep -q -F "$sandbox" "/proc/$other_pid/cmdline" 2>/dev/null; then
     kill -QUIT "$other_pid" 2>/dev/null || true

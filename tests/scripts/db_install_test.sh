@@ -15,17 +15,14 @@ chmod 755 "$sandbox"
 db=$repo/scripts/db
 dir=$sandbox/cluster
 cleanup() {
-  "$db" stop "$dir" >/dev/null 2>&1 || true
-  local home
-  home=$(sed -n 's/^HOME_DIR=//p' "$dir/cluster.env" 2>/dev/null || true)
-  [ -n "$home" ] && [ "$home" != "$dir" ] && rm -rf "$home"
+  remove_cluster "$db" "$dir"
   rm -rf "$sandbox"
 }
 trap cleanup EXIT
 
 "$db" start --throwaway "$dir" 2>/dev/null
-home=$(sed -n 's/^HOME_DIR=//p' "$dir/cluster.env")
-port=$(sed -n 's/^PORT=//p' "$dir/cluster.env")
+home=$(cluster_setting "$dir" HOME_DIR)
+port=$(cluster_setting "$dir" PORT)
 log=$home/server.log
 super_sql() { as_owner psql -X -q -tA -v ON_ERROR_STOP=1 -h "$home/sock" -p "$port" "$@"; }
 super_sql -d postgres >/dev/null <<'EOF'

@@ -14,10 +14,7 @@ chmod 1777 "$sandbox"
 pgbin=/usr/lib/postgresql/15/bin
 tmp_homes=()
 cleanup() {
-  local pid
-  while IFS= read -r -d '' pid; do
-    as_owner "$pgbin/pg_ctl" stop -D "${pid%/postmaster.pid}" -m immediate -w -s >/dev/null 2>&1 || true
-  done < <(find "$sandbox" "${tmp_homes[@]}" -name postmaster.pid -print0 2>/dev/null)
+  stop_servers_below "$sandbox" "${tmp_homes[@]}"
   chmod -R u+w "$sandbox" 2>/dev/null || true
   rm -rf "$sandbox" "${tmp_homes[@]}"
 }

@@ -16,17 +16,14 @@ dir=$sandbox/cluster
 pid=''
 cleanup() {
   [ -z "$pid" ] || kill -CONT "$pid" 2>/dev/null || true
-  "$db" stop "$dir" >/dev/null 2>&1 || true
-  local home
-  home=$(sed -n 's/^HOME_DIR=//p' "$dir/cluster.env" 2>/dev/null || true)
-  [ -n "$home" ] && [ "$home" != "$dir" ] && rm -rf "$home"
+  remove_cluster "$db" "$dir"
   rm -rf "$sandbox"
 }
 trap cleanup EXIT
 
 "$db" start --throwaway "$dir" 2>/dev/null
-home=$(sed -n 's/^HOME_DIR=//p' "$dir/cluster.env")
-port=$(sed -n 's/^PORT=//p' "$dir/cluster.env")
+home=$(cluster_setting "$dir" HOME_DIR)
+port=$(cluster_setting "$dir" PORT)
 pid=$(head -n 1 "$home/data/postmaster.pid")
 records() { (cd "$dir" && sha256sum cluster.env database.sha256 made-by-scripts-db); }
 before=$(records)
