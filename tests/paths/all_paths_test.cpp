@@ -105,6 +105,31 @@ TEST_F(PathsPerDevice, NoPathAndNoDeviceAreFailures) {
             (PathList{"ERROR in GetAllPathsPerDevice : GetIndexForTabCHAR_second pb"}));
 }
 
+// x_100 comes first in cache order, and no path leaves it.
+TEST_F(PathsPerDevice, TheDeviceOfExactlyTheNameGivenIsTheSource) {
+  Device("x_100", 40, 5);
+  Device("x_10", 41, 5);
+  Device("y", 42, 5);
+  Device("h", 43, 5, true);
+  Link(40, "x_100", "y", LinkOptions().subsystems(5));
+  Link(41, "x_10", "h", LinkOptions().weight(2).subsystems(5));
+  const PathList none{"ERROR in GetAllPathsPerDevice : NO_ROWS_SELECTED"};
+
+  EXPECT_EQ(AllPaths("ECS", "x_10"), (PathList{"0:41"}));
+  EXPECT_EQ(AllPaths("ECS", "x_100"), none);
+  // A name no device has: the first device in cache order whose name
+  // begins with it.
+  EXPECT_EQ(AllPaths("ECS", "x_1"), none);
+  testdb::exec("update vexa_lg_devices set devicename = 'z' where devicename = 'x_100'");
+  EXPECT_EQ(AllPaths("ECS", "x_10"), (PathList{"0:41"}));
+  EXPECT_EQ(AllPaths("ECS", "x_1"), (PathList{"0:41"}));
+  // A device of exactly that name without links has no path, whatever the
+  // devices whose names begin with it have.
+  Device("x", 44, 5);
+  EXPECT_EQ(AllPaths("ECS", "x"),
+            (PathList{"ERROR in GetAllPathsPerDevice : GetIndexForTabCHAR_second pb"}));
+}
+
 TEST_F(PathsPerDevice, PathsOfElevenLinksComeBackWhileLongerOnesAreCut) {
   for (int i = 0; i <= 12; ++i) Device("L" + std::to_string(i), 100 + i, 5);
   for (int i = 0; i < 12; ++i)

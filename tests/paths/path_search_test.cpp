@@ -159,9 +159,75 @@ TEST_F(PathSearch, NamesMatchByTheirBeginning) {
   Link(3, "sw1", "src");
 
   EXPECT_EQ(Routes("src", "sw1"), (RouteList{"src>sw10"})) << "sw10 begins with sw1";
-  // The links are those of the device named exactly sw1; the source is the
-  // first device in cache order whose name begins with it.
-  EXPECT_EQ(Routes("sw1", "dst"), (RouteList{"sw10>dst"}));
+  // The device named exactly sw1 is the source, although link 1 leaves
+  // sw10 first in cache order.
+  EXPECT_EQ(Routes("sw1", "dst"), (RouteList{"sw1>src>sw10>dst"}));
+  // The links are those related to the subsystems of the device named
+  // exactly dfrom: a name that is only the beginning of others loads none.
+  EXPECT_EQ(Paths("sw", "dst"), -1);
+  EXPECT_STREQ(err_,
+               "ERROR in GetDetailedConnBetweenDeviceDevType : ERROR in "
+               "LoadConnectivityTable_InCache : NO_ROWS_SELECTED");
+}
+
+TEST_F(PathSearch, APathEndsAtTheFirstDeviceWhoseNameBeginsWithTheTarget) {
+  Device("A", 1);
+  Device("sw1", 2);
+  Device("sw10", 3);
+  Link(1, "A", "sw1");
+  Link(2, "sw1", "sw10");
+
+  EXPECT_EQ(Routes("A", "sw1"), (RouteList{"A>sw1"}));
+  EXPECT_EQ(Routes("A", "sw10"), (RouteList{"A>sw1>sw10"}));
+}
+
+// sw1 and sw10 each with a link leaving them; the reversed row of link 1
+// (sw10 to h) comes first in cache order.
+TEST_F(PathSearch, EverySearchStartsAtTheDeviceOfExactlyTheNameGiven) {
+  Device("sw10", 1);
+  Device("sw1", 2);
+  Device("h", 3, 2, true);
+  Device("sw", 4);
+  Link(1, "h", "sw10", LinkOptions().bidirectional());
+  Link(2, "sw1", "h");
+  Link(3, "sw10", "sw1");
+  Link(4, "sw1", "sw");  // nothing leaves sw
+
+  EXPECT_EQ(Routes("sw1", "h"), (RouteList{"sw1>h"}));
+  EXPECT_EQ(Routes("sw10", "h"), (RouteList{"sw10>h", "sw10>sw1>h"}));
+  EXPECT_EQ(Routes("sw1", "SWITCH", 1), (RouteList{"sw1>sw", "sw1>h>sw10"}));
+  // A device of exactly that name with no link leaving it is a source
+  // without links, whatever the devices whose names begin with it have.
+  EXPECT_EQ(Paths("sw", "h"), -1);
+  EXPECT_STREQ(err_, "ERROR in GetDetailedConnBetweenDeviceDevType : Not existent device");
+
+  // The other three exports.
+  const int room = 1000;
+  std::vector<char> nfrom(room), nto(room), pfrom(room), pto(room), lkinfo(room);
+  std::vector<int> way_a(room), way_b(room), pathid(room), link_pos(room);
+  int n = room, ln = room, lp = room, lnt = room, lpt = room, li = room;
+  ASSERT_EQ(Quietly([&] {
+              return GetConnectivityBetweenDevices("sw1", "h", &n, &lp, &ln, &lpt, &lnt, &li,
+                                                   nfrom.data(), nto.data(), pfrom.data(),
+                                                   way_a.data(), pto.data(), way_b.data(),
+                                                   pathid.data(), link_pos.data(),
+                                                   lkinfo.data(), err_);
+            }), 0) << err_;
+  EXPECT_EQ(Unpack(nfrom.data(), ln), (RouteList{"sw1"}));
+  n = ln = lp = lnt = lpt = li = room;
+  ASSERT_EQ(Quietly([&] {
+              return GetDetailedConnectivityBetweenDevices(
+                  "sw1", "h", nfrom.data(), &n, &ln, &lp, &lnt, &lpt, &li, pfrom.data(),
+                  pto.data(), way_a.data(), way_b.data(), nto.data(), pathid.data(),
+                  link_pos.data(), lkinfo.data(), err_);
+            }), 0) << err_;
+  EXPECT_EQ(Unpack(nfrom.data(), ln), (RouteList{"sw1"}));
+  int len = room;
+  ASSERT_EQ(Quietly([&] {
+              return GetConnOutBetweenDeviceDeviceType("sw1", "SWITCH", 1, &len, pfrom.data(),
+                                                       err_);
+            }), 0) << err_;
+  EXPECT_EQ(Unpack(pfrom.data(), len), (RouteList{"o4|none", "o2|none", "o1|none"}));
 }
 
 TEST_F(PathSearch, OnlyLinksSharingASubsystemWithTheSourceAreWalked) {
