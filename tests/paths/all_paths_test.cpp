@@ -105,6 +105,22 @@ TEST_F(PathsPerDevice, NoPathAndNoDeviceAreFailures) {
             (PathList{"ERROR in GetAllPathsPerDevice : GetIndexForTabCHAR_second pb"}));
 }
 
+// From K1, links walked against their stored direction: 63 (weight 1)
+// reads 2, 61 (weight 3) reads 0, 64 (weight 2) reads 1.
+TEST_F(PathsPerDevice, WeightsAreReadAsWalkedAndOnlyWeightZeroLiesBetween) {
+  for (int k = 0; k <= 6; ++k) Device("K" + std::to_string(k), 60 + k, 5);
+  const LinkOptions ecs = LinkOptions().subsystems(5);
+  Link(60, "K0", "K1", ecs);
+  Link(61, "K2", "K1", LinkOptions(ecs).weight(3));
+  Link(62, "K2", "K3", LinkOptions(ecs).weight(2));
+  Link(63, "K4", "K1", LinkOptions(ecs).weight(1));
+  Link(64, "K5", "K1", LinkOptions(ecs).weight(2));
+  Link(65, "K5", "K6", LinkOptions(ecs).weight(2));
+  Link(66, "K3", "K6", ecs);  // past the path's first link of weight 2
+
+  EXPECT_EQ(AllPaths("ECS", "K0"), (PathList{"0:60,-63", "1:60,-61,62"}));
+}
+
 // x_100 comes first in cache order, and no path leaves it.
 TEST_F(PathsPerDevice, TheDeviceOfExactlyTheNameGivenIsTheSource) {
   Device("x_100", 40, 5);

@@ -247,6 +247,65 @@ TEST_F(PathSearch, OnlyLinksSharingASubsystemWithTheSourceAreWalked) {
   EXPECT_EQ(Routes("B", "D"), (RouteList{"B>C>D"}));
 }
 
+// The target's subsystems load nothing: link 2 shares C's, not A's.
+TEST_F(PathSearch, TheLinksWalkedAreThoseOfTheSourcesSubsystemsNotTheTargets) {
+  Device("A", 1, 6);   // TFC and DAQ
+  Device("B", 2, 10);  // ECS and DAQ
+  Device("C", 3, 10);
+  Link(1, "A", "B", LinkOptions().subsystems(2));
+  Link(2, "B", "C", LinkOptions().subsystems(10));
+
+  EXPECT_EQ(Routes("A", "C"),
+            (RouteList{"ERROR in GetDetailedConnBetweenDeviceDevType : NO_ROWS_SELECTED"}));
+  EXPECT_EQ(Routes("A", "B"), (RouteList{"A>B"}));
+  EXPECT_EQ(Routes("B", "C"), (RouteList{"B>C"}));
+
+  // The whole-table load of DAQ lists both links.
+  std::vector<int> ints(6 * 10);
+  std::vector<char> texts(3 * 100);
+  int rows = 10, lp = 100, lt = 100, li = 100;
+  ASSERT_EQ(Quietly([&] {
+              return LoadConnectivityTable("DAQ", &rows, &ints[0], &ints[10], &ints[20], &lp,
+                                           &lt, &texts[0], &texts[100], &ints[30], &ints[40],
+                                           &ints[50], &texts[200], &li, err_);
+            }), 0) << err_;
+  EXPECT_EQ(rows, 2);
+}
+
+// As the library writes link weights, a link from a device that is not a
+// node into a node has weight 2 (a node to one that is not, 1).
+TEST_F(PathSearch, APathThatEntersANodeFromADeviceThatIsNotOneEndsThere) {
+  Device("A", 1);
+  Device("B", 2);
+  Device("C", 3);
+  Device("H", 4, 2, true);
+  Device("N", 5, 2, true);
+  testdb::exec("insert into vexa_link_types(linktypeID, link_name, link_nbr) values (7,'data',2)");
+  int port = 0;
+  auto link = [&](const char* from, const char* to) {
+    const std::string out = std::to_string(++port), in = std::to_string(++port);
+    testdb::exec("insert into vexa_port_properties(portid, deviceid, port_nbr, port_way) "
+                 "select " + out + ", deviceid, 'o" + out + "', 2 from vexa_lg_devices "
+                 "where devicename='" + from + "';"
+                 "insert into vexa_port_properties(portid, deviceid, port_nbr, port_way) "
+                 "select " + in + ", deviceid, 'i" + in + "', 1 from vexa_lg_devices "
+                 "where devicename='" + to + "'");
+    ASSERT_EQ(Quietly([&] {
+                return InsertMacroLink(from, to, ("o" + out).c_str(), ("i" + in).c_str(),
+                                       nullptr, nullptr, "data", nullptr, 0, 1, err_);
+              }), 0) << err_;
+  };
+  link("A", "B");
+  link("B", "H");
+  link("H", "C");
+  link("A", "N");  // the first link of a path may enter a node
+  link("N", "C");
+
+  EXPECT_EQ(Routes("A", "C"), (RouteList{"A>N>C"}));
+  EXPECT_EQ(Routes("A", "H"), (RouteList{"A>B>H"})) << "unless the node is the target";
+  EXPECT_EQ(Routes("B", "C"), (RouteList{"B>H>C"}));
+}
+
 TEST_F(PathSearch, PathsOfElevenLinksAreReturnedEvenWithLongerOnesStillOpen) {
   // N0 ... N11 is 11 links long; N0, M1 ... M12 goes on past the limit, so
   // the search stops with partial paths still open.
