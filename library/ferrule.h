@@ -510,12 +510,20 @@ FERRULE_API int InsertTestFunctionalDevice(const char* location, const char* ipa
  * ------------------------------------------------------------------------ */
 
 /* Every loop-free path of used links, at most 11 links, from the device
- * dfrom (the first whose name begins with dfrom) to every device whose name
- * begins with dto: "sw1" reaches sw1 and sw10 alike. With dto_typegiven = 1
- * the target is every device of the device type dto. A path never visits a
- * device twice, so none ends at dfrom's device or begins with a link from
- * it to itself. The search reads the links as the library's connection
- * sees them, changes left uncommitted on it included. One entry per link
+ * named exactly dfrom (never another whose name begins with it: "sw1"
+ * starts at sw1 beside sw10) to every device whose name begins with dto:
+ * "sw1" reaches sw1 and sw10 alike. A path ends at the first device that
+ * matches: with A -> sw1 -> sw10, the target "sw1" gives A -> sw1 only.
+ * With dto_typegiven = 1 the target is every device of the device type
+ * dto, and a path ends at the first device of the type. A path never
+ * visits a device twice, so none ends at dfrom's device or begins with a
+ * link from it to itself. From its second link on, a link of link_weight 2
+ * as walked (1 and 2 exchanged, any other weight 0, for a link walked
+ * against its stored direction) ends a path, which is returned only when
+ * that link reaches a target: as the library writes link weights, a path
+ * that enters a node device from a device that is not a node ends there.
+ * The search reads the links as the library's connection sees them,
+ * changes left uncommitted on it included. One entry per link
  * of every path: nfrom/nto the device names at its near and far end,
  * pfrom/pto their port texts ("port_nbr|port_type"), way_a/way_b their
  * port ways (2 and 1 for a link walked in its stored direction, 1 and 2
@@ -528,11 +536,17 @@ FERRULE_API int InsertTestFunctionalDevice(const char* location, const char* ipa
  * otherwise nothing is copied, each need plus one is written back and the
  * reason is "BUFFER_TOO_SMALL". On success each length holds its need.
  * Result 0 when a path was found; -1 with "NO_ROWS_SELECTED" when none.
- * The search loads the used links of the subsystems of the device named
- * dfrom: when there is none (no such link, or no device of that name) the
- * reason is the loader's whole text, "ERROR in
- * LoadConnectivityTable_InCache : NO_ROWS_SELECTED"; when there are some
- * but none at dfrom, it is "Not existent device". */
+ * The search loads only the used links whose subsystem set divides, or is
+ * divided by, the subsystem set of the device named dfrom (that of dto
+ * plays no part), a bidirectional link in both directions, any other in
+ * its stored one: with A in TFC and RICH, B and C in ECS and RICH, and the
+ * links A -> B (RICH) and B -> C (ECS and RICH), A to C finds nothing,
+ * while LoadConnectivityTable("RICH") lists both links. When there is no
+ * such link (none of those subsystems, or no device named dfrom: a name
+ * that only begins others loads nothing) the reason is the loader's whole
+ * text, "ERROR in LoadConnectivityTable_InCache : NO_ROWS_SELECTED"; when
+ * there are some but none leaves dfrom's device, it is "Not existent
+ * device". */
 FERRULE_API int GetConnectivityBetweenDevices(const char* dfrom, const char* dto,
                                               int* len_array, int* len_pfrom, int* len_nfrom,
                                               int* len_pto, int* len_nto, int* len_lkinfo,
@@ -558,14 +572,21 @@ FERRULE_API int GetConnOutBetweenDeviceDeviceType(const char* dfrom, const char*
                                                   int devtype_given, int* len, char* pfrom_out,
                                                   char* ErrMess);
 
-/* Every loop-free path, at most 11 links, that starts at the device (the
- * first whose name begins with devicename) and ends on a link of
- * link_weight 2, over the used links of systemnameList ("ALL", one
- * subsystem name, or names separated by commas) walked in either
- * direction. One entry per link: its linkid (negated for a link walked
+/* Every loop-free path, at most 11 links, that starts at the device named
+ * devicename and ends on a link of link_weight 2, over the used links of
+ * systemnameList ("ALL", one subsystem name, or names separated by commas)
+ * walked in either direction. When no device has exactly that name, the
+ * start is the device, of those whose names begin with it, that the
+ * lowest linkid leaves (a link walked against its stored direction leaves
+ * with its linkid negated). Each link's weight is read as walked: 1
+ * and 2 exchanged, any other weight 0, for a link walked against its
+ * stored direction. A path ends at its first link of weight 2, and between
+ * its first link (of any weight) and its last it takes only links of
+ * weight 0. One entry per link: its linkid (negated for a link walked
  * against its stored direction), pathid (from 0), link_pos (from 1).
  * *len_array: capacity of each array on entry, the entries on return (the
- * need with "BUFFER_TOO_SMALL"). 0 when a path was found, else -1. */
+ * need with "BUFFER_TOO_SMALL"). 0 when a path was found, else -1; a start
+ * that none of those links leaves gives "GetIndexForTabCHAR_second pb". */
 FERRULE_API int GetAllPathsPerDevice(const char* systemnameList, const char* devicename,
                                      int* len_array, int* linkid_out, int* pathid_out,
                                      int* link_pos_out, char* ErrMess);

@@ -18,9 +18,20 @@ int ReversedWeight(int link_weight) {
   }
 }
 
+bool LoadedDevices::find(std::string_view name, int& deviceid) const {
+  if (!names) return false;
+  for (std::size_t entry = 0; entry < ids.size(); ++entry) {
+    if (names->view(entry) != name) continue;
+    deviceid = ids[entry];
+    return true;
+  }
+  return false;
+}
+
 void ConnectivityBuilder::add_device(int deviceid, std::string_view name) {
   name_of_device_.add(deviceid, static_cast<int>(names_->size()));
   names_->push(name);
+  device_ids_.push_back(deviceid);
 }
 
 int ConnectivityBuilder::name_of(int deviceid) const {
@@ -78,6 +89,7 @@ void ConnectivityBuilder::build(ConnectivityRows& rows, LinkTexts& texts) {
   rows = ConnectivityRows{};
   rows.name_from = NameColumn(names_);
   rows.name_to = NameColumn(names_);
+  rows.devices = LoadedDevices{names_, std::move(device_ids_)};
   for (auto* column : {&rows.linkid, &rows.node_from, &rows.node_to, &rows.link_type,
                        &rows.bidirectional_link_used, &rows.lkused, &rows.link_weight,
                        &rows.stored})

@@ -51,12 +51,23 @@ class NameColumn {
   std::vector<int> name_;
 };
 
+// Every device of a load, those without a row included: the id of each
+// device beside the entry of its name in the rows' name columns.
+struct LoadedDevices {
+  std::shared_ptr<const TextColumn> names;
+  std::vector<int> ids;
+
+  // The device named exactly name; false when no device has that name.
+  bool find(std::string_view name, int& deviceid) const;
+};
+
 struct ConnectivityRows {
   std::vector<int> linkid, node_from, node_to, link_type, bidirectional_link_used, lkused,
       link_weight;
   std::vector<int> stored;      // the row's stored link
   std::vector<char> reversed;   // 1 when the row walks it against its stored direction
   NameColumn name_from, name_to;
+  LoadedDevices devices;
 
   int size() const { return static_cast<int>(linkid.size()); }
 };
@@ -117,6 +128,7 @@ class ConnectivityBuilder {
   std::vector<int> related_to_;
   IntIndex name_of_device_;  // deviceid -> its entry in names_
   std::shared_ptr<TextColumn> names_ = std::make_shared<TextColumn>();
+  std::vector<int> device_ids_;  // the deviceid of each entry of names_
 };
 
 // link_weight of the reversed row.

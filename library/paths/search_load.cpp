@@ -66,6 +66,15 @@ const Connectivity* LoadCacheForSearch(const char* appliName, const LoadFailureR
 
 int FindSourceSlot(const Connectivity& cache, const char* name) {
   if (!name) return -1;
+  // A device of exactly that name is the source, even where another
+  // device's name begins with it ("sw1" beside "sw10"); with no row
+  // leaving it, there is none.
+  int deviceid = 0;
+  if (cache.rows.devices.find(name, deviceid)) {
+    const int slot = cache.index.slot_of(deviceid);
+    if (slot < 0 || cache.index.leaving_begin(slot) == cache.index.leaving_end(slot)) return -1;
+    return slot;
+  }
   const NameColumn& names = cache.rows.name_from;
   for (std::size_t r = 0; r < names.size(); ++r)
     if (BeginsWith(names.view(r), name))

@@ -32,8 +32,10 @@ const Connectivity* LoadCacheForSearch(const char* appliName, const LoadFailureR
                                        SearchColumns& columns, char* ErrMess,
                                        TextLoad texts = TextLoad::Later);
 
-// The slot of the device at the from end of the first cache row whose
-// device name begins with name; -1 when none does (or name is null).
+// The slot of the source device named name: the device of exactly that
+// name when there is one, else the device at the from end of the first
+// cache row whose device name begins with name. -1 when there is none,
+// when no cache row leaves it, or when name is null.
 int FindSourceSlot(const Connectivity& cache, const char* name);
 
 // "ERROR in <appliName> : <what ErrMess holds now>".

@@ -105,6 +105,47 @@ TEST_F(PathsPerDevice, NoPathAndNoDeviceAreFailures) {
             (PathList{"ERROR in GetAllPathsPerDevice : GetIndexForTabCHAR_second pb"}));
 }
 
+// From K1, links walked against their stored direction: 63 (weight 1)
+// reads 2, 61 (weight 3) reads 0, 64 (weight 2) reads 1.
+TEST_F(PathsPerDevice, WeightsAreReadAsWalkedAndOnlyWeightZeroLiesBetween) {
+  for (int k = 0; k <= 6; ++k) Device("K" + std::to_string(k), 60 + k, 5);
+  const LinkOptions ecs = LinkOptions().subsystems(5);
+  Link(60, "K0", "K1", ecs);
+  Link(61, "K2", "K1", LinkOptions(ecs).weight(3));
+  Link(62, "K2", "K3", LinkOptions(ecs).weight(2));
+  Link(63, "K4", "K1", LinkOptions(ecs).weight(1));
+  Link(64, "K5", "K1", LinkOptions(ecs).weight(2));
+  Link(65, "K5", "K6", LinkOptions(ecs).weight(2));
+  Link(66, "K3", "K6", ecs);  // past the path's first link of weight 2
+
+  EXPECT_EQ(AllPaths("ECS", "K0"), (PathList{"0:60,-63", "1:60,-61,62"}));
+}
+
+// x_100 comes first in cache order, and no path leaves it.
+TEST_F(PathsPerDevice, TheDeviceOfExactlyTheNameGivenIsTheSource) {
+  Device("x_100", 40, 5);
+  Device("x_10", 41, 5);
+  Device("y", 42, 5);
+  Device("h", 43, 5, true);
+  Link(40, "x_100", "y", LinkOptions().subsystems(5));
+  Link(41, "x_10", "h", LinkOptions().weight(2).subsystems(5));
+  const PathList none{"ERROR in GetAllPathsPerDevice : NO_ROWS_SELECTED"};
+
+  EXPECT_EQ(AllPaths("ECS", "x_10"), (PathList{"0:41"}));
+  EXPECT_EQ(AllPaths("ECS", "x_100"), none);
+  // A name no device has: the first device in cache order whose name
+  // begins with it.
+  EXPECT_EQ(AllPaths("ECS", "x_1"), none);
+  testdb::exec("update vexa_lg_devices set devicename = 'z' where devicename = 'x_100'");
+  EXPECT_EQ(AllPaths("ECS", "x_10"), (PathList{"0:41"}));
+  EXPECT_EQ(AllPaths("ECS", "x_1"), (PathList{"0:41"}));
+  // A device of exactly that name without links has no path, whatever the
+  // devices whose names begin with it have.
+  Device("x", 44, 5);
+  EXPECT_EQ(AllPaths("ECS", "x"),
+            (PathList{"ERROR in GetAllPathsPerDevice : GetIndexForTabCHAR_second pb"}));
+}
+
 TEST_F(PathsPerDevice, PathsOfElevenLinksComeBackWhileLongerOnesAreCut) {
   for (int i = 0; i <= 12; ++i) Device("L" + std::to_string(i), 100 + i, 5);
   for (int i = 0; i < 12; ++i)

@@ -159,9 +159,75 @@ TEST_F(PathSearch, NamesMatchByTheirBeginning) {
   Link(3, "sw1", "src");
 
   EXPECT_EQ(Routes("src", "sw1"), (RouteList{"src>sw10"})) << "sw10 begins with sw1";
-  // The links are those of the device named exactly sw1; the source is the
-  // first device in cache order whose name begins with it.
-  EXPECT_EQ(Routes("sw1", "dst"), (RouteList{"sw10>dst"}));
+  // The device named exactly sw1 is the source, although link 1 leaves
+  // sw10 first in cache order.
+  EXPECT_EQ(Routes("sw1", "dst"), (RouteList{"sw1>src>sw10>dst"}));
+  // The links are those related to the subsystems of the device named
+  // exactly dfrom: a name that is only the beginning of others loads none.
+  EXPECT_EQ(Paths("sw", "dst"), -1);
+  EXPECT_STREQ(err_,
+               "ERROR in GetDetailedConnBetweenDeviceDevType : ERROR in "
+               "LoadConnectivityTable_InCache : NO_ROWS_SELECTED");
+}
+
+TEST_F(PathSearch, APathEndsAtTheFirstDeviceWhoseNameBeginsWithTheTarget) {
+  Device("A", 1);
+  Device("sw1", 2);
+  Device("sw10", 3);
+  Link(1, "A", "sw1");
+  Link(2, "sw1", "sw10");
+
+  EXPECT_EQ(Routes("A", "sw1"), (RouteList{"A>sw1"}));
+  EXPECT_EQ(Routes("A", "sw10"), (RouteList{"A>sw1>sw10"}));
+}
+
+// sw1 and sw10 each with a link leaving them; the reversed row of link 1
+// (sw10 to h) comes first in cache order.
+TEST_F(PathSearch, EverySearchStartsAtTheDeviceOfExactlyTheNameGiven) {
+  Device("sw10", 1);
+  Device("sw1", 2);
+  Device("h", 3, 2, true);
+  Device("sw", 4);
+  Link(1, "h", "sw10", LinkOptions().bidirectional());
+  Link(2, "sw1", "h");
+  Link(3, "sw10", "sw1");
+  Link(4, "sw1", "sw");  // nothing leaves sw
+
+  EXPECT_EQ(Routes("sw1", "h"), (RouteList{"sw1>h"}));
+  EXPECT_EQ(Routes("sw10", "h"), (RouteList{"sw10>h", "sw10>sw1>h"}));
+  EXPECT_EQ(Routes("sw1", "SWITCH", 1), (RouteList{"sw1>sw", "sw1>h>sw10"}));
+  // A device of exactly that name with no link leaving it is a source
+  // without links, whatever the devices whose names begin with it have.
+  EXPECT_EQ(Paths("sw", "h"), -1);
+  EXPECT_STREQ(err_, "ERROR in GetDetailedConnBetweenDeviceDevType : Not existent device");
+
+  // The other three exports.
+  const int room = 1000;
+  std::vector<char> nfrom(room), nto(room), pfrom(room), pto(room), lkinfo(room);
+  std::vector<int> way_a(room), way_b(room), pathid(room), link_pos(room);
+  int n = room, ln = room, lp = room, lnt = room, lpt = room, li = room;
+  ASSERT_EQ(Quietly([&] {
+              return GetConnectivityBetweenDevices("sw1", "h", &n, &lp, &ln, &lpt, &lnt, &li,
+                                                   nfrom.data(), nto.data(), pfrom.data(),
+                                                   way_a.data(), pto.data(), way_b.data(),
+                                                   pathid.data(), link_pos.data(),
+                                                   lkinfo.data(), err_);
+            }), 0) << err_;
+  EXPECT_EQ(Unpack(nfrom.data(), ln), (RouteList{"sw1"}));
+  n = ln = lp = lnt = lpt = li = room;
+  ASSERT_EQ(Quietly([&] {
+              return GetDetailedConnectivityBetweenDevices(
+                  "sw1", "h", nfrom.data(), &n, &ln, &lp, &lnt, &lpt, &li, pfrom.data(),
+                  pto.data(), way_a.data(), way_b.data(), nto.data(), pathid.data(),
+                  link_pos.data(), lkinfo.data(), err_);
+            }), 0) << err_;
+  EXPECT_EQ(Unpack(nfrom.data(), ln), (RouteList{"sw1"}));
+  int len = room;
+  ASSERT_EQ(Quietly([&] {
+              return GetConnOutBetweenDeviceDeviceType("sw1", "SWITCH", 1, &len, pfrom.data(),
+                                                       err_);
+            }), 0) << err_;
+  EXPECT_EQ(Unpack(pfrom.data(), len), (RouteList{"o4|none", "o2|none", "o1|none"}));
 }
 
 TEST_F(PathSearch, OnlyLinksSharingASubsystemWithTheSourceAreWalked) {
@@ -179,6 +245,65 @@ TEST_F(PathSearch, OnlyLinksSharingASubsystemWithTheSourceAreWalked) {
   EXPECT_EQ(Routes("A", "D"), (RouteList{"A>B>D"}));
   // From B (set 6), link 3 (set 10) neither divides nor is divided by 6.
   EXPECT_EQ(Routes("B", "D"), (RouteList{"B>C>D"}));
+}
+
+// The target's subsystems load nothing: link 2 shares C's, not A's.
+TEST_F(PathSearch, TheLinksWalkedAreThoseOfTheSourcesSubsystemsNotTheTargets) {
+  Device("A", 1, 6);   // TFC and DAQ
+  Device("B", 2, 10);  // ECS and DAQ
+  Device("C", 3, 10);
+  Link(1, "A", "B", LinkOptions().subsystems(2));
+  Link(2, "B", "C", LinkOptions().subsystems(10));
+
+  EXPECT_EQ(Routes("A", "C"),
+            (RouteList{"ERROR in GetDetailedConnBetweenDeviceDevType : NO_ROWS_SELECTED"}));
+  EXPECT_EQ(Routes("A", "B"), (RouteList{"A>B"}));
+  EXPECT_EQ(Routes("B", "C"), (RouteList{"B>C"}));
+
+  // The whole-table load of DAQ lists both links.
+  std::vector<int> ints(6 * 10);
+  std::vector<char> texts(3 * 100);
+  int rows = 10, lp = 100, lt = 100, li = 100;
+  ASSERT_EQ(Quietly([&] {
+              return LoadConnectivityTable("DAQ", &rows, &ints[0], &ints[10], &ints[20], &lp,
+                                           &lt, &texts[0], &texts[100], &ints[30], &ints[40],
+                                           &ints[50], &texts[200], &li, err_);
+            }), 0) << err_;
+  EXPECT_EQ(rows, 2);
+}
+
+// As the library writes link weights, a link from a device that is not a
+// node into a node has weight 2 (a node to one that is not, 1).
+TEST_F(PathSearch, APathThatEntersANodeFromADeviceThatIsNotOneEndsThere) {
+  Device("A", 1);
+  Device("B", 2);
+  Device("C", 3);
+  Device("H", 4, 2, true);
+  Device("N", 5, 2, true);
+  testdb::exec("insert into vexa_link_types(linktypeID, link_name, link_nbr) values (7,'data',2)");
+  int port = 0;
+  auto link = [&](const char* from, const char* to) {
+    const std::string out = std::to_string(++port), in = std::to_string(++port);
+    testdb::exec("insert into vexa_port_properties(portid, deviceid, port_nbr, port_way) "
+                 "select " + out + ", deviceid, 'o" + out + "', 2 from vexa_lg_devices "
+                 "where devicename='" + from + "';"
+                 "insert into vexa_port_properties(portid, deviceid, port_nbr, port_way) "
+                 "select " + in + ", deviceid, 'i" + in + "', 1 from vexa_lg_devices "
+                 "where devicename='" + to + "'");
+    ASSERT_EQ(Quietly([&] {
+                return InsertMacroLink(from, to, ("o" + out).c_str(), ("i" + in).c_str(),
+                                       nullptr, nullptr, "data", nullptr, 0, 1, err_);
+              }), 0) << err_;
+  };
+  link("A", "B");
+  link("B", "H");
+  link("H", "C");
+  link("A", "N");  // the first link of a path may enter a node
+  link("N", "C");
+
+  EXPECT_EQ(Routes("A", "C"), (RouteList{"A>N>C"}));
+  EXPECT_EQ(Routes("A", "H"), (RouteList{"A>B>H"})) << "unless the node is the target";
+  EXPECT_EQ(Routes("B", "C"), (RouteList{"B>H>C"}));
 }
 
 TEST_F(PathSearch, PathsOfElevenLinksAreReturnedEvenWithLongerOnesStillOpen) {
