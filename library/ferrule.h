@@ -233,6 +233,14 @@ FERRULE_API int GetDeviceNamesPerType(const char* devitype, int* len_array, char
                                       char* ErrMess);
 FERRULE_API int GetMacIPAddPerDevID(int deviceid, int* len_mac, char* macip_list,
                                     char* ErrMess);
+/* GetDestinationNamePerDevPort: the devices that the destination table of
+ * devname (CreateDestinationTable, as last built or refreshed) reaches
+ * through its output port (port_way 2) port_nbr of type port_type ("none"
+ * for a port without a type): those whose routes leave through that port,
+ * over a used link, as GetPortPerSubsystem lists the port (a bidirectional
+ * link that arrives at the port, walked backwards, leaves through it).
+ * Routes that leave through an input port (port_way 1, a bidirectional
+ * link walked backwards) are listed for no port. */
 FERRULE_API int GetDestinationNamePerDevPort(const char* devname, const char* port_nbr,
                                              const char* port_type, int* len_Destin_list,
                                              char* Destin_list, char* ErrMess);
