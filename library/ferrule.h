@@ -681,7 +681,9 @@ FERRULE_API int LoadRoutingtable(const char* dfrom, int* len_destname, char* des
  * result -1 to -3 with "NO_ERROR" in ErrMess. A last name that does not fit
  * gets its length plus 1 written back and "BUFFER_TOO_SMALL" where the
  * capacity given holds that word, without changing the result. No path: -1
- * "NO_ROWS_SELECTED", outputs untouched.
+ * "NO_ROWS_SELECTED", outputs untouched. An end on another board, or a board
+ * without a component of the type or name asked for: -1 "Error  when trying
+ * to find the paths" (two blanks), outputs untouched.
  * All three commit.
  * - from the component cpnt_from to the board port mboard_pid;
  * - from the board port mboardportid_from to the component cpntname, or to
