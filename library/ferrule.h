@@ -233,6 +233,14 @@ FERRULE_API int GetDeviceNamesPerType(const char* devitype, int* len_array, char
                                       char* ErrMess);
 FERRULE_API int GetMacIPAddPerDevID(int deviceid, int* len_mac, char* macip_list,
                                     char* ErrMess);
+/* GetDestinationNamePerDevPort: the devices that the destination table of
+ * devname (CreateDestinationTable, as last built or refreshed) reaches
+ * through its output port (port_way 2) port_nbr of type port_type ("none"
+ * for a port without a type): those whose routes leave through that port,
+ * over a used link, as GetPortPerSubsystem lists the port (a bidirectional
+ * link that arrives at the port, walked backwards, leaves through it).
+ * Routes that leave through an input port (port_way 1, a bidirectional
+ * link walked backwards) are listed for no port. */
 FERRULE_API int GetDestinationNamePerDevPort(const char* devname, const char* port_nbr,
                                              const char* port_type, int* len_Destin_list,
                                              char* Destin_list, char* ErrMess);
@@ -694,7 +702,9 @@ FERRULE_API int LoadRoutingtable(const char* dfrom, int* len_destname, char* des
  * result -1 to -3 with "NO_ERROR" in ErrMess. A last name that does not fit
  * gets its length plus 1 written back and "BUFFER_TOO_SMALL" where the
  * capacity given holds that word, without changing the result. No path: -1
- * "NO_ROWS_SELECTED", outputs untouched.
+ * "NO_ROWS_SELECTED", outputs untouched. An end on another board, or a board
+ * without a component of the type or name asked for: -1 "Error  when trying
+ * to find the paths" (two blanks), outputs untouched.
  * All three commit.
  * - from the component cpnt_from to the board port mboard_pid;
  * - from the board port mboardportid_from to the component cpntname, or to

@@ -21,13 +21,19 @@ const ListLookupSpec kMacIPAddPerDevID{
     "and f.port_way=t.port_way and t.ipaddress is not null ",
     '?', {NoRowsForm::Common}};
 
+// The destinations that the device's destination table reaches through
+// the output port: the routes whose own output port (pfromid0) it is, as
+// GetPortPerSubsystem reads them. The first link of such a route is a used
+// link at that port (a bidirectional one arriving there, walked backwards).
+// The path details name a route's devices, not its ports: matching the
+// device behind the port would also take the routes of another link to it.
 const ListLookupSpec kDestinationNamePerDevPort{
     "GetDestinationNamePerDevPort",
-    "select distinct s.devicename||'|' from %(devices) t, %(devices) s, %(path_details) l, "
-    "%(port_properties) g ,%(macro_connectivity) d,%(port_properties) f "
-    "where t.devicename=:dname and l.node1=t.deviceid and l.node11=s.deviceid "
-    "and  g.deviceid=t.deviceid  and g.port_nbr=:ptnb and g.port_way=2 and g.portid=d.portidfrom "
-    "and coalesce(g.port_type,'none')=:ptype and d.portidto=f.portid and f.deviceid=l.node2",
+    "select distinct s.devicename||'|' from %(devices) t, %(devices) s, %(destination_table) e, "
+    "%(port_properties) g "
+    "where t.devicename=:dname and e.nodeid_start0=t.deviceid and e.nodeid_end1=s.deviceid "
+    "and  g.deviceid=t.deviceid  and g.port_nbr=:ptnb and g.port_way=2 and g.portid=e.pfromid0 "
+    "and coalesce(g.port_type,'none')=:ptype",
     '|', {NoRowsForm::Hybrid, "OCIFETCH  unsuccessful"}, RowsTaken::Any, 5000};
 
 const ListLookupSpec kFreeDeviceNamesPerType{

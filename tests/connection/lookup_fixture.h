@@ -20,7 +20,8 @@
 //             serial number) mounted nowhere.
 //   micro links 1: board port 50 -> adc1 port 3 (cu); 2: adc1 4 -> adc2 1
 //             (fo); 3: adc2 2 -> board port 52 (cu).
-//   paths     from core1 through srv1 to srv1 and to bar|dev.
+//   paths     from core1 out of its port "1" (20) through srv1 to srv1 and
+//             to bar|dev, in its destination table and path details.
 #pragma once
 
 #include <string>
@@ -76,6 +77,8 @@ class LookupTest : public ConnectedTest {
         "insert into vexa_microscopic_connectivity(linkid, cpntidfrom, portidfrom, cpntidto, "
         "portidto, link_type, bidirectional_link_used, link_weight, lkused) values "
         "(1,-1,50,11,3,1,0,1,1),(2,11,4,12,1,2,1,0,1),(3,12,2,-1,52,1,0,2,0);"
+        "insert into vexa_destinationtable(nodeid_start0, nodeid_end1, pfromid0) values "
+        "(4,5,20),(4,7,20);"
         "insert into vexa_pdetails(pathid, node1, node2, node11) values (1,4,5,5),(2,4,5,7)");
   }
 

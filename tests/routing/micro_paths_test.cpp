@@ -149,6 +149,11 @@ TEST_F(MicroPaths, EachStepThatFailsHasItsReason) {
                      "trying to find the paths");
   EXPECT_EQ(from_port(301, 0, "elsewhere", o), -1);
   EXPECT_STREQ(err_, "ERROR in GetMicroConnectFromPortid : Error  when trying to find the paths");
+  EXPECT_EQ(from_port(301, 305, "none", o), -1);
+  EXPECT_STREQ(err_, "ERROR in GetMicroConnectFromPortid : Error  when trying to find the paths");
+  EXPECT_EQ(to_type(301, 0, "elsewhere", o), -1);
+  EXPECT_STREQ(err_, "ERROR in GetMicroConnectToCpntType : Error  when trying to find the paths");
+  // The board has no component of the type.
   EXPECT_EQ(to_type(301, 1, "dsp", o), -1);
   EXPECT_STREQ(err_, "ERROR in GetMicroConnectToCpntType : Error  when trying to find the paths");
   EXPECT_EQ(to_type(301, 0, nullptr, o), -1);

@@ -3,7 +3,10 @@
 // most its round-trip count reaches, each by its shortest routes (one per
 // pair of first-step ports, the lowest in use), and its path details show
 // shortest routes. Checked against reference_routes.h after the tables are
-// built and after each of several refreshes that follow random changes.
+// built and after each of several refreshes that follow random changes,
+// and so are the library's reads of the destination tables: the
+// destinations that each output port of a start lists, and the ports that
+// GetPortPerSubsystem lists.
 //
 // The networks mix nodes and non-nodes at random, with the link weights
 // that the library's node rule gives, so that every weight occurs forwards
@@ -11,13 +14,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "database_fixture.h"
+#include "connected_fixture.h"
 #include "reference_routes.h"
 
 namespace {
@@ -35,7 +40,7 @@ std::vector<std::vector<int>> Rows(const std::string& sql) {
   return rows;
 }
 
-class RouteReach : public DatabaseTest, public ::testing::WithParamInterface<int> {
+class RouteReach : public ConnectedTest, public ::testing::WithParamInterface<int> {
  protected:
   struct Table {
     const char* kind;
@@ -67,9 +72,9 @@ class RouteReach : public DatabaseTest, public ::testing::WithParamInterface<int
   void make_network() {
     devices_ = 6 + pick(5);
     for (int d = 1; d <= devices_; ++d) {
-      testdb::exec("insert into vexa_lg_devices(devicename, devicetypeID, deviceid, node) "
-                   "values ('d" + std::to_string(d) + "', 1, " + std::to_string(d) + ", " +
-                   std::to_string(pick(2)) + ")");
+      testdb::exec("insert into vexa_lg_devices(devicename, devicetypeID, deviceid, node, "
+                   "system_name) values ('d" + std::to_string(d) + "', 1, " +
+                   std::to_string(d) + ", " + std::to_string(pick(2)) + ", 2)");
       for (int p = 1; p <= kPortsPerDevice; ++p)
         testdb::exec("insert into vexa_port_properties(portid, deviceid, port_nbr, port_way) "
                      "values (" + std::to_string(d * 10 + p) + ", " + std::to_string(d) +
@@ -133,9 +138,8 @@ class RouteReach : public DatabaseTest, public ::testing::WithParamInterface<int
     }
   }
 
-  // Compares every stored table with the reference.
-  void check(const std::string& when) {
-    SCOPED_TRACE("network " + std::to_string(GetParam()) + ", " + when);
+  // The steps of the links as they are now.
+  static std::vector<reference::Step> steps_now() {
     std::vector<reference::Link> links;
     for (const auto& r : Rows("select concat_ws(' ', l.portidfrom, l.portidto, f.deviceid, "
                               "t.deviceid, coalesce(l.bidirectional_link_used, 0), "
@@ -144,7 +148,13 @@ class RouteReach : public DatabaseTest, public ::testing::WithParamInterface<int
                               "join vexa_port_properties f on f.portid = l.portidfrom "
                               "join vexa_port_properties t on t.portid = l.portidto"))
       links.push_back({r[0], r[1], r[2], r[3], r[4], r[5], r[6]});
-    const std::vector<reference::Step> steps = reference::StepsOf(links);
+    return reference::StepsOf(links);
+  }
+
+  // Compares every stored table with the reference.
+  void check(const std::string& when) {
+    SCOPED_TRACE("network " + std::to_string(GetParam()) + ", " + when);
+    const std::vector<reference::Step> steps = steps_now();
     const auto rt = Rows("select concat_ws(' ', nodeid_start0, nodeid_end1, pfromid0, ptoid0, "
                          "ptoid1, routingpathused) from vexa_routingtable");
     const auto td = Rows("select concat_ws(' ', nodeid_start0, nodeid_end1, pfromid0) "
@@ -204,6 +214,76 @@ class RouteReach : public DatabaseTest, public ::testing::WithParamInterface<int
     }
   }
 
+  // The items of a packed list, sorted; {"NO_ROWS_SELECTED"} when the
+  // call found nothing.
+  std::vector<std::string> items(int rc, const char* list, int len, const std::string& name) {
+    EXPECT_EQ(rc, 0) << err_;
+    if (std::string(err_) == "ERROR in " + name + " : NO_ROWS_SELECTED") return {"NO_ROWS_SELECTED"};
+    std::vector<std::string> out;
+    for (const char* at = list; at < list + len; at += std::strlen(at) + 1) out.emplace_back(at);
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+
+  // Reads every destination table through the library: each output port
+  // of its start lists the devices that a shortest route leaving through
+  // it reaches, and GetPortPerSubsystem (every device is in DAQ) lists the
+  // ports through which some shortest route leaves.
+  void check_ports(const std::string& when) {
+    SCOPED_TRACE("network " + std::to_string(GetParam()) + ", " + when);
+    const std::vector<reference::Step> steps = steps_now();
+    struct PortRow {
+      int portid, deviceid, way;
+      std::string nbr;
+    };
+    std::vector<PortRow> ports;
+    for (const std::string& text : testdb::column(
+             "select concat_ws(' ', portid, deviceid, port_way, port_nbr) "
+             "from vexa_port_properties")) {
+      std::istringstream in(text);
+      PortRow p;
+      in >> p.portid >> p.deviceid >> p.way >> p.nbr;
+      ports.push_back(p);
+    }
+    const std::vector<std::string> none{"NO_ROWS_SELECTED"};
+    for (const Table& t : tables_) {
+      if (t.kind[0] != 'T') continue;
+      const std::string name = "d" + std::to_string(t.start);
+      SCOPED_TRACE("destination table of " + name);
+      const reference::ShortestRoutes routes(steps, t.start, std::min(t.bound, 10));
+      std::map<int, std::set<std::string>> reached;  // by output port
+      for (const auto& [dest, shortest] : routes.by_destination())
+        for (const reference::Route& r : shortest)
+          reached[r.first_near].insert("d" + std::to_string(dest));
+      std::set<std::string> expected_ports;
+      std::vector<char> list(1000);
+      for (const PortRow& p : ports) {
+        if (p.deviceid != t.start) continue;
+        if (reached.count(p.portid))
+          expected_ports.insert(p.nbr + "|none|" + std::to_string(p.way));
+        if (p.way != 2) continue;
+        int len = static_cast<int>(list.size());
+        const int rc = Quiet([&] {
+          return GetDestinationNamePerDevPort(name.c_str(), p.nbr.c_str(), "none", &len,
+                                              list.data(), err_);
+        });
+        const auto want = reached.find(p.portid);
+        EXPECT_EQ(items(rc, list.data(), len, "GetDestinationNamePerDevPort"),
+                  want == reached.end()
+                      ? none
+                      : std::vector<std::string>(want->second.begin(), want->second.end()))
+            << "port " << p.nbr;
+      }
+      int len = static_cast<int>(list.size());
+      const int rc = Quiet(
+          [&] { return GetPortPerSubsystem(name.c_str(), "DAQ", &len, list.data(), err_); });
+      EXPECT_EQ(items(rc, list.data(), len, "GetPortPerSubsystem"),
+                expected_ports.empty()
+                    ? none
+                    : std::vector<std::string>(expected_ports.begin(), expected_ports.end()));
+    }
+  }
+
   std::mt19937 random_{static_cast<unsigned>(GetParam())};
   int devices_ = 0, links_ = 0, moves_ = 0;
   std::vector<Table> tables_;
@@ -217,6 +297,17 @@ TEST_P(RouteReach, TablesListWhatRoutesReachAfterBuildsAndRefreshes) {
     change();
     ASSERT_EQ(testdb::value("select routingtable_pck.updatepathused(1)"), "0");
     check("refresh " + std::to_string(round));
+  }
+}
+
+TEST_P(RouteReach, PortsListWhatTheirRoutesReachAfterBuildsAndRefreshes) {
+  make_network();
+  build_tables();
+  check_ports("built");
+  for (int round = 1; round <= kRounds && !HasFailure(); ++round) {
+    change();
+    ASSERT_EQ(testdb::value("select routingtable_pck.updatepathused(1)"), "0");
+    check_ports("refresh " + std::to_string(round));
   }
 }
 

@@ -1,7 +1,7 @@
 // Routing and destination tables of a small network with known routes:
 // which route is in use, what a refresh changes after a link stops being
-// used or is deleted, where a route may not pass, and the two reads with
-// their length rules.
+// used or is deleted, where a route may not pass, the two reads with
+// their length rules, and the destinations listed per output port.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -269,6 +269,127 @@ TEST_F(RoutingTables, GetPortPerSubsystemRefusalsAndEmptyAnswers) {
   }
   EXPECT_STREQ(list, "untouched");
   EXPECT_EQ(len, 100);
+}
+
+// S reaches M out of its ports 1 and 2 (links 11 and 12), and D behind M
+// (link 13); X reaches S's input port 1 over a bidirectional link (14),
+// which S walks backwards, so that S's input port 1 leads to X.
+//
+//   S 1 --L11--> M --L13--> D
+//   S 2 --L12--> M
+//   S in 1 <--L14-- X
+// A port lists the destinations of the routes that leave through it, as
+// GetPortPerSubsystem reads the destination table: a port whose link is
+// not used lists none, even where another link leads to the same device.
+class PortDestinations : public NetworkTest {
+ protected:
+  void SetUp() override {
+    NetworkTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    Device(121, "S", 0);
+    Device(123, "M", 0);
+    Device(125, "D", 0);
+    Device(127, "X", 0);
+    Port(1210, 121, "1", 2, "");
+    Port(1212, 121, "2", 2, "");
+    Port(1214, 121, "1", 1, "");
+    Port(1230, 123, "1", 1, "");
+    Port(1232, 123, "2", 1, "");
+    Port(1234, 123, "3", 2, "");
+    Port(1250, 125, "1", 1, "");
+    Port(1270, 127, "1", 2, "");
+    Link(11, 1210, 1230, 0);
+    Link(12, 1212, 1232, 0);
+    Link(13, 1234, 1250, 0);
+    Link(14, 1270, 1214, 1);
+  }
+
+  void build() {
+    ASSERT_EQ(CreateDestinationTable("S", 10, err_), 0) << err_;
+    commit_library();
+  }
+  // The destinations listed for S's output port, sorted, or
+  // "NO_ROWS_SELECTED".
+  std::vector<std::string> destinations(const char* port_nbr) {
+    std::vector<char> list(200, 'x');
+    int len = static_cast<int>(list.size());
+    const int rc = Quiet([&] {
+      return GetDestinationNamePerDevPort("S", port_nbr, "none", &len, list.data(), err_);
+    });
+    EXPECT_EQ(rc, 0) << err_;
+    if (std::strcmp(err_, "ERROR in GetDestinationNamePerDevPort : NO_ROWS_SELECTED") == 0)
+      return {list.data()};
+    return items(list.data(), len);
+  }
+  // S's ports towards DAQ (every device), sorted.
+  std::vector<std::string> ports() {
+    std::vector<char> list(200);
+    int len = static_cast<int>(list.size());
+    EXPECT_EQ(Quiet([&] { return GetPortPerSubsystem("S", "DAQ", &len, list.data(), err_); }), 0)
+        << err_;
+    return items(list.data(), len);
+  }
+  static std::vector<std::string> items(const char* list, int len) {
+    std::vector<std::string> out;
+    for (const char* at = list; at < list + len; at += std::strlen(at) + 1) out.emplace_back(at);
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+  // Sends one row of UpdateMultipleLkUsedLinks for S's output port.
+  void use_link_of(const char* port_nbr, int lkused) {
+    ASSERT_EQ(Quiet([&] {
+                return UpdateMultipleLkUsedLinks("S", "none", port_nbr, nullptr, nullptr, nullptr,
+                                                 lkused, 1, 1, err_);
+              }),
+              0)
+        << err_;
+  }
+
+  using Names = std::vector<std::string>;
+  const Names kNone{"NO_ROWS_SELECTED"};
+};
+
+TEST_F(PortDestinations, APortListsOnlyWhatItsUsedLinksReach) {
+  build();
+  EXPECT_EQ(destinations("1"), (Names{"D", "M"}));
+  EXPECT_EQ(destinations("2"), (Names{"D", "M"}));
+  // X lies behind the input port 1, which no call of the output ports names.
+  EXPECT_EQ(ports(), (Names{"1|none|1", "1|none|2", "2|none|2"}));
+
+  // Link 12 not used: port 2 reaches nothing, although port 1 reaches M.
+  testdb::exec("update vexa_macroscopic_connectivity set lkused = 0 where linkid = 12");
+  build();
+  EXPECT_EQ(destinations("1"), (Names{"D", "M"}));
+  EXPECT_EQ(destinations("2"), kNone);
+  EXPECT_EQ(ports(), (Names{"1|none|1", "1|none|2"}));
+}
+
+TEST_F(PortDestinations, APortListsWhatTheRefreshLeavesAfterALinkUpdate) {
+  build();
+  use_link_of("2", 0);
+  EXPECT_EQ(destinations("2"), kNone);
+  EXPECT_EQ(destinations("1"), (Names{"D", "M"}));
+  EXPECT_EQ(ports(), (Names{"1|none|1", "1|none|2"}));
+  use_link_of("1", 0);
+  EXPECT_EQ(destinations("1"), kNone);
+  EXPECT_EQ(ports(), (Names{"1|none|1"}));
+  use_link_of("2", 1);
+  EXPECT_EQ(destinations("2"), (Names{"D", "M"}));
+  EXPECT_EQ(destinations("1"), kNone);
+  EXPECT_EQ(ports(), (Names{"1|none|1", "2|none|2"}));
+}
+
+// A bidirectional link that arrives at an output port leaves through it
+// when walked backwards: the port lists what lies behind it, as
+// GetPortPerSubsystem lists the port.
+TEST_F(PortDestinations, ABidirectionalLinkIntoAnOutputPortLeavesThroughIt) {
+  Port(1216, 121, "3", 2, "");
+  Port(1252, 125, "2", 2, "");
+  Link(15, 1252, 1216, 1);
+  build();
+  EXPECT_EQ(destinations("3"), (Names{"D"}));
+  EXPECT_EQ(destinations("1"), (Names{"M"}));
+  EXPECT_EQ(ports(), (Names{"1|none|1", "1|none|2", "2|none|2", "3|none|2"}));
 }
 
 // A read that the database refused answers with the database's reason,
