@@ -447,7 +447,8 @@ FERRULE_API int InsertSpareDevice(const char* hwname, const char* hwtype, const 
  * (status IN_USE) and needs the hardware mounted in the board; without one
  * it is recorded as spare hardware at location (status SPARE). replacable 1
  * requires a serialnb of at least 2 characters not beginning with "none":
- * otherwise the row is refused and the open batch dropped. */
+ * otherwise the row is refused and the open batch dropped. Any other
+ * replacable takes a null serialnb, stored as NULL, mounted or spare. */
 FERRULE_API int InsertMultipleBoardCpnts(const char* cpntname, const char* cpnttype,
                                          int replacable, const char* motherboard,
                                          const char* serialnb, const char* hwtype,
