@@ -10,6 +10,19 @@
  * length: the capacity on entry; when the result does not fit, the length
  * needed is written back, the reason is "BUFFER_TOO_SMALL" and the result -1.
  *
+ * Subsystem lists (sysname, new_systemList, systemnameList, system_name):
+ * subsystem names separated by commas, no blank trimmed, each compared
+ * exactly, letter case included. A list with an empty name, a leading or
+ * trailing comma or two commas in a row ("DAQ,", ",DAQ", "DAQ,,TFC", ","),
+ * is refused by every call that reads it, with the words the call gives
+ * other lists it refuses: "systemnameList is null" (device type and
+ * functional device inserts, whole-table loads, GetAllPathsPerDevice),
+ * "new_systemList is invalid: not inserted in the cache"
+ * (UpdateMultipleDeviceSystemList), " system name MUSTNOT BE NULL" (the
+ * lists by status); GetPortPerSubsystem takes one name and refuses any
+ * comma. What a list must hold besides, and the words a selection reads
+ * before its names ("ALL", "all"), are said at each call.
+ *
  * What a write answers is what was committed, or, where its form leaves its
  * work in the open transaction (below), what waits there for the next
  * commit. A query answers what the library's connection sees, its own
@@ -349,8 +362,8 @@ FERRULE_API int GetBusySubsystems(int* len_array, const char* systemnames, char*
 
 /* Device types. sysname: comma-separated names of recorded subsystems, the
  * set the row stores, each subsystem once however often it is named. A
- * null or empty list, or one with any other name in it (an empty one
- * between commas too), is refused with "systemnameList is null"; a set too
+ * null or empty list, or one with any other name in it, is refused with
+ * "systemnameList is null" (so is one with an empty name, above); a set too
  * large to store, with "SUBSYSTEM_SET_TOO_LARGE": the product of the
  * primes of its subsystems must be at most 2147483647. A refused row is
  * neither stored nor cached. last_rows of the single-row form is not
