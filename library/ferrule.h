@@ -340,7 +340,11 @@ FERRULE_API int GetBusySubsystems(int* len_array, const char* systemnames, char*
  * the last one, which sends the batch as one execution and commits it (a
  * batch is also sent at every 10000th row). A batch in which some row
  * inserted nothing commits the others, with the refresh that follows them,
- * and answers -1 with a reason beginning "COULDNOT_". A row that inserted
+ * and answers -1 with a reason beginning "COULDNOT_". Sent at its 10000th
+ * row, such a batch ends there, as one sent by its last row does: the rows
+ * after it answer "CACHE HAS NOT BEEN INITIALIZED" until a row marked
+ * first. So 20000 rows with a row that inserts nothing among the first
+ * 10000 store 9999 and refuse each later row. A row that inserted
  * nothing leaves nothing of its own in any table, neither the hardware
  * item, address or history row its insert writes first, and the rows after
  * it are stored as if it had not been sent. A send is committed
