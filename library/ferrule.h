@@ -10,6 +10,19 @@
  * length: the capacity on entry; when the result does not fit, the length
  * needed is written back, the reason is "BUFFER_TOO_SMALL" and the result -1.
  *
+ * Subsystem lists (sysname, new_systemList, systemnameList, system_name):
+ * subsystem names separated by commas, no blank trimmed, each compared
+ * exactly, letter case included. A list with an empty name, a leading or
+ * trailing comma or two commas in a row ("DAQ,", ",DAQ", "DAQ,,TFC", ","),
+ * is refused by every call that reads it, with the words the call gives
+ * other lists it refuses: "systemnameList is null" (device type and
+ * functional device inserts, whole-table loads, GetAllPathsPerDevice),
+ * "new_systemList is invalid: not inserted in the cache"
+ * (UpdateMultipleDeviceSystemList), " system name MUSTNOT BE NULL" (the
+ * lists by status); GetPortPerSubsystem takes one name and refuses any
+ * comma. What a list must hold besides, and the words a selection reads
+ * before its names ("ALL", "all"), are said at each call.
+ *
  * What a write answers is what was committed, or, where its form leaves its
  * work in the open transaction (below), what waits there for the next
  * commit. A query answers what the library's connection sees, its own
@@ -335,7 +348,11 @@ FERRULE_API int GetBusySubsystems(int* len_array, const char* systemnames, char*
  * the last one, which sends the batch as one execution and commits it (a
  * batch is also sent at every 10000th row). A batch in which some row
  * inserted nothing commits the others, with the refresh that follows them,
- * and answers -1 with a reason beginning "COULDNOT_". A row that inserted
+ * and answers -1 with a reason beginning "COULDNOT_". Sent at its 10000th
+ * row, such a batch ends there, as one sent by its last row does: the rows
+ * after it answer "CACHE HAS NOT BEEN INITIALIZED" until a row marked
+ * first. So 20000 rows with a row that inserts nothing among the first
+ * 10000 store 9999 and refuse each later row. A row that inserted
  * nothing leaves nothing of its own in any table, neither the hardware
  * item, address or history row its insert writes first, and the rows after
  * it are stored as if it had not been sent. A send is committed
@@ -357,8 +374,8 @@ FERRULE_API int GetBusySubsystems(int* len_array, const char* systemnames, char*
 
 /* Device types. sysname: comma-separated names of recorded subsystems, the
  * set the row stores, each subsystem once however often it is named. A
- * null or empty list, or one with any other name in it (an empty one
- * between commas too), is refused with "systemnameList is null"; a set too
+ * null or empty list, or one with any other name in it, is refused with
+ * "systemnameList is null" (so is one with an empty name, above); a set too
  * large to store, with "SUBSYSTEM_SET_TOO_LARGE": the product of the
  * primes of its subsystems must be at most 2147483647. A refused row is
  * neither stored nor cached. last_rows of the single-row form is not
@@ -455,7 +472,8 @@ FERRULE_API int InsertSpareDevice(const char* hwname, const char* hwtype, const 
  * (status IN_USE) and needs the hardware mounted in the board; without one
  * it is recorded as spare hardware at location (status SPARE). replacable 1
  * requires a serialnb of at least 2 characters not beginning with "none":
- * otherwise the row is refused and the open batch dropped. */
+ * otherwise the row is refused and the open batch dropped. Any other
+ * replacable takes a null serialnb, stored as NULL, mounted or spare. */
 FERRULE_API int InsertMultipleBoardCpnts(const char* cpntname, const char* cpnttype,
                                          int replacable, const char* motherboard,
                                          const char* serialnb, const char* hwtype,

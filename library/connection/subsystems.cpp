@@ -26,19 +26,22 @@ int find_entry(const std::string& token) {
   return -1;
 }
 
-// Splits a list at its commas; an empty token is kept (it matches nothing),
-// a trailing comma ends the list.
-std::vector<std::string> tokens_of(const char* names) {
-  std::vector<std::string> tokens;
-  const std::size_t length = std::strlen(names);
-  std::size_t pos = 0;
-  while (pos < length) {
-    const char* comma = std::strchr(names + pos, ',');
-    std::size_t end = comma ? static_cast<std::size_t>(comma - names) : length;
-    tokens.emplace_back(names + pos, end - pos);
-    pos = end + 1;
+// The one reader of a list: its names, split at its commas. False when a
+// name is empty (a leading or trailing comma, two commas in a row): such a
+// list is refused by every reader, where a walk that skipped the empty
+// name, or ended at a trailing comma, would read a set the caller did not
+// write. An empty text has no names and is no list with an empty name.
+bool names_of(const char* names, std::vector<std::string>& tokens) {
+  tokens.clear();
+  if (!*names) return true;
+  for (const char* p = names;; ++p) {
+    const char* comma = std::strchr(p, ',');
+    const char* end = comma ? comma : p + std::strlen(p);
+    if (end == p) return false;
+    tokens.emplace_back(p, end);
+    if (!comma) return true;
+    p = comma;
   }
-  return tokens;
 }
 
 bool write_text(const std::string& text, char* out, std::size_t size) {
@@ -51,10 +54,12 @@ bool write_text(const std::string& text, char* out, std::size_t size) {
 // is named. After each name a product still 1 ends the walk with -1: so an
 // unknown first name gives -1.
 SelectedSet selected_set(const char* names) {
+  std::vector<std::string> tokens;
   if (!names) return {};
+  if (!names_of(names, tokens)) return {-1, false, true};
   std::array<bool, kSubsystemSlots> counted{};
   std::int64_t product = 1;
-  for (const std::string& token : tokens_of(names)) {
+  for (const std::string& token : tokens) {
     const int entry = find_entry(token);
     if (entry >= 0 && !counted[entry]) {
       counted[entry] = true;
@@ -69,11 +74,12 @@ SelectedSet selected_set(const char* names) {
 }  // namespace
 
 StoredSet SystemNamesToStoredSet(const char* names) {
-  if (!names || !*names) return {};
+  std::vector<std::string> tokens;
+  if (!names || !*names || !names_of(names, tokens)) return {};
   // Every name first, so that a list with an unknown name is refused as
   // such whatever the size of the rest.
   std::array<bool, kSubsystemSlots> named{};
-  for (const std::string& token : tokens_of(names)) {
+  for (const std::string& token : tokens) {
     const int entry = find_entry(token);
     if (entry < 0) return {};
     named[entry] = true;
@@ -103,9 +109,10 @@ SelectedSet SystemNamesToSelectedSet(const char* names) { return selected_set(na
 int SystemNamesToSysID(const char* names) { return selected_set(names).value; }
 
 int SystemNamesToSysIDList(const char* names, char* out, std::size_t size) {
-  if (!names) return -1;
+  std::vector<std::string> tokens;
+  if (!names || !names_of(names, tokens)) return -1;
   std::string list;
-  for (const std::string& token : tokens_of(names)) {
+  for (const std::string& token : tokens) {
     int entry = find_entry(token);
     if (entry < 0) continue;
     if (!list.empty()) list += ',';

@@ -14,7 +14,8 @@ namespace ferrule {
 // stores the set its list names, so each name must be in the table and
 // the set must fit the stored column. A lookup or selection reads it as it
 // always has: the first name must be known, later unknown names are
-// skipped. Both count a subsystem named twice once.
+// skipped. Both count a subsystem named twice once, and both refuse a list
+// with an empty name: a leading or trailing comma, or two in a row.
 
 // The largest set a row can store (2147483647): the subsystem sets are
 // integer columns, bound from ints.
@@ -23,7 +24,7 @@ constexpr int kLargestStoredSet = INT_MAX;
 // What a write makes of a list: the set to store, or why there is none.
 enum class StoredSetFault {
   None,
-  NoSet,     // a null or empty list, or a name that is not in the table
+  NoSet,     // a null or empty list, an empty name, or a name not in the table
   TooLarge,  // the product of the primes is above kLargestStoredSet
 };
 struct StoredSet {
@@ -34,9 +35,9 @@ struct StoredSet {
 
 // The set a write stores: the product of the ids of the subsystems the list
 // names, each subsystem once however often it is named. Every name must be
-// in the table (an empty one between commas matches none), and a trailing
-// comma ends the list. A list with a name not in the table is NoSet
-// wherever its names stand, before the size of the product is looked at.
+// in the table and none empty. A list with a name not in the table, or an
+// empty one, is NoSet wherever its names stand, before the size of the
+// product is looked at.
 StoredSet SystemNamesToStoredSet(const char* names);
 // Its value alone: -1 when the list gives no set to store.
 int SystemNamesToStoredSysID(const char* names);
@@ -48,17 +49,20 @@ const char* StoredSetRefusal(const StoredSet& set, const char* no_set);
 // subsystem once. An unknown name after a known one is skipped; an unknown
 // first name and a null list give -1, which divides every set. An empty
 // text gives 1. A product beyond an int is too_large (value -1): no stored
-// set belongs to every one of those subsystems.
+// set belongs to every one of those subsystems. A list with an empty name
+// is empty_name (value -1): the caller refuses it.
 struct SelectedSet {
   int value = -1;
   bool too_large = false;
+  bool empty_name = false;
 };
 SelectedSet SystemNamesToSelectedSet(const char* names);
-// Its value alone (-1 when too large).
+// Its value alone (-1 when too large or with an empty name).
 int SystemNamesToSysID(const char* names);
 
 // The ids of the names as "id,id,...": unknown names are skipped. -1 for a
-// null list, or when the text would not fit in size bytes (nothing written).
+// null list, a list with an empty name, or when the text would not fit in
+// size bytes (nothing written).
 int SystemNamesToSysIDList(const char* names, char* out, std::size_t size);
 
 // Names of the subsystems whose id divides the value, comma separated, in

@@ -16,24 +16,30 @@ namespace ferrule {
 namespace {
 
 // Mounted: the hardware row takes as location the serial number of the
-// hardware mounted in the board (none: no row); the functional row takes the
-// hardware component that has the given serial number; the history row
-// follows only when one functional row was written. Spare: the hardware row
-// at the given location, then its history row. :numrows counts the rows of
-// the last insert that ran; :snbid carries the new spare's snbid to its
-// history row.
+// hardware mounted in the board (none: no row); the functional row takes
+// that new hardware row, found by its snbid, since a serial number may be
+// null; when the board has no hardware and no row was written, it takes the
+// hardware component that has the given serial number, if one does. The
+// history row follows only when one functional row was written. Spare: the
+// hardware row at the given location, then its history row. :numrows counts
+// the rows of the last insert that ran; :snbid carries the new spare's snbid
+// to its history row.
 const InsertStatement kBoardCpntInsert{
-    "DECLARE n integer; BEGIN "
+    "DECLARE n integer; new_snbid integer; BEGIN "
     "IF coalesce(:motherboard,'none') not like 'none' THEN "
     "insert into %(hw_cpnts)(snbid,serialnb,hwtype,responsible,user_comment,cpnt_status,hwname,"
     "replacable,location) "
     "select %(next_snbid),:serialnb,:hwtype,:responsible,:comments,1,:dname,:replacable,serialnb "
-    "from %(devices) where devicename=:motherboard and serialnb is not null; "
+    "from %(devices) where devicename=:motherboard and serialnb is not null "
+    "returning snbid into new_snbid; "
+    "IF new_snbid IS NULL THEN "
+    "select snbid into new_snbid from %(hw_cpnts) where serialnb=:serialnb; "
+    "END IF; "
     "insert into %(lg_cpnts)(cpntname,cpnttype,snbid,cpntid,motherboardid,author,created,"
     "terminal_name) "
-    "select :dname,:cpnttype,t.snbid,%(next_cpntid),e.deviceid,'%(login)',vexa_sysdate(),"
-    "'%(host)' from %(hw_cpnts) t,%(devices) e "
-    "where t.serialnb=:serialnb and e.devicename=:motherboard; "
+    "select :dname,:cpnttype,new_snbid,%(next_cpntid),deviceid,'%(login)',vexa_sysdate(),"
+    "'%(host)' from %(devices) "
+    "where new_snbid is not null and devicename=:motherboard; "
     "GET DIAGNOSTICS n = %(row_count); "
     "IF n=1 THEN "
     "insert into %(cpnt_history)(historycpntID,snbid,cpntid,cpnt_status,user_comment,location,"

@@ -63,16 +63,24 @@ const ListLookupSpec kComponentsInStatus = ByStatus(
     "select concat(coalesce(serialnb,'none'),'|',snbid,'?') from %(hw_cpnts)  "
     "where cpnt_status=:dstatus order by snbid");
 
+// A list missing or with an empty name: the same refusal, no list to read.
+constexpr const char* kNoSystemName = " system name MUSTNOT BE NULL";
+
 // "all..." is every subsystem (1 divides every set); otherwise the product
 // of the named subsystems' primes. An unknown first name gives -1, which
 // divides every set as well. A product beyond an int is refused: it would
 // read as -1 and select every device, where none belongs to all of them.
+// So is a list with an empty name, which -1 would read as every subsystem.
 bool SubsystemValue(const char* appliName, const char* names, int& value, char* ErrMess) {
   if (std::strncmp(names, "all", 3) == 0) {
     value = 1;
     return true;
   }
   const SelectedSet set = SystemNamesToSelectedSet(names);
+  if (set.empty_name) {
+    ReportFailure(appliName, kNoSystemName, ErrMess);
+    return false;
+  }
   if (set.too_large) {
     ReportFailure(appliName, reason::kSubsystemSetTooLarge, ErrMess);
     return false;
@@ -92,7 +100,7 @@ extern "C" int GetFunctionalDeviceByStatus(const char* system_name, const char* 
                                            char* ErrMess) {
   const char* appliName = kDevicesWithoutHardware.appliName;
   if (!system_name) {
-    ReportFailure(appliName, " system name MUSTNOT BE NULL", ErrMess);
+    ReportFailure(appliName, kNoSystemName, ErrMess);
     return -1;
   }
   const int code = StatusCodeOf(device_status, kListWords);
@@ -117,7 +125,7 @@ extern "C" int GetHWDeviceByStatus(const char* systemname, const char* device_st
     return -1;
   }
   if (!systemname) {
-    ReportFailure(appliName, " system name MUSTNOT BE NULL", ErrMess);
+    ReportFailure(appliName, kNoSystemName, ErrMess);
     return -1;
   }
   std::vector<KeyBind> keys{KeyBind::Int(":dstatus", code)};

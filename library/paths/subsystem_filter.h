@@ -3,9 +3,10 @@
 //
 // A list that begins with "ALL" (its first three characters) selects every
 // row. A list with a comma selects by the ids of its names (names the
-// subsystem table lacks are skipped). Anything else is one name, which
-// selects by its subsystem set; an unknown name gives -1, and since every
-// value is a multiple of -1, it selects every row.
+// subsystem table lacks are skipped); one with an empty name (a leading or
+// trailing comma, two in a row) is refused as a null list is. Anything
+// else is one name, which selects by its subsystem set; an unknown name
+// gives -1, and since every value is a multiple of -1, it selects every row.
 //
 // The statements test the distinct subsystem-set values of a table rather
 // than every row: the test then runs on a handful of values, and the
@@ -21,7 +22,7 @@ enum class FilterForm {
   All,      // no filter
   One,      // one name: its subsystem set
   List,     // names with commas: their ids
-  Missing,  // a null list
+  Missing,  // a null list, or one with an empty name: refused
   Empty,    // a list none of whose names is known: selects nothing
 };
 

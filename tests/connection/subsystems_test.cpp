@@ -54,7 +54,7 @@ TEST_F(SubsystemSets, NameListToProduct) {
   EXPECT_EQ(SystemNamesToSysID(""), 1);
   EXPECT_EQ(SystemNamesToSysID(nullptr), -1);
   EXPECT_EQ(SystemNamesToSysID("a"), -1) << "names compare with their case";
-  EXPECT_EQ(SystemNamesToSysID("A,"), 2) << "a trailing comma ends the list";
+  EXPECT_EQ(SystemNamesToSysID("A,"), -1) << "a trailing comma leaves an empty name";
   EXPECT_EQ(SystemNamesToSysID("AVERYLONGNAMEINDEED,A"), -1);
 }
 
@@ -66,8 +66,8 @@ TEST_F(SubsystemSets, StoredSetRefusesAnUnknownNameWhereverItStands) {
     int stored;
     int selected;
   } kLists[] = {
-      {"A,D", 10, 10},      {"D,A,A", 10, 10},  {"A,", 2, 2},        {"", -1, 1},
-      {"A,X", -1, 2},       {"X,A", -1, -1},    {"A,D,X", -1, 10},   {"A,,D", -1, 10},
+      {"A,D", 10, 10},      {"D,A,A", 10, 10},  {"A,", -1, -1},      {"", -1, 1},
+      {"A,X", -1, 2},       {"X,A", -1, -1},    {"A,D,X", -1, 10},   {"A,,D", -1, -1},
       {",A", -1, -1},       {"A,a", -1, 2},     {"A, D", -1, 2},     {nullptr, -1, -1},
       {"A,AVERYLONGNAME", -1, 2},
   };
@@ -84,7 +84,7 @@ TEST_F(SubsystemSets, StoredSetCountsEachSubsystemOnceAndNeedsOne) {
   const struct {
     const char* list;
     int stored;
-  } kLists[] = {{"A,A", 2}, {"B,A,B,A", 6}, {"D,D,D,", 5}, {"", -1}, {",", -1}};
+  } kLists[] = {{"A,A", 2}, {"B,A,B,A", 6}, {"D,D,D", 5}, {"D,D,D,", -1}, {"", -1}, {",", -1}};
   for (const auto& c : kLists) {
     const StoredSet set = SystemNamesToStoredSet(c.list);
     EXPECT_EQ(set.value, c.stored) << c.list;
@@ -169,9 +169,27 @@ TEST_F(SubsystemSets, NameListToIdList) {
   EXPECT_STREQ(out, "keep");
 }
 
+// One reader splits every list: an empty name (a leading or trailing
+// comma, two in a row) refuses the list for a write, a selection and an id
+// list alike, wherever it stands and whatever the other names are. An
+// empty text is no such list.
+TEST_F(SubsystemSets, ListWithAnEmptyNameIsRefusedByEveryReader) {
+  for (const char* list : {"A,", ",A", "A,,D", "A,D,", ",", ",,", "X,", ",X,A"}) {
+    EXPECT_EQ(SystemNamesToStoredSet(list).fault, StoredSetFault::NoSet) << list;
+    const SelectedSet selected = SystemNamesToSelectedSet(list);
+    EXPECT_TRUE(selected.empty_name) << list;
+    EXPECT_EQ(selected.value, -1) << list;
+    char out[16] = "keep";
+    EXPECT_EQ(SystemNamesToSysIDList(list, out, sizeof out), -1) << list;
+    EXPECT_STREQ(out, "keep") << list;
+  }
+  for (const char* list : {"", "A", "A,D", "X,A"})
+    EXPECT_FALSE(SystemNamesToSelectedSet(list).empty_name) << list;
+}
+
 TEST_F(SubsystemSets, IdListNeverOverflowsItsBuffer) {
-  std::string many;
-  for (int i = 0; i < 40; ++i) many += "D,";
+  std::string many = "D";
+  for (int i = 1; i < 40; ++i) many += ",D";
   char big[200];
   EXPECT_EQ(SystemNamesToSysIDList(many.c_str(), big, sizeof big), 0);
   EXPECT_EQ(std::strlen(big), 79u);  // forty "5" joined by commas

@@ -42,11 +42,12 @@ TEST_F(ExportsTest, DeviceTypeStoresItsColumnsAndSubsystemProduct) {
                   "rgbcolor, system_name, author, user_update, terminal_name) "
                   "from vexa_lg_device_types where devicetype='T1'"),
             "48|24|-|blue|21|" + Me());
-  // Every name must be known; a trailing comma ends the list.
+  // Every name must be known, and none empty: a trailing comma ends no list.
   EXPECT_EQ(InsertDeviceType("XYZ,DAQ", "T2", 1, 1, nullptr, nullptr, 0, err_), -1);
   EXPECT_EQ(Err(), "ERROR in InsertDeviceType : systemnameList is null");
-  ASSERT_EQ(InsertDeviceType("DAQ,", "T3", 1, 1, nullptr, nullptr, 0, err_), 0);
-  EXPECT_EQ(Value("select system_name from vexa_lg_device_types where devicetype='T3'"), "2");
+  EXPECT_EQ(InsertDeviceType("DAQ,", "T3", 1, 1, nullptr, nullptr, 0, err_), -1);
+  EXPECT_EQ(Err(), "ERROR in InsertDeviceType : systemnameList is null");
+  EXPECT_EQ(Count("vexa_lg_device_types", "devicetype in ('T2','T3')"), 0);
 
   // In a batch the refused row is not cached. Not marked first, it leaves
   // the batch as it is; marked first, it opens none and ends the one before.

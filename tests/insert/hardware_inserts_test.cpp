@@ -68,11 +68,12 @@ TEST_F(HardwareInsertsTest, SpareDeviceBatchTakesConsecutiveHistoryIdsOrFailsWho
 TEST_F(HardwareInsertsTest, MountedComponentTakesTheBoardHardwareAndAnInUseHistoryRow) {
   AddDevice("board1", "DAQ");  // its hardware: SN-board1
   ASSERT_EQ(Cpnt("c1", "board1", "SNc1", 1, 0), 0);
-  // Without a serial number no component is found for the board, so the
-  // row is not done and leaves nothing, not even the hardware row its block
-  // wrote first: the batch commits the rest and answers -1.
-  ASSERT_EQ(Cpnt("c2", "board1", nullptr, 0, 1), -1);
-  EXPECT_EQ(Err(), "ERROR in InsertMultipleBoardCpnts : COULDNOT_INSERT_ALL_ROWS");
+  // A component that is not replaceable needs no serial number: mounted
+  // without one, it takes its new hardware row all the same, two in one
+  // batch each their own.
+  ASSERT_EQ(Cpnt("c2", "board1", nullptr, 0, 0), 0);
+  ASSERT_EQ(Cpnt("c4", "board1", nullptr, 0, 1), 0) << Err();
+  EXPECT_EQ(Err(), "NO_ERROR in InsertMultipleBoardCpnts");
 
   EXPECT_EQ(Value("select concat_ws('|', h.serialnb, h.cpnt_status, h.hwname, h.replacable, "
                   "h.location, h.user_comment, c.cpnttype, c.author, c.terminal_name, "
@@ -84,14 +85,31 @@ TEST_F(HardwareInsertsTest, MountedComponentTakesTheBoardHardwareAndAnInUseHisto
                   "y.status_change = c.created, y.snbid = c.snbid) from vexa_cpnt_history y "
                   "join vexa_lg_cpnts c using (cpntid) where c.cpntname = 'c1'"),
             "IN_USE|board1|note|t|t");
-  EXPECT_EQ(Count("vexa_hw_cpnts", "hwname = 'c2'"), 0);
-  EXPECT_EQ(Count("vexa_lg_cpnts", "cpntname = 'c2'") + Count("vexa_cpnt_history"), 1);
+  EXPECT_EQ(Column("select concat_ws('|', c.cpntname, coalesce(h.serialnb, '-'), h.cpnt_status, "
+                   "h.hwname, h.location, y.cpnt_status, y.location, y.snbid = c.snbid) "
+                   "from vexa_lg_cpnts c join vexa_hw_cpnts h using (snbid) "
+                   "join vexa_cpnt_history y using (cpntid) "
+                   "where c.cpntname in ('c2', 'c4') order by 1"),
+            (std::vector<std::string>{"c2|-|1|c2|SN-board1|IN_USE|board1|t",
+                                      "c4|-|1|c4|SN-board1|IN_USE|board1|t"}));
+  EXPECT_EQ(Count("vexa_hw_cpnts", "hwname in ('c2', 'c4')"), 2);
 
-  // A board without hardware gets no hardware row, hence no component.
+  // A board without hardware gets no hardware row, hence no component,
+  // with a serial number or without ...
   AddDevice("bare", "DAQ");
   testdb::exec("update vexa_lg_devices set serialnb = null where devicename = 'bare'");
   EXPECT_EQ(Cpnt("c3", "bare", "SNc3", 1, 1), -1);
+  EXPECT_EQ(Err(), "ERROR in InsertMultipleBoardCpnts : COULDNOT_INSERT_ALL_ROWS");
   EXPECT_EQ(Count("vexa_hw_cpnts", "hwname = 'c3'"), 0);
+  EXPECT_EQ(Cpnt("c5", "bare", nullptr, 1, 1), -1);
+  EXPECT_EQ(Count("vexa_hw_cpnts", "hwname = 'c5'") + Count("vexa_lg_cpnts", "cpntname = 'c5'"),
+            0);
+  // ... unless a hardware component has its serial number: it takes that one.
+  ASSERT_EQ(Cpnt("s1", nullptr, "SNs1", 1, 1), 0);
+  EXPECT_EQ(Cpnt("c6", "bare", "SNs1", 1, 1), 0) << Err();
+  EXPECT_EQ(Value("select h.hwname from vexa_lg_cpnts c join vexa_hw_cpnts h using (snbid) "
+                  "where c.cpntname = 'c6'"),
+            "s1");
 }
 
 TEST_F(HardwareInsertsTest, ComponentWithoutBoardIsSpareHardwareAtItsLocation) {

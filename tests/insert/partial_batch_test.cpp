@@ -1,5 +1,6 @@
 // Batches in which some rows insert nothing, or one row fails: what is
 // committed and what the call answers.
+#include "insert/row_cache.h"
 #include "insert_fixture.h"
 
 class PartialBatchTest : public InsertTest {};
@@ -123,4 +124,37 @@ TEST_F(PartialBatchTest, RefusedRowsLeaveTheirSerialNumberAndAddressFree) {
   EXPECT_EQ(Count("vexa_port_properties", "port_nbr like 'p%'"), kRows - 1);
   EXPECT_EQ(Count("vexa_ipinfo", "ipaddress like '10.2.%'"), kRows - 1);
   EXPECT_EQ(Count("vexa_ipinfo", "ipaddress = '10.2.4.200'"), 0);
+}
+
+// A batch sent at its 10000th row with a row that inserts nothing ends
+// there, as one sent by its last row: the rows after it are refused until
+// a row marked first opens a batch again.
+TEST_F(PartialBatchTest, ForcedSendWithARowNotInsertedEndsTheBatch) {
+  constexpr int kRows = 2 * ferrule::kMaxCachedRows;
+  constexpr int kGhostRow = 5000;
+  AddDevice("sw1", "DAQ");
+  auto port = [&](const char* device, const std::string& nbr, int first, int last) {
+    return InsertMultiplePorts(device, nbr.c_str(), 1, 1, 1000, 0, nullptr, nullptr, nullptr,
+                               nullptr, nullptr, nullptr, nullptr, first, last, err_);
+  };
+  int refused_after = 0;
+  for (int i = 1; i <= kRows; ++i) {
+    const int rc = port(i == kGhostRow ? "ghost" : "sw1", "p" + std::to_string(i), i == 1,
+                        i == kRows);
+    if (i < ferrule::kMaxCachedRows) {
+      ASSERT_EQ(rc, 0) << "row " << i << ": " << Err();
+    } else if (i == ferrule::kMaxCachedRows) {
+      EXPECT_EQ(rc, -1);
+      EXPECT_EQ(Err(), "ERROR in InsertMultiplePorts : COULDNOT_INSERT_ALL_ROWS");
+    } else if (rc == -1 &&
+               Err() == "ERROR in InsertMultiplePorts : CACHE HAS NOT BEEN INITIALIZED") {
+      ++refused_after;
+    }
+  }
+  EXPECT_EQ(refused_after, kRows - ferrule::kMaxCachedRows);
+  EXPECT_EQ(Count("vexa_port_properties"), ferrule::kMaxCachedRows - 1);
+  EXPECT_EQ(Count("vexa_port_properties", "port_nbr = 'p" + std::to_string(kGhostRow) + "'"), 0);
+
+  EXPECT_EQ(port("sw1", "again", 1, 1), 0) << Err();
+  EXPECT_EQ(Count("vexa_port_properties"), ferrule::kMaxCachedRows);
 }

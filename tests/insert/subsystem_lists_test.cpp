@@ -11,8 +11,11 @@
 namespace {
 
 // Each holds a name that is not recorded, after a known one or before it.
-const char* const kListsWithAnUnknownName[] = {"DAQ,TYPO", "TYPO,DAQ", "DAQ,TFC,TYPO",
-                                               "DAQ,,TFC", "DAQ,daq",  "DAQ,DAQX"};
+const std::vector<const char*> kListsWithAnUnknownName{"DAQ,TYPO", "TYPO,DAQ", "DAQ,TFC,TYPO",
+                                                       "DAQ,,TFC", "DAQ,daq",  "DAQ,DAQX"};
+// Each holds an empty name: a trailing comma ends no list.
+const std::vector<const char*> kListsWithAnEmptyName{"DAQ,", ",DAQ", "DAQ,,TFC", "DAQ,TFC,",
+                                                     ",", "DAQ,,"};
 
 class SubsystemListTest : public InsertTest {
  protected:
@@ -87,26 +90,34 @@ class SubsystemListTest : public InsertTest {
   static std::string Refusal(const char* name, const char* reason) {
     return std::string("ERROR in ") + name + " : " + reason;
   }
+  // A refused single row stores nothing; a refused batch row is not cached,
+  // and the batch sends the others.
+  void ExpectRefusedAndNothingStored(const std::vector<const char*>& lists) {
+    for (const ListWrite& write : Writes()) {
+      SCOPED_TRACE(write.batch_name);
+      for (const char* list : lists) {
+        if (!write.single) break;
+        EXPECT_EQ(write.single(list, "one"), -1) << list;
+        EXPECT_EQ(Err(), Refusal(write.single_name, write.no_set)) << list;
+      }
+      ASSERT_EQ(write.batch("DAQ", "b0", 1, 0), 0) << Err();
+      for (const char* list : lists) {
+        EXPECT_EQ(write.batch(list, list, 0, 0), -1) << list;
+        EXPECT_EQ(Err(), Refusal(write.batch_name, write.no_set)) << list;
+      }
+      ASSERT_EQ(write.batch("TFC,ECS", "b1", 0, 1), 0) << Err();
+      EXPECT_EQ(Column(write.stored), (std::vector<std::string>{"b0:2", "b1:15"}));
+    }
+  }
 };
 
-// A refused single row stores nothing; a refused batch row is not cached,
-// and the batch sends the others.
 TEST_F(SubsystemListTest, ListWithAnUnknownNameAnywhereIsRefusedAndNothingStored) {
-  for (const ListWrite& write : Writes()) {
-    SCOPED_TRACE(write.batch_name);
-    for (const char* list : kListsWithAnUnknownName) {
-      if (!write.single) break;
-      EXPECT_EQ(write.single(list, "one"), -1) << list;
-      EXPECT_EQ(Err(), Refusal(write.single_name, write.no_set)) << list;
-    }
-    ASSERT_EQ(write.batch("DAQ", "b0", 1, 0), 0) << Err();
-    for (const char* list : kListsWithAnUnknownName) {
-      EXPECT_EQ(write.batch(list, list, 0, 0), -1) << list;
-      EXPECT_EQ(Err(), Refusal(write.batch_name, write.no_set)) << list;
-    }
-    ASSERT_EQ(write.batch("TFC,ECS", "b1", 0, 1), 0) << Err();
-    EXPECT_EQ(Column(write.stored), (std::vector<std::string>{"b0:2", "b1:15"}));
-  }
+  ExpectRefusedAndNothingStored(kListsWithAnUnknownName);
+}
+
+// "DAQ," was stored as DAQ, where ",DAQ" and "DAQ,,TFC" were refused.
+TEST_F(SubsystemListTest, ListWithAnEmptyNameAnywhereIsRefusedAndNothingStored) {
+  ExpectRefusedAndNothingStored(kListsWithAnEmptyName);
 }
 
 // An empty list names no subsystem, as a null one: refused, where it would

@@ -55,6 +55,21 @@ TEST_F(ByStatusTest, FunctionalDevicesOfEveryNamedSubsystem) {
                                             "name MUSTNOT BE NULL"}));
 }
 
+// A list with an empty name is refused as a null one is, where "DAQ," read
+// as DAQ and ",DAQ" as every subsystem. The hardware lists read the list
+// for IN_USE only.
+TEST_F(ByStatusTest, ListWithAnEmptyNameIsRefused) {
+  for (const char* list : {"DAQ,", ",DAQ", "DAQ,,TFC", ","}) {
+    EXPECT_EQ(Devices(list, "IN_USE"), (Rows{"-1: ERROR in GetFunctionalDeviceByStatus :  system "
+                                             "name MUSTNOT BE NULL"})) << list;
+    EXPECT_EQ(Serials(list, "IN_USE"),
+              (Rows{"-1: ERROR in GetHWDeviceByStatus :  system name MUSTNOT BE NULL"})) << list;
+    EXPECT_EQ(Serials(list, "SPARE"), (Rows{"S1", "S2"})) << list;
+  }
+  // "all" is read before the names.
+  EXPECT_EQ(Devices("all,", "NONE"), (Rows{"d_daq_empty", "d_tfc_empty"}));
+}
+
 TEST_F(ByStatusTest, HardwareAndComponentsByStatus) {
   EXPECT_EQ(Serials("TFC", "IN_USE"), (Rows{"A2"}));
   // Other statuses ignore the subsystems; words are matched by their start.

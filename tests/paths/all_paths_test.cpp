@@ -59,6 +59,11 @@ TEST_F(PathsPerDevice, SubsystemListsChooseTheLinks) {
   EXPECT_EQ(AllPaths(nullptr, "S"),
             (PathList{"ERROR in GetAllPathsPerDevice : ERROR in LoadConnectivityTable_InCache : "
                    "systemnameList is null"}));
+  // A list with an empty name is refused as a null one: "DAQ," read as DAQ.
+  for (const char* list : {"DAQ,", ",DAQ", "DAQ,,TFC"})
+    EXPECT_EQ(AllPaths(list, "S"),
+              (PathList{"ERROR in GetAllPathsPerDevice : ERROR in LoadConnectivityTable_InCache : "
+                        "systemnameList is null"})) << list;
 }
 
 TEST_F(PathsPerDevice, LenArrayIsTheCapacityOfTheThreeArrays) {

@@ -87,6 +87,33 @@ TEST_F(WholeTables, LinksOfTheChosenSubsystemsUsedOrNot) {
   EXPECT_EQ(none.len[0], 0);
 }
 
+// A list with an empty name is refused by each load as a null one is,
+// where "DAQ," loaded DAQ's rows and "," none. "ALL" is read before the
+// names; an empty text names no subsystem and selects every row.
+TEST_F(WholeTables, ListWithAnEmptyNameIsRefusedByEveryLoad) {
+  for (const char* list : {"DAQ,", ",DAQ", "DAQ,,TFC", ","}) {
+    EXPECT_EQ(LoadLinks(list).rc, -1) << list;
+    EXPECT_STREQ(err_, "ERROR in LoadConnectivityTable : systemnameList is null") << list;
+    std::vector<int> ids(8, -7);
+    char names[64];
+    int len_array = 8, len_buf = sizeof names;
+    EXPECT_EQ(Quietly([&] {
+                return MatchDeviceIDDeviceName(list, &len_array, ids.data(), &len_buf, names,
+                                               err_);
+              }),
+              -1) << list;
+    EXPECT_STREQ(err_, "ERROR in MatchDeviceIDDeviceName : systemnameList is null") << list;
+    EXPECT_EQ(Quietly([&] {
+                return LoadDeviceTypeTable(list, &len_buf, names, &len_array, ids.data(), err_);
+              }),
+              -1) << list;
+    EXPECT_STREQ(err_, "ERROR in LoadDeviceTypeTable : systemnameList is null") << list;
+    EXPECT_EQ(ids[0], -7) << list;
+  }
+  EXPECT_EQ(Keys(LoadLinks("ALL,").rows), (std::vector<int>{1, 2, 3, 4}));
+  EXPECT_EQ(Keys(LoadLinks("").rows), (std::vector<int>{1, 2, 3, 4}));
+}
+
 TEST_F(WholeTables, EachLinkOutputIsCopiedWhenItFits) {
   Links exact = LoadLinks("DAQ", 2);
   ASSERT_EQ(exact.rc, 0) << "a capacity equal to the need is enough";

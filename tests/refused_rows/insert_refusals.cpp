@@ -205,7 +205,7 @@ std::vector<ExportSweep> InsertSweeps() {
        Component("c3", "board1", "CS-3"),
        Component("c4", nullptr, "CS-4"),
        {{"unknown board", Component("c5", "ghost", "CS-5"), Leaves::AcceptedRows},
-        {"mounted without a serial number", Component("c5", "board1", nullptr),
+        {"unknown board, without a serial number", Component("c5", "ghost", nullptr),
          Leaves::AcceptedRows},
         {"name taken", Component("c1", "board1", "CS-5"), Leaves::Nothing},
         {"replaceable without a serial number", Component("c5", "board1", nullptr, 1),
