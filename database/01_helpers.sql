@@ -236,7 +236,7 @@ $$;
 -- (unique_violation) when another link type's number is a multiple of it,
 -- that prime itself included. Composite numbers (and numbers that do not
 -- change) are not looked at: they are products of the primes that simple
--- types hold.
+-- types hold, and the unique index on the numbers keeps each to one holder.
 CREATE FUNCTION link_type_prime_is_free() RETURNS trigger
 LANGUAGE plpgsql
 AS $$
