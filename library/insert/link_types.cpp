@@ -48,8 +48,6 @@ const InsertStatement kCompositeLinkTypeInsert{
     {},
     {":toolarge"}};
 
-// A composite row that inserted nothing because its number is too large
-// says so.
 constexpr RowReason kNumberTooLarge{":toolarge", reason::kLinkTypeNumberTooLarge};
 
 constexpr const char* kNameMissing = "Link name can't be null";
@@ -60,6 +58,8 @@ const BatchExport kSimpleBatch{
     {"InsertMultipleSimpleLinkTypes", reason::kNotAllInserted, true},
     reason::kCacheProblem,
     {}};
+
+// The composite forms' policy: a row whose number is too large says so.
 SendPolicy CompositePolicy(const char* name, const char* not_inserted, bool commit_others) {
   SendPolicy policy{name, not_inserted, commit_others};
   policy.own_reason = kNumberTooLarge;
