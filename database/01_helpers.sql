@@ -49,13 +49,22 @@ LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE
 AS $$ SELECT CASE WHEN b = 0 THEN a ELSE mod(a, b) END $$;
 
 -- The exact product of the non-null inputs, as numeric; NULL over no rows
--- (like sum). Used for subsystem sets and composite link-type numbers,
--- which are products of distinct primes. Integer and bigint arguments
+-- (like sum). Used for subsystem sets, which are products of distinct
+-- primes. Integer and bigint arguments
 -- convert to numeric implicitly; assigning the result to an integer column
 -- converts back, and raises numeric_value_out_of_range (22003) when the
 -- product does not fit.
 CREATE AGGREGATE vexa_prime_product(numeric) (
   SFUNC = numeric_mul,
+  STYPE = numeric
+);
+
+-- The least common multiple of the non-null inputs, as numeric; NULL over
+-- no rows. Of products of distinct primes it is the product of every prime
+-- that divides one of them, each once: the union of the sets they stand
+-- for, as a composite link-type number combines its parts.
+CREATE AGGREGATE vexa_number_union(numeric) (
+  SFUNC = lcm,
   STYPE = numeric
 );
 
@@ -121,6 +130,32 @@ BEGIN
 END
 $$;
 
+-- Whether n is a product of distinct primes (1, the product of none,
+-- included): a number a link type may hold. Zero and negative numbers are
+-- not; zero, a multiple of every prime, would leave no prime free.
+CREATE FUNCTION vexa_is_squarefree(n integer) RETURNS boolean
+LANGUAGE plpgsql IMMUTABLE STRICT PARALLEL SAFE
+AS $$
+DECLARE
+  rest integer := n;
+  d integer := 2;
+BEGIN
+  IF n < 1 THEN
+    RETURN false;
+  END IF;
+  WHILE d <= rest / d LOOP
+    IF rest % d = 0 THEN
+      rest := rest / d;
+      IF rest % d = 0 THEN
+        RETURN false;
+      END IF;
+    END IF;
+    d := CASE WHEN d = 2 THEN 3 ELSE d + 2 END;
+  END LOOP;
+  RETURN true;
+END
+$$;
+
 -- Link-type numbers are products of the primes of simple types, so each
 -- prime may have one holder only, and a new one must divide no number
 -- already stored. Whatever chooses or stores a prime takes this lock first
@@ -159,35 +194,41 @@ END
 $$;
 
 -- The number of a composite link type made of the types that lklist names
--- (as link_type_list_names reads it): the product of their numbers, a
--- type named twice counted once. NULL, so that nothing is stored, for a
+-- (as link_type_list_names reads it): the union of the primes of their
+-- numbers (vexa_number_union), so that a prime that two parts share, or a
+-- type named twice, counts once. NULL, so that nothing is stored, for a
 -- list that cannot make one: a NULL list, an empty name, a name that is
--- not a link type with a number, or a product that is a prime another
--- link type than own_name holds (one simple type named alone: the number
--- would have two holders). own_name is the type being given the number.
+-- not a link type with a number, a list naming own_name (the type being
+-- given the number: it would be made of itself), or a number that a link
+-- type other than own_name holds (one type named alone, or the parts of
+-- another type: the number would have two holders). The number may be
+-- beyond an integer; the callers store only one that fits. Takes
+-- lock_link_type_numbers() and reads the table after it, in a snapshot of
+-- its own, so that two sessions making the same number take turns and the
+-- second sees the first one's holder.
 CREATE FUNCTION link_type_list_number(lklist text, own_name text) RETURNS numeric
-LANGUAGE plpgsql STABLE
+LANGUAGE plpgsql VOLATILE
 AS $$
 DECLARE
   names text[] := ARRAY(SELECT DISTINCT n FROM unnest(link_type_list_names(lklist)) AS n);
-  product numeric;
+  number numeric;
   found bigint;
 BEGIN
-  IF cardinality(names) = 0 OR '' = ANY (names) THEN
+  IF cardinality(names) = 0 OR '' = ANY (names) OR own_name = ANY (names) THEN
     RETURN NULL;
   END IF;
-  SELECT vexa_prime_product(t.link_nbr), count(*) INTO product, found
+  PERFORM lock_link_type_numbers();
+  SELECT vexa_number_union(t.link_nbr), count(*) INTO number, found
   FROM vexa_link_types t
   WHERE t.link_name = ANY (names) AND t.link_nbr IS NOT NULL;
   IF found < cardinality(names) THEN
     RETURN NULL;
   END IF;
   IF EXISTS (SELECT 1 FROM vexa_link_types t
-             WHERE t.link_nbr = product AND t.link_name IS DISTINCT FROM own_name
-               AND vexa_is_prime(t.link_nbr)) THEN
+             WHERE t.link_nbr = number AND t.link_name IS DISTINCT FROM own_name) THEN
     RETURN NULL;
   END IF;
-  RETURN product;
+  RETURN number;
 END
 $$;
 
@@ -195,7 +236,7 @@ $$;
 -- (unique_violation) when another link type's number is a multiple of it,
 -- that prime itself included. Composite numbers (and numbers that do not
 -- change) are not looked at: they are products of the primes that simple
--- types hold.
+-- types hold, and the unique index on the numbers keeps each to one holder.
 CREATE FUNCTION link_type_prime_is_free() RETURNS trigger
 LANGUAGE plpgsql
 AS $$

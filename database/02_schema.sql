@@ -251,22 +251,23 @@ CREATE INDEX vexa_hwport_properties_port_idx ON vexa_hwport_properties
 CREATE TABLE vexa_link_types (
   linktypeID    integer PRIMARY KEY,
   link_name     varchar(100) NOT NULL UNIQUE,
-  link_nbr      integer,
+  -- A product of distinct primes: the set of simple types the type stands
+  -- for, one prime each.
+  link_nbr      integer CONSTRAINT vexa_link_types_nbr_squarefree
+                  CHECK (vexa_is_squarefree(link_nbr)),
   author        varchar(100),
   user_update   varchar(100),
   terminal_name varchar(100),
   last_update   timestamp(0) DEFAULT vexa_sysdate()
 );
 
-CREATE INDEX vexa_link_types_link_nbr_idx ON vexa_link_types (link_nbr);
-
--- A simple type's prime has one holder: the prime is a factor of the
--- numbers of the composite types made of it, and a second holder would
--- make each of them, and each of their links, ambiguous. The index keeps a
--- prime from being stored twice whatever the isolation of the writers; the
--- trigger also refuses a prime that divides another type's number.
-CREATE UNIQUE INDEX vexa_link_types_prime_idx ON vexa_link_types (link_nbr)
-  WHERE vexa_is_prime(link_nbr);
+-- A number stands for one set of simple types, so it has one holder: two
+-- types of one number would be one type under two names. The index keeps a
+-- number from being stored twice whatever the isolation of the writers
+-- (NULL, a type without a number, is no number). The trigger also refuses
+-- a simple type's prime that divides another type's number: the prime
+-- would then stand for two types.
+CREATE UNIQUE INDEX vexa_link_types_link_nbr_idx ON vexa_link_types (link_nbr);
 CREATE TRIGGER vexa_link_types_prime_is_free
   BEFORE INSERT OR UPDATE OF link_nbr ON vexa_link_types
   FOR EACH ROW EXECUTE FUNCTION link_type_prime_is_free();

@@ -348,12 +348,13 @@ FERRULE_API int GetBusySubsystems(int* len_array, const char* systemnames, char*
  * the last one, which sends the batch as one execution and commits it (a
  * batch is also sent at every 10000th row). A batch in which some row
  * inserted nothing commits the others, with the refresh that follows them,
- * and answers -1 with a reason beginning "COULDNOT_". Sent at its 10000th
- * row, such a batch ends there, as one sent by its last row does: the rows
- * after it answer "CACHE HAS NOT BEEN INITIALIZED" until a row marked
- * first. So 20000 rows with a row that inserts nothing among the first
- * 10000 store 9999 and refuse each later row. A row that inserted
- * nothing leaves nothing of its own in any table, neither the hardware
+ * and answers -1 with a reason beginning "COULDNOT_" (or one its function
+ * names for such a row). Sent at its 10000th row, such a batch ends there,
+ * as one sent by its last row does: the rows after it answer "CACHE HAS
+ * NOT BEEN INITIALIZED" until a row marked first. So 20000 rows with a row
+ * that inserts nothing among the first 10000 store 9999 and refuse each
+ * later row. A row that inserted nothing leaves nothing of its own in any
+ * table, neither the hardware
  * item, address or history row its insert writes first, and the rows after
  * it are stored as if it had not been sent. A send is committed
  * with the server refresh that follows it, or not at all: a send answered
@@ -495,19 +496,31 @@ FERRULE_API int InsertMultipleMicroLinks(const char* nfrom, const char* nto, int
  * Sessions that give out primes at once take turns. No prime is held
  * twice, nor given while a composite holds it: the database refuses any
  * write that would do it (number 1, "link type number ... is held by
- * another link type"). A composite type takes the product of the numbers
- * of the types named in lklist, comma-separated, each name bare or
+ * another link type"). A composite type stands for the set of the simple
+ * types of the types named in lklist, comma-separated, each name bare or
  * between single quotes (a quoted name may hold commas, and a quote inside
- * it is doubled: 'it''s'); a name listed twice counts once. A blank beside
- * a comma belongs to the name ("a, b" names " b"). A list that names
- * anything but a link type with a number (an empty name too), or one
- * simple type alone (its prime would have two holders), stores nothing:
- * the single-row form answers -1 with "COULDNOT_INSERT_THIS_ROW", a
- * cached send -1 with "COULDNOT_INSERT_ALL_ROWS", its other rows
- * committed. So does a simple type when no prime is left. The single-row
- * forms refuse a null lkname or lklist before any database work; the
- * cached forms send them on, and a null list stores nothing as above.
- * Their last_rows is not read. */
+ * it is doubled: 'it''s'): its number is the product of their primes, each
+ * prime once however many named types have it (a name listed twice counts
+ * once; "ab,bc" stands for a, b and c when ab is made of a and b and bc of
+ * b and c). So every number is a product of distinct primes, and no two
+ * types hold one number: the database refuses any write that would store
+ * a number held already (number 1) or one that is not such a product. A
+ * blank beside a comma belongs to the name ("a, b" names " b"). A list
+ * that names anything but a link type with a number (an empty name too),
+ * or names the type being written, or gives a number that another type
+ * holds (one type named alone or twice, or the simple types of another
+ * type), stores nothing: the single-row form answers -1 with
+ * "COULDNOT_INSERT_THIS_ROW", a cached send -1 with
+ * "COULDNOT_INSERT_ALL_ROWS", its other rows committed. So does a simple
+ * type when no prime is left. A list whose number would be above
+ * 2147483647 stores nothing either: the single-row form answers -1 with
+ * "LINK_TYPE_NUMBER_TOO_LARGE", and so does a cached send whose first row
+ * that stored nothing was such a list, its other rows committed.
+ * Composite types made by several sessions at once take turns, so that
+ * the second sees the first one's number. The single-row forms refuse a
+ * null lkname or lklist before any database work; the cached forms send
+ * them on, and a null list stores nothing as above. Their last_rows is
+ * not read. */
 FERRULE_API int InsertMultipleSimpleLinkTypes(const char* lkname, int first_time, int last_rows,
                                               char* ErrMess);
 FERRULE_API int InsertMultipleCompositeLinkTypes(const char* lkname, const char* lklist,
@@ -975,10 +988,12 @@ FERRULE_API int UpdateMultipleDeviceActiveByType(const char* devicename, int act
 /* Device types and link types. A null or "none" description or rgbcolor and
  * -1 inputs or outputs keep the stored value; a null or empty new name
  * changes nothing. simple_linkList: the simple link types, listed as
- * lklist of the inserts is and held to the same rules (a row whose list is
- * refused changes nothing: "COULDNOT_INSERT_ALL_ROWS"), or "none" to make
- * the type simple with the next free prime, which a simple type takes as
- * a new one. */
+ * lklist of the inserts is and held to the same rules, so that it may not
+ * name link_name itself (a row whose list is refused changes nothing:
+ * "COULDNOT_INSERT_ALL_ROWS", or "LINK_TYPE_NUMBER_TOO_LARGE" as for the
+ * inserts), or "none" to make the type simple with the next free prime,
+ * which a simple type takes as a new one. A type given its own parts
+ * again keeps its number. */
 FERRULE_API int UpdateMultipleDeviceTypeAttributes(const char* devicetype,
                                                    const char* description, int nbrofinput,
                                                    int nbrofoutput, const char* rgbcolor,

@@ -42,6 +42,8 @@ inline constexpr char kReallocUnsuccessful[] = "REALLOC UNSUCCESSFUL";
 inline constexpr char kSystemListNull[] = "systemnameList is null";
 // A subsystem list whose product of primes does not fit the stored set.
 inline constexpr char kSubsystemSetTooLarge[] = "SUBSYSTEM_SET_TOO_LARGE";
+// A composite link type whose number does not fit the stored number.
+inline constexpr char kLinkTypeNumberTooLarge[] = "LINK_TYPE_NUMBER_TOO_LARGE";
 inline constexpr char kInvalidStatus[] = "INVALID STATUS";
 inline constexpr char kInvalidStatusBlank[] = " INVALID STATUS";  // the devices-by-status spelling
 

@@ -1,6 +1,6 @@
 // Link types, one per call or in cached batches. The database numbers them:
 // a simple type takes the next prime, a composite type the product of the
-// numbers of the types it lists.
+// primes of the types it lists, each prime once.
 #include "ferrule.h"
 #include "insert/batch_protocol.h"
 #include "insert/cache_release.h"
@@ -27,20 +27,28 @@ const InsertStatement kSimpleLinkTypeInsert{
     {},
     {}};
 
-// The product of the numbers of the types the comma-separated list names,
-// each name written bare (A,B) or, as the control-script functions send it,
-// between single quotes with a quote inside doubled ('A','it''s'), as
-// link_type_list_number (database/01_helpers.sql) reads it. A list naming
-// anything that is not a numbered link type (an empty name, a name with a
-// blank beside its comma), or only one simple type, inserts nothing.
+// The number of the types the comma-separated list names: the union of
+// their primes, each name written bare (A,B) or, as the control-script
+// functions send it, between single quotes with a quote inside doubled
+// ('A','it''s'), as link_type_list_number (database/01_helpers.sql) reads
+// it. A list naming anything that is not a numbered link type (an empty
+// name, a name with a blank beside its comma), or the type itself, or
+// giving a number that another type holds (one type alone, the parts of
+// another type) inserts nothing. Nor does a number beyond the stored
+// integer, for which :toolarge reads 1: the row's own reason. (Dropped
+// before the insert: a statement given that number would fail whole.)
 const InsertStatement kCompositeLinkTypeInsert{
-    "BEGIN insert into %(link_types) (linktypeID,link_name,link_nbr,author,user_update,"
+    "DECLARE lknb numeric; BEGIN lknb := link_type_list_number(:lklist,:lkname); "
+    ":toolarge := 0; IF lknb > 2147483647 THEN :toolarge := 1; lknb := NULL; END IF; "
+    "insert into %(link_types) (linktypeID,link_name,link_nbr,author,user_update,"
     "terminal_name) select %(next_linktypeid),:lkname,lknb,'%(login)','%(login)','%(host)' "
-    "from (select link_type_list_number(:lklist,:lkname) as lknb) s where lknb is not null; "
+    "where lknb is not null; "
     "GET DIAGNOSTICS :numrows = %(row_count); END;",
     {":lkname", ":lklist"},
     {},
-    {}};
+    {":toolarge"}};
+
+constexpr RowReason kNumberTooLarge{":toolarge", reason::kLinkTypeNumberTooLarge};
 
 constexpr const char* kNameMissing = "Link name can't be null";
 
@@ -50,9 +58,17 @@ const BatchExport kSimpleBatch{
     {"InsertMultipleSimpleLinkTypes", reason::kNotAllInserted, true},
     reason::kCacheProblem,
     {}};
+
+// The composite forms' policy: a row whose number is too large says so.
+SendPolicy CompositePolicy(const char* name, const char* not_inserted, bool commit_others) {
+  SendPolicy policy{name, not_inserted, commit_others};
+  policy.own_reason = kNumberTooLarge;
+  return policy;
+}
+
 const BatchExport kCompositeBatch{
     kCompositeLinkTypeInsert,
-    {"InsertMultipleCompositeLinkTypes", reason::kNotAllInserted, true},
+    CompositePolicy("InsertMultipleCompositeLinkTypes", reason::kNotAllInserted, true),
     reason::kCacheProblem,
     {}};
 
@@ -62,7 +78,7 @@ const SingleExport kSimpleSingle{kSimpleLinkTypeInsert,
                                  kNameMissing};
 const SingleExport kCompositeSingle{
     kCompositeLinkTypeInsert,
-    {"InsertCompositeLinkType", reason::kRowNotInserted, false},
+    CompositePolicy("InsertCompositeLinkType", reason::kRowNotInserted, false),
     kNameMissing};
 
 RowCache& SimpleLinkTypeCache() {

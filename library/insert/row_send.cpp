@@ -17,9 +17,22 @@ namespace ferrule {
 namespace {
 
 // A row is done when its count is the required one, or any but 0.
+bool row_done(int count, int required) { return required != 0 ? count == required : count != 0; }
+
 bool all_rows_done(const std::vector<int>& counts, int required) {
   return std::all_of(counts.begin(), counts.end(),
-                     [required](int n) { return required != 0 ? n == required : n != 0; });
+                     [required](int n) { return row_done(n, required); });
+}
+
+// The reason of a send in which some row was not done: the first such
+// row's own, when its block gave one, else the export's word.
+const char* not_done_reason(const InsertStatement& statement, const SendPolicy& policy,
+                            const BindArrays& arrays, const std::vector<int>& counts) {
+  const std::vector<int>* reasons = arrays.int_output(statement, policy.own_reason.output);
+  for (std::size_t row = 0; reasons && row < counts.size(); ++row)
+    if (!row_done(counts[row], policy.required_count))
+      return (*reasons)[row] != 0 ? policy.own_reason.reason : policy.not_inserted;
+  return policy.not_inserted;
 }
 
 // The integer output that holds each row's count, as BindArrays::counts
@@ -147,7 +160,7 @@ int SendRows(const InsertStatement& statement, const SendPolicy& policy, const R
   if (partial && !policy.commit_when_not_inserted) {
     stmt.release();
     start.undo();
-    ReportFailure(policy.name, policy.not_inserted, ErrMess);
+    ReportFailure(policy.name, not_done_reason(statement, policy, arrays, counts), ErrMess);
     return -1;
   }
   std::string refusal;
@@ -159,7 +172,7 @@ int SendRows(const InsertStatement& statement, const SendPolicy& policy, const R
   if (chain.ok() && refusal.empty() && policy.commit) CommitStep(chain);
   // The rows of a partial send that went through to its end stay.
   const bool partial_kept = partial && chain.ok() && refusal.empty();
-  if (partial_kept) refusal = policy.not_inserted;
+  if (partial_kept) refusal = not_done_reason(statement, policy, arrays, counts);
 
   int result = chain.result() + stmt.release();
   if (!refusal.empty()) {

@@ -29,6 +29,15 @@ namespace ferrule {
 using SendTrace = void (*)(const RowCache& cache,
                            const std::vector<std::vector<char>>& unpacked);
 
+// Why a row was not done, where its block says it: the integer output that
+// the block sets to a value other than 0 on a row it refuses for that
+// reason. The answer of a send whose first row not done says so gives the
+// reason in place of the export's word.
+struct RowReason {
+  const char* output = nullptr;  // null: the block says no reason
+  const char* reason = nullptr;
+};
+
 struct SendPolicy {
   const char* name;                 // appliName of the ErrMess texts
   const char* not_inserted;         // reason when a row inserted nothing
@@ -51,6 +60,7 @@ struct SendPolicy {
   // keeps the other rows (row_undo.h), unless its export's count is not
   // whether the row wrote: true keeps what such a row wrote.
   bool rows_not_done_keep_writes = false;
+  RowReason own_reason = {};
 };
 
 // Sends every row of the cache (the cache itself is left as it is) and

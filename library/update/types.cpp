@@ -44,23 +44,26 @@ const InsertStatement kLinkTypeNameBlock{
 // or the first one after it that no type holds or has as a factor, from
 // link_type_free_prime. Any other list is read as the inserts read theirs
 // (link_type_list_number, database/01_helpers.sql): the number becomes the
-// product of the numbers of the types it names. A list naming anything
-// that is not a numbered link type, or only one simple type other than
-// this one, and a 'none' with no prime left, change nothing.
+// union of the primes of the types it names. A list naming anything that
+// is not a numbered link type, or the type itself, or giving a number that
+// another type holds (one type alone, the parts of another type), a number
+// beyond the stored integer (:toolarge reads 1) and a 'none' with no prime
+// left change nothing.
 const InsertStatement kCompositeLinkTypeBlock{
-    "BEGIN IF :lklist='none' THEN "
+    "DECLARE lknb numeric; BEGIN IF :lklist='none' THEN "
     "update %(link_types) set last_update=vexa_sysdate(),user_update='%(login)',"
     "link_nbr=s.prime_nb from (select link_type_free_prime((select count(t.link_nbr)+1 "
     "from %(link_types) t,%(prime_number) g where t.link_nbr=g.prime_nb)) as prime_nb) s "
     "where link_name=:lkname and s.prime_nb is not null; "
     "GET DIAGNOSTICS :numrows = %(row_count); "
     "ELSE "
+    "lknb := link_type_list_number(:lklist,:lkname); "
+    ":toolarge := 0; IF lknb > 2147483647 THEN :toolarge := 1; lknb := NULL; END IF; "
     "update %(link_types) set last_update=vexa_sysdate(),user_update='%(login)',"
-    "link_nbr=s.lknb from (select link_type_list_number(:lklist,:lkname) as lknb) s "
-    "where link_name=:lkname and s.lknb is not null; "
+    "link_nbr=lknb where link_name=:lkname and lknb is not null; "
     "GET DIAGNOSTICS :numrows = %(row_count); "
     "END IF; END;",
-    {":lkname", ":lklist"}, {}, {}};
+    {":lkname", ":lklist"}, {}, {":toolarge"}};
 
 const UpdateBatch kDeviceTypeAttributes{
     kDeviceTypeAttributesBlock, "UpdateMultipleDeviceTypeAttributes", reason::kCacheProblem,
@@ -76,7 +79,8 @@ const UpdateBatch kLinkTypeNames{
 const UpdateBatch kCompositeLinkTypes{
     kCompositeLinkTypeBlock, "UpdateMultipleCompositeLinkTypes", reason::kCacheProblem,
     reason::kNotAllInserted, Incomplete::Commit, nullptr, {},
-    "CAHCE HAS NOT BEEN INITIALIZED", kAnyNumrows};
+    "CAHCE HAS NOT BEEN INITIALIZED", kAnyNumrows, false,
+    {":toolarge", reason::kLinkTypeNumberTooLarge}};
 
 }  // namespace
 

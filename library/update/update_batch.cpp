@@ -9,6 +9,7 @@ int AddUpdateRow(const UpdateBatch& spec, RowCache& cache, const RowValues& row,
   send.counted_output = spec.done.output;
   send.required_count = spec.done.required;
   send.rows_not_done_keep_writes = spec.rows_not_done_keep_writes;
+  send.own_reason = spec.own_reason;
   const BatchExport batch{spec.statement, send, spec.append_failure, spec.check,
                           /*after_append=*/nullptr, spec.no_batch};
   return AddBatchRow(batch, cache, row, first, last, ErrMess);

@@ -37,6 +37,7 @@ struct UpdateBatch {
   // True where a row's count is not whether the row wrote: a row that is
   // not done then keeps what it wrote (insert/row_send.h).
   bool rows_not_done_keep_writes = false;
+  RowReason own_reason = {};  // where the block says why a row was not done
 };
 
 // One call of a cached update. Returns 0, -1, the append result, or the

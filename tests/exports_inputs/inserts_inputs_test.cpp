@@ -114,12 +114,12 @@ const Export kInserts[] = {
      [](Call& c) {
        return InsertMultipleCompositeLinkTypes(c.t[0], c.t[1], c.v[0], c.v[1], c.e());
      },
-     0, {"comp2", "'wire','fibre'"}},
+     0, {"comp2", "'wire','copper'"}},
     {"InsertSimpleLinkType", {"lk1"}, {1}, {}, {},
      [](Call& c) { return InsertSimpleLinkType(c.t[0], c.v[0], c.e()); }, 0, {"lk2"}},
     {"InsertCompositeLinkType", {"comp1", "wire,fibre"}, {1}, {}, {},
      [](Call& c) { return InsertCompositeLinkType(c.t[0], c.t[1], c.v[0], c.e()); }, 0,
-     {"comp2", "wire,fibre"}},
+     {"comp2", "wire,copper"}},
     // One port: each packed list holds one item, its size counting the NUL.
     {"InsertTestFunctionalDevice", {"lab", kIpList, "ipn", "255.0.0.0", "p1", "eth"},
      {sizeof kIpList, 4, 10, 3, 4, 1, 0}, {}, {},
@@ -135,8 +135,9 @@ const Export kInserts[] = {
 };
 
 // Devices d1 (ports o1, o2 out), d2 (ports i1, i2 in) and the board b1 with
-// the components c1 and c2, all in DAQ; link types wire and fibre; the spare
-// hardware SN-SPARE.
+// the components c1 and c2, all in DAQ; link types wire, fibre and copper
+// (a composite insert's call after the sweep names another pair than its
+// first call, whose number is held then); the spare hardware SN-SPARE.
 class InsertInputs : public InsertTest, public testing::WithParamInterface<hostile::Export> {
  protected:
   void SetUp() override {
@@ -152,6 +153,7 @@ class InsertInputs : public InsertTest, public testing::WithParamInterface<hosti
     const auto setup = [&](auto insert) { ASSERT_EQ(Quiet(insert), 0) << err_; };
     setup([&] { return InsertSimpleLinkType("wire", 0, err_); });
     setup([&] { return InsertSimpleLinkType("fibre", 0, err_); });
+    setup([&] { return InsertSimpleLinkType("copper", 0, err_); });
     setup([&] {
       return InsertSpareDevice("hw", "pc", "SN-SPARE", "me", nullptr, "store", 0, err_);
     });

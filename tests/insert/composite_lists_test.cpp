@@ -1,8 +1,10 @@
-// A composite link type's list names numbered link types only. A list with
-// any other name (unknown, empty, with a blank beside its comma, a type
-// without a number) or with one simple type alone stores nothing: the
+// A composite link type's list names numbered link types only, and gives a
+// number no other type holds. A list with any other name (unknown, empty,
+// with a blank beside its comma, a type without a number), with one type
+// alone, or with the simple types of another type stores nothing: the
 // single-row insert answers COULDNOT_INSERT_THIS_ROW, a cached send
-// COULDNOT_INSERT_ALL_ROWS with its other rows committed.
+// COULDNOT_INSERT_ALL_ROWS with its other rows committed. Parts that share
+// a prime give it once.
 #include "insert_fixture.h"
 
 namespace {
@@ -54,10 +56,38 @@ TEST_F(CompositeListsTest, SingleRowWithARefusedListStoresNothing) {
   // Lists of numbered types are stored as before.
   EXPECT_EQ(InsertCompositeLinkType("C1", "'data2','xq'", 1, err_), 0) << Err();
   EXPECT_EQ(InsertCompositeLinkType("C2", "data2,'it''s',KP1,'data2'", 1, err_), 0) << Err();
-  EXPECT_EQ(InsertCompositeLinkType("C3", "C1", 1, err_), 0) << Err();  // one composite part
+  // One composite part alone would give C1's number a second holder.
+  EXPECT_EQ(InsertCompositeLinkType("C3", "C1", 1, err_), -1);
+  EXPECT_EQ(Err(), "ERROR in InsertCompositeLinkType : COULDNOT_INSERT_THIS_ROW");
   EXPECT_EQ(Column("select link_name || '=' || link_nbr from vexa_link_types "
                    "where link_name like 'C%' order by 1"),
-            (std::vector<std::string>{"C1=6", "C2=70", "C3=6"}));
+            (std::vector<std::string>{"C1=6", "C2=70"}));
+}
+
+TEST_F(CompositeListsTest, ANumberAnotherTypeHoldsIsNotStoredAgain) {
+  ASSERT_EQ(InsertCompositeLinkType("dx", "data2,xq", 1, err_), 0) << Err();  // 6
+  ASSERT_EQ(InsertCompositeLinkType("xi", "xq,'it''s'", 1, err_), 0) << Err();  // 15
+  const char* const held[] = {
+      "dx",            // a composite named alone
+      "dx,dx",         // twice
+      "'dx',dx",       // quoted and bare
+      "xq,data2",      // dx's simple types under a new name
+      "dx,data2",      // the same set: data2's prime is dx's already
+      "dx,xi,xq",      // the set of the next row, xq given three times
+  };
+  ASSERT_EQ(InsertCompositeLinkType("dxi", "dx,xi", 1, err_), 0) << Err();
+  for (const char* list : held) {
+    EXPECT_EQ(InsertCompositeLinkType("new", list, 1, err_), -1) << list;
+    EXPECT_EQ(Err(), "ERROR in InsertCompositeLinkType : COULDNOT_INSERT_THIS_ROW") << list;
+    EXPECT_EQ(InsertMultipleCompositeLinkTypes("ok", "data2,KP1", 1, 0, err_), 0);
+    EXPECT_EQ(InsertMultipleCompositeLinkTypes("new", list, 0, 1, err_), -1) << list;
+    EXPECT_EQ(Err(), "ERROR in InsertMultipleCompositeLinkTypes : COULDNOT_INSERT_ALL_ROWS");
+    EXPECT_EQ(Count("vexa_link_types", "link_name = 'ok' and link_nbr = 14"), 1) << list;
+    testdb::exec("delete from vexa_link_types where link_name = 'ok'");
+  }
+  // dx and xi share xq's prime 3, which dxi holds once: 2*3*5, not 2*9*5.
+  EXPECT_EQ(Types(), (std::vector<std::string>{"KP1=7", "data2=2", "dx=6", "dxi=30", "it's=5",
+                                               "unnumbered=null", "xi=15", "xq=3"}));
 }
 
 TEST_F(CompositeListsTest, CachedRowsWithARefusedListStoreNothingAndTheOthersAreCommitted) {

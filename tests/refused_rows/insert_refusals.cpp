@@ -135,6 +135,9 @@ SingleCall TestBoard(const std::string& ips, const std::string& numbers,
                                       types.data(), static_cast<int>(types.size()), ways, 2, 1, e);
   };
 }
+// A list whose number is above the largest integer: 7907*7919*3*5*7.
+constexpr const char* kTooLarge = "far1,far2,ctrl,mgmt,aux";
+
 const std::string kTwoAddresses("10.7.0.1\0" "10.7.0.2\0", 18);
 
 }  // namespace
@@ -251,11 +254,17 @@ std::vector<ExportSweep> InsertSweeps() {
        {{"name taken", CompositeType("ctrl", "data,opt"), Leaves::Nothing},
         {"name over its column", CompositeType(kOver100, "data,opt"), Leaves::Nothing},
         {"unknown type in the list", CompositeType("lt3", "data,nosuch"), Leaves::AcceptedRows},
-        {"one simple type", CompositeType("lt3", "data"), Leaves::AcceptedRows}},
+        {"one simple type", CompositeType("lt3", "data"), Leaves::AcceptedRows},
+        {"one composite type", CompositeType("lt3", "ca"), Leaves::AcceptedRows},
+        {"another type's simple types", CompositeType("lt3", "aux,ctrl"), Leaves::AcceptedRows},
+        {"number too large", CompositeType("lt3", kTooLarge), Leaves::AcceptedRows}},
        {{"no list", OneCompositeType("lt3", nullptr)},
         {"name taken", OneCompositeType("ctrl", "data,opt")},
         {"name over its column", OneCompositeType(kOver100, "data,opt")},
-        {"unknown type in the list", OneCompositeType("lt3", "'data','nosuch'")}}},
+        {"unknown type in the list", OneCompositeType("lt3", "'data','nosuch'")},
+        {"one composite type, twice", OneCompositeType("lt3", "ca,ca")},
+        {"another type's simple types", OneCompositeType("lt3", "ca,aux")},
+        {"number too large", OneCompositeType("lt3", kTooLarge)}}},
 
       {"TestBoards",
        nullptr,

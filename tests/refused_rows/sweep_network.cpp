@@ -35,7 +35,8 @@ insert into vexa_port_properties(portid, deviceid, port_nbr, port_way, port_type
   join vexa_lg_devices d on d.devicename = v.device order by v.n;
 insert into vexa_link_types(linktypeID, link_name, link_nbr)
   select nextval('vexa_lktypeseq'), v.name, v.nbr
-  from (values (1,'data',2),(2,'ctrl',3),(3,'mgmt',5),(4,'aux',7),(5,'opt',11)) v(n,name,nbr)
+  from (values (1,'data',2),(2,'ctrl',3),(3,'mgmt',5),(4,'aux',7),(5,'opt',11),(6,'ca',21),
+               (7,'far1',7907),(8,'far2',7919)) v(n,name,nbr)
   order by v.n;
 insert into vexa_macroscopic_connectivity(linkid, portidfrom, portidto, link_type,
     bidirectional_link_used, link_weight, lkused, link_info, system_name)

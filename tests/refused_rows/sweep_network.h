@@ -3,7 +3,8 @@
 // sweep stay quick):
 //
 //   subsystems DAQ 2, TFC 3, ECS 5, LHC 7; device types SWITCH and BOARD;
-//   link types data (2), ctrl (3), mgmt (5), aux (7) and opt (11)
+//   link types data (2), ctrl (3), mgmt (5), aux (7), opt (11), far1 (7907)
+//   and far2 (7919), and ca (21: ctrl and aux)
 //   sw1 (DAQ,TFC, node 1): port 1 out, port 2 out (address 10.0.0.12)
 //   sw2 (DAQ): port 1 in, port 2 in, port 3 out type eth (10.0.0.3)
 //   sw3 (DAQ,ECS): port 1 in (10.0.0.4), port 2 out

@@ -184,7 +184,12 @@ std::vector<ExportSweep> UpdateSweeps() {
         {"name over its column", LinkTypeName("mgmt", kOver100), kNothing}},
        {}},
       {"LinkTypeNumbers", LinkTypeNumber("data", "ctrl,mgmt"), LinkTypeNumber("aux", "mgmt,opt"),
-       {{"unknown type", LinkTypeNumber("nolink", "ctrl"), kAccepted}}, {}},
+       {{"unknown type", LinkTypeNumber("nolink", "ctrl"), kAccepted},
+        {"list naming the type itself", LinkTypeNumber("opt", "opt,data"), kAccepted},
+        {"another type's number", LinkTypeNumber("opt", "ca"), kAccepted},
+        // 7907*7919*3*5*7, above the largest integer.
+        {"number too large", LinkTypeNumber("opt", "far1,far2,ctrl,mgmt,aux"), kAccepted}},
+       {}},
 
       {"LinksBidirectional", Bidirectional(kFirstLinkByFrom), Bidirectional(kSecondLinkByTo),
        {{"unknown link", Bidirectional(kNoLink), kAccepted},

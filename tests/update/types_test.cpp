@@ -106,9 +106,40 @@ TEST_F(TypeUpdateTest, CompositeListsNamingAnythingButNumberedTypesChangeNothing
   EXPECT_EQ(UpdateMultipleCompositeLinkTypes("unnumbered", "data,KP1", 0, 1, err_), -1);
   EXPECT_EQ(LinkNumber("mixed"), "6");
   EXPECT_EQ(LinkNumber("unnumbered"), "10");
-  // A type named alone may be the type itself: it keeps its number.
-  EXPECT_EQ(UpdateMultipleCompositeLinkTypes("KP1", "KP1", 1, 1, err_), 0) << Err();
+  // A list naming the type itself is refused: it keeps its number.
+  EXPECT_EQ(UpdateMultipleCompositeLinkTypes("KP1", "KP1", 1, 1, err_), -1);
+  EXPECT_EQ(Err(), "ERROR in UpdateMultipleCompositeLinkTypes : COULDNOT_INSERT_ALL_ROWS");
   EXPECT_EQ(LinkNumber("KP1"), "5");
+}
+
+TEST_F(TypeUpdateTest, CompositeNumbersNeverNameTheTypeItselfNorAnotherTypesNumber) {
+  testdb::exec("insert into vexa_link_types (linktypeID, link_name, link_nbr) values "
+               "(3, 'LA', 6), (4, 'T6', 13), (5, 'LB', 15)");
+  // Each send would multiply LA's own number by 13 once more.
+  for (int send = 1; send <= 3; ++send) {
+    EXPECT_EQ(UpdateMultipleCompositeLinkTypes("LA", "LA,T6", 1, 1, err_), -1) << send;
+    EXPECT_EQ(Err(), "ERROR in UpdateMultipleCompositeLinkTypes : COULDNOT_INSERT_ALL_ROWS");
+    EXPECT_EQ(LinkNumber("LA"), "6") << send;
+  }
+  const struct {
+    const char* type;
+    const char* list;
+  } held[] = {
+      {"T6", "data,ctrl"},  // LA's number
+      {"T6", "LA"},         // LA named alone
+      {"LB", "LA,ctrl"},    // LA's again, ctrl's prime given once
+      {"T6", "data"},       // data's prime
+  };
+  for (const auto& h : held) {
+    EXPECT_EQ(UpdateMultipleCompositeLinkTypes(h.type, h.list, 1, 1, err_), -1) << h.list;
+    EXPECT_EQ(Err(), "ERROR in UpdateMultipleCompositeLinkTypes : COULDNOT_INSERT_ALL_ROWS");
+  }
+  // A type given its own parts again keeps its number; parts that share a
+  // prime give it once.
+  EXPECT_EQ(UpdateMultipleCompositeLinkTypes("LA", "ctrl,data", 1, 0, err_), 0);
+  EXPECT_EQ(UpdateMultipleCompositeLinkTypes("LB", "LA,T6,ctrl", 0, 1, err_), 0) << Err();
+  EXPECT_EQ(Column("select link_name || '=' || link_nbr from vexa_link_types order by 1"),
+            (std::vector<std::string>{"LA=6", "LB=78", "T6=13", "ctrl=3", "data=2"}));
 }
 
 TEST_F(TypeUpdateTest, MakingATypeSimpleWithNoPrimeLeftChangesNothing) {
