@@ -15,11 +15,11 @@
 # which holds the path of DIR (the mark of a folder moved or copied
 # elsewhere proves nothing there), and says whether start made the folder
 # itself; it refuses a folder that holds what it would make there without
-# that mark. A cluster made before the mark
-# existed is proven by its cluster.env, whose home is one of DIR's, and by
-# its data; start then marks its folders. Whatever start made before it
-# refuses (DIR and the folders above it, the mark, the lock file), it
-# removes again: a refusal leaves nothing behind.
+# that mark. A cluster made before the mark existed is proven by its
+# cluster.env, whose home is one of DIR's, and by its data; start then
+# marks its folders. Whatever start made before it refuses (DIR and the
+# folders above it, the mark, the lock file), it removes again: a refusal
+# leaves nothing behind.
 
 # pg_ctl starts the server through /bin/sh, with the data folder and the
 # log file inside double quotes, where $ ` " and \ are the shell's: a
