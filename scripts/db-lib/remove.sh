@@ -45,7 +45,7 @@ plan_removal() {
 cmd_remove() {
   local origin state=0 home running_home home_made dir_made=0 left=''
   if origin=$(records_made_for); then
-    say "remove: refusing the folder $DIR: $(moved_records "$origin"), whose data is that cluster's"
+    say "remove: refusing the folder $DIR: $(moved_records "$origin"), which may hold data and may be running"
     die "$(moved_hint "$origin"); nothing was removed"
   fi
   cluster_state || state=$?
