@@ -13,12 +13,13 @@
 # What scripts/db makes in a folder, it may delete; nothing else. Before it
 # makes anything in DIR or in a home under /tmp, it writes there the mark,
 # which holds the path of DIR (the mark of a folder moved or copied
-# elsewhere proves nothing there); it refuses a folder that holds what it
-# would make there without that mark. A cluster made before the mark
-# existed is proven by its cluster.env, whose home is one of DIR's, and by
-# its data; start then marks its folders. Whatever start made before it
-# refuses (DIR and the folders above it, the mark, the lock file), it
-# removes again: a refusal leaves nothing behind.
+# elsewhere proves nothing there), and says whether start made the folder
+# itself; it refuses a folder that holds what it would make there without
+# that mark. A cluster made before the mark existed is proven by its
+# cluster.env, whose home is one of DIR's, and by its data; start then
+# marks its folders. Whatever start made before it refuses (DIR and the
+# folders above it, the mark, the lock file), it removes again: a refusal
+# leaves nothing behind.
 
 # pg_ctl starts the server through /bin/sh, with the data folder and the
 # log file inside double quotes, where $ ` " and \ are the shell's: a
@@ -33,7 +34,7 @@ refuse_unsafe_dir() {
   case $1 in
     *$'\n'*) shown=$(printf '%q' "$1") ;&
     *[\$\`\"\\,]*)
-      say "start: refusing the folder $shown: its path may hold none of \$ \` \" \\ , and no newline"
+      say "$CMD: refusing the folder $shown: its path may hold none of \$ \` \" \\ , and no newline"
       die "pg_ctl starts the server through a shell, which takes the first four for its own, and a comma splits the server's list of socket folders"
       ;;
   esac
@@ -80,9 +81,12 @@ out_of_sight() {
 }
 
 # Sets DIR to the cluster folder's real path, after start made it when it
-# was missing. A command that only looks leaves at once when DIR holds no
-# cluster, and makes nothing; status and stop say so (and exit 4) when this
-# user cannot enter DIR to look.
+# was missing (DIR_MADE=1 then). A command that only looks leaves at once
+# when DIR holds no cluster, and makes nothing; status and stop say so (and
+# exit 4) when this user cannot enter DIR to look. For status, stop and
+# remove, a DIR that is gone may still have a home under /tmp, where a
+# server of its cluster may run: they look there.
+DIR_MADE=0
 open_cluster_folder() {
   if [ "$CMD" = start ]; then
     refuse_unsafe_dir "$DIR"
@@ -95,14 +99,15 @@ open_cluster_folder() {
     fi
   else
     case $CMD in
-      start) make_folder "$DIR" ;;
-      stop | status)
+      start) make_folder "$DIR"; DIR_MADE=1 ;;
+      stop | status | remove)
         if out_of_sight "$DIR"; then
           cannot_tell "this user cannot look into a folder above $DIR: a cluster in it may be running, which this user cannot check or stop"
         fi
-        [ "$CMD" = stop ] && exit 0
-        echo "not running ($DIR)"
-        exit 3
+        DIR=$(realpath -m -- "$DIR")
+        SETTINGS=$DIR/cluster.env
+        SQL_HASH_FILE=$DIR/database.sha256
+        return 0
         ;;
       *) die "no cluster in $DIR ($START_HINT)" ;;
     esac
@@ -120,8 +125,8 @@ open_cluster_folder() {
   SQL_HASH_FILE=$DIR/database.sha256
 }
 
-# The name DIR's home under /tmp ends with.
-dir_key() { printf '%s' "$DIR" | sha256sum | cut -c1-16; }
+# The name the home under /tmp of DIR (or of the folder given) ends with.
+dir_key() { printf '%s' "${1-$DIR}" | sha256sum | cut -c1-16; }
 
 # Whether FOLDER may be the home of DIR's cluster: DIR, or the folder under
 # /tmp that root's or this user's start gives it.
@@ -168,7 +173,13 @@ check_tmp_home() {
 # and the home a new cluster would have hold nothing foreign, and that home
 # no data that a cluster may have run from.
 check_start() {
+  dir_homes
+  if foreign_owner; then
+    say "start: refusing the folder $DIR: $(foreign_cluster)"
+    die "start changes nothing in the cluster of another user: its owner, $OTHER_USER, starts it"
+  fi
   refuse_moved_records
+  refuse_moved_servers
   created && return 0
   refuse_foreign "$DIR" data sock server.log cluster.env cluster.env.tmp database.sha256 "$UNFINISHED"
   plan_home
@@ -180,10 +191,11 @@ check_start() {
 # again, and marked.
 claim_home() {
   [ "$HOME_DIR" != "$DIR" ] || return 0
-  mkdir -m 755 "$HOME_DIR" 2>/dev/null || true
+  local made=0
+  if mkdir -m 755 "$HOME_DIR" 2>/dev/null; then made=1; fi
   [ -d "$HOME_DIR" ] || die "start: cannot make the folder $HOME_DIR"
   check_tmp_home
-  mark "$HOME_DIR"
+  mark "$HOME_DIR" "$made"
 }
 
 # One command at a time per cluster folder, through the lock file in it.

@@ -47,34 +47,64 @@ prepare_log() {
   if [ "$IS_ROOT" = 1 ]; then chown "$PGSYSUSER:$PGSYSUSER" "$log"; fi
 }
 
+# Whether a server runs from the data of the cluster's home (running.sh).
 running() {
-  as_owner "$PGBIN/pg_ctl" status -D "$(data_dir)" >/dev/null 2>&1
+  server_pid "$(data_dir)" >/dev/null
 }
 
-# What this user can tell of DIR's cluster, for status and stop: 0 when its
-# server runs, 3 when it does not (or DIR holds no cluster of scripts/db's),
-# 4 when this user cannot tell, with the reason in WHY.
+# What this user can tell of DIR's cluster, for status, stop and remove: 0
+# when a server runs from the data of a home of DIR's that scripts/db made,
+# whatever DIR's records say (HOME_DIR is then that home, PORT the server's
+# port); 3 when none does (or DIR holds no cluster of scripts/db's); 4 when
+# this user cannot tell, with the reason in WHY: another user's cluster, a
+# home this user cannot look into, or the records of another path's cluster
+# (a server of which may run from that path's home). With 3, MOVED_DATA
+# says where servers started on the data of DIR's homes run now.
 WHY=''
 cluster_state() {
-  local origin data status=0
-  if origin=$(records_made_for); then
-    WHY="$(moved_records "$origin"): a server of that cluster may be running, which cannot be checked or stopped through this folder; move it back to $origin"
-    return 4
-  fi
+  local origin home status
   if [ -e "$SETTINGS" ] && [ ! -r "$SETTINGS" ]; then
     WHY="this user cannot read $SETTINGS: a server of its cluster may be running, which this user cannot check or stop (its owner can)"
     return 4
   fi
-  load_settings || return 3
-  data=$(data_dir)
-  if [ -f "$data/PG_VERSION" ]; then
-    as_owner "$PGBIN/pg_ctl" status -D "$data" >/dev/null 2>&1 || status=$?
-    case $status in 0 | 3) return "$status" ;; esac
-  elif [ ! -e "$data" ] && [ -x "$HOME_DIR" ]; then
-    return 3
+  dir_homes
+  if foreign_owner; then
+    WHY="$(foreign_cluster): a server of it may be running, which this user cannot check or stop (its owner can)"
+    return 4
   fi
-  WHY="the data folder $data cannot be read by the account this user's servers run as: a server may be running from it, which this user cannot check or stop (its owner can)"
-  return 4
+  for home in "${HOMES[@]}"; do
+    [ -e "$home" ] || continue
+    made_home "$home" || { [ -x "$home" ] && continue; }
+    status=0
+    if [ -x "$home" ]; then server_pid "$home/data" >/dev/null || status=$?; else status=2; fi
+    case $status in
+      0) HOME_DIR=$home; PORT=$(server_port "$home/data"); return 0 ;;
+      1) ;;
+      *)
+        WHY="the data folder $home/data cannot be read by the account this user's servers run as: a server may be running from it, which this user cannot check or stop (its owner can)"
+        return 4
+        ;;
+    esac
+  done
+  if origin=$(records_made_for); then
+    WHY="$(moved_records "$origin"): a server of that cluster may be running, which cannot be checked or stopped through this folder; $(moved_hint "$origin")"
+    return 4
+  fi
+  find_moved_servers
+  return 3
+}
+
+# What status says of a cluster that runs (0) or does not (3).
+status_words() {
+  local origin
+  if [ "$1" = 0 ]; then
+    echo "running on 127.0.0.1:$PORT ($DIR)"
+    if origin=$(records_made_for); then say "status: $(moved_records "$origin"); $(moved_hint "$origin")"; fi
+  elif [ ${#MOVED_DATA[@]} -gt 0 ]; then
+    echo "not running from $DIR: $(moved_server "${MOVED_DATA[0]}")"
+  else
+    echo "not running ($DIR)"
+  fi
 }
 
 # Whether nothing answers on port $1 of 127.0.0.1 (a connection refused).
@@ -164,11 +194,42 @@ start_server() {
   die "$(server_of) did not start: no free port"
 }
 
-# stop_server MODE: a server that does not stop within the bound was asked
-# to, and stops once it runs again; scripts/db says so and leaves it.
+# stop_server MODE [LEFT]: a server that does not stop within the bound was
+# asked to, and stops once it runs again; scripts/db says so (and LEFT, what
+# that leaves undone) and leaves it. A server whose folder was renamed while
+# it ran deletes its socket's lock file by the old path, and so leaves it
+# behind, naming its pid, which may stay taken a while: the file goes here,
+# or the next start would take it for a server that runs.
 stop_server() {
+  local pid lock first
+  pid=$(server_pid "$(data_dir)") || pid=''
   as_owner "$PGBIN/pg_ctl" stop -D "$(data_dir)" -m "$1" -w -t "$WAIT_SERVER" -s >/dev/null 2>&1 ||
-    die "$(server_of) did not stop within $WAIT_SERVER s (it may be frozen or overloaded); it was asked to stop, and will once it runs again"
+    die "$(server_of) did not stop within $WAIT_SERVER s (it may be frozen or overloaded); it was asked to stop, and will once it runs again${2:+; $2}"
+  [ -n "$pid" ] || return 0
+  for lock in "$HOME_DIR"/sock/.s.PGSQL.*.lock; do
+    first=''
+    { read -r first <"$lock"; } 2>/dev/null || true
+    if [ "$first" = "$pid" ]; then rm -f -- "$lock"; fi
+  done
+}
+
+# stop_found_server [LEFT]: stops the server that cluster_state found
+# running. One whose data folder was renamed while it ran cannot write its
+# shutdown checkpoint (it writes pg_control by the path it started on), and
+# a fast stop would end it before it wrote out the commits it holds in
+# memory (a throwaway cluster's): it is made to write out its log first (a
+# switch to the next log file does), and is then stopped at once; the next
+# start recovers those commits from the log.
+stop_found_server() {
+  local pid args=()
+  pid=$(server_pid "$(data_dir)") || pid=''
+  if [ -n "$pid" ] && { mapfile -d '' -t args <"/proc/$pid/cmdline"; } 2>/dev/null &&
+       [ "${args[1]:-}" = -D ] && [ "${args[2]:-}" != "$(data_dir)" ]; then
+    talk "$(server_of)" psql_super -d postgres -c 'SELECT pg_switch_wal()' >/dev/null || true
+    stop_server immediate "$@"
+  else
+    stop_server fast "$@"
+  fi
 }
 
 # A server left running from the data of a first start that did not finish
@@ -310,7 +371,7 @@ drop_old_durability_lines() {
 # once it holds the lock; what it made until then, a refusal removes.
 cmd_start() {
   check_start
-  mark "$DIR"
+  mark "$DIR" "$DIR_MADE"
   lock_cluster
   check_start
   begin_work
@@ -347,11 +408,13 @@ cmd_start() {
   add_test_extensions
 }
 
+# Stops the server that runs from DIR's data, whatever DIR's records say.
 cmd_stop() {
   local state=0
   cluster_state || state=$?
   case $state in
-    0) stop_server fast; say "stopped ($DIR)" ;;
+    0) stop_found_server; say "stopped ($DIR)" ;;
+    3) [ ${#MOVED_DATA[@]} -eq 0 ] || say "stop: nothing runs from $DIR; $(moved_server "${MOVED_DATA[0]}")" ;;
     4) cannot_tell "$WHY" ;;
   esac
 }

@@ -5,7 +5,8 @@
 # making anything; a file is not a folder; a hint to start the cluster names
 # the folder given; the commands that only look make nothing; a folder whose
 # socket path is too long in bytes gets its home under /tmp; a first start
-# that failed leaves no server running, and the next begins afresh. Run on a
+# that failed leaves no server running, and the next begins afresh; status
+# and stop see the server a killed first start left running. Run on a
 # copy of the scripts in a folder the server's account can reach and write
 # to, so that code that got through to pg_ctl's shell would leave a file
 # behind.
@@ -264,4 +265,32 @@ done
 run_db "$work" start --throwaway "$half"
 [ "$status" = 0 ] || fail "the start after a failed one exited $status: $(cat "$sandbox/err")"
 run_db "$work" stop "$half"
-echo "scripts/db: socket paths counted in bytes; a failed first start is begun afresh"
+
+# A first start killed (by its pid) half way, while it loads database/,
+# leaves its server running from the data, and no cluster.env: status and
+# stop see that server, and stop stops it.
+killed=$work/killed
+tmp_homes+=("$(tmp_home_of "$killed")")
+echo 'select pg_sleep(3);' >"$sandbox/copy/database/99_slow.sql"
+(cd "$work" && exec "$db" start --throwaway "$killed") >/dev/null 2>&1 </dev/null &
+starter=$!
+for _ in $(seq 1 300); do
+  [ ! -f "$killed/data/postmaster.pid" ] || break
+  sleep 0.1
+done
+sleep 1
+kill -KILL "$starter"
+wait "$starter" 2>/dev/null || true
+rm "$sandbox/copy/database/99_slow.sql"
+[ -f "$killed/data/postmaster.pid" ] && [ ! -e "$killed/cluster.env" ] ||
+  fail "the killed start left $(ls -A "$killed")"
+run_db "$work" status "$killed"
+[ "$status" = 0 ] || fail "status of $killed, whose server a killed start left running, exited $status"
+run_db "$work" stop "$killed"
+[ "$status" = 0 ] || fail "stop of $killed exited $status: $(cat "$sandbox/err")"
+! as_owner "$pgbin/pg_ctl" status -D "$killed/data" >/dev/null 2>&1 ||
+  fail "stop of $killed left the server of its killed start running"
+run_db "$work" start --throwaway "$killed"
+[ "$status" = 0 ] || fail "the start after a killed one exited $status: $(cat "$sandbox/err")"
+run_db "$work" stop "$killed"
+echo "scripts/db: socket paths counted in bytes; a failed or killed first start is begun afresh"

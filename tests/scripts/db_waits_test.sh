@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Every wait of scripts/db has a bound: on a cluster whose server is there
 # but frozen (its postmaster stopped with SIGSTOP: it accepts connections
-# and never answers them), start, reset, install and stop each give up at
-# their bound (lowered with FERRULE_DB_WAIT_LIMIT), say so in a sentence
-# of scripts/db's that names the cluster, release the lock, and leave the
-# cluster's records as they were. status and env wait for nothing.
+# and never answers them), start, reset, install, remove and stop each
+# give up at their bound (lowered with FERRULE_DB_WAIT_LIMIT), say so in a
+# sentence of scripts/db's that names the cluster, release the lock, and
+# leave the cluster's records as they were. status and env wait for nothing.
 set -euo pipefail
 # shellcheck source=test_lib.sh
 . "$(dirname "$0")/test_lib.sh"
@@ -58,7 +58,12 @@ for command in status env; do
   bounded_db "$command" "$dir"
   [ "$status" = 0 ] || fail "$command of a frozen server exited $status: $(cat "$sandbox/err")"
 done
-# The frozen server is asked to stop, and will once it runs again.
+# The frozen server is asked to stop, and will once it runs again; remove
+# then deletes nothing.
+bounded_db remove "$dir"
+gave_up remove "remove: the server of the cluster in $dir did not stop within 2 s"
+grep -q -F 'nothing was removed' "$sandbox/err" || fail "remove on a frozen server said: $(cat "$sandbox/err")"
+[ -f "$home/data/PG_VERSION" ] || fail "remove on a frozen server deleted its data"
 bounded_db stop "$dir"
 gave_up stop "stop: the server of the cluster in $dir did not stop within 2 s"
 echo "scripts/db: every wait on a frozen server has a bound, and says so"

@@ -60,9 +60,10 @@ refuses() {
   [ ! -s "$sandbox/out" ] || fail "scripts/db $* printed $(cat "$sandbox/out")"
 }
 for option in --help -h; do
-  for command in start stop reset status env install; do
+  for command in start stop remove move reset status env install; do
     shows_usage "$command" "$option"
   done
+  shows_usage move .db-a .db-b "$option"
   shows_usage start --throwaway "$option"
   shows_usage start "$option" --throwaway
   shows_usage stop .db-elsewhere "$option"
@@ -70,10 +71,12 @@ for option in --help -h; do
   shows_usage install "$option" acct
   shows_usage install host=db.example acct "$option"
 done
-for command in start stop reset status env; do
+for command in start stop remove reset status env; do
   refuses -x "$command" -x
   refuses --bogus "$command" --bogus
 done
+refuses -x move .db-a -x
+refuses -x move -x .db-b
 refuses -x start --throwaway -x
 refuses --throwaway stop --throwaway
 refuses -x install -x
@@ -92,7 +95,7 @@ for text in CONNINFO 'host=db.example port=5432 dbname=network user=admin' \
 done
 # Each command's part of the usage says how long it waits, and status's
 # what its exit statuses mean.
-for command in start stop reset status env install; do
+for command in start stop remove move reset status env install; do
   part=$(awk -v c="$command" '/^  [a-z]+  / { inside = ($1 == c) } /^[A-Z]/ { inside = 0 } inside' <<<"$usage")
   grep -q -E 'Waits (at most|for nothing)' <<<"$part" ||
     fail "scripts/db --help does not say how long $command waits: $part"

@@ -69,6 +69,15 @@ while IFS= read -r -d '' block; do
   fi
 done < <(readme_blocks)
 
+# No block deletes by hand what a cluster is made of, nor a path read from
+# its records: in a copied or renamed checkout those name another
+# checkout's folders, with its data. scripts/db remove deletes a cluster.
+while IFS= read -r -d '' block; do
+  if grep -q -E '(^|[;&|[:space:]])rm[[:space:]]' <<<"$block" && grep -q -E '\.db|cluster\.env|HOME_DIR|/tmp/ferrule-db' <<<"$block"; then
+    fail "a README block deletes a cluster's files by hand:"$'\n'"$block"
+  fi
+done < <(readme_blocks)
+
 long_commands=0
 count=0
 demo_ran=0
