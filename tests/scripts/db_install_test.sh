@@ -76,19 +76,21 @@ echo "scripts/db: install sends the server no password, and the account logs in 
 # decomposed letter, a ligature), maps to nothing at all (a soft hyphen
 # alone, a byte-order mark and a soft hyphen, which libpq then uses as their
 # bytes stand), leaves, or gives up on (not UTF-8, private use, mixed
-# directions, unassigned in Unicode 3.2): install stores a verifier that
-# each logs in with through libpq, and the server's log holds none of them.
+# directions, unassigned in Unicode 3.2), and blank ones (a space, a
+# no-break space): install stores a verifier that each logs in with through
+# libpq, and the server's log holds none of them.
 n=0
 for password in plain-ascii "it's \$ \\ \"quoted\"" $'p\xc3\xa4ss' $'pa\xcc\x88ss' $'a\xc2\xa0b' \
                 $'a\xc2\xadb' $'\xef\xac\x81x' $'\xc2\xad' $'\xef\xbb\xbf\xc2\xad' $'bad\xff\xfe' \
                 $'priv\xee\x80\x80' $'\xd7\x90\xd7\x91' $'\xd7\x90a\xd7\x91' $'\xe2\x80\x8bzw' \
-                $'\xc3\xa9\xcd\xb8'; do
+                $'\xc3\xa9\xcd\xb8' ' ' $'\xc2\xa0'; do
   n=$((n + 1))
   super_sql -d postgres -c "create database site_pw_$n owner site_admin"
   FERRULE_ACCOUNT_PASSWORD=$password \
     "$db" install "$(conninfo "site_pw_$n")" "lib_pw_$n" >"$sandbox/said" 2>&1 </dev/null ||
     fail "install with the password $(printf '%q' "$password") failed: $(cat "$sandbox/said")"
-  kept_secret "$password"
+  # (A space is in any log.)
+  [ "$password" = ' ' ] || kept_secret "$password"
   logs_in "lib_pw_$n" "$password" ||
     fail "install stored a password that $(printf '%q' "$password") does not log in with"
 done
@@ -100,22 +102,20 @@ echo "scripts/db: install stores the verifier that libpq logs in with"
 checkout=$sandbox/$'a\\tb\\\\c\td e\'f \xc3\xa9'
 mkdir "$checkout"
 cp -r "$repo/scripts" "$repo/database" "$checkout/"
-FERRULE_ACCOUNT_PASSWORD=path-install-secret-5d1e \
+# The program that makes the verifier is compiled into a folder under
+# TMPDIR, removed again.
+tmp=$sandbox/$'tmp\tdir'
+mkdir "$tmp"
+FERRULE_ACCOUNT_PASSWORD=path-install-secret-5d1e TMPDIR=$tmp \
   "$checkout/scripts/db" install "$(conninfo site_backslash)" lib_path >"$sandbox/said" 2>&1 </dev/null ||
   fail "install from $checkout failed: $(cat "$sandbox/said")"
+[ -z "$(ls -A "$tmp")" ] || fail "install left $(ls -A "$tmp") in TMPDIR"
 [ "$(super_sql -d site_backslash -c "select to_regclass('vexa_lg_devices') is not null")" = t ] ||
   fail "install from $checkout made no tables"
 logs_in lib_path path-install-secret-5d1e || fail "lib_path cannot log in with its password"
 echo "scripts/db: install works from a checkout whose path holds a backslash, a tab and more"
 
-# install killed during the load, by its pid (SIGTERM, SIGKILL) or with
-# its process group (SIGTERM, as a terminal's Ctrl-C reaches every process
-# of it), commits nothing: no table, account, membership or privilege, and
-# once its psql notices, no session of it is left. A session of the test
-# holds the database's row (a change of its privileges, not committed), so
-# that install's grant on the database waits for it, after the account was
-# created; the test kills install then, and ends its own transaction.
-# What the load changed: the account, its members, the privileges on the
+# What an install changes: the account, its members, the privileges on the
 # database and on public, the tables.
 traces() {
   super_sql -d "$1" -c "select (select count(*) from pg_roles where rolname = '$2'),
@@ -124,6 +124,31 @@ traces() {
     (select nspacl from pg_namespace where nspname = 'public'),
     (select count(*) from pg_class where relnamespace = 'public'::regnamespace)"
 }
+
+# An install whose verifier cannot be made (here, for want of a C
+# compiler) stops before it made anything.
+mkdir "$sandbox/shims"
+printf '#!/bin/sh\necho "cc: not here" >&2\nexit 127\n' >"$sandbox/shims/cc"
+chmod 755 "$sandbox/shims/cc"
+super_sql -d postgres -c "create database site_nocc owner site_admin"
+before=$(traces site_nocc lib_nocc)
+status=0
+PATH="$sandbox/shims:$PATH" FERRULE_ACCOUNT_PASSWORD=nocc-install-secret-8e41 \
+  "$db" install "$(conninfo site_nocc)" lib_nocc >"$sandbox/said" 2>&1 </dev/null || status=$?
+[ "$status" = 1 ] || fail "install without a compiler exited $status: $(cat "$sandbox/said")"
+grep -q 'nothing was installed' "$sandbox/said" || fail "install without a compiler said: $(cat "$sandbox/said")"
+[ "$(traces site_nocc lib_nocc)" = "$before" ] ||
+  fail "install without a compiler left $(traces site_nocc lib_nocc), not $before"
+echo "scripts/db: install without a compiler makes nothing"
+
+# install killed during the load, by its pid (SIGTERM, SIGKILL) or with
+# its process group (SIGTERM, as a terminal's Ctrl-C reaches every process
+# of it), commits nothing: no table, account, membership or privilege, and
+# once its psql notices, no session of it is left. A session of the test
+# holds the database's row (a change of its privileges, not committed), so
+# that install's grant on the database waits for it, after the account was
+# created; the test kills install then, and ends its own transaction.
+#
 # within SECONDS COMMAND...: polls until the command succeeds; 1 when it
 # never did within the bound.
 within() {
