@@ -81,9 +81,9 @@ scram_verifier() {
     say "install: $PARTS/scram_verifier.c did not compile (within $WAIT_WORK s)"
     return 1
   fi
-  printf '%s\0%s' "$CONNINFO" "$password" |
-    talk install env -u FERRULE_ACCOUNT_PASSWORD "PGCONNECT_TIMEOUT=$WAIT_CONNECT" \
-      timeout -k 5 "$WAIT_SESSION" "$VERIFIER_WORK/scram_verifier" "$account" || status=$?
+  printf '%s' "$password" |
+    env -u FERRULE_ACCOUNT_PASSWORD \
+      timeout -k 5 "$WAIT_WORK" "$VERIFIER_WORK/scram_verifier" "$account" || status=$?
   return "$status"
 }
 
