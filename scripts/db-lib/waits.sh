@@ -11,6 +11,10 @@ WAIT_SERVER=60   # a server to start, or to stop
 WAIT_TABLES=60   # a table or role that another session holds locked
 WAIT_WORK=300    # initdb, loading database/, one statement, a whole
                  # install, and the prompt for install's password
+# What reset waits for a table that another session holds locked:
+# ferrule_reset() sets this lock_timeout for itself (database/06_reset.sql),
+# in place of the session's, so FERRULE_DB_WAIT_LIMIT does not lower it.
+WAIT_RESET_TABLES=10
 
 # FERRULE_DB_WAIT_LIMIT, a number of seconds, lowers every bound above it
 # to that number: the tests use it to reach the bounds quickly.

@@ -7,7 +7,8 @@
 # before scripts/db marked its folders runs on. install, into databases of
 # that cluster, leaves nothing behind when it fails, refuses to create an
 # account with an empty password, and leaves the password of an account
-# that exists as it is.
+# that exists as it is. env quotes its values for the shell, and reset,
+# held up by a lock, says the bound it gave up at.
 set -euo pipefail
 # shellcheck source=test_lib.sh
 . "$(dirname "$0")/test_lib.sh"
@@ -184,3 +185,39 @@ FERRULE_ACCOUNT_PASSWORD=lib-pw "$db" install "$(conninfo site_own)" site_lib 2>
 [ "$(super_sql -d site_own -c "select pg_has_role('site_admin', 'site_lib', 'member')")" = t ] ||
   fail "the connecting account is not a member of site_lib"
 echo "scripts/db: install leaves nothing behind when it fails, and installs"
+
+# env quotes every value for the shell: what cluster.env holds stays a
+# value through the README's eval, bash's and sh's, and runs nothing.
+settings_kept=$(mktemp /tmp/ferrule-db-test-env.XXXXXX)
+cp "$dir/cluster.env" "$settings_kept"
+odd="x;touch $dir/ran1 '\$(touch $dir/ran2)\`touch $dir/ran3\`\" \\ '"
+{ grep -v '^PASSWORD=' "$settings_kept"; printf 'PASSWORD=%s\n' "$odd"; } >"$dir/cluster.env"
+for shell in bash sh; do
+  # shellcheck disable=SC2016  # the inner shell's $1
+  got=$("$shell" -c 'eval "$1" && printf %s "$FERRULE_PASSWORD"' _ "$("$db" env "$dir")") ||
+    fail "env's lines do not run in $shell"
+  [ "$got" = "$odd" ] || fail "env's password, through $shell's eval, is $got, not $odd"
+done
+cp "$settings_kept" "$dir/cluster.env"
+rm -f "$settings_kept"
+ls "$dir"/ran* >/dev/null 2>&1 && fail "env's lines ran what cluster.env holds"
+echo "scripts/db: env quotes its values for the shell"
+
+# reset, while another session holds a table locked, gives up at the bound
+# the database's reset function sets for itself, and says that bound.
+hold=$(mktemp -u /tmp/ferrule-db-test-hold.XXXXXX)
+mkfifo "$hold"
+super_sql -d ferrule <"$hold" >"$hold.out" &
+holder=$!
+exec 7>"$hold"
+printf 'begin;\nlock table vexa_subsystemList in access exclusive mode;\n\\echo locked\n' >&7
+for _ in $(seq 1 300); do grep -q locked "$hold.out" && break; sleep 0.1; done
+grep -q locked "$hold.out" || fail "the test's session holds no lock"
+said=$("$db" reset "$dir" 2>&1 7>&-) && fail "reset succeeded while a table was locked"
+echo 'rollback;' >&7
+exec 7>&-
+wait "$holder"
+rm -f "$hold" "$hold.out"
+grep -q -F "reset: the cluster in $dir: gave up after waiting 10 s for what another session holds locked" <<<"$said" ||
+  fail "reset, with a table locked, said: $said"
+echo "scripts/db: reset says the bound it gave up at"

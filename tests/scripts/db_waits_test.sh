@@ -4,7 +4,8 @@
 # and never answers them), start, reset, install, remove and stop each
 # give up at their bound (lowered with FERRULE_DB_WAIT_LIMIT), say so in a
 # sentence of scripts/db's that names the cluster, release the lock, and
-# leave the cluster's records as they were. status and env wait for nothing.
+# leave the cluster's records as they were; install's login, given a
+# connect_timeout, gives up at that. status and env wait for nothing.
 set -euo pipefail
 # shellcheck source=test_lib.sh
 . "$(dirname "$0")/test_lib.sh"
@@ -54,6 +55,11 @@ bounded_db install "host=127.0.0.1 port=$port dbname=ferrule user=ferrule connec
 gave_up install "nothing was installed"
 FERRULE_ACCOUNT_PASSWORD=unused bounded_db install "host=127.0.0.1 port=$port dbname=ferrule user=ferrule" acct
 gave_up "install with an account" "install: the server did not answer within 2 s"
+# A connect_timeout of CONNINFO's own is the login's bound, and the one said.
+bounded_db install "host=127.0.0.1 port=$port dbname=ferrule user=ferrule connect_timeout=3"
+gave_up "install with connect_timeout=3" "install: the server did not answer within 3 s"
+bounded_db install "postgresql://ferrule@127.0.0.1:$port/ferrule?connect_timeout=4"
+gave_up "install with ?connect_timeout=4" "install: the server did not answer within 4 s"
 for command in status env; do
   bounded_db "$command" "$dir"
   [ "$status" = 0 ] || fail "$command of a frozen server exited $status: $(cat "$sandbox/err")"
